@@ -1,0 +1,27 @@
+// korvin: the desktop program. Starts with the main menu.
+#include "platform/ui/messagebox.h"
+#include "shell/programfolder.h"
+#include "shell/ui/frmMenu.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvin"));
+    QStringList args = QApplication::arguments();
+    korvin::shell::InitProgramFolder(args);
+
+    korvin::platform::ui::QtDialogs dialogs;
+    korvin::platform::setDialogs(&dialogs);
+
+    // The windows hide and show one another; the program ends on "Quit" only.
+    app.setQuitOnLastWindowClosed(false);
+    auto *menu = new korvin::shell::ui::frmMenu;
+    QObject::connect(menu, &korvin::shell::ui::frmMenu::quitRequested, &app, [] { QApplication::exit(0); });
+    menu->show();
+    const int rc = app.exec();
+    korvin::platform::setDialogs(nullptr);
+    delete menu;
+    return rc;
+}

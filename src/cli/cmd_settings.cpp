@@ -1,0 +1,20 @@
+#include "cli/command.h"
+#include "shell/settings.h"
+
+namespace {
+using namespace korvin;
+
+int runSettings(const QStringList &args, QTextStream &out, QTextStream &)
+{
+    Q_UNUSED(args);
+    if (!shell::LoadSettings())
+        return 1;
+    for (const auto &[name, value] : shell::SettingsFields(shell::Settings))
+        out << name << '=' << value << '\n';
+    return 0;
+}
+
+cli::CliRegistrar reg({QStringLiteral("settings"), QStringLiteral("settings"),
+                       QStringLiteral("prints the ten settings of Korvin.ini, one Name=value line each"),
+                       runSettings});
+} // namespace

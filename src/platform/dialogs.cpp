@@ -1,0 +1,65 @@
+#include "platform/dialogs.h"
+
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+
+namespace korvin::platform {
+namespace {
+StderrDialogs defaultDialogs;
+Dialogs *current = nullptr;
+std::function<void(const QString &)> fatalHandler;
+
+void toStderr(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
+Dialogs &dialogs() { return current ? *current : defaultDialogs; }
+void setDialogs(Dialogs *d) { current = d; }
+
+void StderrDialogs::information(const QString &text) { toStderr(text); }
+void StderrDialogs::critical(const QString &text) { toStderr(text); }
+Answer StderrDialogs::question(const QString &text) { toStderr(text); return Answer::Yes; }
+Answer StderrDialogs::warningYesNo(const QString &text) { toStderr(text); return Answer::Yes; }
+
+QStringList RecordingDialogs::texts() const
+{
+    QStringList out;
+    for (const Entry &e : shown)
+        out << e.text;
+    return out;
+}
+
+void RecordingDialogs::record(MessageKind kind, const QString &text)
+{
+    shown.push_back({kind, text});
+    if (onShown)
+        onShown(shown.back());
+}
+
+Answer RecordingDialogs::next()
+{
+    if (answers.empty())
+        return defaultAnswer;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void fatal(const QString &text)
+{
+    dialogs().critical(text);
+    if (fatalHandler)
+        fatalHandler(text);
+    else
+        std::exit(1);
+}
+
+void setFatalHandler(std::function<void(const QString &)> handler) { fatalHandler = std::move(handler); }
+
+} // namespace korvin::platform

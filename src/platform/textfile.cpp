@@ -1,0 +1,160 @@
+#include "platform/textfile.h"
+
+#include "platform/sjis.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace korvin::platform {
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text.at(i) == QLatin1Char('\n')) {
+            qsizetype end = i;
+            if (end > start && text.at(end - 1) == QLatin1Char('\r'))
+                --end;
+            lines.append(text.mid(start, end - start));
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+std::optional<QStringList> readLines(const QString &path, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = f.readAll();
+    return splitLines(fromSjis(bytes));
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &line : lines) {
+        out += toSjis(line);
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    if (error)
+        *error = QStringLiteral("rename failed");
+    return false;
+#else
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+#endif
+}
+
+bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines, QString *error)
+{
+    QFile f(tempPath);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = encodeLines(lines);
+    bool ok = f.write(bytes) == bytes.size() && f.flush();
+#ifndef Q_OS_WIN
+    if (ok)
+        ok = ::fsync(f.handle()) == 0;
+#endif
+    if (!ok && error)
+        *error = f.errorString();
+    f.close();
+    if (ok)
+        ok = replaceFile(tempPath, path, error);
+    if (!ok)
+        QFile::remove(tempPath);
+    return ok;
+}
+
+bool writeLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = encodeLines(lines);
+    if (f.write(bytes) != bytes.size()) {
+        if (error)
+            *error = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool appendLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = encodeLines(lines);
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool fileExists(const QString &path)
+{
+    QFileInfo fi(path);
+    return fi.exists() && fi.isFile();
+}
+
+bool folderExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    QFileInfo fi(path);
+    return fi.exists() && fi.isDir();
+}
+
+} // namespace korvin::platform

@@ -1,0 +1,108 @@
+#include "platform/ui/filechooser.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace korvin::platform::ui {
+
+FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
+{
+    m_drive = new QLabel(this);
+    m_drive->setObjectName(QStringLiteral("DriveList"));
+    m_drive->setFrameShape(QFrame::StyledPanel);
+
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_tree = new QTreeView(this);
+    m_tree->setObjectName(QStringLiteral("DirList"));
+    m_tree->setModel(m_model);
+    for (int c = 1; c < m_model->columnCount(); ++c)
+        m_tree->hideColumn(c);
+    m_tree->header()->hide();
+
+    m_files = new QListWidget(this);
+    m_files->setObjectName(QStringLiteral("FileList"));
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_drive);
+    left->addWidget(m_tree, 1);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(left, 1);
+    layout->addWidget(m_files, 1);
+
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    setCurrentFolder(m_model->filePath(current));
+            });
+    connect(m_files, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { emit fileActivated(item->text()); });
+}
+
+void FileChooser::setRoot(const QString &folder)
+{
+    QString f = QDir(folder).absolutePath();
+    m_root = f;
+    m_drive->setText(QDir::rootPath());
+    const QModelIndex index = m_model->setRootPath(f);
+    m_tree->setRootIndex(index);
+    setCurrentFolder(f);
+}
+
+void FileChooser::setPattern(const QString &pattern)
+{
+    m_pattern = pattern;
+    refreshFiles();
+}
+
+void FileChooser::setCurrentFolder(const QString &folder)
+{
+    m_folder = QDir(folder).absolutePath();
+    refreshFiles();
+}
+
+void FileChooser::refreshFiles()
+{
+    m_files->clear();
+    if (m_folder.isEmpty())
+        return;
+    QDir dir(m_folder);
+    // Without QDir::CaseSensitive the name filter ignores letter case.
+    const QStringList names = dir.entryList(m_pattern.isEmpty() ? QStringList() : QStringList{m_pattern},
+                                            QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    m_files->addItems(names);
+}
+
+QStringList FileChooser::fileNames() const
+{
+    QStringList out;
+    for (int i = 0; i < m_files->count(); ++i)
+        out << m_files->item(i)->text();
+    return out;
+}
+
+bool FileChooser::selectFile(const QString &name)
+{
+    for (int i = 0; i < m_files->count(); ++i) {
+        if (m_files->item(i)->text() == name) {
+            m_files->setCurrentRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString FileChooser::selectedFile() const
+{
+    const auto items = m_files->selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text();
+}
+
+} // namespace korvin::platform::ui

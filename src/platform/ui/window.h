@@ -1,0 +1,38 @@
+#pragma once
+// Top-level windows of the program. Only one function window is in use at a
+// time: a window that leads to another hides itself, and closing a window
+// (by its button or its frame) shows the window that led to it again.
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+namespace korvin::platform::ui {
+
+inline const QString kTitlePrefix = QStringLiteral("<< Korvin >> Tipwise for Vantor");
+
+class KorvinWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit KorvinWindow(QWidget *opener = nullptr);
+    // The window shown again when this one closes (may be null).
+    QWidget *opener() const { return m_opener; }
+    void setOpener(QWidget *w) { m_opener = w; }
+    // Close without showing the opener (a window that hands over to another).
+    void closeQuietly();
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QPointer<QWidget> m_opener;
+    bool m_quiet = false;
+};
+
+// "ＭＳ ゴシック" at the given point size, falling back to any fixed-pitch
+// Japanese font (IPAGothic on Debian).
+QFont fixedPitchFont(int pointSize = 10);
+
+} // namespace korvin::platform::ui

@@ -1,0 +1,118 @@
+#include "racing/payouts.h"
+
+#include "platform/sjis.h"
+#include "racing/codetables.h"
+#include "shell/helpers.h"
+
+#include <QFile>
+#include <optional>
+#include <variant>
+
+namespace korvin::racing {
+
+const std::array<QString, 5> &PayoutRowTitles()
+{
+    static const std::array<QString, 5> titles{QStringLiteral("単勝："), QStringLiteral("複勝："),
+                                               QStringLiteral("枠連："), QStringLiteral("馬連："),
+                                               QStringLiteral("ﾜｲﾄﾞ：")};
+    return titles;
+}
+
+void ClearPayouts(PayoutArea &area)
+{
+    area = PayoutArea{};
+}
+
+QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName)
+{
+    return sdata + year2 + meeting1 + PlaceCode(courseName, 1) + QStringLiteral(".dat");
+}
+
+namespace {
+
+// Field of a record by 0-based byte offset, as text.
+QString field(const QByteArray &record, int offset, int length)
+{
+    return platform::fromSjis(record.mid(offset, length));
+}
+
+// Whole-number value of a digit field; fields that are not digits count 0.
+qint32 amount(const QByteArray &record, int offset, int length)
+{
+    bool ok = false;
+    const qint64 v = field(record, offset, length).trimmed().toLongLong(&ok);
+    return ok ? qint32(v) : 0;
+}
+
+void apply(PayoutArea &area, const QByteArray &r)
+{
+    area.shown = true;
+    for (int i = 0; i < 3; ++i) {
+        const QString t = field(r, 175 + 9 * i, 2) + PadNumber(amount(r, 177 + 9 * i, 7), 8);
+        area.Tan[i] = {t, !t.startsWith(QLatin1String("00"))};
+    }
+    for (int i = 0; i < 5; ++i) {
+        const QString t = field(r, 202 + 9 * i, 2) + PadNumber(amount(r, 204 + 9 * i, 7), 8);
+        area.Fuku[i] = {t, !t.startsWith(QLatin1String("00"))};
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QString t = field(r, 247 + 9 * i, 1) + QLatin1Char('-') + field(r, 248 + 9 * i, 1) +
+                          PadNumber(amount(r, 249 + 9 * i, 7), 8);
+        area.WakuRen[i] = {t, !t.startsWith(QLatin1Char('0'))};
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QString t = field(r, 274 + 12 * i, 2) + QLatin1Char('-') + field(r, 276 + 12 * i, 2) +
+                          PadNumber(amount(r, 278 + 12 * i, 8), 9);
+        area.Uma[i] = {t, !t.startsWith(QLatin1String("00"))};
+    }
+}
+
+void show(PayoutArea &area, const QString &fileName, const QString &day,
+          const std::variant<QString, int> &race)
+{
+    QFile f(fileName);
+    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray dayBytes = platform::toSjis(day);
+    for (;;) {
+        const QByteArray record = f.read(kPayoutRecordSize);
+        // A short last record still holds the fields it reaches.
+        if (record.size() < 310)
+            break;
+        if (record.mid(5, 1) != dayBytes)
+            continue;
+        const QString raceField = field(record, 6, 2);
+        bool match = false;
+        if (const QString *text = std::get_if<QString>(&race)) {
+            match = raceField == *text;
+        } else {
+            bool ok = false;
+            const int n = raceField.trimmed().toInt(&ok);
+            match = ok && n == std::get<int>(race);
+        }
+        if (match)
+            apply(area, record);
+        if (record.size() < kPayoutRecordSize)
+            break;
+    }
+    if (!area.Fuku[3].visible)
+        area.placeRows = 3;
+    else if (!area.Fuku[4].visible)
+        area.placeRows = 4;
+    else
+        area.placeRows = 5;
+}
+
+} // namespace
+
+void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, const QString &raceText)
+{
+    show(area, fileName, day, raceText);
+}
+
+void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
+{
+    show(area, fileName, day, raceNumber);
+}
+
+} // namespace korvin::racing

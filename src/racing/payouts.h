@@ -1,0 +1,47 @@
+#pragma once
+// The racing authority's payout files: fixed records of 1323 bytes, one file per
+// course and meeting, named SData + year (2) + meeting (1) + course letter + ".dat".
+// The payout area is shared by the race-card data list and the time-rank
+// analysis window; this model holds what its labels show.
+#include <QString>
+#include <array>
+
+namespace korvin::racing {
+
+constexpr int kPayoutRecordSize = 1323;
+
+struct PayoutLabel {
+    QString text;
+    bool visible = false;
+};
+
+struct PayoutArea {
+    // ShapeSei1 and the row titles LabelSei1(0..3); LabelSei1(4) "ﾜｲﾄﾞ：" never shows.
+    bool shown = false;
+    std::array<PayoutLabel, 3> Tan;     // win
+    std::array<PayoutLabel, 5> Fuku;    // place
+    std::array<PayoutLabel, 3> WakuRen; // bracket quinella
+    std::array<PayoutLabel, 3> Uma;     // quinella
+    std::array<PayoutLabel, 5> Wide;    // emptied, never filled
+    // Place rows the frame is sized for (3, 4 or 5).
+    int placeRows = 5;
+};
+
+// Row titles of LabelSei1(0..4).
+const std::array<QString, 5> &PayoutRowTitles();
+
+// Empties every entry and hides the area.
+void ClearPayouts(PayoutArea &area);
+
+// SData + year + meeting + PlaceCode(courseName, 1) + ".dat".
+QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1,
+                       const QString &courseName);
+
+// Fills the area from every record of the file whose day equals day and whose
+// race field equals raceText (two characters, compared as text); the last match
+// stays. Nothing happens when the file does not exist.
+void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, const QString &raceText);
+// The same with the race as a whole number (compared with the race field's value).
+void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
+
+} // namespace korvin::racing

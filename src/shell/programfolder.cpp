@@ -1,0 +1,55 @@
+#include "shell/programfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStringList>
+
+namespace korvin::shell {
+namespace {
+QString folder;
+}
+
+QString withSeparator(const QString &path)
+{
+    QString p = QDir::toNativeSeparators(path);
+    const QChar sep = QDir::separator();
+    while (p.size() > 1 && p.endsWith(sep))
+        p.chop(1);
+    if (p == sep)
+        return p;
+    return p + sep;
+}
+
+QString ProgramFolder()
+{
+    if (folder.isEmpty()) {
+        const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+        folder = withSeparator(dir);
+    }
+    return folder;
+}
+
+void SetProgramFolder(const QString &f) { folder = withSeparator(QDir(f).absolutePath()); }
+
+void InitProgramFolder(QStringList &args)
+{
+    QString home = qEnvironmentVariable("KORVIN_HOME");
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--home") && i + 1 < args.size()) {
+            home = args[i + 1];
+            args.remove(i, 2);
+            break;
+        }
+        if (args[i].startsWith(QLatin1String("--home="))) {
+            home = args[i].mid(7);
+            args.remove(i);
+            break;
+        }
+    }
+    if (!home.isEmpty())
+        SetProgramFolder(home);
+    else
+        folder.clear();
+}
+
+} // namespace korvin::shell

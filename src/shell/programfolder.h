@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+namespace korvin::shell {
+
+// The program's folder with the platform separator appended: where
+// "Korvin.ini", "Korvin.trp", "Zorb.txt" and "CopyLZH.lst" live. By default the
+// folder of the executable; "--home DIR" on the command line or the environment
+// variable KORVIN_HOME names another (the command line wins).
+QString ProgramFolder();
+
+// Sets ProgramFolder from the command line and environment. Removes "--home DIR"
+// (or "--home=DIR") from args. Call once at start, after the application object exists.
+void InitProgramFolder(QStringList &args);
+
+// Sets the folder directly (tests); a separator is appended when missing.
+void SetProgramFolder(const QString &folder);
+
+// A folder path with exactly one platform separator at its end.
+QString withSeparator(const QString &folder);
+
+} // namespace korvin::shell

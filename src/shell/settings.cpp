@@ -1,0 +1,166 @@
+#include "shell/settings.h"
+
+#include "platform/dialogs.h"
+#include "platform/textfile.h"
+#include "shell/helpers.h"
+#include "shell/programfolder.h"
+
+namespace korvin::shell {
+
+SettingsRecord Settings;
+
+QString SettingsPath() { return ProgramFolder() + kSettingsFileName; }
+
+QList<QPair<QString, QString>> SettingsFields(const SettingsRecord &s)
+{
+    return {{QStringLiteral("Vantor_Ver"), s.Vantor_Ver},
+            {QStringLiteral("MData"), s.MData},
+            {QStringLiteral("SData"), s.SData},
+            {QStringLiteral("SDataON"), s.SDataON},
+            {QStringLiteral("DenCSV"), s.DenCSV},
+            {QStringLiteral("VTX_Text"), s.VTX_Text},
+            {QStringLiteral("TimeRank"), s.TimeRank},
+            {QStringLiteral("Wait1"), QString::number(s.Wait1)},
+            {QStringLiteral("Wait2"), QString::number(s.Wait2)},
+            {QStringLiteral("Wait3"), QString::number(s.Wait3)}};
+}
+
+namespace {
+bool isComment(const QString &line) { return line.startsWith(QLatin1Char('#')); }
+
+// A Wait value: an integer text within 16 bits (blanks around it allowed).
+bool parseWait(const QString &text, qint16 &out)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < -32768 || v > 32767)
+        return false;
+    out = qint16(v);
+    return true;
+}
+} // namespace
+
+void ApplySettingsLines(const QStringList &lines, SettingsRecord &s, QStringList *badLines)
+{
+    for (const QString &line : lines) {
+        if (isComment(line))
+            continue;
+        QString key = line.left(10);
+        while (key.endsWith(QLatin1Char(' ')))
+            key.chop(1);
+        const QString value = Mid(line, 11);
+        qint16 *wait = nullptr;
+        if (key == QLatin1String("Vantor_Ver"))
+            s.Vantor_Ver = value;
+        else if (key == QLatin1String("MData"))
+            s.MData = value;
+        else if (key == QLatin1String("SData"))
+            s.SData = value;
+        else if (key == QLatin1String("SDataON"))
+            s.SDataON = value;
+        else if (key == QLatin1String("DenCSV"))
+            s.DenCSV = value;
+        else if (key == QLatin1String("VTX_Text"))
+            s.VTX_Text = value;
+        else if (key == QLatin1String("TimeRank"))
+            s.TimeRank = value;
+        else if (key == QLatin1String("Wait1"))
+            wait = &s.Wait1;
+        else if (key == QLatin1String("Wait2"))
+            wait = &s.Wait2;
+        else if (key == QLatin1String("Wait3"))
+            wait = &s.Wait3;
+        if (wait && !parseWait(value, *wait) && badLines)
+            badLines->append(line);
+    }
+}
+
+SettingsLoad LoadSettingsFile(const QString &path, SettingsRecord &s)
+{
+    SettingsLoad result;
+    QString error;
+    const auto lines = platform::readLines(path, &error);
+    if (!lines) {
+        result.openError = error;
+        return result;
+    }
+    result.opened = true;
+    ApplySettingsLines(*lines, s, &result.badLines);
+    return result;
+}
+
+QString SettingsMissingMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("設定ファイルを開けません． ( %1 )\n%2").arg(path, reason);
+}
+
+QString SettingsBadLineMessage(const QString &line)
+{
+    return QStringLiteral("設定ファイルの待ち時間が整数(-32768～32767)ではありません． ( %1 )").arg(line);
+}
+
+bool LoadSettings()
+{
+    const QString path = SettingsPath();
+    const SettingsLoad r = LoadSettingsFile(path, Settings);
+    if (!r.opened) {
+        platform::fatal(SettingsMissingMessage(path, r.openError));
+        return false;
+    }
+    for (const QString &line : r.badLines)
+        platform::dialogs().critical(SettingsBadLineMessage(line));
+    return true;
+}
+
+QList<OptionPair> OptionPairsOf(const QStringList &lines)
+{
+    QList<OptionPair> pairs;
+    for (const QString &line : lines) {
+        if (isComment(line))
+            continue;
+        if (pairs.size() == kOptionPairs)
+            break;
+        pairs.append({line.left(10), Mid(line, 11)});
+    }
+    return pairs;
+}
+
+QStringList SaveOptionLines(const QStringList &lines, const QList<OptionPair> &edited)
+{
+    QStringList out;
+    int settingLine = 0;
+    for (const QString &line : lines) {
+        if (isComment(line)) {
+            out << line;
+            continue;
+        }
+        const int index = settingLine++;
+        if (index >= edited.size()) {
+            // A line without a box (beyond the fifteen pairs) stays as it is.
+            out << line;
+            continue;
+        }
+        const QString key = line.left(10);
+        QString value;
+        for (const OptionPair &p : edited) {
+            if (p.label == key) {
+                value = p.value;
+                break;
+            }
+        }
+        out << key + value;
+    }
+    return out;
+}
+
+bool SaveOptions(const QList<OptionPair> &edited, QString *error)
+{
+    const QString path = SettingsPath();
+    const auto lines = platform::readLines(path, error);
+    if (!lines)
+        return false;
+    return platform::writeLinesVia(ProgramFolder() + QStringLiteral("New") + kSettingsFileName, path,
+                                   SaveOptionLines(*lines, edited), error);
+}
+
+} // namespace korvin::shell

@@ -1,0 +1,98 @@
+#include "shell/ui/frmMenu.h"
+
+#include "shell/ui/frmOption.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvin::shell::ui {
+
+frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMenu"));
+    setWindowTitle(QStringLiteral("<< Korvin >> Tipwise for Vantor "));
+
+    auto *shape = new QFrame(this);
+    shape->setObjectName(QStringLiteral("Shape1"));
+    shape->setFrameShape(QFrame::Box);
+    shape->setLineWidth(2);
+
+    auto *title = new QLabel(QStringLiteral("Korvin"), shape);
+    title->setObjectName(QStringLiteral("LabelTitle"));
+    QFont big = title->font();
+    big.setPointSize(28);
+    big.setBold(true);
+    title->setFont(big);
+    title->setAlignment(Qt::AlignCenter);
+    auto *sub = new QLabel(QStringLiteral("Tipwise for Vantor"), shape);
+    sub->setObjectName(QStringLiteral("Label1"));
+    sub->setAlignment(Qt::AlignCenter);
+    auto *version = new QLabel(QStringLiteral("Version 1.00"), shape);
+    version->setObjectName(QStringLiteral("LabelVersion"));
+    version->setAlignment(Qt::AlignCenter);
+    auto *dataDate = new QLabel(shape);
+    dataDate->setObjectName(QStringLiteral("LabelDataDate"));
+    dataDate->setAlignment(Qt::AlignCenter);
+
+    auto *shapeLayout = new QVBoxLayout(shape);
+    shapeLayout->addWidget(title);
+    shapeLayout->addWidget(sub);
+    shapeLayout->addWidget(version);
+    shapeLayout->addWidget(dataDate);
+
+    const std::array<std::pair<int, QString>, 6> captions{{
+        {1, QStringLiteral("出馬表CSV && VTX分析")},
+        {2, QStringLiteral("タイムランク分析")},
+        {3, QStringLiteral("結果コメント設定")},
+        {4, QStringLiteral("ファイルメンテナンス")},
+        {99, QStringLiteral("Option")},
+        {0, QStringLiteral("Quit")},
+    }};
+    auto *buttons = new QVBoxLayout;
+    for (const auto &[index, caption] : captions) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QStringLiteral("cmdMenu_%1").arg(index));
+        b->setMinimumHeight(34);
+        m_buttons[index] = b;
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, i = index] { cmdMenu_Click(i); });
+    }
+    // Windows that are not built yet keep their buttons disabled.
+    m_buttons[1]->setEnabled(false);
+    m_buttons[2]->setEnabled(false);
+    m_buttons[3]->setEnabled(false);
+    m_buttons[4]->setEnabled(false);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(shape, 1);
+    layout->addLayout(buttons);
+    resize(520, 300);
+}
+
+void frmMenu::cmdMenu_Click(int index)
+{
+    hide();
+    QWidget *w = nullptr;
+    switch (index) {
+    case 0:
+        close();
+        emit quitRequested();
+        return;
+    case 99:
+        w = new frmOption(this);
+        break;
+    default:
+        break;
+    }
+    if (!w) {
+        show();
+        return;
+    }
+    m_opened = w;
+    w->show();
+}
+
+} // namespace korvin::shell::ui

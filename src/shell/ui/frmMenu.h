@@ -1,0 +1,35 @@
+#pragma once
+#include "platform/ui/window.h"
+
+#include <QPointer>
+#include <array>
+#include <map>
+
+class QLabel;
+class QPushButton;
+
+namespace korvin::shell::ui {
+
+// The main menu: the first window, from which every function is reached.
+class frmMenu : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMenu(QWidget *parent = nullptr);
+
+    // Button of cmdMenu by index (0, 1, 2, 3, 4, 99).
+    QPushButton *cmdMenu(int index) const { return m_buttons.at(index); }
+    // The function window opened last (null when it has closed).
+    QWidget *openedWindow() const { return m_opened; }
+
+    void cmdMenu_Click(int index);
+
+signals:
+    // "Quit" was pressed: the menu is gone and the program ends.
+    void quitRequested();
+
+private:
+    std::map<int, QPushButton *> m_buttons;
+    QPointer<QWidget> m_opened;
+};
+
+} // namespace korvin::shell::ui

@@ -1,0 +1,80 @@
+#include "shell/ui/frmOption.h"
+
+#include "platform/dialogs.h"
+#include "platform/textfile.h"
+#include "shell/programfolder.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvin::shell::ui {
+
+frmOption::frmOption(QWidget *opener) : KorvinWindow(opener)
+{
+    setObjectName(QStringLiteral("frmOption"));
+    setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / Option"));
+
+    auto *grid = new QGridLayout;
+    for (int i = 0; i < kOptionPairs; ++i) {
+        m_labels[i] = new QLabel(this);
+        m_labels[i]->setObjectName(QStringLiteral("Label_%1").arg(i));
+        m_labels[i]->setFont(platform::ui::fixedPitchFont());
+        m_labels[i]->setVisible(false);
+        m_texts[i] = new QLineEdit(this);
+        m_texts[i]->setObjectName(QStringLiteral("Text_%1").arg(i));
+        m_texts[i]->setVisible(false);
+        m_texts[i]->setMinimumWidth(360);
+        grid->addWidget(m_labels[i], i, 0);
+        grid->addWidget(m_texts[i], i, 1);
+    }
+    m_buttons[0] = new QPushButton(QStringLiteral("OK"), this);
+    m_buttons[1] = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        m_buttons[i]->setObjectName(QStringLiteral("cmdOption_%1").arg(i));
+        buttons->addWidget(m_buttons[i]);
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdOption_Click(i); });
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    QString error;
+    const auto lines = platform::readLines(SettingsPath(), &error);
+    if (!lines) {
+        platform::fatal(SettingsMissingMessage(SettingsPath(), error));
+        return;
+    }
+    const QList<OptionPair> pairs = OptionPairsOf(*lines);
+    for (int i = 0; i < pairs.size(); ++i) {
+        m_texts[i]->setText(pairs[i].value);
+        m_texts[i]->setVisible(true);
+        m_labels[i]->setText(pairs[i].label);
+        m_labels[i]->setVisible(true);
+    }
+}
+
+void frmOption::cmdOption_Click(int index)
+{
+    if (index == 0) {
+        QList<OptionPair> edited;
+        for (int i = 0; i < kOptionPairs && m_labels[i]->isVisible(); ++i)
+            edited.append({m_labels[i]->text(), m_texts[i]->text()});
+        QString error;
+        if (!SaveOptions(edited, &error)) {
+            platform::dialogs().critical(
+                QStringLiteral("設定ファイルを保存できません． ( %1 )\n%2").arg(SettingsPath(), error));
+            return;
+        }
+        LoadSettings();
+    }
+    close();
+}
+
+} // namespace korvin::shell::ui

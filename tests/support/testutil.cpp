@@ -1,0 +1,75 @@
+#include "support/testutil.h"
+
+#include "platform/dialogs.h"
+#include "platform/sjis.h"
+#include "platform/textfile.h"
+#include "shell/programfolder.h"
+#include "shell/settings.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace korvin::test {
+
+ScratchHome::ScratchHome() : m_dir(std::make_unique<QTemporaryDir>())
+{
+    shell::SetProgramFolder(m_dir->path());
+    shell::Settings = shell::SettingsRecord{};
+    platform::setFatalHandler([this](const QString &text) { fatalMessages << text; });
+}
+
+ScratchHome::~ScratchHome()
+{
+    platform::setFatalHandler(nullptr);
+}
+
+QString ScratchHome::folder() const { return shell::withSeparator(m_dir->path()); }
+
+QString ScratchHome::path(const QString &name) const { return folder() + name; }
+
+QString ScratchHome::makeFolder(const QString &name) const
+{
+    QDir(m_dir->path()).mkpath(name);
+    return shell::withSeparator(m_dir->path() + QLatin1Char('/') + name);
+}
+
+void ScratchHome::writeLines(const QString &name, const QStringList &lines) const
+{
+    writeBytes(name, platform::encodeLines(lines));
+}
+
+void ScratchHome::writeBytes(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(path(name));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray ScratchHome::readBytes(const QString &name) const { return readFile(path(name)); }
+
+void ScratchHome::writeDefaultSettings() const
+{
+    auto line = [](const QString &key, const QString &value) { return key.leftJustified(10, QLatin1Char(' ')) + value; };
+    writeLines(QStringLiteral("Korvin.ini"),
+               {QStringLiteral("# Korvin settings"), line(QStringLiteral("Vantor_Ver"), QStringLiteral("2.05")),
+                line(QStringLiteral("MData"), makeFolder(QStringLiteral("MData"))),
+                line(QStringLiteral("SData"), makeFolder(QStringLiteral("SData"))),
+                line(QStringLiteral("SDataON"), QStringLiteral("1")),
+                line(QStringLiteral("DenCSV"), makeFolder(QStringLiteral("DenCSV"))),
+                line(QStringLiteral("VTX_Text"), makeFolder(QStringLiteral("VTX"))),
+                line(QStringLiteral("TimeRank"), makeFolder(QStringLiteral("TimeRank"))),
+                line(QStringLiteral("Wait1"), QStringLiteral("2")), line(QStringLiteral("Wait2"), QStringLiteral("1")),
+                line(QStringLiteral("Wait3"), QStringLiteral("1"))});
+}
+
+QByteArray sjis(const QString &text) { return platform::toSjis(text); }
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace korvin::test

@@ -1,0 +1,42 @@
+#pragma once
+// Shared helpers of the tests: a scratch program folder, CP932 files, and a
+// fatal handler that records instead of ending the process.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace korvin::test {
+
+// A temporary folder set as ProgramFolder for the lifetime of the object;
+// fatal errors are recorded in fatalMessages instead of ending the process.
+class ScratchHome {
+public:
+    ScratchHome();
+    ~ScratchHome();
+    // Path of a file in the folder.
+    QString path(const QString &name) const;
+    // The folder with a trailing separator.
+    QString folder() const;
+    // Creates a subfolder and returns it with a trailing separator.
+    QString makeFolder(const QString &name) const;
+    // Writes CP932 lines with CR LF.
+    void writeLines(const QString &name, const QStringList &lines) const;
+    void writeBytes(const QString &name, const QByteArray &bytes) const;
+    QByteArray readBytes(const QString &name) const;
+    // Writes a complete "Korvin.ini" whose folders are subfolders of this one.
+    void writeDefaultSettings() const;
+
+    QStringList fatalMessages;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// CP932 bytes of a text.
+QByteArray sjis(const QString &text);
+// The file at path, or an empty array.
+QByteArray readFile(const QString &path);
+
+} // namespace korvin::test
