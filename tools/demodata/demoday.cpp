@@ -471,12 +471,15 @@ void makeRunners(const Day &day, const Course &course, Race &race, const RaceSpe
                 p.track = rng.chance(60) ? Jump : Turf;
             else
                 p.track = rng.chance(75) ? race.track : (race.track == Turf ? Dirt : Turf);
-            if (p.track == Jump)
-                p.distance = 2800 + 100 * rng.range(0, 10);
-            else if (p.track == race.track)
-                p.distance = std::clamp(race.distance + 200 * rng.range(-2, 2), 1000, 3600);
-            else
-                p.distance = 1000 + 100 * rng.range(2, 14);
+            // A trip that course has, near today's distance for the same surface.
+            const int target = p.track == race.track ? race.distance + 200 * rng.range(-2, 2)
+                                                     : 1000 + 100 * rng.range(2, 14);
+            const CourseProfile &where = profileOf(p.course);
+            const QVector<int> &trips = p.track == Jump ? where.jump : p.track == Dirt ? where.dirt : where.turf;
+            p.distance = trips.front();
+            for (int t : trips)
+                if (std::abs(t - target) < std::abs(p.distance - target))
+                    p.distance = t;
             p.figure = r.ability + rng.bell(6) - (p.track != race.track ? 3 : 0) - (k > 3 ? 2 : 0);
             if (rng.chance(4))
                 p.figure = 0;
@@ -670,7 +673,17 @@ Day makeDay(quint32 seed, const QDate &date)
             } else {
                 const bool dirt = (i < 3 || i == 5 || i == 7 || i == 11) ? courseRng.chance(60) : courseRng.chance(20);
                 race.track = dirt && !prof.dirt.isEmpty() ? Dirt : Turf;
-                race.distance = courseRng.pick(race.track == Dirt ? prof.dirt : prof.turf);
+                QVector<int> choice = race.track == Dirt ? prof.dirt : prof.turf;
+                // Two-year-olds make their debut over short trips.
+                if (spec[i].ages == QStringLiteral("２歳")) {
+                    QVector<int> shortTrips;
+                    for (int d : choice)
+                        if (d <= 1800)
+                            shortTrips << d;
+                    if (!shortTrips.isEmpty())
+                        choice = shortTrips;
+                }
+                race.distance = courseRng.pick(choice);
             }
             race.direction = QString::fromUtf8(prof.direction);
             if (course.code == QLatin1String("04") && race.track == Turf && race.distance == 1000)
