@@ -418,7 +418,7 @@ struct RaceSlot {
     int race;
 };
 
-void makeRunners(const Day &day, const Course &course, Race &race, const RaceSpec &spec, Rng &rng)
+void makeRunners(const Day &day, Race &race, const RaceSpec &spec, Rng &rng)
 {
     const int n = int(race.runners.size());
     QStringList used;
@@ -504,7 +504,6 @@ void makeRunners(const Day &day, const Course &course, Race &race, const RaceSpe
         r.ziTenths = zi;
     }
     assignFrames(race.runners);
-    Q_UNUSED(course);
 }
 
 void makeOdds(Race &race, Rng &rng)
@@ -757,7 +756,7 @@ Day makeDay(quint32 seed, const QDate &date)
         Course &course = day.courses[c];
         for (int i = 0; i < 12; ++i) {
             Rng raceRng(mixSeed({seed, 4, quint32(c), quint32(i)}));
-            makeRunners(day, course, course.races[i], specs[c][i], raceRng);
+            makeRunners(day, course.races[i], specs[c][i], raceRng);
         }
     }
     // One scratching, one horse stopped (in the jump race when there is one), one demotion.

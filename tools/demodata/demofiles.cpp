@@ -290,9 +290,8 @@ QString timeRankFileName(const Day &day, int kind)
     return QString::fromLatin1(kPrefixes[kind]) + yyyymmdd(day.date) + QStringLiteral(".txt");
 }
 
-QString timeRankRaceLine(const Course &course, const Race &race)
+QString timeRankRaceLine(const Race &race)
 {
-    Q_UNUSED(course);
     // Exactly 30 Shift-JIS bytes: the part the time-rank race list shows.
     return raceLabel(race.number) + QStringLiteral(" 発走") + QStringLiteral("%1:%2").arg(race.startMinutes / 60, 2).arg(two(race.startMinutes % 60)) +
            QStringLiteral("  本賞金") + pad(race.prizeMan, 4) + QStringLiteral("万円");
@@ -327,9 +326,8 @@ QString timeRankTitleLine(const Race &race, int kind, int group)
     return head + surface + QLatin1Char(' ') + scope + QLatin1Char(' ') + periods[group % 6];
 }
 
-QString timeRankEntryLine(const Day &day, int kind, int rank, const RankEntry &e)
+QString timeRankEntryLine(int kind, int rank, const RankEntry &e)
 {
-    Q_UNUSED(day);
     const QString value = rankValueText(kind, e.value);
     const QString where = racing::PlaceName(e.race.course, 2) + pad(e.race.distance, 4) + pastSurface(e.race.track);
     const QString tail = QLatin1Char(' ') + e.race.date.toString(QStringLiteral("yy.MM.dd")) + QLatin1Char(' ') +
@@ -356,7 +354,7 @@ QStringList timeRankLines(const Day &day, int kind)
             const auto groups = rankings(day, race, kind);
             lines << dayLine(day, course) + QStringLiteral(" 天候:") + race.weather + QLatin1Char(' ') +
                          surfaceLetter(race.track) + QLatin1Char(':') + race.going;
-            lines << timeRankRaceLine(course, race);
+            lines << timeRankRaceLine(race);
             lines << timeRankNameLine(race);
             lines << QStringLiteral("【%1】  出走%2頭").arg(kindTitle(kind)).arg(race.runners.size());
             for (int g = 0; g < kRankGroups; ++g) {
@@ -367,7 +365,7 @@ QStringList timeRankLines(const Day &day, int kind)
                     lines << QString(60, QLatin1Char('='));
                 }
                 for (int k = 0; k < groups[g].size(); ++k)
-                    lines << timeRankEntryLine(day, kind, k + 1, groups[g][k]);
+                    lines << timeRankEntryLine(kind, k + 1, groups[g][k]);
                 lines << dash;
             }
             int withRaces = 0;

@@ -36,11 +36,11 @@ QString payoutFileName(const Day &day, const Course &course);
 QString timeRankFileName(const Day &day, int kind);
 QStringList timeRankLines(const Day &day, int kind);
 // Pieces of a race block, shared with the tests.
-QString timeRankRaceLine(const Course &course, const Race &race);
+QString timeRankRaceLine(const Race &race);
 QString timeRankNameLine(const Race &race);
 QString timeRankTail(const Race &race);
 QString timeRankTitleLine(const Race &race, int kind, int group);
-QString timeRankEntryLine(const Day &day, int kind, int rank, const RankEntry &entry);
+QString timeRankEntryLine(int kind, int rank, const RankEntry &entry);
 
 // "Korvin.trp": 1600 records of 249 bytes under their position keys.
 constexpr int kParaRecords = 1600;

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -710,7 +711,10 @@ TEST_F(DemoDay, ParameterFileHoldsEveryConditionUnderItsPositionKeys)
             for (int cell = 0; cell < 30; ++cell) {
                 const QByteArray v = rec.mid(7 + 60 * t + 2 * cell, 2);
                 ASSERT_TRUE(std::isdigit(uchar(v[0])) && std::isdigit(uchar(v[1]))) << n;
-                (cell < 6 ? rank1 : cell >= 24 ? rank5 : rank1) += cell < 6 || cell >= 24 ? v.toInt() : 0;
+                if (cell < 6)
+                    rank1 += v.toInt();
+                else if (cell >= 24)
+                    rank5 += v.toInt();
             }
             EXPECT_GT(rank1, rank5) << n; // rank place 1 earns more than rank place 5
         }
@@ -769,6 +773,16 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     ASSERT_TRUE(writeDemoHome(home, day, true).error.isEmpty());
     EXPECT_EQ(snapshot(home)[QStringLiteral("Korvin.trp")], first[QStringLiteral("Korvin.trp")]);
     EXPECT_EQ(snapshot(home)[QStringLiteral("MData/Um003東.dat")], marks);
+}
+
+TEST(DemoDayRerun, RefusesAFolderShiftJisCannotName)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path() + QStringLiteral("/demo-ñ");
+    const auto report = writeDemoHome(home, makeDay(1, kDate), false);
+    EXPECT_FALSE(report.error.isEmpty());
+    EXPECT_TRUE(report.written.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home));
 }
 
 // ---------------------------------------------------------------- the program
