@@ -42,10 +42,12 @@ ZIStatistics DeviationScores(const std::vector<double> &values)
     }
     if (n < 2)
         return z;
-    z.variance = (double(n) * q - s * s) / (double(n) * double(n - 1));
-    // Equal decimal figures can leave a rounding residue below zero.
-    if (!(z.variance > 0))
-        z.variance = 0;
+    double spread = double(n) * q - s * s;
+    // Equal decimal figures (52.3 three times) leave a rounding residue of
+    // either sign; it is no spread, and its root would scale the scores wildly.
+    if (!(spread > double(n) * q * 1e-12))
+        spread = 0;
+    z.variance = spread / (double(n) * double(n - 1));
     z.deviation = std::sqrt(z.variance);
     if (z.deviation > 0)
         for (size_t i = 0; i < n; ++i)
