@@ -25,6 +25,21 @@ const std::array<QString, kColumnCount> &ColumnNames()
     return names;
 }
 
+QString BackgroundName(CellColour c)
+{
+    switch (c) {
+    case CellColour::ButtonFace: return QStringLiteral("buttonface");
+    case CellColour::Menu: return QStringLiteral("menu");
+    case CellColour::White: return QStringLiteral("#ffffff");
+    case CellColour::LightGreen: return QStringLiteral("#80ff80");
+    case CellColour::Red: return QStringLiteral("#ff0000");
+    case CellColour::LightCyan: return QStringLiteral("#80ffff");
+    case CellColour::LightYellow: return QStringLiteral("#ffff80");
+    case CellColour::LightRed: return QStringLiteral("#ff8080");
+    }
+    return QStringLiteral("buttonface");
+}
+
 ZIStatistics DeviationScores(const std::vector<double> &values)
 {
     ZIStatistics z;
