@@ -1,5 +1,6 @@
 #include "host/ui/frmTimeRankText.h"
 
+#include "predict/ui/frmTimeRankPara.h"
 #include "shell/settings.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
@@ -64,7 +65,6 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     m_buttons[2]->setEnabled(false);
     m_buttons[2]->setToolTip(
         QStringLiteral("ホストへのキー送信による書き出しはまだ組み込まれていません．「File」で既存のタイムランクファイルを開いて下さい．"));
-    m_buttons[3]->setEnabled(false);
 
     auto *left = new QVBoxLayout;
     left->addWidget(frame);
@@ -99,9 +99,15 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         hide();
         break;
     }
+    case 3: {
+        auto *w = new predict::ui::frmTimeRankPara(this);
+        m_opened = w;
+        w->show();
+        hide();
+        break;
+    }
     default:
-        // The export run and the parameter window are opened by their own
-        // buttons once they exist; the buttons stay disabled until then.
+        // "Run" stays disabled until the keystroke automation exists.
         break;
     }
 }

@@ -1,6 +1,7 @@
 #include "timerank/ui/frmRaceListTR.h"
 
 #include "platform/dialogs.h"
+#include "predict/ui/frmZorb.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmTimeRank.h"
 
@@ -52,7 +53,6 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
         connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdRaceList_Click(i); });
     }
     layout->addLayout(buttons);
-    m_buttons[1]->setEnabled(false);
 
     m_list = LoadRaceList(TimeRankFile);
     for (size_t i = 0; i < m_list.courses.size(); ++i) {
@@ -103,7 +103,8 @@ void frmRaceListTR::cmdRaceList_Click(int index)
         close();
         return;
     }
-    // The batch prediction window is not built yet.
+    predict::ui::frmZorb dialog(this);
+    dialog.exec();
 }
 
 } // namespace korvin::timerank::ui

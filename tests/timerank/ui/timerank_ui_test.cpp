@@ -213,6 +213,7 @@ TEST_F(TimeRankWindows, ExportWindowIsTheRoadIn)
     EXPECT_FALSE(w->cmdTimeRankText(2)->isEnabled());
     EXPECT_FALSE(w->cmdTimeRankText(2)->toolTip().isEmpty());
     EXPECT_EQ(w->cmdTimeRankText(3)->text(), QStringLiteral("予想パラメータ設定"));
+    EXPECT_TRUE(w->cmdTimeRankText(3)->isEnabled());
 
     w->OptionType(4)->setChecked(true);
     w->cmdTimeRankText_Click(1);
