@@ -1,6 +1,7 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
 #include "cli/json.h"
+#include "platform/textfile.h"
 #include "shell/settings.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
@@ -26,6 +27,8 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     if (args.size() != 1)
         return cli::usageError(trlistCommand, err);
     const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
+    if (!platform::fileExists(args[0]))
+        return 1;
     Json courses = Json::array();
     for (const timerank::TRCourse &c : list.courses) {
         QStringList captions;

@@ -63,6 +63,10 @@ TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
     EXPECT_TRUE(captions[0].toString().isEmpty());
     EXPECT_TRUE(captions[9].toString().startsWith(QStringLiteral("10Ｒ")));
     EXPECT_TRUE(courses[1].toObject()["captions"].toArray()[0].toString().startsWith(QStringLiteral("１Ｒ")));
+    const CliRun missing = cli(home.folder(), {"trlist", home.path("none.txt")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(QString::fromUtf8(missing.err).contains(home.path("none.txt")));
+    EXPECT_EQ(cli(home.folder(), {"trlist"}).code, 2);
 }
 
 TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)

@@ -325,3 +325,35 @@ TEST(TimeRankKinds, PrefixesAndPatterns)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TimeRankOddFiles, NeverOverrun)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    shell::SettingsRecord settings;
+    settings.SDataON = "0";
+    TRBlockSpec s;
+    const QString header = test::trHeaderLine(s);
+    struct Case { QStringList lines; int races; int listRaces; };
+    const std::vector<Case> cases = {
+        {{}, 0, 0},
+        {{header}, 1, 0},                                  // header only
+        {{header, "11Ｒ"}, 1, 1},                           // no name line
+        {{"noise", header, "11Ｒ", s.nameLine, "x"}, 1, 1}, // leading noise, cut block
+        {{header, "ＸＲ", s.nameLine}, 1, 0},               // race label not a number
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case &c = cases[i];
+        home.writeLines("odd.txt", c.lines);
+        rec.clear();
+        TimeRankAnalysis a;
+        EXPECT_EQ(a.open(home.path("odd.txt"), 0, settings), c.races > 0) << i;
+        EXPECT_EQ(a.raceCount(), c.races) << i;
+        EXPECT_EQ(rec.shown.size(), 1u) << i; // every one of them is reported
+        EXPECT_EQ(BuildRaceList(c.lines).totalRaces(), c.listRaces) << i;
+    }
+}
+
+} // namespace
