@@ -2,19 +2,29 @@
 // Korvin reads it, and must give the values of the day model.
 #include "demofiles.h"
 
+#include "platform/dialogs.h"
 #include "platform/sjis.h"
+#include "predict/trpara.h"
+#include "predict/zorb.h"
+#include "racecard/csvfields.h"
+#include "racecard/datalist.h"
+#include "racecard/racetable.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
+#include "racing/horsemarks.h"
 #include "racing/payouts.h"
 #include "shell/helpers.h"
 #include "shell/settings.h"
 #include "support/testutil.h"
+#include "timerank/analysis.h"
+#include "timerank/racelisttr.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -207,43 +217,89 @@ TEST_F(DemoDay, TheDayHasEveryStoryTheWindowsShow)
     EXPECT_GE(classes.size(), 6);
 }
 
-// ---------------------------------------------------------------- race card
+// ---------------------------------------------------------------- payouts
 
-// The race-card splitter as the race-card reader applies it: blanks outside
-// quotes dropped, quotes open a field only at its start and close before a
-// comma, and the text behind the last comma is not stored.
-QStringList splitCardLine(QString line)
+// The payout area must show exactly the race's payouts.
+void expectPayouts(const racing::PayoutArea &area, const Payouts &p)
 {
-    line = line.trimmed();
-    QStringList fields;
-    QString current;
-    bool inQuotes = false, started = false;
-    for (int i = 0; i <= line.size(); ++i) {
-        const QChar c = i < line.size() ? line[i] : QChar();
-        auto commaNext = [&] {
-            for (int j = i + 1; j < line.size(); ++j)
-                if (line[j] != QLatin1Char(' '))
-                    return line[j] == QLatin1Char(',');
-            return false;
-        };
-        if (c == QLatin1Char(',') && !inQuotes) {
-            fields << current;
-            current.clear();
-            started = false;
-        } else if (c == QLatin1Char('"') && !started) {
-            inQuotes = true;
-        } else if (c == QLatin1Char('"') && commaNext()) {
-            inQuotes = false;
-        } else if (c != QLatin1Char(' ') || inQuotes) {
-            if (!c.isNull())
-                current += c;
-            started = true;
-        }
+    ASSERT_TRUE(area.shown);
+    for (int i = 0; i < 3; ++i) {
+        const bool has = i < p.win.size();
+        EXPECT_EQ(area.Tan[i].visible, has);
+        if (has)
+            EXPECT_EQ(area.Tan[i].text, two(p.win[i].first) + racing::PadNumber(p.win[i].yen, 8));
     }
-    return fields;
+    for (int i = 0; i < 5; ++i) {
+        const bool has = i < p.place.size();
+        EXPECT_EQ(area.Fuku[i].visible, has);
+        if (has)
+            EXPECT_EQ(area.Fuku[i].text, two(p.place[i].first) + racing::PadNumber(p.place[i].yen, 8));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const bool has = i < p.bracket.size();
+        EXPECT_EQ(area.WakuRen[i].visible, has);
+        if (has)
+            EXPECT_EQ(area.WakuRen[i].text, QStringLiteral("%1-%2").arg(p.bracket[i].first).arg(p.bracket[i].second) +
+                                                racing::PadNumber(p.bracket[i].yen, 8));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const bool has = i < p.quinella.size();
+        EXPECT_EQ(area.Uma[i].visible, has);
+        if (has)
+            EXPECT_EQ(area.Uma[i].text, two(p.quinella[i].first) + QLatin1Char('-') + two(p.quinella[i].second) +
+                                            racing::PadNumber(p.quinella[i].yen, 9));
+    }
+    EXPECT_EQ(area.placeRows, std::clamp(int(p.place.size()), 3, 5));
 }
 
-TEST_F(DemoDay, RaceCardFieldsReadBackAsIntended)
+TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
+{
+    int areas = 0;
+    for (const Course &course : day.courses) {
+        const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
+                                                    QString::number(course.meeting), course.name);
+        ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
+        EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
+        for (const Race &race : course.races) {
+            SCOPED_TRACE(raceKey(day, course, race).toStdString());
+            racing::PayoutArea byText, byNumber;
+            racing::ShowPayouts(byText, file, QString::number(course.day), two(race.number));
+            racing::ShowPayouts(byNumber, file, QString::number(course.day), race.number);
+            expectPayouts(byText, race.payouts);
+            expectPayouts(byNumber, race.payouts);
+            ++areas;
+            const Payouts &p = race.payouts;
+            // Places paid: three from eight starters on, two below.
+            EXPECT_EQ(p.place.size() >= 3, race.starters() >= 8);
+            // Brackets are not sold with eight runners or fewer.
+            EXPECT_EQ(p.bracket.isEmpty(), race.runners.size() <= 8);
+            // The winners and placed horses are the race's result.
+            for (const PayoutEntry &e : p.win)
+                EXPECT_EQ(race.runners[e.first - 1].result, 1);
+            for (const PayoutEntry &e : p.place)
+                EXPECT_LE(race.runners[e.first - 1].result, race.starters() >= 8 ? 3 : 2);
+        }
+    }
+    EXPECT_EQ(areas, 36);
+}
+
+TEST_F(DemoDay, EarlierDaysOfTheMeetingAreInTheFileButNotShownForTheDemoDay)
+{
+    const Course &course = day.courses[0];
+    ASSERT_GT(course.day, 1); // seed 1 lies late in its meeting
+    const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
+                                                QString::number(course.meeting), course.name);
+    racing::PayoutArea earlier;
+    racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
+    EXPECT_TRUE(earlier.shown);
+    racing::PayoutArea missing;
+    racing::ShowPayouts(missing, file, QString::number(course.day + 1), QStringLiteral("01"));
+    EXPECT_FALSE(missing.shown);
+}
+
+// ---------------------------------------------------------------- race card
+
+TEST_F(DemoDay, RaceCardFieldsReadBackThroughTheSplitter)
 {
     const QStringList lines = linesOf(csvPath());
     int expectedLines = 0;
@@ -253,37 +309,25 @@ TEST_F(DemoDay, RaceCardFieldsReadBackAsIntended)
     ASSERT_EQ(lines.size(), expectedLines);
     int quoted = 0;
     int i = 0;
+    racecard::CsvFields f;
     for (const Course &course : day.courses) {
         for (const Race &race : course.races) {
             for (const Runner &r : race.runners) {
-                const QStringList f = splitCardLine(lines[i++]);
-                ASSERT_GE(f.size(), 51); // the registration number behind the last comma is not stored
+                // The registration number behind the last comma is not stored.
+                ASSERT_EQ(racecard::SplitCsvLine(lines[i++], f), 51);
                 EXPECT_EQ(f[0], raceKey(day, course, race) + two(r.number));
-                EXPECT_EQ(shell::TextToInt(f[1]), race.classCode);
+                EXPECT_EQ(f[1].toInt(), race.classCode);
                 EXPECT_EQ(f[2].toInt(), race.distance);
                 EXPECT_EQ(f[3].toInt(), race.track);
                 EXPECT_EQ(f[4].toInt(), race.runners.size());
-                EXPECT_DOUBLE_EQ(shell::TextToDouble(f[5]), r.ziTenths / 10.0);
+                EXPECT_EQ(f[5], r.ziText());
                 EXPECT_EQ(f[6].toInt(), r.interval);
                 EXPECT_EQ(f[7], r.resultText());
-                EXPECT_EQ(racing::AbnormalName(f[8]), racing::AbnormalName(QString::number(r.abnormal)));
+                EXPECT_EQ(f[8].toInt(), r.abnormal);
                 EXPECT_EQ(f[9], r.oddsText());
-                for (int k = 0; k < 7; ++k) {
-                    const int figure = shell::TextToInt(f[14 + 5 * k]);
-                    const QString letter = racing::TrackLetter(f[12 + 5 * k], 1);
-                    if (k < r.past.size()) {
-                        EXPECT_EQ(figure, r.past[k].figure);
-                        EXPECT_EQ(letter, r.past[k].track == Dirt ? QStringLiteral("D")
-                                          : r.past[k].track == Jump ? QStringLiteral("J")
-                                                                    : QStringLiteral("T"));
-                    } else {
-                        EXPECT_EQ(figure, 0);
-                        EXPECT_EQ(letter, QStringLiteral(" "));
-                    }
-                }
                 EXPECT_EQ(f[45], r.name);
                 EXPECT_EQ(f[50], r.comment); // quoted: commas and blanks kept
-                quoted += r.comment.contains(QLatin1Char(','));
+                quoted += r.comment.contains(QStringLiteral(", "));
                 if (r.interval == 0) // debut runners have no past races
                     EXPECT_TRUE(r.past.isEmpty());
             }
@@ -294,110 +338,153 @@ TEST_F(DemoDay, RaceCardFieldsReadBackAsIntended)
 
 TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
 {
-    // First appearance of course codes and race keys, with fields 1-4 of a race's first line.
-    QStringList courses, keys;
-    QVector<QVector<int>> fields;
-    for (const QString &line : linesOf(csvPath())) {
-        const QStringList f = splitCardLine(line);
-        if (courses.isEmpty() || courses.last() != f[0].left(2))
-            courses << f[0].left(2);
-        if (keys.isEmpty() || keys.last() != f[0].left(8)) {
-            keys << f[0].left(8);
-            fields << QVector<int>{f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()};
-        }
-    }
-    ASSERT_EQ(courses.size(), 3);
-    ASSERT_EQ(keys.size(), 36);
+    const racecard::RaceTableRead read = racecard::ReadRaceTable(csvPath());
+    ASSERT_TRUE(read.opened);
+    EXPECT_TRUE(read.racesLeftOut.isEmpty());
+    EXPECT_TRUE(read.coursesLeftOut.isEmpty());
+    EXPECT_TRUE(racecard::RaceCardLeftOutMessage(read).isEmpty());
+    const racecard::RaceTable &t = read.table;
+    ASSERT_EQ(t.courseCount, 3);
+    ASSERT_EQ(t.raceCount, 36);
+    const auto buttons = racecard::CourseButtons(t);
     int j = 0;
     for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(courses[c], day.courses[c].code);
-        for (const Race &race : day.courses[c].races) {
-            EXPECT_EQ(keys[j], raceKey(day, day.courses[c], race));
-            EXPECT_EQ(Mid(keys[j], 7, 2).toInt(), race.number);
-            EXPECT_EQ(fields[j], (QVector<int>{race.classCode, race.distance, race.track, int(race.runners.size())}));
+        const Course &course = day.courses[c];
+        EXPECT_EQ(t.CourseCodes[c], course.code);
+        EXPECT_EQ(buttons[c].caption, course.name);
+        EXPECT_TRUE(buttons[c].enabled);
+        const racecard::RaceButtons races = racecard::ShowRaces(t, course.code);
+        for (const Race &race : course.races) {
+            EXPECT_EQ(t.RaceKeys[j], raceKey(day, course, race));
+            EXPECT_EQ(t.RaceClass[j], race.classCode);
+            EXPECT_EQ(t.RaceDistance[j], race.distance);
+            EXPECT_EQ(t.RaceTrack[j], race.track);
+            EXPECT_EQ(t.RaceRunners[j], race.runners.size());
+            const racecard::RaceButton &b = races[race.number - 1];
+            EXPECT_TRUE(b.enabled);
+            EXPECT_EQ(b.key, t.RaceKeys[j]);
+            EXPECT_EQ(Mid(b.caption, 7, 2), course.name);
+            EXPECT_EQ(Mid(b.caption, 13, 2), two(race.number));
             ++j;
         }
     }
 }
 
-// ---------------------------------------------------------------- VTX text
-
-struct VtxRow {
-    QString waku, t1, t2, d1, d2, pace;
-};
-
-// The block search of the data list: a rule line opens the race's block when
-// the line three before names the course at characters 18-19 and the line two
-// before starts with the race number and "Ｒ"; the line after every rule met
-// before the block opens is dropped; the next rule ends the block.
-QVector<VtxRow> readVtx(const QStringList &lines, const QString &courseName, int race)
+// Max, Min and Ave of seven figures, worked out here from the model.
+std::array<int, 3> figureSummary(const Runner &r)
 {
-    QStringList remembered;
-    QVector<VtxRow> rows;
-    bool open = false;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines[i];
-        if (line.startsWith(QStringLiteral("----"))) {
-            if (open)
-                break;
-            if (remembered.size() >= 3 && Mid(remembered[remembered.size() - 3], 18, 2) == courseName) {
-                const QString numberLine = remembered[remembered.size() - 2];
-                const QString number = Mid(numberLine, 2, 1) == QStringLiteral("Ｒ") ? Mid(numberLine, 1, 1)
-                                                                                     : Mid(numberLine, 1, 2);
-                open = shell::TextToInt(number) == race && (Mid(numberLine, 2, 1) == QStringLiteral("Ｒ") ||
-                                                            Mid(numberLine, 3, 1) == QStringLiteral("Ｒ"));
-            }
-            ++i; // the line after a rule is dropped
-            continue;
+    int max = 0, min = 999, sum = 0, count = 0;
+    for (const PastRace &p : r.past) {
+        max = std::max(max, p.figure);
+        if (p.figure != 0) {
+            min = std::min(min, p.figure);
+            sum += p.figure;
+            ++count;
         }
-        if (!open) {
-            remembered << line;
-            continue;
-        }
-        const int len = int(line.size());
-        int x = 0;
-        if (line.endsWith(QLatin1Char(' '))) {
-            if (Mid(line, len - 1, 1) == QStringLiteral(" "))
-                x = 1;
-            else if (Mid(line, len - 2, 1) == QStringLiteral(" "))
-                x = 2;
-        }
-        rows << VtxRow{Mid(line, 2, 1),
-                       Mid(line, len - (24 + x) + 1, 4),
-                       Mid(line, len - (20 + x) + 1, 4),
-                       Mid(line, len - (16 + x) + 1, 4),
-                       Mid(line, len - (12 + x) + 1, 4),
-                       Mid(line, len - (7 + x) + 1, 1)};
     }
-    return rows;
+    if (count == 0)
+        return {max, 0, 0};
+    // Halves go to the even neighbour.
+    int ave = sum / count;
+    const int twice = 2 * (sum - ave * count);
+    if (twice > count || (twice == count && ave % 2 == 1))
+        ++ave;
+    return {max, min, ave};
 }
 
-TEST_F(DemoDay, VtxColumnsReadBackForEveryRace)
+TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
+{
+    const racecard::RaceTable t = racecard::ReadRaceTable(csvPath()).table;
+    int j = 0, highlighted = 0, coloured = 0;
+    for (const Course &course : day.courses) {
+        for (const Race &race : course.races) {
+            SCOPED_TRACE(raceKey(day, course, race).toStdString());
+            racecard::RaceContext ctx;
+            ctx.csvPath = csvPath();
+            ctx.csvName = QStringLiteral("DC000610.csv");
+            ctx.raceKey = t.RaceKeys[j];
+            ctx.caption = racecard::RaceCaption(t, j);
+            ctx.settings = shell::Settings;
+            ++j;
+            const racecard::DataListModel m = racecard::LoadDataList(ctx);
+            EXPECT_TRUE(m.messages.isEmpty()) << m.messages.join(QLatin1Char('\n')).toStdString();
+            ASSERT_EQ(m.n, race.runners.size());
+            EXPECT_TRUE(m.vtxFound);
+            expectPayouts(m.payouts, race.payouts);
+            EXPECT_EQ(m.marks, QString(36, QLatin1Char(' ')));
+            for (int i = 0; i < m.n; ++i) {
+                const Runner &r = race.runners[i];
+                const racecard::DataRow &row = m.rows[i];
+                EXPECT_EQ(row[racecard::ColNo].text, two(r.number));
+                EXPECT_EQ(row[racecard::ColWaku].text, QString::number(r.frame));
+                EXPECT_EQ(row[racecard::ColResult].text, r.resultText());
+                EXPECT_EQ(row[racecard::ColResult].visible, r.result != 0);
+                EXPECT_EQ(row[racecard::ColOdds].text, r.oddsText());
+                EXPECT_EQ(row[racecard::ColOdds].visible, r.oddsTenths >= 10);
+                EXPECT_EQ(row[racecard::ColError].text, racing::AbnormalName(QString::number(r.abnormal)));
+                EXPECT_DOUBLE_EQ(shell::TextToDouble(row[racecard::ColZI].text), r.ziTenths / 10.0);
+                EXPECT_EQ(row[racecard::ColInt].text, QString::number(r.interval));
+                const auto summary = figureSummary(r);
+                EXPECT_EQ(row[racecard::ColMax].text, QString::number(summary[0]));
+                EXPECT_EQ(row[racecard::ColMin].text, QString::number(summary[1]));
+                EXPECT_EQ(row[racecard::ColAve].text, QString::number(summary[2]));
+                for (int k = 0; k < 7; ++k) {
+                    const QString &cell = row.cells[racecard::ColTime1 + k].text;
+                    if (k < r.past.size()) {
+                        const PastRace &p = r.past[k];
+                        const QString letter = p.track == Dirt ? QStringLiteral("D") : p.track == Jump ? QStringLiteral("J")
+                                                                                                       : QStringLiteral("T");
+                        EXPECT_EQ(cell, letter + QString::number(p.figure));
+                        coloured += row.cells[racecard::ColTime1 + k].colour != racecard::CellColour::Menu;
+                    } else {
+                        EXPECT_EQ(cell, QStringLiteral(" "));
+                    }
+                }
+                const QStringList vtx = vtxColumns(r);
+                EXPECT_EQ(row[racecard::ColT1].text, vtx[0]);
+                EXPECT_EQ(row[racecard::ColT2].text, vtx[1]);
+                EXPECT_EQ(row[racecard::ColD1].text, vtx[2]);
+                EXPECT_EQ(row[racecard::ColD2].text, vtx[3]);
+                EXPECT_EQ(row[racecard::ColPace].text, vtx[4]);
+                for (const auto &cell : row.cells)
+                    highlighted += cell.tier == 1;
+            }
+            // Reading the marks creates the meeting's mark file, as the window does.
+            EXPECT_TRUE(platform::fileExists(shell::Settings.MData + racing::HorseMarkFileName(ctx.raceKey)));
+        }
+    }
+    EXPECT_GT(highlighted, 36);
+    EXPECT_GT(coloured, 0); // some figures reach the coloured bands
+}
+
+// ---------------------------------------------------------------- VTX text
+
+TEST_F(DemoDay, VtxBlocksReadBackForEveryRace)
 {
     const QStringList lines = linesOf(vtxPath());
     QSet<int> tails;
     for (const Course &course : day.courses) {
         for (const Race &race : course.races) {
             SCOPED_TRACE(raceKey(day, course, race).toStdString());
-            const auto rows = readVtx(lines, course.name, race.number);
+            const auto rows = racecard::ReadVtxBlock(lines, course.name, race.number);
             ASSERT_EQ(rows.size(), race.runners.size());
-            for (int i = 0; i < rows.size(); ++i) {
-                const Runner &r = race.runners[i];
+            for (size_t i = 0; i < rows.size(); ++i) {
+                const Runner &r = race.runners[int(i)];
                 const QStringList want = vtxColumns(r);
-                EXPECT_EQ(rows[i].waku, QString::number(r.frame));
-                EXPECT_EQ(rows[i].t1, want[0]);
-                EXPECT_EQ(rows[i].t2, want[1]);
-                EXPECT_EQ(rows[i].d1, want[2]);
-                EXPECT_EQ(rows[i].d2, want[3]);
-                EXPECT_EQ(rows[i].pace, want[4]);
-                tails << r.vtxTail;
+                EXPECT_EQ(rows[i].Waku, QString::number(r.frame));
+                EXPECT_EQ(rows[i].T1, want[0]);
+                EXPECT_EQ(rows[i].T2, want[1]);
+                EXPECT_EQ(rows[i].D1, want[2]);
+                EXPECT_EQ(rows[i].D2, want[3]);
+                EXPECT_EQ(rows[i].Pace, want[4]);
+                tails << r.vtxTail * 2 + r.blinkers;
             }
         }
     }
-    EXPECT_EQ(tails.size(), 3); // every trailing form occurs
+    EXPECT_EQ(tails.size(), 4); // every ending of a horse line occurs
 }
 
-TEST(DemoDayVtx, TrailingFormsKeepTheColumnsFromTheEnd)
+TEST(DemoDayVtx, EveryEndingKeepsTheColumnsFromTheEnd)
 {
     Runner r;
     r.frame = 3;
@@ -420,184 +507,55 @@ TEST(DemoDayVtx, TrailingFormsKeepTheColumnsFromTheEnd)
         r.vtxTail = tail;
         const QString line = vtxHorseLine(r);
         EXPECT_TRUE(line.endsWith(ending)) << line.toStdString();
-        const QStringList lines{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("5Ｒ test"),
-                                QStringLiteral("head"), QStringLiteral("----"), QStringLiteral("dropped"), line,
-                                QStringLiteral("----")};
-        const auto rows = readVtx(lines, QStringLiteral("東京"), 5);
-        ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows[0].waku, QStringLiteral("3"));
-        EXPECT_EQ(rows[0].t1, QStringLiteral("  92"));
-        EXPECT_EQ(rows[0].t2, QStringLiteral("    "));
-        EXPECT_EQ(rows[0].d1, QStringLiteral("    "));
-        EXPECT_EQ(rows[0].d2, QStringLiteral("  88"));
-        EXPECT_EQ(rows[0].pace, QStringLiteral("先"));
+        const racecard::VtxHorse h = racecard::ReadVtxHorseLine(line);
+        EXPECT_EQ(h.Waku, QStringLiteral("3"));
+        EXPECT_EQ(h.T1, QStringLiteral("  92"));
+        EXPECT_EQ(h.T2, QStringLiteral("    "));
+        EXPECT_EQ(h.D1, QStringLiteral("    "));
+        EXPECT_EQ(h.D2, QStringLiteral("  88"));
+        EXPECT_EQ(h.Pace, QStringLiteral("先"));
     }
-}
-
-// ---------------------------------------------------------------- payouts
-
-TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
-{
-    int areasShown = 0;
-    for (const Course &course : day.courses) {
-        const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
-                                                    QString::number(course.meeting), course.name);
-        ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
-        EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
-        for (const Race &race : course.races) {
-            SCOPED_TRACE(raceKey(day, course, race).toStdString());
-            racing::PayoutArea byText, byNumber;
-            racing::ShowPayouts(byText, file, QString::number(course.day), two(race.number));
-            racing::ShowPayouts(byNumber, file, QString::number(course.day), race.number);
-            ASSERT_TRUE(byText.shown);
-            ++areasShown;
-            const Payouts &p = race.payouts;
-            for (int i = 0; i < 3; ++i) {
-                const bool has = i < p.win.size();
-                EXPECT_EQ(byText.Tan[i].visible, has);
-                if (has)
-                    EXPECT_EQ(byText.Tan[i].text, two(p.win[i].first) + racing::PadNumber(p.win[i].yen, 8));
-            }
-            for (int i = 0; i < 5; ++i) {
-                const bool has = i < p.place.size();
-                EXPECT_EQ(byText.Fuku[i].visible, has);
-                if (has)
-                    EXPECT_EQ(byText.Fuku[i].text, two(p.place[i].first) + racing::PadNumber(p.place[i].yen, 8));
-            }
-            for (int i = 0; i < 3; ++i) {
-                const bool has = i < p.bracket.size();
-                EXPECT_EQ(byText.WakuRen[i].visible, has);
-                if (has)
-                    EXPECT_EQ(byText.WakuRen[i].text, QStringLiteral("%1-%2").arg(p.bracket[i].first).arg(p.bracket[i].second) +
-                                                          racing::PadNumber(p.bracket[i].yen, 8));
-            }
-            for (int i = 0; i < 3; ++i) {
-                const bool has = i < p.quinella.size();
-                EXPECT_EQ(byText.Uma[i].visible, has);
-                if (has)
-                    EXPECT_EQ(byText.Uma[i].text, two(p.quinella[i].first) + QLatin1Char('-') + two(p.quinella[i].second) +
-                                                      racing::PadNumber(p.quinella[i].yen, 9));
-            }
-            EXPECT_EQ(byText.placeRows, std::clamp(int(p.place.size()), 3, 5));
-            for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(byNumber.Tan[i].text, byText.Tan[i].text);
-            // Places paid: three from eight starters on, two below.
-            if (race.starters() < 8)
-                EXPECT_EQ(p.place.size(), 2);
-            // Brackets are not sold with eight runners or fewer.
-            if (race.runners.size() <= 8)
-                EXPECT_TRUE(p.bracket.isEmpty());
-            else
-                EXPECT_FALSE(p.bracket.isEmpty());
-            // The winners and placed horses are the race's result.
-            for (const PayoutEntry &e : p.win)
-                EXPECT_EQ(race.runners[e.first - 1].result, 1);
-            for (const PayoutEntry &e : p.place)
-                EXPECT_LE(race.runners[e.first - 1].result, race.starters() >= 8 ? 3 : 2);
-        }
-    }
-    EXPECT_EQ(areasShown, 36);
-}
-
-TEST_F(DemoDay, EarlierDaysOfTheMeetingAreInTheFileButNotShownForTheDemoDay)
-{
-    const Course &course = day.courses[0];
-    ASSERT_GT(course.day, 1); // seed 1 lies late in its meeting
-    const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
-                                                QString::number(course.meeting), course.name);
-    racing::PayoutArea earlier;
-    racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
-    EXPECT_TRUE(earlier.shown);
-    racing::PayoutArea missing;
-    racing::ShowPayouts(missing, file, QString::number(course.day + 1), QStringLiteral("01"));
-    EXPECT_FALSE(missing.shown);
 }
 
 // ---------------------------------------------------------------- time-rank files
 
-struct TrRace {
-    QString header;        // line 1 + blank + line 2
-    QString nameLine;      // line 3
-    QString titleLine;     // line 5
-    QVector<QStringList> cells; // 24 groups of cell texts
-};
-
-QString cellText(const QString &line, int kind)
-{
-    const QString half = platform::toHalfWidth(Mid(line, 17, 7));
-    if (kind == 0)
-        return Mid(line, 10, 7) + half;
-    if (kind == 2)
-        return shell::RightOf(line, 4) + Mid(line, 13, 4) + half;
-    return Mid(line, 1, 4) + Mid(line, 13, 4) + half;
-}
-
-// The time-rank reading of the analysis window: a race header has "年" at 5
-// and "月" at 8; groups of up to five entries end early at "----"; two
-// heading lines follow a short group, three lines a full one.
-QVector<TrRace> readTimeRank(const QStringList &lines, int kind)
-{
-    QVector<TrRace> races;
-    for (int h = 0; h < lines.size(); ++h) {
-        if (Mid(lines[h], 5, 1) != QStringLiteral("年") || Mid(lines[h], 8, 1) != QStringLiteral("月"))
-            continue;
-        TrRace race;
-        race.header = lines[h] + QLatin1Char(' ') + lines.value(h + 1);
-        race.nameLine = lines.value(h + 2);
-        race.titleLine = lines.value(h + 4);
-        int i = h + 8;
-        for (int g = 0; g < kRankGroups; ++g) {
-            QStringList cells;
-            int k = 0;
-            for (; k < 5; ++k) {
-                const QString line = lines.value(i++);
-                if (line.startsWith(QStringLiteral("----")))
-                    break;
-                cells << cellText(line, kind);
-            }
-            race.cells << cells;
-            if (g < 23)
-                i += k == 5 ? 3 : 2;
-        }
-        races << race;
-    }
-    return races;
-}
-
-TEST_F(DemoDay, TimeRankFilesReadBackForEveryKind)
+TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
 {
     for (int kind = 0; kind < kRankKinds; ++kind) {
         SCOPED_TRACE(kind);
-        const QStringList lines = linesOf(trPath(kind));
-        const auto races = readTimeRank(lines, kind);
-        ASSERT_EQ(races.size(), 36);
-        int r = 0;
+        platform::ScopedRecordingDialogs dialogs;
+        timerank::TimeRankAnalysis model;
+        ASSERT_TRUE(model.open(trPath(kind), kind, shell::Settings));
+        EXPECT_TRUE(dialogs.shown.empty());
+        EXPECT_TRUE(model.problems().isEmpty());
+        ASSERT_EQ(model.raceCount(), 36);
         int shortGroups = 0, fullGroups = 0;
+        int r = 0;
         for (const Course &course : day.courses) {
             for (const Race &race : course.races) {
-                const TrRace &tr = races[r++];
                 SCOPED_TRACE(raceKey(day, course, race).toStdString());
-                // Header text: year 3-4, meeting 16, course 18-19, day 20, race label 33-35.
-                EXPECT_EQ(Mid(tr.header, 3, 2), QStringLiteral("00"));
-                EXPECT_EQ(Mid(tr.header, 16, 1), QString::number(course.meeting));
-                EXPECT_EQ(Mid(tr.header, 18, 2), course.name);
-                EXPECT_EQ(Mid(tr.header, 20, 1), QString::number(course.day));
-                EXPECT_EQ(Mid(tr.header, 21, 2), QStringLiteral("日目"));
-                const QString label = Mid(tr.header, 33, 3).trimmed();
-                EXPECT_EQ(label, raceLabel(race.number));
-                EXPECT_EQ(racing::SjisLength(label), 4);
-                const QString digits = platform::toHalfWidth(label.left(label.size() - 1));
-                EXPECT_EQ(digits.toInt(), race.number);
-                // The surface test of the analysis window is made at character 17.
+                model.showRace(r++);
+                const timerank::HeaderFields h = timerank::ParseHeader(model.header(0));
+                EXPECT_EQ(h.course, course.name);
+                EXPECT_EQ(h.year2, QStringLiteral("00"));
+                EXPECT_EQ(h.meeting, QString::number(course.meeting));
+                EXPECT_EQ(h.day, QString::number(course.day));
+                EXPECT_EQ(h.race, race.number);
+                EXPECT_EQ(racing::SjisLength(Mid(model.header(0), 33, 3).trimmed()), 4);
+                EXPECT_EQ(model.header(1), timeRankNameLine(race));
+                // The surface test at character 17 holds for the kinds whose title column is 17.
                 if (kind <= 1)
-                    EXPECT_EQ(Mid(tr.titleLine, 17, 1) == QStringLiteral("ダ"), race.track == Dirt);
+                    EXPECT_EQ(model.track(0), race.track == Dirt ? QStringLiteral("ダート") : QStringLiteral("芝"));
+                expectPayouts(model.payouts(), race.payouts);
                 const auto groups = rankings(day, race, kind);
-                ASSERT_EQ(tr.cells.size(), kRankGroups);
                 for (int g = 0; g < kRankGroups; ++g) {
-                    ASSERT_EQ(tr.cells[g].size(), groups[g].size()) << "group " << g;
                     (groups[g].size() == 5 ? fullGroups : shortGroups)++;
-                    for (int k = 0; k < groups[g].size(); ++k) {
-                        const QString &cell = tr.cells[g][k];
+                    for (int k = 0; k < 5; ++k) {
+                        const QString cell = model.cell(g * 5 + k);
+                        if (k >= groups[g].size()) {
+                            EXPECT_TRUE(cell.isEmpty()) << g << " " << k;
+                            continue;
+                        }
                         const RankEntry &e = groups[g][k];
                         // The prediction takes the horse number from characters 5-6 of a cell.
                         EXPECT_EQ(Mid(cell, 5, 2).trimmed().toInt(), e.horse) << cell.toStdString();
@@ -616,60 +574,25 @@ TEST_F(DemoDay, TimeRankFilesReadBackForEveryKind)
     }
 }
 
-// What the race list and the batch prediction take from a race block.
-TEST_F(DemoDay, TimeRankRaceLinesGiveRaceListAndPredictionTheirValues)
+TEST_F(DemoDay, TimeRankRaceListShowsEveryCourseAndRace)
 {
-    static const QMap<QString, QString> pickUp{
-        {QStringLiteral("新馬"), QStringLiteral("00")},    {QStringLiteral("未出走"), QStringLiteral("01")},
-        {QStringLiteral("未勝利"), QStringLiteral("04")},  {QStringLiteral("400万下"), QStringLiteral("05")},
-        {QStringLiteral("500万下"), QStringLiteral("05")}, {QStringLiteral("900万下"), QStringLiteral("09")},
-        {QStringLiteral("1500万下"), QStringLiteral("16")}, {QStringLiteral("1600万下"), QStringLiteral("16")},
-        {QStringLiteral("オープン"), QStringLiteral("30")}, {QStringLiteral("Ｇ３"), QStringLiteral("50")},
-        {QStringLiteral("Ｇ２"), QStringLiteral("70")},    {QStringLiteral("Ｇ１"), QStringLiteral("90")}};
-    const QStringList lines = linesOf(trPath(0));
-    int r = 0;
-    for (int h = 0; h < lines.size(); ++h) {
-        const QString &l1 = lines[h];
-        if (Mid(l1, 5, 1) != QStringLiteral("年") || Mid(l1, 8, 1) != QStringLiteral("月"))
-            continue;
-        const Course &course = day.courses[r / 12];
-        const Race &race = course.races[r % 12];
-        ++r;
-        SCOPED_TRACE(raceKey(day, course, race).toStdString());
-        // Race list: a full race header, race line of 30 bytes at least, the name before "(".
-        EXPECT_EQ(l1.size(), 31);
-        EXPECT_EQ(Mid(l1, 11, 1), QStringLiteral("日"));
-        EXPECT_EQ(Mid(l1, 17, 1), QStringLiteral("回"));
-        const QString raceLine = lines[h + 1];
-        EXPECT_EQ(racing::SjisLength(raceLine), 30);
-        const QString number = Mid(raceLine, 2, 1) == QStringLiteral("Ｒ") ? Mid(raceLine, 1, 1) : Mid(raceLine, 1, 2);
-        EXPECT_EQ(platform::toHalfWidth(number).toInt(), race.number);
-        const QString b = lines[h + 2].trimmed();
-        EXPECT_EQ(b.left(b.indexOf(QLatin1Char('('))), race.title);
-        // Prediction: class between the last "・" and the first "(", jump races
-        // start with "障害", and the 14-character tail gives track, distance and field size.
-        QString cls, collected;
-        bool collecting = false;
-        for (const QChar c : b) {
-            if (c == QChar(0x30FB)) {
-                collected.clear();
-                collecting = true;
-            } else if (c == QLatin1Char('(')) {
-                break;
-            } else if (collecting) {
-                collected += c;
-            }
+    const timerank::TRRaceList list = timerank::BuildRaceList(linesOf(trPath(2)));
+    EXPECT_TRUE(list.problems.isEmpty());
+    ASSERT_EQ(list.courses.size(), 3);
+    EXPECT_EQ(list.totalRaces(), 36);
+    for (int c = 0; c < 3; ++c) {
+        const Course &course = day.courses[c];
+        EXPECT_EQ(list.courses[c].name, course.name);
+        EXPECT_EQ(list.courses[c].dateLabel, dayLine(day, course));
+        for (const Race &race : course.races) {
+            const QString caption = list.courses[c].captions[race.number - 1];
+            EXPECT_EQ(racing::SjisLength(caption), 70) << caption.toStdString();
+            EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
+            EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
+            // The name part ends with the tail without its final character.
+            EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1)))) << caption.toStdString();
         }
-        cls = collected;
-        ASSERT_TRUE(pickUp.contains(cls)) << cls.toStdString();
-        EXPECT_EQ(b.startsWith(QStringLiteral("障害")), race.track == Jump);
-        const QString tail = shell::RightOf(b, 14).trimmed();
-        EXPECT_EQ(tail.startsWith(QStringLiteral("芝")), race.track != Dirt);
-        EXPECT_EQ(Mid(tail, 3).section(QLatin1Char('m'), 0, 0).toInt(), race.distance);
-        EXPECT_EQ(shell::RightOf(tail, 4).left(2).trimmed().toInt(), race.runners.size());
-        EXPECT_EQ(tail.right(2), QStringLiteral("頭立"));
     }
-    EXPECT_EQ(r, 36);
 }
 
 TEST_F(DemoDay, TitleLinesCarrySurfaceAtTheKindsTitleColumn)
@@ -685,6 +608,56 @@ TEST_F(DemoDay, TitleLinesCarrySurfaceAtTheKindsTitleColumn)
             EXPECT_EQ(Mid(title, column[kind], 3) == QStringLiteral("芝・ダ"), both) << title.toStdString();
         }
     }
+}
+
+// ---------------------------------------------------------------- prediction
+
+QString distanceBand(int metres)
+{
+    for (const auto &[limit, band] : std::initializer_list<std::pair<int, const char *>>{
+             {1000, "10"}, {1200, "12"}, {1400, "14"}, {1600, "16"}, {1800, "18"}, {2000, "20"}, {2500, "25"}})
+        if (metres <= limit)
+            return QString::fromLatin1(band);
+    return QStringLiteral("99");
+}
+
+TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
+{
+    ASSERT_EQ(predict::LoadTRParaFile(), kParaRecords);
+    platform::ScopedRecordingDialogs dialogs;
+    timerank::TimeRankAnalysis model;
+    ASSERT_TRUE(model.open(trPath(0), 0, shell::Settings));
+    int r = 0, scored = 0;
+    for (const Course &course : day.courses) {
+        for (const Race &race : course.races) {
+            SCOPED_TRACE(raceKey(day, course, race).toStdString());
+            model.showRace(r++);
+            const predict::RaceCondition c = predict::ParseRaceCondition(model.header(0), model.header(1));
+            EXPECT_EQ(c.meetingDateKey, course.code + QStringLiteral("00") + QString::number(course.meeting) +
+                                            QString::number(course.day) + QStringLiteral("20000610"));
+            EXPECT_EQ(c.race, race.number);
+            EXPECT_TRUE(c.cls.found) << c.cls.code.toStdString();
+            EXPECT_EQ(c.jump, race.track == Jump);
+            EXPECT_EQ(c.trackKey, race.track == Dirt ? QStringLiteral("1") : QStringLiteral("0"));
+            EXPECT_EQ(c.distanceKey, distanceBand(race.distance));
+            EXPECT_EQ(c.fieldSize, two(int(race.runners.size())));
+            const int i = predict::FindParameters(predict::TRParaTable, course.code, c.cls.code, c.trackKey, c.distanceKey);
+            ASSERT_GE(i, 0);
+            const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), predict::TRParaTable[i]);
+            for (int h = int(race.runners.size()); h < 18; ++h)
+                EXPECT_EQ(scores[h], 0) << "horse " << h + 1 << " does not run";
+            scored += std::any_of(scores.begin(), scores.end(), [](int s) { return s > 0; });
+        }
+    }
+    EXPECT_GE(scored, 30); // newcomer races have no rankings to score
+    // The whole run: one block per meeting, no message.
+    model.showRace(0);
+    const QString zorb = home.path(QStringLiteral("Zorb.txt"));
+    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb));
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join(QLatin1Char('\n')).toStdString();
+    const QStringList out = linesOf(zorb);
+    EXPECT_EQ(out.filter(QStringLiteral("<< Korvin >> from TimeRank")).size(), 3);
+    EXPECT_EQ(out.filter(QRegularExpression(QStringLiteral("^( \\d|\\d\\d)R "))).size(), 36);
 }
 
 // ---------------------------------------------------------------- Korvin.trp
