@@ -52,15 +52,15 @@ struct ClassInfo {
     int base;         // typical time figure of the class
 };
 
-const ClassInfo kNewcomer{"新馬", 15, 70};
-const ClassInfo kMaiden{"未勝利", 7, 73};
-const ClassInfo kC500{"500万下", 23, 79};
-const ClassInfo kC900{"900万下", 39, 83};
-const ClassInfo kC1600{"1600万下", 67, 87};
-const ClassInfo kOpen{"オープン", 131, 90};
-const ClassInfo kG3{"Ｇ３", 163, 93};
-const ClassInfo kG2{"Ｇ２", 179, 95};
-const ClassInfo kG1{"Ｇ１", 195, 97};
+const ClassInfo kNewcomer{"新馬", 15, 75};
+const ClassInfo kMaiden{"未勝利", 7, 78};
+const ClassInfo kC500{"500万下", 23, 84};
+const ClassInfo kC900{"900万下", 39, 88};
+const ClassInfo kC1600{"1600万下", 67, 92};
+const ClassInfo kOpen{"オープン", 131, 95};
+const ClassInfo kG3{"Ｇ３", 163, 98};
+const ClassInfo kG2{"Ｇ２", 179, 100};
+const ClassInfo kG1{"Ｇ１", 195, 102};
 
 const QStringList &specialNames()
 {

@@ -217,6 +217,39 @@ TEST_F(DemoDay, TheDayHasEveryStoryTheWindowsShow)
     EXPECT_GE(classes.size(), 6);
 }
 
+TEST(DemoDayModel, EverySeedAndDateHoldsTheStories)
+{
+    for (quint32 seed = 1; seed <= 60; ++seed) {
+        const QDate date = QDate(1999, 1, 2).addDays(7 * int(seed));
+        const Day day = makeDay(seed, date);
+        SCOPED_TRACE(seed);
+        QMap<QString, int> stories;
+        for (const Course &course : day.courses) {
+            EXPECT_GE(course.day, 1);
+            EXPECT_LE(course.day, 8);
+            for (const Race &race : course.races) {
+                const int n = int(race.runners.size());
+                ASSERT_GE(n, 5);
+                ASSERT_LE(n, 18);
+                stories[QStringLiteral("small")] += n <= 7;
+                stories[QStringLiteral("full")] += n == 18;
+                stories[QStringLiteral("win2")] += race.payouts.win.size() == 2;
+                stories[QStringLiteral("place4")] += race.payouts.place.size() == 4;
+                stories[QStringLiteral("place5")] += race.payouts.place.size() == 5;
+                stories[QStringLiteral("quinella2")] += race.payouts.quinella.size() == 2;
+                for (const Runner &r : race.runners) {
+                    stories[QStringLiteral("abnormal") + QString::number(r.abnormal)] += 1;
+                    for (const PastRace &p : r.past)
+                        ASSERT_LT(p.date, date);
+                }
+            }
+        }
+        for (const char *story : {"small", "full", "win2", "place4", "place5", "quinella2", "abnormal1", "abnormal4",
+                                  "abnormal7"})
+            EXPECT_GE(stories.value(QString::fromLatin1(story)), 1) << story;
+    }
+}
+
 // ---------------------------------------------------------------- payouts
 
 // The payout area must show exactly the race's payouts.
