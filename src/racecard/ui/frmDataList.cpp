@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -279,6 +280,7 @@ void frmDataList::cmdDataList_Click(int index)
     saveMarks();
     switch (index) {
     case 0:
+        m_marksSaved = true;
         close();
         break;
     case 1:
@@ -309,6 +311,14 @@ void frmDataList::moveRace(int direction)
     CurrentRaceKey = m.key;
     m_raceName->setText(m.caption);
     LoadDataList();
+}
+
+void frmDataList::closeEvent(QCloseEvent *event)
+{
+    if (!m_marksSaved)
+        saveMarks();
+    m_marksSaved = true;
+    KorvinWindow::closeEvent(event);
 }
 
 bool frmDataList::eventFilter(QObject *watched, QEvent *event)

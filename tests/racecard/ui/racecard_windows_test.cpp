@@ -250,7 +250,7 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     dispose(files);
 }
 
-TEST(RaceCardWindows, BackOnTheFirstRace)
+TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
 {
     Day d;
     QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
@@ -262,5 +262,10 @@ TEST(RaceCardWindows, BackOnTheFirstRace)
     data->cmdDataList(1)->click();
     EXPECT_EQ(d.dialogs.texts(), QStringList{"前のレースはありません"});
     EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    // Closed by the window frame: the marks are saved all the same.
+    data->txtMark(0)->setText(QStringLiteral("▲"));
+    data->close();
+    EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲") + QString(34, QLatin1Char(' ')));
+    EXPECT_TRUE(list->isVisible());
     dispose(files);
 }
