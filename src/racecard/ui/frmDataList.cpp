@@ -200,14 +200,7 @@ void frmDataList::paint(QWidget *w, CellColour c)
 void frmDataList::LoadDataList()
 {
     shell::LoadSettings();
-    RaceContext ctx;
-    ctx.csvPath = ChosenCsvPath;
-    ctx.csvName = ChosenCsvName;
-    ctx.raceKey = CurrentRaceKey;
-    ctx.caption = m_raceName->text();
-    ctx.settings = shell::Settings;
-    ctx.ziOn = m_checkZI->isChecked();
-    m_model = racecard::LoadDataList(ctx);
+    m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
 
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];
