@@ -159,12 +159,27 @@ TEST(RaceCardWindows, RaceListButtons)
 TEST(RaceCardWindows, DataListCellsAndZISwitch)
 {
     Day d;
+    // Payouts of day 4, race 1: one win, three places.
+    QByteArray rec(1323, '0');
+    rec.replace(5, 3, "401");
+    rec.replace(175, 9, "020000450");
+    for (int i = 0; i < 3; ++i)
+        rec.replace(202 + 9 * i, 9, "010000120");
+    d.home.writeBytes(QStringLiteral("SData/003東.dat"), rec);
     QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
     frmRaceList *list = openRaceList(*files);
     list->cmdRace_Click(0);
     auto *data = qobject_cast<frmDataList *>(list->openedWindow());
     ASSERT_TRUE(data);
     data->show();
+    EXPECT_TRUE(data->findChild<QWidget *>(QStringLiteral("ShapeSei1"))->isVisible());
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelSei1_3"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelSei1_4"))->isVisible());
+    EXPECT_EQ(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->text(), QStringLiteral("02     450"));
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelTan_1"))->isVisible());
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelFuku_2"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelFuku_3"))->isVisible());
     EXPECT_TRUE(data->cell(1, ColNo)->isVisible());
     EXPECT_EQ(data->cell(1, ColNo)->text(), QStringLiteral("02"));
     EXPECT_FALSE(data->cell(2, ColNo)->isVisible());
