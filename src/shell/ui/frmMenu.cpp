@@ -1,5 +1,6 @@
 #include "shell/ui/frmMenu.h"
 
+#include "host/ui/frmTimeRankText.h"
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "shell/ui/frmOption.h"
 
@@ -62,7 +63,6 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
         connect(b, &QPushButton::clicked, this, [this, i = index] { cmdMenu_Click(i); });
     }
     // Windows that are not built yet keep their buttons disabled.
-    m_buttons[2]->setEnabled(false);
     m_buttons[3]->setEnabled(false);
     m_buttons[4]->setEnabled(false);
 
@@ -83,6 +83,9 @@ void frmMenu::cmdMenu_Click(int index)
         return;
     case 1:
         w = new racecard::ui::frmFileSelectDenCSV(this);
+        break;
+    case 2:
+        w = new host::ui::frmTimeRankText(this);
         break;
     case 99:
         w = new frmOption(this);
