@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -41,27 +42,32 @@ namespace {
 const Column kDisplayOrder[] = {ColWaku, ColNo,  ColMark, ColError, ColResult, ColOdds, ColMax,   ColMin,
                                 ColAve,  ColT1,  ColT2,   ColD1,    ColD2,     ColPace, ColZI,    ColInt,
                                 ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7};
-// Width of each column in half-width characters.
+// Width of each column in half-width characters, so that the columns from the
+// horse number to the interval end under the words of the header line.
 int columnChars(Column c)
 {
     switch (c) {
-    case ColWaku: return 2;
-    case ColNo: return 3;
+    case ColWaku: return 3;
+    case ColNo: return 4;     // "  No"
     case ColMark: return 3;
-    case ColError: return 5;
-    case ColResult: return 4;
-    case ColOdds: return 6;
-    case ColMax: case ColMin: case ColAve: return 4;
-    case ColT1: case ColT2: case ColD1: case ColD2: return 5;
-    case ColPace: return 3;
+    case ColError: return 4;
+    case ColResult: return 3; // "Res" ends at 14
+    case ColOdds: return 5;
+    case ColMax: return 5;    // "Max" ends at 24
+    case ColMin: case ColAve: return 4;
+    case ColT1: return 7;     // "芝短" ends at 39
+    case ColT2: return 3;
+    case ColD1: return 5;
+    case ColD2: return 3;
+    case ColPace: return 4;
     case ColZI: return 6;
-    case ColInt: return 4;
-    default: return 5;
+    case ColInt: return 6;    // "Int" ends at 66
+    default: return 6;
     }
 }
 bool rightAligned(Column c)
 {
-    return c != ColPace && c != ColError && c < ColTime1;
+    return c != ColError && c < ColTime1;
 }
 } // namespace
 
@@ -76,24 +82,27 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     m_raceName->setObjectName(QStringLiteral("LabelRaceName"));
     m_raceName->setFont(platform::ui::fixedPitchFont(13));
 
+    const int unit = fm.horizontalAdvance(QLatin1Char('0'));
     auto *header = new QLabel(QStringLiteral("  No       Res Win   Max Min Ave   芝短 中 ダ短 中  脚    ZI   Int") +
                                   QString(40, QLatin1Char(' ')),
                               this);
     header->setObjectName(QStringLiteral("Label1"));
     header->setFont(fixed);
+    header->setContentsMargins(unit * columnChars(ColWaku), 0, 0, 0);
 
     auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(2);
+    grid->setHorizontalSpacing(0);
     grid->setVerticalSpacing(1);
     for (int r = 0; r < kDataRows; ++r) {
         int col = 0;
         for (Column c : kDisplayOrder) {
-            const int width = fm.horizontalAdvance(QLatin1Char('0')) * columnChars(c) + 4;
+            const int width = unit * columnChars(c);
             if (c == ColMark) {
                 auto *box = new QLineEdit(this);
                 box->setObjectName(QStringLiteral("txtMark_%1").arg(r));
                 box->setFont(fixed);
-                box->setFixedWidth(width + 6);
+                box->setFixedWidth(width);
+                box->setTextMargins(0, 0, 0, 0);
                 box->setAlignment(Qt::AlignCenter);
                 box->installEventFilter(this);
                 box->setVisible(false);
@@ -107,6 +116,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
             label->setFixedWidth(width);
             label->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             label->setAutoFillBackground(true);
+            label->setContentsMargins(c >= ColTime1 ? unit : 0, 0, 0, 0);
             label->setVisible(false);
             m_cells[r][c] = label;
             grid->addWidget(label, r, col++);
@@ -190,14 +200,7 @@ void frmDataList::paint(QWidget *w, CellColour c)
 void frmDataList::LoadDataList()
 {
     shell::LoadSettings();
-    RaceContext ctx;
-    ctx.csvPath = ChosenCsvPath;
-    ctx.csvName = ChosenCsvName;
-    ctx.raceKey = CurrentRaceKey;
-    ctx.caption = m_raceName->text();
-    ctx.settings = shell::Settings;
-    ctx.ziOn = m_checkZI->isChecked();
-    m_model = racecard::LoadDataList(ctx);
+    m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
 
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];
@@ -270,6 +273,7 @@ void frmDataList::cmdDataList_Click(int index)
     saveMarks();
     switch (index) {
     case 0:
+        m_marksSaved = true;
         close();
         break;
     case 1:
@@ -300,6 +304,14 @@ void frmDataList::moveRace(int direction)
     CurrentRaceKey = m.key;
     m_raceName->setText(m.caption);
     LoadDataList();
+}
+
+void frmDataList::closeEvent(QCloseEvent *event)
+{
+    if (!m_marksSaved)
+        saveMarks();
+    m_marksSaved = true;
+    KorvinWindow::closeEvent(event);
 }
 
 bool frmDataList::eventFilter(QObject *watched, QEvent *event)

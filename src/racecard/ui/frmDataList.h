@@ -44,6 +44,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closing by the window frame saves the marks too.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void saveMarks();
@@ -67,6 +69,7 @@ private:
     std::array<QPushButton *, 4> m_buttons{};
     DataListModel m_model;
     QPointer<QWidget> m_marking;
+    bool m_marksSaved = false; // saved by the button that closes the window
 };
 
 } // namespace korvin::racecard::ui
