@@ -1,5 +1,7 @@
 #include "racecard/ui/frmDataList.h"
 
+#include "racing/ui/payoutpanel.h"
+
 #include "platform/dialogs.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmMarking.h"
@@ -134,29 +136,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     m_hh->setVisible(false);
 
     // Payout area: a frame with the row titles and the entries below each other.
-    m_payoutFrame = new QFrame(this);
-    m_payoutFrame->setObjectName(QStringLiteral("ShapeSei1"));
-    m_payoutFrame->setFrameShape(QFrame::Box);
-    auto *pay = new QGridLayout(m_payoutFrame);
-    pay->setVerticalSpacing(1);
-    int payRow = 0;
-    auto group = [&](int title, auto &labels, const QString &name) {
-        m_payoutTitles[title] = new QLabel(racing::PayoutRowTitles()[title], m_payoutFrame);
-        m_payoutTitles[title]->setObjectName(QStringLiteral("LabelSei1_%1").arg(title));
-        pay->addWidget(m_payoutTitles[title], payRow, 0, Qt::AlignTop);
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i] = new QLabel(m_payoutFrame);
-            labels[i]->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
-            labels[i]->setFont(fixed);
-            labels[i]->setVisible(false);
-            pay->addWidget(labels[i], payRow++, 1);
-        }
-    };
-    group(0, m_tan, QStringLiteral("LabelTan"));
-    group(1, m_fuku, QStringLiteral("LabelFuku"));
-    group(2, m_wakuRen, QStringLiteral("LabelWakuRen"));
-    group(3, m_uma, QStringLiteral("LabelUma"));
-    group(4, m_wide, QStringLiteral("LabelWide"));
+    m_payoutFrame = new racing::ui::PayoutPanel(racing::ui::PayoutPanel::Layout::Stacked, this);
 
     const QString captions[4] = {QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
                                  QStringLiteral("Marking")};
@@ -218,22 +198,7 @@ void frmDataList::LoadDataList()
         }
     }
 
-    const racing::PayoutArea &p = m_model.payouts;
-    m_payoutFrame->setVisible(p.shown);
-    for (int i = 0; i < 4; ++i)
-        m_payoutTitles[i]->setVisible(p.shown);
-    m_payoutTitles[4]->setVisible(false);
-    auto fill = [](auto &labels, const auto &entries) {
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i]->setText(entries[i].text);
-            labels[i]->setVisible(entries[i].visible);
-        }
-    };
-    fill(m_tan, p.Tan);
-    fill(m_fuku, p.Fuku);
-    fill(m_wakuRen, p.WakuRen);
-    fill(m_uma, p.Uma);
-    fill(m_wide, p.Wide);
+    m_payoutFrame->showArea(m_model.payouts);
 
     showZI();
     for (const QString &msg : m_model.messages)
