@@ -1,5 +1,6 @@
 #include "shell/ui/frmMenu.h"
 
+#include "files/ui/frmFileMenu.h"
 #include "shell/ui/frmOption.h"
 
 #include <QFrame>
@@ -64,7 +65,6 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     m_buttons[1]->setEnabled(false);
     m_buttons[2]->setEnabled(false);
     m_buttons[3]->setEnabled(false);
-    m_buttons[4]->setEnabled(false);
 
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(shape, 1);
@@ -81,6 +81,9 @@ void frmMenu::cmdMenu_Click(int index)
         close();
         emit quitRequested();
         return;
+    case 4:
+        w = new files::ui::frmFileMenu(this);
+        break;
     case 99:
         w = new frmOption(this);
         break;
