@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 namespace korvin::test {
 
@@ -60,6 +61,18 @@ void ScratchHome::writeDefaultSettings() const
                 line(QStringLiteral("TimeRank"), makeFolder(QStringLiteral("TimeRank"))),
                 line(QStringLiteral("Wait1"), QStringLiteral("2")), line(QStringLiteral("Wait2"), QStringLiteral("1")),
                 line(QStringLiteral("Wait3"), QStringLiteral("1"))});
+}
+
+CliRun runCli(const QStringList &args, const QString &home)
+{
+    QProcess p;
+    QStringList all;
+    if (!home.isEmpty())
+        all << QStringLiteral("--home") << home;
+    all << args;
+    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), all);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 QByteArray sjis(const QString &text) { return platform::toSjis(text); }

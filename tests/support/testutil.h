@@ -34,6 +34,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// korvin-cli run as a user would (the built executable, with --home when given).
+struct CliRun {
+    int code;
+    QString out; // stdout, UTF-8 decoded
+    QString err; // stderr
+};
+CliRun runCli(const QStringList &args, const QString &home = QString());
+
 // CP932 bytes of a text.
 QByteArray sjis(const QString &text);
 // The file at path, or an empty array.

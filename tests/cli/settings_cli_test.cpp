@@ -1,0 +1,60 @@
+// Runs the built korvin-cli as a user would.
+#include "support/testutil.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+
+namespace {
+
+TEST(CliSettings, PrintsTheTenFieldsExactlyAsLoaded)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"),
+                    {QStringLiteral("# demo"), QStringLiteral("Wait3     7"), QStringLiteral("MData     /m/ "),
+                     QStringLiteral("Vantor_Ver2.05"), QStringLiteral("TimeRank  /時間/"), QStringLiteral("Wait1     -3")});
+    const test::CliRun r = test::runCli({QStringLiteral("settings")}, home.folder());
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Vantor_Ver=2.05\nMData=/m/ \nSData=\nSDataON=\nDenCSV=\nVTX_Text=\n"
+                                    "TimeRank=/時間/\nWait1=-3\nWait2=0\nWait3=7\n"));
+}
+
+TEST(CliSettings, MissingFileGoesToStderrWithNonZeroExit)
+{
+    test::ScratchHome home;
+    const test::CliRun r = test::runCli({QStringLiteral("settings")}, home.folder());
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(home.path(QStringLiteral("Korvin.ini")))) << r.err.toStdString();
+}
+
+TEST(CliSettings, BadWaitIsReportedOnStderr)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("Wait2     40000")});
+    const test::CliRun r = test::runCli({QStringLiteral("settings")}, home.folder());
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Wait2=0\n")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Wait2     40000")));
+}
+
+TEST(CliSettings, HomeFromEnvironmentAndUnknownCommand)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("SDataON   0")});
+    QProcess p;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVIN_HOME"), home.folder());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), {QStringLiteral("settings")});
+    p.waitForFinished(60000);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("SDataON=0\n")));
+
+    const test::CliRun bad = test::runCli({QStringLiteral("nosuch")}, home.folder());
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("nosuch")));
+}
+
+} // namespace

@@ -1,0 +1,65 @@
+#include "shell/helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvin::shell;
+
+namespace {
+
+TEST(Helpers, TextToInt)
+{
+    const std::pair<const char16_t *, int> cases[] = {
+        {u"", 0},        {u"abc", 0},      {u" 12 ", 12},     {u"7.9", 7},    {u"-2.5", -3},
+        {u"+3", 3},      {u"1e2", 100},    {u"12a", 0},       {u".5", 0},     {u"-0.1", -1},
+        {u"99999", 32767}, {u"-99999", -32768}, {u"  ", 0},   {u"0", 0},      {u"108", 108},
+    };
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(TextToInt(QString::fromUtf16(text)), value) << QString::fromUtf16(text).toStdString();
+}
+
+TEST(Helpers, RightOfAndMid)
+{
+    EXPECT_EQ(RightOf(QStringLiteral("0511"), 2), QStringLiteral("11"));
+    EXPECT_EQ(RightOf(QStringLiteral("馬印"), 1), QStringLiteral("印"));
+    EXPECT_EQ(RightOf(QStringLiteral("abc"), 0), QString());
+    EXPECT_EQ(RightOf(QStringLiteral("abc"), 3), QStringLiteral("abc"));
+    EXPECT_EQ(RightOf(QStringLiteral("abc"), 9), QStringLiteral("abc"));
+
+    const QString s = QStringLiteral("2000年 5月14日");
+    EXPECT_EQ(Mid(s, 1, 4), QStringLiteral("2000"));
+    EXPECT_EQ(Mid(s, 5, 1), QStringLiteral("年"));
+    EXPECT_EQ(Mid(s, 6, 2), QStringLiteral(" 5"));
+    EXPECT_EQ(Mid(s, 11), QStringLiteral("日"));
+    EXPECT_EQ(Mid(s, 12, 3), QString());
+    EXPECT_EQ(Mid(s, 0, 3), QString());
+}
+
+TEST(Helpers, NumberFormats)
+{
+    const std::pair<double, const char *> zeroZero[] = {
+        {7.6, "08"}, {105.2, "105"}, {0, "00"}, {59.9999985, "60"}, {39.9999985, "40"}, {49.5, "50"}, {5.4, "05"},
+    };
+    for (const auto &[v, text] : zeroZero)
+        EXPECT_EQ(FormatZeroZero(v), QString::fromLatin1(text)) << v;
+
+    const std::pair<double, const char *> oneDecimal[] = {{50.00000149, "50.0"}, {10, "10.0"}, {0.05, "0.1"}, {3.14159, "3.1"}};
+    for (const auto &[v, text] : oneDecimal)
+        EXPECT_EQ(FormatOneDecimal(v), QString::fromLatin1(text)) << v;
+
+    const std::pair<double, const char *> percent[] = {
+        {0.05, "05.0%"}, {1, "100.0%"}, {0, "00.0%"}, {1.0 / 3, "33.3%"}, {2.0 / 3, "66.7%"}, {0.0005, "00.1%"},
+    };
+    for (const auto &[v, text] : percent)
+        EXPECT_EQ(FormatPercent(v), QString::fromLatin1(text)) << v;
+}
+
+TEST(Helpers, DecimalText)
+{
+    EXPECT_EQ(DecimalText(52.30), QStringLiteral("52.3"));
+    EXPECT_EQ(DecimalText(60), QStringLiteral("60"));
+    EXPECT_EQ(DecimalText(0), QStringLiteral("0"));
+    EXPECT_EQ(DecimalText(-1.25), QStringLiteral("-1.25"));
+    EXPECT_EQ(DecimalText(0.1 + 0.2), QStringLiteral("0.3"));
+}
+
+} // namespace

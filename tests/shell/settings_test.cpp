@@ -1,0 +1,148 @@
+#include "platform/dialogs.h"
+#include "shell/settings.h"
+#include "support/testutil.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::shell;
+
+namespace {
+
+QString key(const char *k) { return QString::fromLatin1(k).leftJustified(10, QLatin1Char(' ')); }
+
+TEST(Settings, LoaderReadsKeysByCharacterPosition)
+{
+    struct Case {
+        const char *name;
+        QStringList lines;
+        SettingsRecord expected;
+    };
+    SettingsRecord untouched;
+    SettingsRecord wait12;
+    wait12.Wait1 = 12;
+    SettingsRecord spaces;
+    spaces.MData = QStringLiteral("/data/vantor/  ");
+    SettingsRecord later;
+    later.SData = QStringLiteral("/second/");
+    SettingsRecord version;
+    version.Vantor_Ver = QStringLiteral("2.05");
+    SettingsRecord kanji;
+    kanji.DenCSV = QStringLiteral("/出馬表/");
+    SettingsRecord waits;
+    waits.Wait2 = -32768;
+    waits.Wait3 = 32767;
+
+    const Case cases[] = {
+        {"only comments", {QStringLiteral("# a"), QStringLiteral("#MData     /x/")}, untouched},
+        {"Wait1 padded to ten", {QStringLiteral("Wait1     12")}, wait12},
+        {"Wait1 with one blank is no key", {QStringLiteral("Wait1 12")}, untouched},
+        {"value keeps trailing blanks", {key("MData") + QStringLiteral("/data/vantor/  ")}, spaces},
+        {"later line wins", {key("SData") + QStringLiteral("/first/"), key("SData") + QStringLiteral("/second/")}, later},
+        {"Vantor_Ver fills ten characters", {QStringLiteral("Vantor_Ver2.05")}, version},
+        {"key is case-sensitive", {key("mdata") + QStringLiteral("/x/")}, untouched},
+        {"positions count characters", {key("DenCSV") + QStringLiteral("/出馬表/")}, kanji},
+        {"empty line and unknown key ignored", {QString(), key("Other") + QStringLiteral("x")}, untouched},
+        {"16-bit limits", {key("Wait2") + QStringLiteral("-32768"), key("Wait3") + QStringLiteral("32767")}, waits},
+    };
+    for (const Case &c : cases) {
+        SettingsRecord s;
+        QStringList bad;
+        ApplySettingsLines(c.lines, s, &bad);
+        EXPECT_EQ(SettingsFields(s), SettingsFields(c.expected)) << c.name;
+        EXPECT_TRUE(bad.isEmpty()) << c.name;
+    }
+}
+
+TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
+{
+    const char *badValues[] = {"x", "32768", "-32769", "1.5", ""};
+    for (const char *v : badValues) {
+        SettingsRecord s;
+        s.Wait1 = 7;
+        QStringList bad;
+        const QString line = key("Wait1") + QString::fromLatin1(v);
+        ApplySettingsLines({QStringLiteral("Wait1     3"), line}, s, &bad);
+        EXPECT_EQ(s.Wait1, 3) << v;
+        EXPECT_EQ(bad, QStringList{line}) << v;
+    }
+
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {key("Wait2") + QStringLiteral("abc"), key("Wait3") + QStringLiteral("5")});
+    platform::ScopedRecordingDialogs dialogs;
+    Settings.Wait2 = 4;
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(Settings.Wait2, 4);
+    EXPECT_EQ(Settings.Wait3, 5);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(key("Wait2") + QStringLiteral("abc")));
+}
+
+TEST(Settings, MissingFileIsFatalAndNamesThePath)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs dialogs;
+    EXPECT_FALSE(LoadSettings());
+    ASSERT_EQ(home.fatalMessages.size(), 1);
+    EXPECT_TRUE(home.fatalMessages[0].contains(home.path(QStringLiteral("Korvin.ini"))));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Korvin.ini")))) << "nothing creates a default file";
+}
+
+TEST(Settings, OptionPairsSkipCommentsAndStopAtFifteen)
+{
+    QStringList lines{QStringLiteral("# head"), QStringLiteral("Wait1     12"), QStringLiteral("abc")};
+    for (int i = 0; i < 20; ++i)
+        lines << key("Wait2") + QString::number(i);
+    const QList<OptionPair> pairs = OptionPairsOf(lines);
+    ASSERT_EQ(pairs.size(), kOptionPairs);
+    EXPECT_EQ(pairs[0].label, QStringLiteral("Wait1     "));
+    EXPECT_EQ(pairs[0].value, QStringLiteral("12"));
+    EXPECT_EQ(pairs[1].label, QStringLiteral("abc"));
+    EXPECT_EQ(pairs[1].value, QString());
+    EXPECT_TRUE(OptionPairsOf({QStringLiteral("# only")}).isEmpty());
+}
+
+TEST(Settings, SaveLinesKeepCommentsShortLinesAndLinesWithoutBox)
+{
+    QStringList lines{QStringLiteral("# keep me"), key("MData") + QStringLiteral("/old/"), QStringLiteral("abc"),
+                      QStringLiteral("#middle"), key("MData") + QStringLiteral("/dup/")};
+    for (int i = 0; i < 14; ++i)
+        lines << key("Wait3") + QString::number(i);
+    // 17 setting lines: boxes exist for the first fifteen only.
+    QList<OptionPair> edited = OptionPairsOf(lines);
+    ASSERT_EQ(edited.size(), 15);
+    edited[0].value = QStringLiteral("/new/");
+    edited[1].value = QStringLiteral("X");
+    edited[2].value = QStringLiteral("/ignored/");
+    for (int i = 3; i < 15; ++i)
+        edited[i].value = QStringLiteral("9");
+
+    const QStringList out = SaveOptionLines(lines, edited);
+    ASSERT_EQ(out.size(), lines.size());
+    EXPECT_EQ(out[0], QStringLiteral("# keep me"));
+    EXPECT_EQ(out[1], key("MData") + QStringLiteral("/new/"));
+    EXPECT_EQ(out[2], QStringLiteral("abcX")) << "a short line keeps its characters, the value follows directly";
+    EXPECT_EQ(out[3], QStringLiteral("#middle"));
+    EXPECT_EQ(out[4], key("MData") + QStringLiteral("/new/")) << "a duplicate key gets the first box";
+    // The first Wait3 line's box is the first of its label, so all Wait3 lines with a box get "9".
+    EXPECT_EQ(out[5], key("Wait3") + QStringLiteral("9"));
+    EXPECT_EQ(out[16], key("Wait3") + QStringLiteral("9"));
+    EXPECT_EQ(out[17], key("Wait3") + QStringLiteral("12")) << "16th setting line has no box: unchanged";
+    EXPECT_EQ(out[18], key("Wait3") + QStringLiteral("13"));
+}
+
+TEST(Settings, SaveReplacesFileThroughNewKorvinIni)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("# c"), key("SDataON") + QStringLiteral("1")});
+    QString error;
+    ASSERT_TRUE(SaveOptions({{key("SDataON"), QStringLiteral("0")}}, &error)) << error.toStdString();
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), QByteArray("# c\r\nSDataON   0\r\n"));
+    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("NewKorvin.ini"))));
+}
+
+} // namespace

@@ -1,0 +1,151 @@
+#include "platform/dialogs.h"
+#include "shell/settings.h"
+#include "shell/ui/frmMenu.h"
+#include "shell/ui/frmOption.h"
+#include "shell/ui/frmWait.h"
+#include "support/testutil.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using korvin::shell::ui::frmMenu;
+using korvin::shell::ui::frmOption;
+
+namespace {
+
+TEST(MenuWindow, CaptionsAndStaticLabels)
+{
+    frmMenu menu;
+    EXPECT_EQ(menu.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor "));
+    const std::pair<int, const char16_t *> captions[] = {{1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"},
+                                                         {3, u"結果コメント設定"},     {4, u"ファイルメンテナンス"},
+                                                         {99, u"Option"},            {0, u"Quit"}};
+    for (const auto &[index, caption] : captions) {
+        QPushButton *b = menu.findChild<QPushButton *>(QStringLiteral("cmdMenu_%1").arg(index));
+        ASSERT_NE(b, nullptr) << index;
+        EXPECT_EQ(b->text(), QString::fromUtf16(caption));
+    }
+    // "&&" is the access-key escape: the user sees a single "&".
+    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QStringLiteral("出馬表CSV & VTX分析"));
+    EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelTitle"))->text(), QStringLiteral("Korvin"));
+    EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelVersion"))->text(), QStringLiteral("Version 1.00"));
+    EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Tipwise for Vantor"));
+    EXPECT_NE(menu.findChild<QLabel *>(QStringLiteral("LabelDataDate")), nullptr);
+    EXPECT_TRUE(menu.cmdMenu(99)->isEnabled());
+    EXPECT_TRUE(menu.cmdMenu(0)->isEnabled());
+}
+
+TEST(MenuWindow, EachEnabledButtonHidesMenuAndClosingShowsItAgain)
+{
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+    for (int index : {1, 2, 3, 4, 99}) {
+        if (!menu.cmdMenu(index)->isEnabled())
+            continue;
+        SCOPED_TRACE(index);
+        for (int round = 0; round < 2; ++round) {
+            menu.show();
+            menu.cmdMenu(index)->click();
+            EXPECT_FALSE(menu.isVisible());
+            QWidget *w = menu.openedWindow();
+            ASSERT_NE(w, nullptr);
+            EXPECT_TRUE(w->isVisible());
+            w->close();
+            QApplication::processEvents();
+            EXPECT_TRUE(menu.isVisible());
+        }
+    }
+    EXPECT_TRUE(home.fatalMessages.isEmpty());
+}
+
+TEST(MenuWindow, QuitEndsTheProgram)
+{
+    frmMenu menu;
+    menu.show();
+    QSignalSpy quit(&menu, &frmMenu::quitRequested);
+    menu.cmdMenu(0)->click();
+    EXPECT_EQ(quit.count(), 1);
+    EXPECT_FALSE(menu.isVisible());
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+}
+
+TEST(OptionWindow, ShowsPairsAndOkWritesCancelDoesNot)
+{
+    test::ScratchHome home;
+    const QStringList lines{QStringLiteral("# settings"), QStringLiteral("MData     /m/"),
+                            QStringLiteral("SDataON   1"), QStringLiteral("Wait1     12")};
+    home.writeLines(QStringLiteral("Korvin.ini"), lines);
+    const QByteArray original = home.readBytes(QStringLiteral("Korvin.ini"));
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+
+    menu.cmdMenu(99)->click();
+    auto *option = qobject_cast<frmOption *>(menu.openedWindow());
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / Option"));
+    EXPECT_EQ(option->Label(0)->text(), QStringLiteral("MData     "));
+    EXPECT_EQ(option->Text(0)->text(), QStringLiteral("/m/"));
+    EXPECT_EQ(option->Label(2)->text(), QStringLiteral("Wait1     "));
+    EXPECT_TRUE(option->Label(2)->isVisibleTo(option));
+    EXPECT_FALSE(option->Label(3)->isVisibleTo(option));
+    EXPECT_FALSE(option->Text(14)->isVisibleTo(option));
+
+    option->Text(1)->setText(QStringLiteral("0"));
+    option->cmdOption(1)->click(); // Cancel
+    QApplication::processEvents();
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), original);
+
+    menu.cmdMenu(99)->click();
+    option = qobject_cast<frmOption *>(menu.openedWindow());
+    ASSERT_NE(option, nullptr);
+    option->Text(1)->setText(QStringLiteral("0"));
+    option->Text(2)->setText(QStringLiteral("30"));
+    option->cmdOption(0)->click(); // OK
+    QApplication::processEvents();
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")),
+              QByteArray("# settings\r\nMData     /m/\r\nSDataON   0\r\nWait1     30\r\n"));
+    EXPECT_EQ(shell::Settings.SDataON, QStringLiteral("0")) << "settings are loaded again after a save";
+    EXPECT_EQ(shell::Settings.Wait1, 30);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(OptionWindow, FailedSaveKeepsWindowOpenAndSaysSo)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("SDataON   1")});
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+    menu.cmdMenu(99)->click();
+    auto *option = qobject_cast<frmOption *>(menu.openedWindow());
+    ASSERT_NE(option, nullptr);
+    // The settings file vanishes while the window is open.
+    QFile::remove(home.path(QStringLiteral("Korvin.ini")));
+    option->cmdOption(0)->click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(option->isVisible());
+    option->close();
+}
+
+TEST(WaitWindow, LabelAndBar)
+{
+    shell::ui::frmWait wait;
+    EXPECT_EQ(wait.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Just a moment"));
+    EXPECT_EQ(wait.Label1()->text(), QStringLiteral("しばらくお待ち下さい．"));
+    wait.ProgressBar()->setMaximum(1600);
+    wait.ProgressBar()->setValue(800);
+    EXPECT_EQ(wait.ProgressBar()->value(), 800);
+}
+
+} // namespace
