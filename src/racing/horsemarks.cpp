@@ -1,0 +1,107 @@
+#include "racing/horsemarks.h"
+
+#include "platform/textfile.h"
+#include "racing/codetables.h"
+#include "shell/settings.h"
+
+namespace korvin::racing {
+
+namespace {
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isPlain(QChar c)
+{
+    return isDigit(c) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+QString blankLine() { return QString(kMarkLineBytes, QLatin1Char(' ')); }
+
+QStringList blankFile()
+{
+    QStringList lines;
+    for (int i = 0; i < kMarkFileLines; ++i)
+        lines << blankLine();
+    return lines;
+}
+
+QString datPath(const QString &mdata, const QString &name) { return mdata + name; }
+QString newPath(const QString &mdata, const QString &name)
+{
+    return mdata + name.left(name.size() - 4) + QStringLiteral(".new");
+}
+
+} // namespace
+
+int HorseMarkLine(const QString &key)
+{
+    if (key.size() < 8)
+        return 0;
+    if (!isDigit(key.at(5)) || !isDigit(key.at(6)) || !isDigit(key.at(7)))
+        return 0;
+    for (int i = 2; i < 5; ++i)
+        if (!isPlain(key.at(i)))
+            return 0;
+    if (PlaceName(key.left(2), 2).trimmed().isEmpty())
+        return 0;
+    const int day = key.at(5).digitValue();
+    const int race = key.mid(6, 2).toInt();
+    const int line = (day - 1) * 12 + race;
+    return line >= 1 && line <= kMarkFileLines ? line : 0;
+}
+
+QString HorseMarkFileName(const QString &key)
+{
+    if (HorseMarkLine(key) == 0)
+        return {};
+    return QStringLiteral("Um") + key.mid(2, 3) + PlaceName(key.left(2), 2) + QStringLiteral(".dat");
+}
+
+QString ReadHorseMarks(const QString &key, const QString &mdata)
+{
+    const QString blanks(2 * kMarkSlots, QLatin1Char(' '));
+    const int line = HorseMarkLine(key);
+    if (line == 0)
+        return blanks;
+    const QString name = HorseMarkFileName(key);
+    const QString path = datPath(mdata, name);
+    if (!platform::fileExists(path)) {
+        // Created on first sight, as the host expects a file per meeting.
+        platform::writeLinesVia(newPath(mdata, name), path, blankFile());
+        return blanks;
+    }
+    const auto lines = platform::readLines(path);
+    if (!lines || lines->size() < line)
+        return blanks;
+    return lines->at(line - 1).mid(6);
+}
+
+QString ReadHorseMarks(const QString &key) { return ReadHorseMarks(key, shell::Settings.MData); }
+
+bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
+{
+    const int line = HorseMarkLine(key);
+    if (line == 0)
+        return true;
+    const QString name = HorseMarkFileName(key);
+    const QString path = datPath(mdata, name);
+    QStringList lines;
+    if (platform::fileExists(path)) {
+        const auto read = platform::readLines(path, error);
+        if (!read)
+            return false; // never replace a file that could not be read
+        lines = *read;
+    }
+    // Missing or damaged: complete with blank lines; lines past 96 are kept.
+    while (lines.size() < kMarkFileLines)
+        lines << blankLine();
+    lines[line - 1] = QStringLiteral("      ") + marks;
+    return platform::writeLinesVia(newPath(mdata, name), path, lines, error);
+}
+
+bool WriteHorseMarks(const QString &marks, const QString &key, QString *error)
+{
+    return WriteHorseMarks(marks, key, shell::Settings.MData, error);
+}
+
+} // namespace korvin::racing
