@@ -25,6 +25,21 @@ const std::array<QString, kColumnCount> &ColumnNames()
     return names;
 }
 
+QString BackgroundName(CellColour c)
+{
+    switch (c) {
+    case CellColour::ButtonFace: return QStringLiteral("buttonface");
+    case CellColour::Menu: return QStringLiteral("menu");
+    case CellColour::White: return QStringLiteral("#ffffff");
+    case CellColour::LightGreen: return QStringLiteral("#80ff80");
+    case CellColour::Red: return QStringLiteral("#ff0000");
+    case CellColour::LightCyan: return QStringLiteral("#80ffff");
+    case CellColour::LightYellow: return QStringLiteral("#ffff80");
+    case CellColour::LightRed: return QStringLiteral("#ff8080");
+    }
+    return QStringLiteral("buttonface");
+}
+
 ZIStatistics DeviationScores(const std::vector<double> &values)
 {
     ZIStatistics z;
@@ -42,10 +57,12 @@ ZIStatistics DeviationScores(const std::vector<double> &values)
     }
     if (n < 2)
         return z;
-    z.variance = (double(n) * q - s * s) / (double(n) * double(n - 1));
-    // Equal decimal figures can leave a rounding residue below zero.
-    if (!(z.variance > 0))
-        z.variance = 0;
+    double spread = double(n) * q - s * s;
+    // Equal decimal figures (52.3 three times) leave a rounding residue of
+    // either sign; it is no spread, and its root would scale the scores wildly.
+    if (!(spread > double(n) * q * 1e-12))
+        spread = 0;
+    z.variance = spread / (double(n) * double(n - 1));
     z.deviation = std::sqrt(z.variance);
     if (z.deviation > 0)
         for (size_t i = 0; i < n; ++i)

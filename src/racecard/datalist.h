@@ -28,6 +28,9 @@ enum class CellColour {
     LightRed,    // 255, 128, 128
 };
 
+// "buttonface" and "menu" for the system colours, "#rrggbb" for the others.
+QString BackgroundName(CellColour c);
+
 // Cells of a row, in the order of the command-line output.
 enum Column {
     ColNo, ColMark, ColError, ColResult, ColOdds, ColMax, ColMin, ColAve,

@@ -46,8 +46,11 @@ int HorseMarkLine(const QString &key)
         return 0;
     const int day = key.at(5).digitValue();
     const int race = key.mid(6, 2).toInt();
-    const int line = (day - 1) * 12 + race;
-    return line >= 1 && line <= kMarkFileLines ? line : 0;
+    // Day 1..8 and race 1..12 only: day 9 race 0 or day 1 race 13 would
+    // land on the line of another race and overwrite its marks.
+    if (day < 1 || day > 8 || race < 1 || race > 12)
+        return 0;
+    return (day - 1) * 12 + race;
 }
 
 QString HorseMarkFileName(const QString &key)

@@ -11,7 +11,8 @@ constexpr int kMarkLineBytes = 42;
 constexpr int kMarkSlots = 18;
 
 // (day - 1) * 12 + race of a race key; 0 when the key is not usable: shorter
-// than 8 characters, day or race not digits, the line outside 1..96, an
+// than 8 characters, day or race not digits, a day outside 1..8 or a race
+// outside 1..12 (which would share another race's line), an
 // unknown course code, or year and meeting not plain letters or digits (they
 // become part of a file name).
 int HorseMarkLine(const QString &raceKey);

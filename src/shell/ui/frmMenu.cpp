@@ -1,6 +1,8 @@
 #include "shell/ui/frmMenu.h"
 
 #include "files/ui/frmFileMenu.h"
+#include "host/ui/frmTimeRankText.h"
+#include "racecard/ui/frmFileSelectDenCSV.h"
 #include "shell/ui/frmOption.h"
 
 #include <QFrame>
@@ -62,8 +64,6 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
         connect(b, &QPushButton::clicked, this, [this, i = index] { cmdMenu_Click(i); });
     }
     // Windows that are not built yet keep their buttons disabled.
-    m_buttons[1]->setEnabled(false);
-    m_buttons[2]->setEnabled(false);
     m_buttons[3]->setEnabled(false);
 
     auto *layout = new QHBoxLayout(this);
@@ -81,6 +81,12 @@ void frmMenu::cmdMenu_Click(int index)
         close();
         emit quitRequested();
         return;
+    case 1:
+        w = new racecard::ui::frmFileSelectDenCSV(this);
+        break;
+    case 2:
+        w = new host::ui::frmTimeRankText(this);
+        break;
     case 4:
         w = new files::ui::frmFileMenu(this);
         break;

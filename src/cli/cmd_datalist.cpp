@@ -1,0 +1,112 @@
+#include "cli/command.h"
+#include "cli/json.h"
+#include "platform/dialogs.h"
+#include "racecard/datalist.h"
+#include "racecard/racetable.h"
+#include "racing/payouts.h"
+#include "shell/settings.h"
+
+#include <QFileInfo>
+
+namespace {
+using namespace korvin;
+using cli::Json;
+
+int runDataList(const QStringList &args, QTextStream &out, QTextStream &err);
+
+const cli::CliCommand kCommand{
+    QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
+    QStringLiteral("prints the data list of a race as the window shows it, as JSON (--zi: standard scores)"),
+    runDataList};
+cli::CliRegistrar reg(kCommand);
+
+Json cellJson(const racecard::DataCell &c)
+{
+    return Json::object()
+        .set(QStringLiteral("text"), c.text)
+        .set(QStringLiteral("visible"), c.visible)
+        .set(QStringLiteral("bg"), racecard::BackgroundName(c.colour));
+}
+
+template <size_t N>
+Json labelsJson(const std::array<racing::PayoutLabel, N> &labels)
+{
+    Json a = Json::array();
+    for (const racing::PayoutLabel &l : labels)
+        a.push(Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible));
+    return a;
+}
+
+int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QStringList words = args;
+    const bool zi = words.removeAll(QStringLiteral("--zi")) > 0;
+    if (words.size() != 2)
+        return cli::usageError(kCommand, err);
+    const QString path = words[0];
+    const QString key = words[1];
+    if (!shell::LoadSettings())
+        return 1;
+
+    const racecard::RaceTableRead read = racecard::ReadRaceTable(path);
+    if (!read.opened) {
+        err << racecard::RaceCardOpenMessage(path, read.error) << "\n";
+        return 1;
+    }
+    // The title is the caption of the race's button, as the race list shows it.
+    QString caption;
+    for (const racecard::RaceButton &b : racecard::ShowRaces(read.table, key.left(2)))
+        if (b.key == key)
+            caption = b.caption;
+    for (int j = 0; caption.isEmpty() && j < read.table.raceCount; ++j)
+        if (read.table.RaceKeys[j] == key)
+            caption = racecard::RaceCaption(read.table, j);
+    if (caption.isEmpty()) {
+        err << "korvin-cli: race " << key << " is not in " << path << "\n";
+        return 1;
+    }
+
+    racecard::RaceContext ctx;
+    ctx.csvPath = path;
+    ctx.csvName = QFileInfo(path).fileName();
+    ctx.raceKey = key;
+    ctx.caption = caption;
+    ctx.settings = shell::Settings;
+    ctx.ziOn = zi;
+    const racecard::DataListModel m = racecard::LoadDataList(ctx);
+    for (const QString &msg : m.messages)
+        platform::dialogs().information(msg);
+
+    Json rows = Json::array();
+    for (int r = 0; r < m.n; ++r) {
+        Json row = Json::object();
+        for (int c = 0; c < racecard::kColumnCount; ++c)
+            row.set(racecard::ColumnNames()[c], cellJson(m.rows[r].cells[c]));
+        rows.push(row);
+    }
+    Json scores = Json::array();
+    for (double s : m.zi.scores)
+        scores.push(s);
+    const Json ziJson = Json::object()
+                            .set(QStringLiteral("mean"), m.zi.mean)
+                            .set(QStringLiteral("variance"), m.zi.variance)
+                            .set(QStringLiteral("deviation"), m.zi.deviation)
+                            .set(QStringLiteral("scores"), scores);
+    const Json payouts = Json::object()
+                             .set(QStringLiteral("shown"), m.payouts.shown)
+                             .set(QStringLiteral("Tan"), labelsJson(m.payouts.Tan))
+                             .set(QStringLiteral("Fuku"), labelsJson(m.payouts.Fuku))
+                             .set(QStringLiteral("WakuRen"), labelsJson(m.payouts.WakuRen))
+                             .set(QStringLiteral("Uma"), labelsJson(m.payouts.Uma));
+    out << Json::object()
+               .set(QStringLiteral("title"), m.title)
+               .set(QStringLiteral("rows"), rows)
+               .set(QStringLiteral("zi"), ziJson)
+               .set(QStringLiteral("KT"), m.KT.visible ? Json(m.KT.text) : Json(nullptr))
+               .set(QStringLiteral("HH"), m.HH.visible ? Json(m.HH.text) : Json(nullptr))
+               .set(QStringLiteral("payouts"), payouts)
+               .dump()
+        << "\n";
+    return 0;
+}
+} // namespace

@@ -1,0 +1,68 @@
+#include "cli/command.h"
+#include "cli/json.h"
+#include "platform/dialogs.h"
+#include "racecard/racetable.h"
+
+namespace {
+using namespace korvin;
+using cli::Json;
+
+int runRaceList(const QStringList &args, QTextStream &out, QTextStream &err);
+
+const cli::CliCommand kCommand{
+    QStringLiteral("racelist"), QStringLiteral("racelist CSVFILE"),
+    QStringLiteral("prints the courses, races and race-button captions of a race-card file as JSON"), runRaceList};
+cli::CliRegistrar reg(kCommand);
+
+int runRaceList(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1)
+        return cli::usageError(kCommand, err);
+    const QString path = args[0];
+    const racecard::RaceTableRead read = racecard::ReadRaceTable(path);
+    if (!read.opened) {
+        err << racecard::RaceCardOpenMessage(path, read.error) << "\n";
+        return 1;
+    }
+    if (read.table.raceCount == 0) {
+        err << racecard::RaceCardEmptyMessage(path) << "\n";
+        return 1;
+    }
+    const QString leftOut = racecard::RaceCardLeftOutMessage(read);
+    if (!leftOut.isEmpty())
+        platform::dialogs().information(leftOut);
+
+    const racecard::RaceTable &t = read.table;
+    Json courses = Json::array();
+    for (const QString &c : t.CourseCodes)
+        if (c != QLatin1String("  "))
+            courses.push(c);
+    Json races = Json::array();
+    for (int j = 0; j < t.raceCount; ++j)
+        races.push(Json::object()
+                       .set(QStringLiteral("key"), t.RaceKeys[j])
+                       .set(QStringLiteral("class"), int(t.RaceClass[j]))
+                       .set(QStringLiteral("distance"), int(t.RaceDistance[j]))
+                       .set(QStringLiteral("track"), int(t.RaceTrack[j]))
+                       .set(QStringLiteral("runners"), int(t.RaceRunners[j])));
+    Json buttons = Json::array();
+    for (const racecard::CourseButton &b : racecard::CourseButtons(t)) {
+        if (!b.enabled)
+            continue;
+        Json captions = Json::array();
+        for (const racecard::RaceButton &r : racecard::ShowRaces(t, b.code))
+            captions.push(r.caption);
+        buttons.push(Json::object()
+                         .set(QStringLiteral("course"), b.code)
+                         .set(QStringLiteral("name"), b.caption)
+                         .set(QStringLiteral("captions"), captions));
+    }
+    out << Json::object()
+               .set(QStringLiteral("courses"), courses)
+               .set(QStringLiteral("races"), races)
+               .set(QStringLiteral("buttons"), buttons)
+               .dump()
+        << "\n";
+    return 0;
+}
+} // namespace

@@ -1,0 +1,116 @@
+// trlist and timerank: the time-rank race list and analysis window, as JSON.
+#include "cli/command.h"
+#include "cli/json.h"
+#include "platform/textfile.h"
+#include "shell/settings.h"
+#include "timerank/analysis.h"
+#include "timerank/racelisttr.h"
+
+namespace {
+using namespace korvin;
+using cli::Json;
+
+int runTrList(const QStringList &args, QTextStream &out, QTextStream &err);
+int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err);
+
+const cli::CliCommand trlistCommand{
+    QStringLiteral("trlist"), QStringLiteral("trlist TRFILE"),
+    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"),
+    runTrList};
+const cli::CliCommand timerankCommand{
+    QStringLiteral("timerank"), QStringLiteral("timerank TRFILE --kind K [--race N]"),
+    QStringLiteral("prints race N (from 1) of a time-rank file as the analysis window shows it, as JSON"),
+    runTimeRank};
+
+int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1)
+        return cli::usageError(trlistCommand, err);
+    const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
+    if (!platform::fileExists(args[0]))
+        return 1;
+    Json courses = Json::array();
+    for (const timerank::TRCourse &c : list.courses) {
+        QStringList captions;
+        for (const QString &caption : c.captions)
+            captions << caption;
+        courses.push(Json::object()
+                         .set(QStringLiteral("name"), c.name)
+                         .set(QStringLiteral("date"), c.dateLabel)
+                         .set(QStringLiteral("captions"), Json::array(captions)));
+    }
+    out << Json::object().set(QStringLiteral("courses"), courses).dump() << '\n';
+    return 0;
+}
+
+Json label(const racing::PayoutLabel &l)
+{
+    return Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible);
+}
+
+template <size_t N>
+Json labels(const std::array<racing::PayoutLabel, N> &a)
+{
+    Json j = Json::array();
+    for (const auto &l : a)
+        j.push(label(l));
+    return j;
+}
+
+int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QString file;
+    int kind = -1;
+    int race = 1;
+    for (int i = 0; i < args.size(); ++i) {
+        bool ok = true;
+        if (args[i] == QLatin1String("--kind") && i + 1 < args.size())
+            kind = args[++i].toInt(&ok);
+        else if (args[i] == QLatin1String("--race") && i + 1 < args.size())
+            race = args[++i].toInt(&ok);
+        else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--")))
+            file = args[i];
+        else
+            ok = false;
+        if (!ok)
+            return cli::usageError(timerankCommand, err);
+    }
+    if (file.isEmpty() || kind < 0 || kind > 5)
+        return cli::usageError(timerankCommand, err);
+    if (!shell::LoadSettings())
+        return 1;
+    timerank::TimeRankAnalysis a;
+    if (!a.open(file, kind, shell::Settings))
+        return 1;
+    if (race < 1 || race > a.raceCount()) {
+        err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";
+        return 1;
+    }
+    a.showRace(race - 1);
+
+    QStringList cells;
+    for (const QString &c : a.cells())
+        cells << c;
+    const racing::PayoutArea &p = a.payouts();
+    const Json payouts = Json::object()
+                             .set(QStringLiteral("shown"), p.shown)
+                             .set(QStringLiteral("Tan"), labels(p.Tan))
+                             .set(QStringLiteral("Fuku"), labels(p.Fuku))
+                             .set(QStringLiteral("WakuRen"), labels(p.WakuRen))
+                             .set(QStringLiteral("Uma"), labels(p.Uma));
+    out << Json::object()
+               .set(QStringLiteral("count"), a.raceCount())
+               .set(QStringLiteral("index"), a.raceIndex())
+               .set(QStringLiteral("header"), Json::array({a.header(0), a.header(1)}))
+               .set(QStringLiteral("track"), Json::array({a.track(0), a.track(1), a.track(2), a.track(3)}))
+               .set(QStringLiteral("cells"), Json::array(cells))
+               .set(QStringLiteral("allDistanceHidden"), a.allDistanceHidden())
+               .set(QStringLiteral("payouts"), payouts)
+               .dump()
+        << '\n';
+    return 0;
+}
+
+cli::CliRegistrar regList(trlistCommand);
+cli::CliRegistrar regRank(timerankCommand);
+} // namespace

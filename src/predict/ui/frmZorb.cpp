@@ -1,0 +1,148 @@
+#include "predict/ui/frmZorb.h"
+
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/ui/window.h"
+#include "shell/programfolder.h"
+#include "timerank/ui/frmRaceListTR.h"
+#include "timerank/ui/frmTimeRank.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvin::predict::ui {
+
+frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_list(raceList)
+{
+    setObjectName(QStringLiteral("frmZorb"));
+    setWindowTitle(platform::ui::kTitlePrefix);
+    setModal(true);
+
+    auto *frame1 = new QGroupBox(QStringLiteral("予想有効トラック"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *tracks = new QHBoxLayout(frame1);
+    const std::array<QString, 3> trackNames{QStringLiteral("芝"), QStringLiteral("ダート"), QStringLiteral("障害")};
+    for (int i = 0; i < 3; ++i) {
+        m_track[i] = new QCheckBox(trackNames[i], frame1);
+        m_track[i]->setObjectName(QStringLiteral("CheckTrack_%1").arg(i));
+        m_track[i]->setChecked(true);
+        tracks->addWidget(m_track[i]);
+    }
+    auto *frame2 = new QGroupBox(QStringLiteral("予想有効クラス"), this);
+    frame2->setObjectName(QStringLiteral("CheckClassCheckClass"));
+    auto *classes = new QGridLayout(frame2);
+    const std::array<QString, 7> classNames{QStringLiteral("新馬"),    QStringLiteral("未勝利"),
+                                            QStringLiteral("500万下"), QStringLiteral("900万下"),
+                                            QStringLiteral("1600万下"), QStringLiteral("オープン"),
+                                            QStringLiteral("重賞")};
+    for (int i = 0; i < 7; ++i) {
+        m_class[i] = new QCheckBox(classNames[i], frame2);
+        m_class[i]->setObjectName(QStringLiteral("CheckClass_%1").arg(i));
+        m_class[i]->setChecked(true);
+        classes->addWidget(m_class[i], i / 4, i % 4);
+    }
+    auto *label1 = new QLabel(QStringLiteral("ZORBコード"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    m_code = new QLineEdit(QStringLiteral("9999"), this);
+    m_code->setObjectName(QStringLiteral("TextZorbVer"));
+    m_code->setMaximumWidth(80);
+    m_code->installEventFilter(this);
+    auto *codeRow = new QHBoxLayout;
+    codeRow->addWidget(label1);
+    codeRow->addWidget(m_code);
+    codeRow->addStretch();
+
+    auto *frameBet = new QGroupBox(QStringLiteral("買い目抽出方法"), this);
+    frameBet->setObjectName(QStringLiteral("FrameBet"));
+    auto *bets = new QVBoxLayout(frameBet);
+    const std::array<QString, 2> betNames{QStringLiteral("上位４頭Box買い"), QStringLiteral("１位から６点流し")};
+    for (int i = 0; i < 2; ++i) {
+        m_bet[i] = new QRadioButton(betNames[i], frameBet);
+        m_bet[i]->setObjectName(QStringLiteral("OptionBet_%1").arg(i));
+        bets->addWidget(m_bet[i]);
+    }
+    m_bet[0]->setChecked(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const std::array<QString, 2> captions{QStringLiteral("Cancel"), QStringLiteral("OK")};
+    for (int i = 0; i < 2; ++i) {
+        m_buttons[i] = new QPushButton(captions[i], this);
+        m_buttons[i]->setObjectName(QStringLiteral("cmdZorb_%1").arg(i));
+        m_buttons[i]->setAutoDefault(false);
+        buttons->addWidget(m_buttons[i]);
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdZorb_Click(i); });
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame1);
+    layout->addWidget(frame2);
+    layout->addLayout(codeRow);
+    layout->addWidget(frameBet);
+    layout->addLayout(buttons);
+}
+
+bool frmZorb::eventFilter(QObject *watched, QEvent *event)
+{
+    // Entering the code box selects its whole text.
+    if (watched == m_code && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, m_code, &QLineEdit::selectAll);
+    return QDialog::eventFilter(watched, event);
+}
+
+ZorbSettings frmZorb::settings() const
+{
+    ZorbSettings z;
+    z.code = m_code->text();
+    z.keyHorse = m_bet[1]->isChecked();
+    for (int i = 0; i < 3; ++i)
+        z.track[i] = m_track[i]->isChecked();
+    for (int i = 0; i < 7; ++i)
+        z.classes[i] = m_class[i]->isChecked();
+    return z;
+}
+
+void frmZorb::cmdZorb_Click(int index)
+{
+    if (index == 1) {
+        hide();
+        RunBatchPrediction();
+    }
+    done(index == 1 ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void frmZorb::RunBatchPrediction()
+{
+    // The races are those the race list offers: each enabled course's enabled race buttons.
+    int races = 0;
+    for (int p = 0; p < timerank::kMaxCourses; ++p) {
+        if (!m_list->cmdPlace(p)->isEnabled())
+            continue;
+        m_list->cmdPlace_Click(p);
+        for (int r = 0; r < timerank::kMaxRaces; ++r)
+            races += m_list->cmdRace(r)->isEnabled() ? 1 : 0;
+    }
+    m_lastCount = races;
+    const ZorbSettings z = settings();
+    auto *window = new timerank::ui::frmTimeRank(m_list);
+    window->show();
+    platform::DoEvents();
+    // The analysis window is the run's progress: it shows each race as it is scored.
+    const bool ran = predict::RunBatchPrediction(window->model(), races, z,
+                                                 shell::ProgramFolder() + kZorbFileName, [window] {
+                                                     window->refresh();
+                                                     platform::DoEvents();
+                                                 });
+    window->close();
+    if (ran)
+        platform::dialogs().information(kBatchDoneMessage);
+}
+
+} // namespace korvin::predict::ui

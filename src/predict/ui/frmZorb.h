@@ -1,0 +1,51 @@
+#pragma once
+#include "predict/zorb.h"
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace korvin::timerank::ui {
+class frmRaceListTR;
+}
+
+namespace korvin::predict::ui {
+
+// Settings of the batch prediction, opened modally from the time-rank race
+// list. OK runs the prediction over the list's races, showing each race in
+// the analysis window as it goes.
+class frmZorb : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmZorb(timerank::ui::frmRaceListTR *raceList);
+
+    ZorbSettings settings() const;
+    void cmdZorb_Click(int index);
+    // Races counted on the race list's buttons by the last run.
+    int lastRaceCount() const { return m_lastCount; }
+
+    QCheckBox *CheckTrack(int i) const { return m_track[i]; }
+    QCheckBox *CheckClass(int i) const { return m_class[i]; }
+    QLineEdit *TextZorbVer() const { return m_code; }
+    QRadioButton *OptionBet(int i) const { return m_bet[i]; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void RunBatchPrediction();
+
+    timerank::ui::frmRaceListTR *m_list;
+    std::array<QCheckBox *, 3> m_track{};
+    std::array<QCheckBox *, 7> m_class{};
+    QLineEdit *m_code = nullptr;
+    std::array<QRadioButton *, 2> m_bet{};
+    std::array<QPushButton *, 2> m_buttons{};
+    int m_lastCount = 0;
+};
+
+} // namespace korvin::predict::ui

@@ -1,0 +1,269 @@
+#include "predict/zorb.h"
+
+#include "platform/dialogs.h"
+#include "platform/sjis.h"
+#include "platform/textfile.h"
+#include "racing/codetables.h"
+#include "shell/helpers.h"
+#include "timerank/analysis.h"
+
+#include <QDate>
+
+namespace korvin::predict {
+
+using shell::Mid;
+
+QString ClassNameOf(const QString &header1)
+{
+    QString collected;
+    bool collecting = false;
+    for (QChar c : header1) {
+        if (c == u'・') {
+            collected.clear();
+            collecting = true;
+        } else if (c == QLatin1Char('(')) {
+            break;
+        } else if (collecting) {
+            collected += c;
+        }
+    }
+    return collecting ? collected : QString();
+}
+
+ClassPick ClassPickup(const QString &className)
+{
+    struct Row {
+        const char16_t *name;
+        const char *code;
+        int filter;
+    };
+    static const Row rows[] = {
+        {u"新馬", "00", 0},     {u"未出走", "01", 0},    {u"未勝利", "04", 1},   {u"400万下", "05", 2},
+        {u"500万下", "05", 2},  {u"900万下", "09", 3},   {u"1500万下", "16", 4}, {u"1600万下", "16", 4},
+        {u"オープン", "30", 5}, {u"Ｇ３", "50", 6},      {u"Ｇ２", "70", 6},     {u"Ｇ１", "90", 6},
+    };
+    for (const Row &r : rows)
+        if (className == QString::fromUtf16(r.name))
+            return {true, QString::fromLatin1(r.code), r.filter};
+    return {false, className, 0};
+}
+
+QString DistanceKey(const QString &tail)
+{
+    // Blanks before the number are passed over (a jump race has no direction letter).
+    const QString rest = platform::toHalfWidth(Mid(tail, 3)).trimmed();
+    qsizetype n = 0;
+    while (n < rest.size() && rest.at(n).isDigit() && rest.at(n).unicode() < 128)
+        ++n;
+    if (n == 0)
+        return {};
+    const qint64 metres = n > 6 ? 999999 : rest.left(n).toLongLong();
+    static const std::pair<int, const char *> bands[] = {{1000, "10"}, {1200, "12"}, {1400, "14"}, {1600, "16"},
+                                                         {1800, "18"}, {2000, "20"}, {2500, "25"}};
+    for (const auto &[upTo, key] : bands)
+        if (metres <= upTo)
+            return QString::fromLatin1(key);
+    return QStringLiteral("99");
+}
+
+RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
+{
+    RaceCondition c;
+    const QString a = header0;
+    const QString b = header1.trimmed();
+    const timerank::HeaderFields f = timerank::ParseHeader(a);
+    c.meetingDateKey = racing::PlaceCode(f.course, 2) + f.year2 + f.meeting + f.day + f.year4 +
+                       shell::FormatZeroZero(shell::TextToInt(f.month)) +
+                       shell::FormatZeroZero(shell::TextToInt(f.dayOfMonth));
+    c.race = timerank::RaceLabelNumber(Mid(a, 33, 3).trimmed());
+    c.cls = ClassPickup(ClassNameOf(b));
+    c.jump = b.startsWith(QStringLiteral("障害"));
+    const QString tail = shell::RightOf(b, 14).trimmed();
+    const bool turf = tail.startsWith(u'芝');
+    c.trackKey = turf ? QStringLiteral("0") : QStringLiteral("1");
+    c.trackFilter = c.jump ? 2 : (turf ? 0 : 1);
+    c.distanceKey = DistanceKey(tail);
+    c.fieldSize = shell::FormatZeroZero(shell::TextToInt(Mid(shell::RightOf(tail, 4), 1, 2).trimmed()));
+    return c;
+}
+
+int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
+                   const QString &trackKey, const QString &distanceKey)
+{
+    const QByteArray place = platform::toSjis(placeCode), cls = platform::toSjis(classCode),
+                     track = platform::toSjis(trackKey), distance = platform::toSjis(distanceKey);
+    for (size_t i = 0; i < table.size(); ++i) {
+        const TRParaRecord &r = table[i];
+        if (r.KeyPlace == place && r.KeyClass == cls && r.KeyTrack == track && r.KeyDistance == distance)
+            return int(i);
+    }
+    return -1;
+}
+
+std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRParaRecord &record)
+{
+    // Blocks of the ranking cells: own surface ±200 m, both surfaces ±200 m,
+    // own surface all distances, both surfaces all distances.
+    const ParaTable *tables[4] = {&record.SameTrackNear, &record.BothTracksNear, &record.SameTrackAll,
+                                  &record.BothTracksAll};
+    std::array<int, 18> scores{};
+    for (int p = 0; p < 6; ++p)
+        for (int r = 0; r < 5; ++r)
+            for (int b = 0; b < 4; ++b) {
+                const QString &text = cells[b * 30 + p * 5 + r];
+                if (text.trimmed().isEmpty())
+                    continue;
+                const int horse = shell::TextToInt(Mid(text, 5, 2));
+                if (horse < 1 || horse > 18)
+                    continue;
+                QByteArray cell = (*tables[b])[ParaCell(p, r)];
+                cell.replace('\0', QByteArray());
+                scores[horse - 1] += shell::TextToInt(QString::fromLatin1(cell)); // blank or not a number: 0
+            }
+    return scores;
+}
+
+QString OrderText(const std::array<int, 18> &scores)
+{
+    QList<int> order{1};
+    for (int h = 2; h <= 18; ++h) {
+        qsizetype at = order.size();
+        for (qsizetype i = 0; i < order.size(); ++i)
+            if (scores[order[i] - 1] < scores[h - 1]) {
+                at = i;
+                break;
+            }
+        order.insert(at, h);
+    }
+    QString text;
+    for (int h : order)
+        text += shell::FormatZeroZero(h);
+    return text;
+}
+
+namespace {
+QString pair(int a, int b, int size)
+{
+    const int lo = qMin(a, b), hi = qMax(a, b);
+    if (size > 8)
+        return racing::PadNumber(lo, 2) + QLatin1Char('-') + racing::PadNumber(hi, 2) + QLatin1Char(' ');
+    return racing::PadNumber(lo, 4) + QString::number(hi) + QLatin1Char(' ');
+}
+
+int number(const QString &text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+} // namespace
+
+QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners)
+{
+    static const char16_t *weekdays[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    const QString &key = zorbSlots[0];
+    const int year = number(Mid(key, 7, 4)), month = number(Mid(key, 11, 2)), day = number(Mid(key, 13, 2));
+    const QDate date(year, month, day);
+    const QString weekday = date.isValid() ? QString::fromUtf16(weekdays[date.dayOfWeek() % 7]) : QString();
+    const QString rule(76, QLatin1Char('-'));
+
+    QStringList lines;
+    lines << rule;
+    lines << racing::PlaceName(Mid(key, 1, 2), 1) + QLatin1Char(' ') + Mid(key, 7, 4) + QStringLiteral("年  ") +
+                 Mid(key, 5, 1) + QStringLiteral("回  ") + Mid(key, 6, 1) + QStringLiteral("日目 ") +
+                 racing::PadNumber(month, 2) + QStringLiteral("月 ") + racing::PadNumber(day, 2) +
+                 QStringLiteral("日") + QLatin1Char('(') + weekday + QStringLiteral(") [") + Mid(headerText, 1, 4) +
+                 QStringLiteral("] ") + Mid(headerText, 5);
+    lines << rule;
+    for (int r = 1; r <= 12; ++r) {
+        const QString &slot = zorbSlots[r];
+        if (!slot.startsWith(QLatin1Char('0')) && !slot.startsWith(QLatin1Char('1')))
+            continue;
+        std::array<int, 8> h{}; // h[1..7]
+        for (int j = 1; j <= 7; ++j)
+            h[j] = number(Mid(slot, 4 + 2 * (j - 1), 2));
+        const int size = number(Mid(slot, 2, 2));
+        QString line = racing::PadNumber(r, 2) + QStringLiteral("R  ") + racing::PadNumber(h[1], 2) + QLatin1Char(' ');
+        if (slot.startsWith(QLatin1Char('1'))) {
+            for (int j = 2; j <= qMin(partners + 1, 7); ++j)
+                if (h[j] > 0)
+                    line += pair(h[1], h[j], size);
+        } else {
+            const int last = qMin(partners / 2 + 1, 7);
+            for (int a = 1; a <= last; ++a)
+                for (int b = a + 1; b <= last; ++b)
+                    line += pair(h[a], h[b], size);
+        }
+        if (line.size() < 45)
+            line += QString(45 - line.size(), QLatin1Char(' '));
+        lines << line + QLatin1Char('|');
+    }
+    lines << QString();
+    return lines;
+}
+
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners)
+{
+    QString error;
+    if (platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), &error))
+        return true;
+    platform::dialogs().critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(path, error));
+    return false;
+}
+
+bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
+                        const QString &zorbPath, const std::function<void()> &afterMove)
+{
+    QString error;
+    if (LoadTRParaFile(&error) < 0) {
+        platform::dialogs().critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
+        return false;
+    }
+    const QString header = settings.code + kZorbHeaderSuffix;
+    ZorbSlots zorbSlots;
+    auto writeMeeting = [&] {
+        OutputZORB(zorbSlots, zorbPath, header, 6);
+        // A meeting never repeats another meeting's bets.
+        for (int r = 1; r <= 12; ++r)
+            zorbSlots[r].clear();
+    };
+    for (int k = 1; k <= raceCount; ++k) {
+        const RaceCondition c = ParseRaceCondition(model.header(0), model.header(1));
+        if (!c.cls.found)
+            platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
+        int excluded = 0;
+        if (!settings.classes[c.cls.filter])
+            ++excluded;
+        if (!settings.track[c.trackFilter])
+            ++excluded;
+        if (!zorbSlots[0].isEmpty() && zorbSlots[0] != c.meetingDateKey)
+            writeMeeting();
+        zorbSlots[0] = c.meetingDateKey;
+
+        const int i = FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
+        QString line;
+        if (i < 0) {
+            platform::dialogs().critical(QStringLiteral("Paramator Search Error!!"));
+            line = kExcludedRace;
+        } else if (excluded != 0) {
+            line = kExcludedRace;
+        } else {
+            const QString order = OrderText(ScoreHorses(model.cells(), TRParaTable[i]));
+            line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
+        }
+        if (c.race >= 1 && c.race <= 12)
+            zorbSlots[c.race] = line;
+
+        if (k == raceCount) {
+            writeMeeting();
+        } else {
+            qint16 direction = 1;
+            model.TRMoveRace(direction);
+            if (afterMove)
+                afterMove();
+        }
+    }
+    return true;
+}
+
+} // namespace korvin::predict

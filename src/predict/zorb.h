@@ -1,0 +1,83 @@
+#pragma once
+// The batch prediction: every race of a time-rank file scored with the
+// parameters of its condition, the runners ordered by score, and per meeting a
+// block of bets appended to "Zorb.txt", the import file of the betting program.
+#include "predict/trpara.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+namespace korvin::timerank {
+class TimeRankAnalysis;
+}
+
+namespace korvin::predict {
+
+using ZorbSlots = std::array<QString, 13>;
+
+inline const QString kZorbFileName = QStringLiteral("Zorb.txt");
+inline const QString kZorbHeaderSuffix = QStringLiteral("<< Korvin >> from TimeRank");
+inline const QString kExcludedRace = QStringLiteral("99999999999999999");
+
+// The window's settings (defaults as the window opens).
+struct ZorbSettings {
+    QString code = QStringLiteral("9999");
+    bool keyHorse = false;                        // OptionBet(1) "１位から６点流し"
+    std::array<bool, 3> track{true, true, true};  // 芝, ダート, 障害
+    std::array<bool, 7> classes{true, true, true, true, true, true, true};
+};
+
+// Class name of a race name line: the text after the last "・" before the first "(".
+QString ClassNameOf(const QString &header1);
+struct ClassPick {
+    bool found = false;
+    QString code;   // class key; the class name itself when not found
+    int filter = 0; // index of the class filter box
+};
+ClassPick ClassPickup(const QString &className);
+
+// Distance band of a tail such as "芝右1800m 16頭立": the whole number starting at
+// character 3, "10" up to 1000 m ... "25" up to 2500 m, "99" beyond; empty when
+// no number starts there.
+QString DistanceKey(const QString &tail);
+
+// What the prediction takes from a race's two header texts.
+struct RaceCondition {
+    QString meetingDateKey; // course code, yy, meeting, day, yyyy, mm, dd (14 characters)
+    int race = 0;           // race number
+    ClassPick cls;
+    bool jump = false;
+    QString trackKey;       // "0" turf, "1" otherwise
+    int trackFilter = 0;    // 0 芝, 1 ダート, 2 障害
+    QString distanceKey;
+    QString fieldSize;      // two digits
+};
+RaceCondition ParseRaceCondition(const QString &header0, const QString &header1);
+
+// The first record whose keys match, -1 when none does.
+int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
+                   const QString &trackKey, const QString &distanceKey);
+
+// Scores of horses 1..18 (index 0..17) from the 120 ranking cells.
+std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRParaRecord &record);
+// The 18 horse numbers by score, highest first, as 36 digits; equal scores
+// keep ascending horse numbers.
+QString OrderText(const std::array<int, 18> &scores);
+
+// The lines of one meeting block (rule, header, rule, race lines, empty line).
+QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners);
+// Appends one meeting block to the file at path. False when it cannot be written.
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners);
+
+// The whole run over raceCount races of the model, which shows the first race.
+// afterMove is called after each move to the next race (the window repaints).
+// Messages go through the dialogs service; the completion message is the
+// caller's. False when the parameter file could not be read.
+bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
+                        const QString &zorbPath, const std::function<void()> &afterMove = {});
+
+inline const QString kBatchDoneMessage = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
+
+} // namespace korvin::predict

@@ -1,0 +1,314 @@
+#include "racecard/ui/frmDataList.h"
+
+#include "platform/dialogs.h"
+#include "racecard/racetable.h"
+#include "racecard/ui/frmMarking.h"
+#include "racing/horsemarks.h"
+#include "shell/settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvin::racecard::ui {
+
+QColor BackgroundColour(CellColour c)
+{
+    switch (c) {
+    case CellColour::ButtonFace: return QApplication::palette().color(QPalette::Button);
+    case CellColour::Menu: return QApplication::palette("QMenu").color(QPalette::Window);
+    case CellColour::White: return QColor(255, 255, 255);
+    case CellColour::LightGreen: return QColor(128, 255, 128);
+    case CellColour::Red: return QColor(255, 0, 0);
+    case CellColour::LightCyan: return QColor(128, 255, 255);
+    case CellColour::LightYellow: return QColor(255, 255, 128);
+    case CellColour::LightRed: return QColor(255, 128, 128);
+    }
+    return QApplication::palette().color(QPalette::Button);
+}
+
+namespace {
+// Left to right as a row shows: frame, horse number, mark, abnormal result,
+// result, odds, Max, Min, Ave, the VTX columns, ZI, interval, past races.
+const Column kDisplayOrder[] = {ColWaku, ColNo,  ColMark, ColError, ColResult, ColOdds, ColMax,   ColMin,
+                                ColAve,  ColT1,  ColT2,   ColD1,    ColD2,     ColPace, ColZI,    ColInt,
+                                ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7};
+// Width of each column in half-width characters.
+int columnChars(Column c)
+{
+    switch (c) {
+    case ColWaku: return 2;
+    case ColNo: return 3;
+    case ColMark: return 3;
+    case ColError: return 5;
+    case ColResult: return 4;
+    case ColOdds: return 6;
+    case ColMax: case ColMin: case ColAve: return 4;
+    case ColT1: case ColT2: case ColD1: case ColD2: return 5;
+    case ColPace: return 3;
+    case ColZI: return 6;
+    case ColInt: return 4;
+    default: return 5;
+    }
+}
+bool rightAligned(Column c)
+{
+    return c != ColPace && c != ColError && c < ColTime1;
+}
+} // namespace
+
+frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
+{
+    setObjectName(QStringLiteral("frmDataList"));
+    setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / DataList"));
+    const QFont fixed = platform::ui::fixedPitchFont(10);
+    const QFontMetrics fm(fixed);
+
+    m_raceName = new QLabel(caption, this);
+    m_raceName->setObjectName(QStringLiteral("LabelRaceName"));
+    m_raceName->setFont(platform::ui::fixedPitchFont(13));
+
+    auto *header = new QLabel(QStringLiteral("  No       Res Win   Max Min Ave   芝短 中 ダ短 中  脚    ZI   Int") +
+                                  QString(40, QLatin1Char(' ')),
+                              this);
+    header->setObjectName(QStringLiteral("Label1"));
+    header->setFont(fixed);
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(1);
+    for (int r = 0; r < kDataRows; ++r) {
+        int col = 0;
+        for (Column c : kDisplayOrder) {
+            const int width = fm.horizontalAdvance(QLatin1Char('0')) * columnChars(c) + 4;
+            if (c == ColMark) {
+                auto *box = new QLineEdit(this);
+                box->setObjectName(QStringLiteral("txtMark_%1").arg(r));
+                box->setFont(fixed);
+                box->setFixedWidth(width + 6);
+                box->setAlignment(Qt::AlignCenter);
+                box->installEventFilter(this);
+                box->setVisible(false);
+                m_marks[r] = box;
+                grid->addWidget(box, r, col++);
+                continue;
+            }
+            auto *label = new QLabel(this);
+            label->setObjectName(QStringLiteral("Label%1_%2").arg(ColumnNames()[c]).arg(r));
+            label->setFont(fixed);
+            label->setFixedWidth(width);
+            label->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            label->setAutoFillBackground(true);
+            label->setVisible(false);
+            m_cells[r][c] = label;
+            grid->addWidget(label, r, col++);
+        }
+    }
+
+    m_checkZI = new QCheckBox(QStringLiteral("ZI 偏差値"), this);
+    m_checkZI->setObjectName(QStringLiteral("CheckZI"));
+    connect(m_checkZI, &QCheckBox::clicked, this, [this] { CheckZI_Click(); });
+    m_kt = new QLabel(this);
+    m_kt->setObjectName(QStringLiteral("LabelKT"));
+    m_kt->setVisible(false);
+    m_hh = new QLabel(this);
+    m_hh->setObjectName(QStringLiteral("LabelHH"));
+    m_hh->setVisible(false);
+
+    // Payout area: a frame with the row titles and the entries below each other.
+    m_payoutFrame = new QFrame(this);
+    m_payoutFrame->setObjectName(QStringLiteral("ShapeSei1"));
+    m_payoutFrame->setFrameShape(QFrame::Box);
+    auto *pay = new QGridLayout(m_payoutFrame);
+    pay->setVerticalSpacing(1);
+    int payRow = 0;
+    auto group = [&](int title, auto &labels, const QString &name) {
+        m_payoutTitles[title] = new QLabel(racing::PayoutRowTitles()[title], m_payoutFrame);
+        m_payoutTitles[title]->setObjectName(QStringLiteral("LabelSei1_%1").arg(title));
+        pay->addWidget(m_payoutTitles[title], payRow, 0, Qt::AlignTop);
+        for (size_t i = 0; i < labels.size(); ++i) {
+            labels[i] = new QLabel(m_payoutFrame);
+            labels[i]->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+            labels[i]->setFont(fixed);
+            labels[i]->setVisible(false);
+            pay->addWidget(labels[i], payRow++, 1);
+        }
+    };
+    group(0, m_tan, QStringLiteral("LabelTan"));
+    group(1, m_fuku, QStringLiteral("LabelFuku"));
+    group(2, m_wakuRen, QStringLiteral("LabelWakuRen"));
+    group(3, m_uma, QStringLiteral("LabelUma"));
+    group(4, m_wide, QStringLiteral("LabelWide"));
+
+    const QString captions[4] = {QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
+                                 QStringLiteral("Marking")};
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_checkZI);
+    buttons->addWidget(m_kt);
+    buttons->addWidget(m_hh);
+    buttons->addStretch();
+    for (int i = 0; i < 4; ++i) {
+        m_buttons[i] = new QPushButton(captions[i], this);
+        m_buttons[i]->setObjectName(QStringLiteral("cmdDataList_%1").arg(i));
+        buttons->addWidget(m_buttons[i]);
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdDataList_Click(i); });
+    }
+
+    auto *rows = new QVBoxLayout;
+    rows->addWidget(header);
+    rows->addLayout(grid);
+    rows->addStretch();
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_payoutFrame);
+    right->addStretch();
+    auto *body = new QHBoxLayout;
+    body->addLayout(rows);
+    body->addLayout(right);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_raceName);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+
+    LoadDataList();
+}
+
+void frmDataList::paint(QWidget *w, CellColour c)
+{
+    QPalette p = w->palette();
+    p.setColor(w->backgroundRole(), BackgroundColour(c));
+    w->setPalette(p);
+}
+
+void frmDataList::LoadDataList()
+{
+    shell::LoadSettings();
+    RaceContext ctx;
+    ctx.csvPath = ChosenCsvPath;
+    ctx.csvName = ChosenCsvName;
+    ctx.raceKey = CurrentRaceKey;
+    ctx.caption = m_raceName->text();
+    ctx.settings = shell::Settings;
+    ctx.ziOn = m_checkZI->isChecked();
+    m_model = racecard::LoadDataList(ctx);
+
+    for (int r = 0; r < kDataRows; ++r) {
+        const DataRow &row = m_model.rows[r];
+        for (int c = 0; c < kColumnCount; ++c) {
+            const DataCell &cell = row.cells[c];
+            if (c == ColMark) {
+                m_marks[r]->setText(cell.text);
+                m_marks[r]->setVisible(cell.visible);
+                continue;
+            }
+            QLabel *label = m_cells[r][c];
+            label->setText(cell.text);
+            paint(label, cell.colour);
+            label->setVisible(cell.visible);
+        }
+    }
+
+    const racing::PayoutArea &p = m_model.payouts;
+    m_payoutFrame->setVisible(p.shown);
+    for (int i = 0; i < 4; ++i)
+        m_payoutTitles[i]->setVisible(p.shown);
+    m_payoutTitles[4]->setVisible(false);
+    auto fill = [](auto &labels, const auto &entries) {
+        for (size_t i = 0; i < labels.size(); ++i) {
+            labels[i]->setText(entries[i].text);
+            labels[i]->setVisible(entries[i].visible);
+        }
+    };
+    fill(m_tan, p.Tan);
+    fill(m_fuku, p.Fuku);
+    fill(m_wakuRen, p.WakuRen);
+    fill(m_uma, p.Uma);
+    fill(m_wide, p.Wide);
+
+    showZI();
+    for (const QString &msg : m_model.messages)
+        platform::dialogs().information(msg);
+}
+
+void frmDataList::showZI()
+{
+    for (int r = 0; r < m_model.n; ++r)
+        m_cells[r][ColZI]->setText(m_model.rows[r][ColZI].text);
+    m_kt->setText(m_model.KT.text);
+    m_kt->setVisible(m_model.KT.visible);
+    m_hh->setText(m_model.HH.text);
+    m_hh->setVisible(m_model.HH.visible);
+}
+
+void frmDataList::CheckZI_Click()
+{
+    ShowZIColumn(m_model, m_checkZI->isChecked());
+    showZI();
+}
+
+void frmDataList::saveMarks()
+{
+    std::array<QString, kDataRows> boxes;
+    for (int r = 0; r < kDataRows; ++r)
+        boxes[r] = m_marks[r]->text();
+    QString error;
+    if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, shell::Settings.MData, &error))
+        platform::dialogs().critical(QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
+                                         .arg(shell::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+}
+
+void frmDataList::cmdDataList_Click(int index)
+{
+    // The marks on screen are saved whenever the user leaves or acts.
+    saveMarks();
+    switch (index) {
+    case 0:
+        close();
+        break;
+    case 1:
+        moveRace(-1);
+        break;
+    case 2:
+        moveRace(+1);
+        break;
+    case 3: {
+        auto *w = new frmMarking(this);
+        m_marking = w;
+        w->show();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void frmDataList::moveRace(int direction)
+{
+    const RaceMove m = MoveRace(CurrentRaceButtons, CurrentRaceIndex, direction);
+    for (const QString &msg : m.messages)
+        platform::dialogs().information(msg);
+    if (!m.moved)
+        return;
+    CurrentRaceIndex = m.index;
+    CurrentRaceKey = m.key;
+    m_raceName->setText(m.caption);
+    LoadDataList();
+}
+
+bool frmDataList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *box = qobject_cast<QLineEdit *>(watched))
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+    }
+    return KorvinWindow::eventFilter(watched, event);
+}
+
+} // namespace korvin::racecard::ui

@@ -1,0 +1,72 @@
+#pragma once
+#include "platform/ui/window.h"
+#include "racecard/datalist.h"
+
+#include <QColor>
+#include <QPointer>
+#include <array>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace korvin::racecard::ui {
+
+// The colour a background rule stands for.
+QColor BackgroundColour(CellColour c);
+
+// One race of the race card: a row per runner, the ZI switch, the payouts and
+// the mark boxes. "Back" and "Next" move over the race list's buttons.
+class frmDataList : public platform::ui::KorvinWindow {
+    Q_OBJECT
+public:
+    // Loads the current race (CurrentRaceKey); the caption is the race button's.
+    frmDataList(QWidget *opener, const QString &caption);
+
+    QLabel *LabelRaceName() const { return m_raceName; }
+    // The label of a cell (not the mark column), or the mark box.
+    QLabel *cell(int row, Column c) const { return m_cells[row][c]; }
+    QLineEdit *txtMark(int row) const { return m_marks.at(row); }
+    QCheckBox *CheckZI() const { return m_checkZI; }
+    QLabel *LabelKT() const { return m_kt; }
+    QLabel *LabelHH() const { return m_hh; }
+    QPushButton *cmdDataList(int i) const { return m_buttons.at(i); }
+    const DataListModel &model() const { return m_model; }
+    QWidget *markingWindow() const { return m_marking; }
+
+    void cmdDataList_Click(int index);
+    void CheckZI_Click();
+    // Loads the race of CurrentRaceKey with LabelRaceName as its caption.
+    void LoadDataList();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void saveMarks();
+    void moveRace(int direction);
+    void showZI();
+    void paint(QWidget *w, CellColour c);
+
+    QLabel *m_raceName;
+    std::array<std::array<QLabel *, kColumnCount>, kDataRows> m_cells{};
+    std::array<QLineEdit *, kDataRows> m_marks{};
+    QCheckBox *m_checkZI;
+    QLabel *m_kt;
+    QLabel *m_hh;
+    QFrame *m_payoutFrame;
+    std::array<QLabel *, 5> m_payoutTitles{};
+    std::array<QLabel *, 3> m_tan{};
+    std::array<QLabel *, 5> m_fuku{};
+    std::array<QLabel *, 3> m_wakuRen{};
+    std::array<QLabel *, 3> m_uma{};
+    std::array<QLabel *, 5> m_wide{};
+    std::array<QPushButton *, 4> m_buttons{};
+    DataListModel m_model;
+    QPointer<QWidget> m_marking;
+};
+
+} // namespace korvin::racecard::ui

@@ -1,0 +1,145 @@
+#include "timerank/timerankfile.h"
+
+#include "platform/sjis.h"
+#include "platform/textfile.h"
+#include "shell/helpers.h"
+
+namespace korvin::timerank {
+
+using shell::Mid;
+
+qint16 TimeRankType = 0;
+QString TimeRankFile;
+
+namespace {
+struct Kind {
+    const char16_t *caption;
+    const char *prefix;
+};
+const std::array<Kind, kKinds> kKindTable{{
+    {u"補正タイムランキング", "TRa"},
+    {u"走破タイムランキング", "TRb"},
+    {u"上がり３Fタイムランキング", "TRc"},
+    {u"テン３Fタイムランキング", "TRd"},
+    {u"速度ランキング", "TRe"},
+    {u"ＰＣＩランキング", "TRf"},
+}};
+
+bool validKind(int kind) { return kind >= 0 && kind < kKinds; }
+} // namespace
+
+QString KindCaption(int kind)
+{
+    return validKind(kind) ? QString::fromUtf16(kKindTable[kind].caption) : QString();
+}
+
+QString KindPrefix(int kind)
+{
+    return validKind(kind) ? QString::fromLatin1(kKindTable[kind].prefix) : QString();
+}
+
+QString KindPattern(int kind)
+{
+    return validKind(kind) ? KindPrefix(kind) + QStringLiteral("*.txt") : QString();
+}
+
+bool IsRaceHeader(const QString &line)
+{
+    return Mid(line, 5, 1) == u"年" && Mid(line, 8, 1) == u"月";
+}
+
+bool IsStrictRaceHeader(const QString &line)
+{
+    return IsRaceHeader(line) && Mid(line, 11, 1) == u"日" && Mid(line, 17, 1) == u"回" &&
+           Mid(line, 21, 2) == u"日目";
+}
+
+int RaceLabelNumber(const QString &label)
+{
+    const QString digits = Mid(label, 2, 1) == u"Ｒ" ? Mid(label, 1, 1) : Mid(label, 1, 2);
+    // Full-width digits count by their value.
+    return shell::TextToInt(platform::toHalfWidth(digits));
+}
+
+QString CellText(const QString &line, int kind)
+{
+    const QString last = platform::toHalfWidth(Mid(line, 17, 7));
+    switch (kind) {
+    case 0:
+        return Mid(line, 10, 7) + last;
+    case 1:
+    case 3:
+    case 4:
+    case 5:
+        return Mid(line, 1, 4) + Mid(line, 13, 4) + last;
+    case 2:
+        return shell::RightOf(line, 4) + Mid(line, 13, 4) + last;
+    default:
+        return {};
+    }
+}
+
+QString SurfaceOf(const QString &titleLine)
+{
+    return Mid(titleLine, 17, 1) == u"ダ" ? QStringLiteral("ダート") : QStringLiteral("芝");
+}
+
+QString TimeRankRace::identity() const
+{
+    return Mid(header0, 1, 22) + Mid(header0, 33, 3).trimmed();
+}
+
+TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kind)
+{
+    TimeRankRace race;
+    end = qMin<int>(end, lines.size());
+    auto lineAt = [&](int i) { return i < end ? lines[i] : QString(); };
+    race.header0 = lineAt(start) + QLatin1Char(' ') + lineAt(start + 1);
+    race.header1 = lineAt(start + 2);
+    race.surface = SurfaceOf(lineAt(start + 4));
+
+    int pos = start + 8;
+    for (int g = 0; g < kGroups; ++g) {
+        bool dashEnded = false;
+        for (int k = 1; k <= kRanks; ++k) {
+            if (pos >= end)
+                return race;
+            const QString &line = lines[pos++];
+            if (line.left(4) == QLatin1String("----")) {
+                dashEnded = true;
+                break;
+            }
+            race.cells[g * kRanks + k - 1] = CellText(line, kind);
+        }
+        if (g != kGroups - 1) {
+            // The dash line of a full group, then the next group's two heading lines.
+            const int skip = dashEnded ? 2 : 3;
+            if (pos + skip > end)
+                return race;
+            pos += skip;
+        }
+        race.groupsRead = g + 1;
+    }
+    return race;
+}
+
+TimeRankLines ReadTimeRankLines(const QString &path)
+{
+    TimeRankLines f;
+    f.path = path;
+    if (!platform::fileExists(path)) {
+        f.error = QStringLiteral("file not found");
+        return f;
+    }
+    auto lines = platform::readLines(path, &f.error);
+    if (!lines)
+        return f;
+    f.opened = true;
+    f.lines = *lines;
+    for (int i = 0; i < f.lines.size(); ++i)
+        if (IsRaceHeader(f.lines[i]))
+            f.raceStarts.push_back(i);
+    return f;
+}
+
+} // namespace korvin::timerank

@@ -1,0 +1,74 @@
+#pragma once
+// Time-rank files: one text file per ranking kind and race day, written by the
+// export splitter ("TRa" .. "TRf" + yyyymmdd + ".txt" in the TimeRank folder).
+// A file is a sequence of race blocks; each block holds a header of eight lines
+// and 24 ranking groups of up to five entries. The whole file is read once and
+// its race blocks are indexed, so moving to any race costs no re-reading.
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <array>
+#include <vector>
+
+namespace korvin::timerank {
+
+// Ranking kind in use (0..5), set by the export window's option buttons.
+extern qint16 TimeRankType;
+// Full path of the time-rank file in use.
+extern QString TimeRankFile;
+
+constexpr int kKinds = 6;
+constexpr int kGroups = 24;
+constexpr int kRanks = 5;
+constexpr int kCells = kGroups * kRanks;
+
+// Option caption, file prefix ("TRa") and listed pattern ("TRa*.txt") of a kind;
+// empty texts for a kind outside 0..5.
+QString KindCaption(int kind);
+QString KindPrefix(int kind);
+QString KindPattern(int kind);
+
+// Line 1 of a race block as the analysis reads it: "年" at 5 and "月" at 8.
+bool IsRaceHeader(const QString &line);
+// The race list's stricter test: also "日" at 11, "回" at 17 and "日目" at 21-22.
+bool IsStrictRaceHeader(const QString &line);
+
+// Number of a race label: the first character when the second is "Ｒ", else the
+// first two; full-width digits count by their value. 0 when not a number.
+int RaceLabelNumber(const QString &label);
+
+// Cell text of an entry line for a ranking kind (empty for a kind outside 0..5).
+QString CellText(const QString &line, int kind);
+
+// Surface of the first ranking's title line (line 5): "ダート" when character 17
+// is "ダ", else "芝".
+QString SurfaceOf(const QString &titleLine);
+
+// One race block as shown by the analysis window.
+struct TimeRankRace {
+    QString header0;           // line 1 + " " + line 2
+    QString header1;           // line 3, the race name line
+    QString surface;           // "芝" or "ダート"
+    std::array<QString, kCells> cells; // group g, rank k (1..5) at g * 5 + k - 1
+    int groupsRead = 0;        // complete groups; less than 24 when the block ended early
+    bool complete() const { return groupsRead == kGroups; }
+    // Characters 1-22 of the header followed by characters 33-35 trimmed: how
+    // the race list finds a race.
+    QString identity() const;
+};
+
+// Reads one race block from lines[start] up to (not including) lines[end].
+// A group never reads past end: a block that ends early keeps what it read.
+TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kind);
+
+// The lines of a time-rank file and the line index of each race header.
+struct TimeRankLines {
+    QString path;
+    bool opened = false;
+    QString error;             // why the file could not be read
+    QStringList lines;
+    std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader
+};
+TimeRankLines ReadTimeRankLines(const QString &path);
+
+} // namespace korvin::timerank

@@ -1,0 +1,110 @@
+#include "timerank/ui/frmRaceListTR.h"
+
+#include "platform/dialogs.h"
+#include "predict/ui/frmZorb.h"
+#include "timerank/timerankfile.h"
+#include "timerank/ui/frmTimeRank.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvin::timerank::ui {
+
+frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
+{
+    setObjectName(QStringLiteral("frmRaceListTR"));
+    setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / RaceList"));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *places = new QHBoxLayout;
+    for (int i = 0; i < kMaxCourses; ++i) {
+        m_place[i] = new QPushButton(this);
+        m_place[i]->setObjectName(QStringLiteral("cmdPlace_%1").arg(i));
+        m_place[i]->setEnabled(false);
+        m_place[i]->setMinimumSize(120, 34);
+        places->addWidget(m_place[i]);
+        connect(m_place[i], &QPushButton::clicked, this, [this, i] { cmdPlace_Click(i); });
+    }
+    places->addStretch();
+    layout->addLayout(places);
+    m_date = new QLabel(this);
+    m_date->setObjectName(QStringLiteral("LabelDate"));
+    m_date->setFont(platform::ui::fixedPitchFont(11));
+    layout->addWidget(m_date);
+    for (int r = 0; r < kMaxRaces; ++r) {
+        m_race[r] = new QPushButton(this);
+        m_race[r]->setObjectName(QStringLiteral("cmdRace_%1").arg(r));
+        m_race[r]->setFont(platform::ui::fixedPitchFont(10));
+        m_race[r]->setEnabled(false);
+        m_race[r]->setStyleSheet(QStringLiteral("text-align: left; padding-left: 6px;"));
+        layout->addWidget(m_race[r]);
+        connect(m_race[r], &QPushButton::clicked, this, [this, r] { cmdRace_Click(r); });
+    }
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const std::array<QString, 2> captions{QStringLiteral("Close"), QStringLiteral("一括予想 （Z.O.R.B形式）")};
+    for (int i = 0; i < 2; ++i) {
+        m_buttons[i] = new QPushButton(captions[i], this);
+        m_buttons[i]->setObjectName(QStringLiteral("cmdRaceList_%1").arg(i));
+        m_buttons[i]->setMinimumHeight(32);
+        buttons->addWidget(m_buttons[i]);
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdRaceList_Click(i); });
+    }
+    layout->addLayout(buttons);
+
+    m_list = LoadRaceList(TimeRankFile);
+    for (size_t i = 0; i < m_list.courses.size(); ++i) {
+        m_place[i]->setText(m_list.courses[i].name);
+        m_place[i]->setEnabled(true);
+    }
+    if (!m_list.courses.empty())
+        cmdPlace_Click(0);
+}
+
+void frmRaceListTR::cmdPlace_Click(int index)
+{
+    if (index < 0 || index >= int(m_list.courses.size()))
+        return;
+    m_course = index;
+    const TRCourse &c = m_list.courses[index];
+    m_date->setText(c.dateLabel);
+    for (int r = 0; r < kMaxRaces; ++r) {
+        m_race[r]->setText(c.captions[r]);
+        m_race[r]->setEnabled(!c.captions[r].isEmpty());
+    }
+}
+
+void frmRaceListTR::cmdRace_Click(int index)
+{
+    const QString wanted = WantedRace(m_date->text(), m_race[index]->text());
+    auto *w = new frmTimeRank(this);
+    m_analysis = w;
+    TimeRankAnalysis &a = w->model();
+    // The analysis window opens on the first race and steps to the wanted one;
+    // a race it never finds stops the search at the last race.
+    while (a.current() && a.current()->identity() != wanted) {
+        if (a.raceIndex() >= a.raceCount() - 1) {
+            platform::dialogs().information(
+                QStringLiteral("選択したレースがタイムランクファイルにありません． ( %1 )").arg(wanted));
+            break;
+        }
+        qint16 direction = 1;
+        w->TRMoveRace(direction);
+    }
+    w->show();
+    hide();
+}
+
+void frmRaceListTR::cmdRaceList_Click(int index)
+{
+    if (index == 0) {
+        close();
+        return;
+    }
+    predict::ui::frmZorb dialog(this);
+    dialog.exec();
+}
+
+} // namespace korvin::timerank::ui

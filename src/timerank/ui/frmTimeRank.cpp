@@ -1,0 +1,207 @@
+#include "timerank/ui/frmTimeRank.h"
+
+#include "shell/settings.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvin::timerank::ui {
+
+namespace {
+constexpr int kCellWidth = 100;
+const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
+                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"), QStringLiteral("１年半")};
+
+QLabel *named(QWidget *parent, const QString &name, const QString &text = {})
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+// The period names over the twelve columns of one half.
+QWidget *periodRow(QWidget *parent, const QString &name)
+{
+    auto *w = new QWidget(parent);
+    w->setObjectName(name);
+    auto *row = new QHBoxLayout(w);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (int c = 0; c < 12; ++c) {
+        auto *l = new QLabel(kPeriods[c % 6], w);
+        l->setFixedWidth(kCellWidth);
+        l->setAlignment(Qt::AlignCenter);
+        row->addWidget(l);
+        if (c == 5)
+            row->addSpacing(8);
+    }
+    row->addStretch();
+    return w;
+}
+} // namespace
+
+frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
+{
+    setObjectName(QStringLiteral("frmTimeRank"));
+    setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / TimeRank"));
+    const QFont fixed = platform::ui::fixedPitchFont(8);
+
+    auto *layout = new QVBoxLayout(this);
+    for (int i = 0; i < 2; ++i) {
+        m_header[i] = named(this, QStringLiteral("LabelHeader_%1").arg(i));
+        m_header[i]->setFont(platform::ui::fixedPitchFont(10));
+        layout->addWidget(m_header[i]);
+    }
+    auto *shape1 = new QFrame(this);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setFrameShape(QFrame::HLine);
+    layout->addWidget(shape1);
+
+    m_label4 = named(this, QStringLiteral("Label4"), QStringLiteral("<< 距離±200m >>"));
+    m_label5 = named(this, QStringLiteral("Label5"), QStringLiteral("<< 全距離 >>"));
+    m_label2 = periodRow(this, QStringLiteral("Label2"));
+    m_label7 = periodRow(this, QStringLiteral("Label7"));
+    const std::array<QString, 4> trackNames{QStringLiteral("LabelTrack1"), QStringLiteral("LabelTrack2"),
+                                            QStringLiteral("LabelTrack3"), QStringLiteral("LabelTrack4")};
+    for (int i = 0; i < 4; ++i) {
+        m_track[i] = named(this, trackNames[i]);
+        m_track[i]->setAlignment(Qt::AlignCenter);
+        m_track[i]->setFrameShape(QFrame::StyledPanel);
+    }
+    for (int i = 0; i < kCells; ++i) {
+        m_data[i] = named(this, QStringLiteral("LabelData_%1").arg(i));
+        m_data[i]->setFont(fixed);
+        m_data[i]->setFixedWidth(kCellWidth);
+        m_data[i]->setFrameShape(QFrame::Panel);
+        m_data[i]->setFrameShadow(QFrame::Sunken);
+    }
+    // One half: two blocks of six columns (own surface, then turf and dirt).
+    auto addHalf = [&](QLabel *heading, QWidget *periods, QLabel *trackA, QLabel *trackB, int firstGroup) {
+        layout->addWidget(heading);
+        auto *tracks = new QHBoxLayout;
+        tracks->setSpacing(2);
+        trackA->setFixedWidth(6 * kCellWidth + 10);
+        trackB->setFixedWidth(6 * kCellWidth + 10);
+        tracks->addWidget(trackA);
+        tracks->addSpacing(8);
+        tracks->addWidget(trackB);
+        tracks->addStretch();
+        layout->addLayout(tracks);
+        layout->addWidget(periods);
+        auto *grid = new QGridLayout;
+        grid->setHorizontalSpacing(2);
+        grid->setVerticalSpacing(1);
+        for (int g = firstGroup; g < firstGroup + 12; ++g) {
+            const int column = g - firstGroup;
+            for (int k = 0; k < kRanks; ++k)
+                grid->addWidget(m_data[g * kRanks + k], k, column + (column >= 6 ? 1 : 0));
+        }
+        grid->setColumnMinimumWidth(6, 6);
+        grid->setColumnStretch(13, 1);
+        layout->addLayout(grid);
+    };
+    addHalf(m_label4, m_label2, m_track[0], m_track[1], 0);
+    addHalf(m_label5, m_label7, m_track[2], m_track[3], 12);
+
+    // Payouts.
+    m_shape = new QFrame(this);
+    m_shape->setObjectName(QStringLiteral("ShapeSei1"));
+    m_shape->setFrameShape(QFrame::Box);
+    auto *pay = new QGridLayout(m_shape);
+    auto row = [&](int r, const QString &name, auto &labels) {
+        for (size_t i = 0; i < labels.size(); ++i) {
+            labels[i] = named(m_shape, QStringLiteral("%1_%2").arg(name).arg(i));
+            labels[i]->setFont(platform::ui::fixedPitchFont(9));
+            pay->addWidget(labels[i], r, int(i) + 1);
+        }
+    };
+    for (int i = 0; i < 5; ++i) {
+        m_sei[i] = named(m_shape, QStringLiteral("LabelSei1_%1").arg(i), racing::PayoutRowTitles()[i]);
+        pay->addWidget(m_sei[i], i, 0);
+    }
+    row(0, QStringLiteral("LabelTan"), m_tan);
+    row(1, QStringLiteral("LabelFuku"), m_fuku);
+    row(2, QStringLiteral("LabelWakuRen"), m_waku);
+    row(3, QStringLiteral("LabelUma"), m_uma);
+    row(4, QStringLiteral("LabelWide"), m_wide);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_shape);
+    bottom->addStretch();
+    const std::array<QString, 3> captions{QStringLiteral("Back"), QStringLiteral("Next"), QStringLiteral("Close")};
+    for (int i = 0; i < 3; ++i) {
+        m_buttons[i] = new QPushButton(captions[i], this);
+        m_buttons[i]->setObjectName(QStringLiteral("cmdTimeRank_%1").arg(i));
+        m_buttons[i]->setMinimumSize(90, 32);
+        bottom->addWidget(m_buttons[i], 0, Qt::AlignBottom);
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTimeRank_Click(i); });
+    }
+    layout->addLayout(bottom);
+    layout->addStretch();
+
+    shell::LoadSettings();
+    m_model.open(TimeRankFile, TimeRankType, shell::Settings);
+    const bool hidden = m_model.allDistanceHidden();
+    // Kinds 1 and 3 hide the all-distance half and both half headings.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_label4, m_label5, m_label7, m_track[2], m_track[3]})
+        w->setVisible(!hidden);
+    for (int i = 60; i < kCells; ++i)
+        m_data[i]->setVisible(!hidden);
+    refresh();
+}
+
+void frmTimeRank::refresh()
+{
+    for (int i = 0; i < 2; ++i)
+        m_header[i]->setText(m_model.header(i));
+    for (int i = 0; i < 4; ++i)
+        m_track[i]->setText(m_model.track(i));
+    for (int i = 0; i < kCells; ++i)
+        m_data[i]->setText(m_model.cell(i));
+    const racing::PayoutArea &p = m_model.payouts();
+    m_shape->setVisible(p.shown);
+    for (int i = 0; i < 5; ++i)
+        m_sei[i]->setVisible(p.shown && i < 4);
+    auto apply = [](auto &labels, const auto &model) {
+        for (size_t i = 0; i < labels.size(); ++i) {
+            labels[i]->setText(model[i].text);
+            labels[i]->setVisible(model[i].visible);
+        }
+    };
+    apply(m_tan, p.Tan);
+    apply(m_fuku, p.Fuku);
+    apply(m_waku, p.WakuRen);
+    apply(m_uma, p.Uma);
+    apply(m_wide, p.Wide);
+}
+
+void frmTimeRank::TRMoveRace(qint16 &direction)
+{
+    m_model.TRMoveRace(direction);
+    if (direction != 0)
+        refresh();
+}
+
+void frmTimeRank::cmdTimeRank_Click(int index)
+{
+    qint16 direction = 0;
+    switch (index) {
+    case 0:
+        direction = -1;
+        TRMoveRace(direction);
+        break;
+    case 1:
+        direction = 1;
+        TRMoveRace(direction);
+        break;
+    default:
+        close();
+        break;
+    }
+}
+
+} // namespace korvin::timerank::ui

@@ -1,0 +1,51 @@
+#pragma once
+#include "platform/ui/window.h"
+#include "timerank/analysis.h"
+
+#include <array>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace korvin::timerank::ui {
+
+// The time-rank analysis window: one race of the current time-rank file, its
+// 24 rankings of the five best runners, and the payouts. A view over
+// TimeRankAnalysis; the batch prediction drives it through the same model.
+class frmTimeRank : public platform::ui::KorvinWindow {
+    Q_OBJECT
+public:
+    // Opens TimeRankFile for TimeRankType and shows its first race.
+    explicit frmTimeRank(QWidget *opener = nullptr);
+
+    TimeRankAnalysis &model() { return m_model; }
+    // Moves like the Back/Next buttons and shows the race moved to.
+    void TRMoveRace(qint16 &direction);
+    // Shows what the model holds now.
+    void refresh();
+    void cmdTimeRank_Click(int index);
+
+    QLabel *LabelHeader(int i) const { return m_header[i]; }
+    QLabel *LabelData(int i) const { return m_data[i]; }
+
+private:
+    TimeRankAnalysis m_model;
+    std::array<QPushButton *, 3> m_buttons{};
+    std::array<QLabel *, 2> m_header{};
+    std::array<QLabel *, 4> m_track{};
+    std::array<QLabel *, kCells> m_data{};
+    QLabel *m_label4 = nullptr;
+    QLabel *m_label5 = nullptr;
+    QWidget *m_label2 = nullptr;
+    QWidget *m_label7 = nullptr;
+    QFrame *m_shape = nullptr;
+    std::array<QLabel *, 5> m_sei{};
+    std::array<QLabel *, 3> m_tan{};
+    std::array<QLabel *, 5> m_fuku{};
+    std::array<QLabel *, 3> m_waku{};
+    std::array<QLabel *, 3> m_uma{};
+    std::array<QLabel *, 5> m_wide{};
+};
+
+} // namespace korvin::timerank::ui

@@ -1,0 +1,63 @@
+#include "predict/trpara.h"
+#include "support/testutil.h"
+#include "support/trfixture.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+
+namespace {
+
+struct PredictRun {
+    int code;
+    QByteArray out, err;
+};
+
+PredictRun predictCli(const QString &home, const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), QStringList{"--home", home, "predict"} + args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
+{
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    std::array<QString, predict::kParaBoxes> boxes;
+    for (int i = 0; i < predict::kParaBoxes; ++i)
+        boxes[i] = i % 5 == 0 ? "9" : "0";
+    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    test::TRBlockSpec s;
+    s.raceLabel = QStringLiteral("１Ｒ");
+    s.groups.assign(24, {test::trHorse(1, 5)});
+    QStringList lines = test::trBlock(s);
+    s.raceLabel = QStringLiteral("２Ｒ");
+    s.nameLine = QStringLiteral("サラ系３歳・準オープン(混)  芝右1800m 16頭立");
+    lines << test::trBlock(s);
+    home.writeLines("TimeRank/TRa20000610.txt", lines);
+    const QString file = home.path("TimeRank/TRa20000610.txt");
+
+    const PredictRun r = predictCli(home.folder(), {file, "--kind", "1"});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(QString::fromUtf8(r.err).split('\n', Qt::SkipEmptyParts),
+              (QStringList{"Class Pickup Error!!", "Paramator Search Error!!",
+                           QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．")}));
+    const QByteArray block = home.readBytes("Zorb.txt");
+    // Box of the first four: 5 first, then 1, 2, 3.
+    EXPECT_TRUE(block.contains(" 1R   5  1- 5  2- 5  3- 5  1- 2  1- 3  2- 3  |\r\n")) << block.constData();
+    EXPECT_FALSE(block.contains(" 2R"));
+    ASSERT_EQ(predictCli(home.folder(), {file, "--kind", "1"}).code, 0);
+    EXPECT_EQ(home.readBytes("Zorb.txt"), block + block);
+
+    for (const QStringList &args : {QStringList{file}, QStringList{file, "--kind", "7"},
+                                    QStringList{file, "--kind", "1", "--bet", "win"},
+                                    QStringList{file, "--kind", "1", "--skip-track", "3"},
+                                    QStringList{file, "--kind", "1", "--skip-class", "x"}})
+        EXPECT_EQ(predictCli(home.folder(), args).code, 2) << args.join(' ').toStdString();
+    EXPECT_EQ(predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"}).code, 1);
+}
+
+} // namespace

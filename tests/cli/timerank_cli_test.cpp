@@ -1,0 +1,100 @@
+#include "support/testutil.h"
+#include "support/trfixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+
+namespace {
+
+struct CliRun {
+    int code;
+    QByteArray out, err;
+};
+
+CliRun cli(const QString &home, const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), QStringList{"--home", home} + args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+class TimeRankCli : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    QString file;
+    void SetUp() override
+    {
+        home.writeDefaultSettings();
+        QStringList lines;
+        for (int r = 1; r <= 2; ++r) {
+            test::TRBlockSpec s;
+            s.raceLabel = QStringLiteral("%1Ｒ").arg(r + 9);
+            s.groups = test::trFullGroups();
+            lines << test::trBlock(s);
+        }
+        test::TRBlockSpec s;
+        s.course = QStringLiteral("京都");
+        s.raceLabel = QStringLiteral("１Ｒ");
+        s.surface = QChar(u'ダ');
+        s.groups = {{test::trHorse(1, 3), test::trHorse(2, 4)}};
+        lines << test::trBlock(s);
+        home.writeLines("TimeRank/TRb20000610.txt", lines);
+        file = home.path("TimeRank/TRb20000610.txt");
+    }
+};
+
+TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
+{
+    const CliRun r = cli(home.folder(), {"trlist", file});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    const QJsonArray courses = QJsonDocument::fromJson(r.out).object()["courses"].toArray();
+    ASSERT_EQ(courses.size(), 2);
+    const QJsonObject first = courses[0].toObject();
+    EXPECT_EQ(first["name"].toString(), QStringLiteral("東京"));
+    EXPECT_EQ(first["date"].toString(), QStringLiteral("2000年 6月10日(土) 3回東京4日目"));
+    const QJsonArray captions = first["captions"].toArray();
+    ASSERT_EQ(captions.size(), 12);
+    EXPECT_TRUE(captions[0].toString().isEmpty());
+    EXPECT_TRUE(captions[9].toString().startsWith(QStringLiteral("10Ｒ")));
+    EXPECT_TRUE(courses[1].toObject()["captions"].toArray()[0].toString().startsWith(QStringLiteral("１Ｒ")));
+    const CliRun missing = cli(home.folder(), {"trlist", home.path("none.txt")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(QString::fromUtf8(missing.err).contains(home.path("none.txt")));
+    EXPECT_EQ(cli(home.folder(), {"trlist"}).code, 2);
+}
+
+TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
+{
+    const CliRun r = cli(home.folder(), {"timerank", file, "--kind", "1", "--race", "3"});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(o["count"].toInt(), 3);
+    EXPECT_EQ(o["index"].toInt(), 2);
+    EXPECT_TRUE(o["header"].toArray()[0].toString().contains(QStringLiteral("京都")));
+    EXPECT_EQ(o["track"].toArray()[0].toString(), QStringLiteral("ダート"));
+    EXPECT_EQ(o["track"].toArray()[3].toString(), QStringLiteral("芝・ダート"));
+    const QJsonArray cells = o["cells"].toArray();
+    ASSERT_EQ(cells.size(), 120);
+    EXPECT_EQ(cells[1].toString().mid(4, 2), "04");
+    EXPECT_TRUE(cells[2].toString().isEmpty());
+    EXPECT_TRUE(o["allDistanceHidden"].toBool());
+    EXPECT_FALSE(o["payouts"].toObject()["shown"].toBool());
+    EXPECT_EQ(o["payouts"].toObject()["Fuku"].toArray().size(), 5);
+
+    const CliRun first = cli(home.folder(), {"timerank", file, "--kind", "0"});
+    ASSERT_EQ(first.code, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(first.out).object()["index"].toInt(), 0);
+    EXPECT_FALSE(QJsonDocument::fromJson(first.out).object()["allDistanceHidden"].toBool());
+
+    EXPECT_EQ(cli(home.folder(), {"timerank", file, "--kind", "1", "--race", "4"}).code, 1);
+    EXPECT_EQ(cli(home.folder(), {"timerank", file}).code, 2);
+    EXPECT_EQ(cli(home.folder(), {"timerank", file, "--kind", "9"}).code, 2);
+}
+
+} // namespace

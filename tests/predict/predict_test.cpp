@@ -1,0 +1,392 @@
+#include "platform/dialogs.h"
+#include "platform/sjis.h"
+#include "platform/textfile.h"
+#include "predict/trpara.h"
+#include "predict/zorb.h"
+#include "support/testutil.h"
+#include "support/trfixture.h"
+#include "timerank/analysis.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::predict;
+
+namespace {
+
+void resetTable() { TRParaTable.assign(kConditions, TRParaRecord()); }
+
+std::array<QString, kParaBoxes> boxesOf(const QString &value)
+{
+    std::array<QString, kParaBoxes> b;
+    b.fill(value);
+    return b;
+}
+
+TEST(TRPara, RecordLayoutAndPositions)
+{
+    TRParaRecord r;
+    EXPECT_EQ(r.toBytes(), QByteArray(249, '\0'));
+    r.KeyPlace = "05";
+    r.KeyClass = "90";
+    r.KeyTrack = "1";
+    r.KeyDistance = "25";
+    r.SameTrackNear[ParaCell(0, 0)] = "11";
+    r.SameTrackNear[ParaCell(1, 0)] = "12"; // period 1 of rank 1 is cell 1
+    r.SameTrackNear[ParaCell(0, 1)] = "13"; // rank 2 starts at cell 6
+    r.SameTrackAll[29] = "14";
+    r.BothTracksNear[0] = "15";
+    r.BothTracksAll[29] = "16";
+    r.Filler = "\r\n";
+    const QByteArray b = r.toBytes();
+    ASSERT_EQ(b.size(), 249);
+    EXPECT_EQ(b.mid(0, 7), "05901" "25");
+    EXPECT_EQ(b.mid(7, 2), "11");
+    EXPECT_EQ(b.mid(9, 2), "12");
+    EXPECT_EQ(b.mid(19, 2), "13");
+    EXPECT_EQ(b.mid(67 + 58, 2), "14");
+    EXPECT_EQ(b.mid(127, 2), "15");
+    EXPECT_EQ(b.mid(187 + 58, 2), "16");
+    EXPECT_EQ(b.mid(247, 2), "\r\n");
+    EXPECT_EQ(TRParaRecord::fromBytes(b).toBytes(), b);
+
+    EXPECT_EQ(ConditionIndex(9, 9, 1, 7), 1599); // 小倉, Ｇ１, ダート, 2500m以上
+    struct Case { int n; const char *place, *cls, *track, *distance; };
+    const std::vector<Case> cases = {
+        {0, "01", "00", "0", "10"},
+        {1599, "10", "90", "1", "99"},
+        {ConditionIndex(2, 2, 0, 3), "04", "04", "0", "16"}, // 新潟 is "04"
+        {ConditionIndex(3, 6, 1, 6), "03", "30", "1", "25"}, // 福島 is "03"
+        {ConditionIndex(4, 5, 0, 4), "05", "16", "0", "18"},
+    };
+    for (const Case &c : cases) {
+        const ConditionKeys k = PositionKeys(c.n);
+        EXPECT_EQ(k.place, c.place) << c.n;
+        EXPECT_EQ(k.cls, c.cls) << c.n;
+        EXPECT_EQ(k.track, c.track) << c.n;
+        EXPECT_EQ(k.distance, c.distance) << c.n;
+    }
+}
+
+TEST(TRPara, CellFormattingAndCuts)
+{
+    struct Case { QString box, stored; };
+    const std::vector<Case> cases = {
+        {"7", "07"}, {"100", "10"}, {"", "  "}, {"12", "12"}, {"5", "05"}, {"7.6", "08"},
+        {"abc", "ab"}, {"x", "x "}, {" 3 ", "03"}, {QStringLiteral("１２"), "  "},
+    };
+    for (const Case &c : cases) {
+        if (c.box != QStringLiteral("１２"))
+            EXPECT_EQ(ParaCellText(c.box), c.stored) << c.box.toStdString();
+        EXPECT_EQ(ParaCellBytes(c.box).size(), 2) << c.box.toStdString();
+    }
+    EXPECT_EQ(ParaCellBytes("7"), "07");
+    // A full-width text is cut to two bytes, never more.
+    EXPECT_EQ(ParaCellBytes(QStringLiteral("１２")), platform::toSjis(QStringLiteral("１")));
+
+    TRParaRecord r;
+    std::array<QString, kParaBoxes> boxes;
+    for (int i = 0; i < kParaBoxes; ++i)
+        boxes[i] = QString::number(i % 100);
+    StoreBoxes(r, boxes);
+    // Box block * 30 + p * 5 + r is cell p + 6 r of the block's table (file order).
+    EXPECT_EQ(r.SameTrackNear[ParaCell(1, 2)], "07");    // box 0 * 30 + 1 * 5 + 2
+    EXPECT_EQ(r.SameTrackAll[ParaCell(0, 1)], "31");     // box 31
+    EXPECT_EQ(r.BothTracksNear[ParaCell(5, 4)], "89");   // box 89
+    EXPECT_EQ(r.BothTracksAll[ParaCell(5, 4)], "19");    // box 119
+    EXPECT_EQ(BoxesOf(r)[89], "89");
+    EXPECT_EQ(BoxesOf(TRParaRecord())[0], "");
+}
+
+class TRParaFile : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    void SetUp() override { resetTable(); }
+};
+
+TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
+{
+    EXPECT_EQ(LoadTRParaFile(), 0);
+    EXPECT_TRUE(QFile::exists(home.path("Korvin.trp")));
+    EXPECT_EQ(home.readBytes("Korvin.trp").size(), 0);
+
+    ASSERT_TRUE(SaveCondition(1599, boxesOf("7")));
+    const QByteArray file = home.readBytes("Korvin.trp");
+    ASSERT_EQ(file.size(), 1600 * 249);
+    EXPECT_EQ(file.left(1599 * 249), QByteArray(1599 * 249, '\0'));
+    EXPECT_EQ(file.mid(1599 * 249, 9), "10901" "9907");
+    EXPECT_EQ(file.right(2), "\r\n");
+
+    resetTable();
+    EXPECT_EQ(LoadTRParaFile(), 1600);
+    EXPECT_EQ(FindParameters(TRParaTable, "10", "90", "1", "99"), 1599);
+    EXPECT_EQ(FindParameters(TRParaTable, "10", "90", "1", "25"), -1);
+    EXPECT_EQ(BoxesOf(TRParaTable[1599])[119], "07");
+}
+
+TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
+{
+    TRParaRecord r;
+    r.KeyPlace = "08";
+    r.KeyClass = "30";
+    r.KeyTrack = "0";
+    r.KeyDistance = "16";
+    home.writeBytes("Korvin.trp", r.toBytes());
+    EXPECT_EQ(LoadTRParaFile(), 1);
+    ASSERT_TRUE(SaveCondition(0, boxesOf("3")));
+    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300" "1603");
+}
+
+TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
+{
+    TRParaRecord kept;
+    kept.KeyPlace = "08";
+    kept.KeyClass = "30";
+    kept.KeyTrack = "0";
+    kept.KeyDistance = "16";
+    home.writeBytes("Korvin.trp", kept.toBytes() + TRParaRecord().toBytes());
+    int last = 0, calls = 0;
+    ASSERT_TRUE(SaveAllConditionRecords(boxesOf("42"), [&](int k) { last = k; ++calls; }));
+    EXPECT_EQ(last, 1600);
+    EXPECT_EQ(calls, 1600);
+    const QByteArray file = home.readBytes("Korvin.trp");
+    ASSERT_EQ(file.size(), 1600 * 249);
+    EXPECT_EQ(file.left(9), "08300" "1642");   // the file's own keys
+    EXPECT_EQ(file.mid(249, 9), "01000" "1242"); // NUL keys get their position's
+    EXPECT_EQ(file.mid(1599 * 249, 7), "10901" "99");
+    EXPECT_EQ(BoxesOf(TRParaTable[800])[5], "42");
+    resetTable();
+    EXPECT_EQ(LoadTRParaFile(), 1600);
+    EXPECT_EQ(BoxesOf(TRParaTable[1599])[0], "42");
+}
+
+TEST(Zorb, ClassPickupAndFilters)
+{
+    struct Case { QString line; QString name; bool found; QString code; int filter; };
+    const std::vector<Case> cases = {
+        {"サラ系３歳・新馬(混)", "新馬", true, "00", 0},
+        {"サラ系３歳・未出走(混)", "未出走", true, "01", 0},
+        {"サラ系・３歳・未勝利(混)", "未勝利", true, "04", 1},
+        {"４歳上・400万下(混)", "400万下", true, "05", 2},
+        {"４歳上・1500万下(混)", "1500万下", true, "16", 4},
+        {"日本ダービー・Ｇ１(国際)", "Ｇ１", true, "90", 6},
+        {"ダービー(Ｇ１)・Ｇ２", "", false, "", 0},          // "(" before any "・"
+        {"４歳上・準オープン(混)", "準オープン", false, "準オープン", 0},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ClassNameOf(c.line), c.name) << c.line.toStdString();
+        const ClassPick p = ClassPickup(ClassNameOf(c.line));
+        EXPECT_EQ(p.found, c.found) << c.line.toStdString();
+        EXPECT_EQ(p.code, c.code) << c.line.toStdString();
+        EXPECT_EQ(p.filter, c.filter) << c.line.toStdString();
+    }
+}
+
+TEST(Zorb, RaceConditionFromTheHeaders)
+{
+    test::TRBlockSpec s;
+    const QString a = test::trHeaderLine(s) + " 11Ｒ  15:35 発走";
+    struct Case { QString b; bool jump; QString track; int filter; QString distance; QString size; };
+    const std::vector<Case> cases = {
+        {"サラ系３歳・未勝利(混)[指]  芝右1800m 16頭立", false, "0", 0, "18", "16"},
+        {"サラ系３歳・未勝利(混)[指]  ダ右1200m  8頭立", false, "1", 1, "12", "08"},
+        {"障害４歳上・オープン(混)    芝  3000m 14頭立", true, "0", 2, "99", "14"},
+        {"サラ系３歳・未勝利(混)[指]  芝右XXXXm 16頭立", false, "0", 0, "", "16"},
+        {"障害４歳上・オープン(混)   ダ芝3170m 14頭立", true, "1", 2, "99", "14"},
+        {"サラ系３歳・未勝利(混)[指]  芝右1150m 16頭立", false, "0", 0, "12", "16"},
+        {"サラ系３歳・未勝利(混)[指]  芝右2500m 16頭立", false, "0", 0, "25", "16"},
+        {"サラ系３歳・未勝利(混)[指]  芝右1000m 16頭立", false, "0", 0, "10", "16"},
+        {"サラ系３歳・未勝利(混)[指]  芝右2600m 16頭立", false, "0", 0, "99", "16"},
+    };
+    for (const Case &c : cases) {
+        const RaceCondition rc = ParseRaceCondition(a, c.b);
+        EXPECT_EQ(rc.jump, c.jump) << c.b.toStdString();
+        EXPECT_EQ(rc.trackKey, c.track) << c.b.toStdString();
+        EXPECT_EQ(rc.trackFilter, c.filter) << c.b.toStdString();
+        EXPECT_EQ(rc.distanceKey, c.distance) << c.b.toStdString();
+        EXPECT_EQ(rc.fieldSize, c.size) << c.b.toStdString();
+    }
+    const RaceCondition rc = ParseRaceCondition(a, cases[0].b);
+    EXPECT_EQ(rc.meetingDateKey, "05003420000610");
+    EXPECT_EQ(rc.race, 11);
+    s.raceLabel = QStringLiteral("１Ｒ");
+    EXPECT_EQ(ParseRaceCondition(test::trHeaderLine(s) + " １Ｒ", cases[0].b).race, 1);
+}
+
+TEST(Zorb, ScoringAndOrderWithTies)
+{
+    TRParaRecord r;
+    r.SameTrackNear[ParaCell(0, 0)] = "10";  // block 0, period 0, rank 1
+    r.BothTracksNear[ParaCell(0, 0)] = "05"; // block 1
+    r.SameTrackAll[ParaCell(5, 4)] = "07";   // block 2, period 5, rank 5
+    r.BothTracksAll[ParaCell(2, 1)] = "x ";  // not a number: 0
+    std::array<QString, 120> cells;
+    auto cell = [](int horse) { return QStringLiteral(" 1位 %1  ｳﾏ").arg(horse, 2, 10, QLatin1Char('0')); };
+    cells[0] = cell(5);                // block 0: +10 to horse 5
+    cells[30] = cell(3);               // block 1: +5 to horse 3
+    cells[60 + 5 * 5 + 4] = cell(12);  // block 2: +7 to horse 12
+    cells[90 + 2 * 5 + 1] = cell(9);   // block 3: "x " counts 0
+    cells[1] = cell(25);               // outside 1..18: ignored
+    cells[2] = QStringLiteral("   ");  // blank: skipped
+    const auto scores = ScoreHorses(cells, r);
+    EXPECT_EQ(scores[4], 10);
+    EXPECT_EQ(scores[2], 5);
+    EXPECT_EQ(scores[11], 7);
+    EXPECT_EQ(scores[8], 0);
+    EXPECT_EQ(OrderText(scores), "051203010204060708091011131415161718");
+
+    std::array<int, 18> ties{};
+    ties[17] = 3;
+    ties[6] = 3;
+    ties[1] = 1;
+    EXPECT_EQ(OrderText(ties), "071802010304050608091011121314151617");
+    EXPECT_EQ(OrderText(std::array<int, 18>{}), "010203040506070809101112131415161718");
+}
+
+QByteArray crlf(const QStringList &lines) { return platform::encodeLines(lines); }
+
+TEST(Zorb, ExampleBlockByteForByteAndAppending)
+{
+    test::ScratchHome home;
+    ZorbSlots s;
+    s[0] = "05003420000610";
+    s[1] = "116" "05031201081402";
+    s[2] = "008" "03010502040607";
+    s[3] = kExcludedRace;
+    const QStringList expected = {
+        QString(76, '-'),
+        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
+        QString(76, '-'),
+        QStringLiteral(" 1R   5  3- 5  5-12  1- 5  5- 8  5-14  2- 5  |"),
+        QStringLiteral(" 2R   3    13    35    23    15    12    25  |"),
+        QString(),
+    };
+    const QString path = home.path("Zorb.txt");
+    ASSERT_TRUE(OutputZORB(s, path, "9999" + kZorbHeaderSuffix, 6));
+    QByteArray want = crlf(expected);
+    EXPECT_EQ(home.readBytes("Zorb.txt"), want);
+    ASSERT_TRUE(OutputZORB(s, path, "9999" + kZorbHeaderSuffix, 6));
+    EXPECT_EQ(home.readBytes("Zorb.txt"), want + want);
+    EXPECT_TRUE(want.startsWith(QByteArray(76, '-') + "\r\n\x93\x8c\x8b\x9e")); // 東京 in CP932
+}
+
+TEST(Zorb, PairsWeekdaysAndPadding)
+{
+    ZorbSlots s;
+    s[0] = "08003220001224"; // 京都, Sunday 24 December 2000
+    s[5] = "108" "03010000050000";  // key horse, zero partners skipped, size 8
+    s[7] = "012" "10090807060504";  // box of four, size 12
+    s[9] = "";                        // empty slot: no line
+    const QStringList lines = ZorbBlockLines(s, "1234" + kZorbHeaderSuffix, 6);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[1], QStringLiteral("京都 2000年  3回  2日目 12月 24日(日) [1234] << Korvin >> from TimeRank"));
+    EXPECT_EQ(lines[3], QStringLiteral(" 5R   3    13    35") + QString(26, ' ') + "|");
+    EXPECT_EQ(lines[4], QStringLiteral(" 7R  10  9-10  8-10  7-10  8- 9  7- 9  7- 8  |"));
+    EXPECT_EQ(lines[3].size(), 46);
+    EXPECT_TRUE(lines[5].isEmpty());
+    s[0] = "05003420000604"; // a weekday of each kind
+    const char16_t *days[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    for (int d = 0; d < 7; ++d) {
+        s[0] = QStringLiteral("0500342000%1").arg(QStringLiteral("06%1").arg(4 + d, 2, 10, QLatin1Char('0')));
+        EXPECT_TRUE(ZorbBlockLines(s, "9999" + kZorbHeaderSuffix, 6)[1].contains(
+            QStringLiteral("(%1)").arg(QString::fromUtf16(days[d]))))
+            << d;
+    }
+}
+
+// A day of races for the batch run: the blocks, and a parameter table whose
+// records give 10 points to rank 1 of every ranking and 1 to rank 2.
+class BatchRun : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    shell::SettingsRecord settings;
+    QStringList lines;
+    void SetUp() override
+    {
+        settings.SDataON = "0";
+        resetTable();
+        std::array<QString, kParaBoxes> boxes;
+        for (int i = 0; i < kParaBoxes; ++i)
+            boxes[i] = i % 5 == 0 ? "10" : (i % 5 == 1 ? "1" : "0");
+        ASSERT_TRUE(SaveAllConditionRecords(boxes, {}));
+    }
+    void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine,
+                 int winner, int second)
+    {
+        test::TRBlockSpec s;
+        s.course = course;
+        s.day = day;
+        s.raceLabel = label;
+        s.nameLine = nameLine;
+        s.groups.assign(24, {});
+        for (int g = 0; g < 24; ++g)
+            s.groups[g] = {test::trHorse(1, winner), test::trHorse(2, second)};
+        lines << test::trBlock(s);
+    }
+    QStringList run(const ZorbSettings &z, int races)
+    {
+        home.writeLines("TRb.txt", lines);
+        timerank::TimeRankAnalysis a;
+        EXPECT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+        int moves = 0;
+        EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; }));
+        EXPECT_EQ(moves, races - 1);
+        return *platform::readLines(home.path("Zorb.txt"));
+    }
+};
+
+const QString kTurf16 = QStringLiteral("サラ系３歳・未勝利(混)[指]  芝右1800m 16頭立");
+const QString kDirt8 = QStringLiteral("サラ系３歳・500万下(混)[指]  ダ右1200m  8頭立");
+
+TEST_F(BatchRun, MeetingsFiltersAndFailures)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kDirt8, 2, 6);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
+    addRace("京都", "2", "３Ｒ", QStringLiteral("サラ系３歳・準オープン(混)  芝右1800m 16頭立"), 4, 1);
+    addRace("東京", "4", "12Ｒ", QStringLiteral("障害４歳上・オープン(混)    芝  3000m 14頭立"), 9, 8);
+    ZorbSettings z;
+    z.keyHorse = true;
+    z.track[1] = false; // ダート off
+    const QStringList out = run(z, 5);
+    // Class error, then the search error of the same race; the jump race's
+    // distance "3000" has band "99", which the table holds.
+    EXPECT_EQ(rec.texts(), (QStringList{"Class Pickup Error!!", "Paramator Search Error!!"}));
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    const QStringList want = {
+        QString(76, '-'),
+        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
+        QString(76, '-'),
+        QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"),
+        "",
+        QString(76, '-'),
+        QStringLiteral("京都 2000年  3回  2日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
+        QString(76, '-'),
+        QStringLiteral(" 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |"),
+        "",
+        QString(76, '-'),
+        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
+        QString(76, '-'),
+        QStringLiteral("12R   9  8- 9  1- 9  2- 9  3- 9  4- 9  5- 9  |"),
+        "",
+    };
+    EXPECT_EQ(out, want);
+}
+
+TEST_F(BatchRun, BoxBetsAndClassFilter)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kDirt8, 2, 6);
+    ZorbSettings z;
+    z.code = "0042";
+    z.classes[1] = false; // 未勝利 off
+    const QStringList out = run(z, 2);
+    EXPECT_TRUE(rec.shown.empty());
+    ASSERT_EQ(out.size(), 5);
+    EXPECT_TRUE(out[1].endsWith("[0042] << Korvin >> from TimeRank"));
+    EXPECT_EQ(out[3], QStringLiteral(" 2R   2    26    12    23    16    36    13  |"));
+}
+
+} // namespace

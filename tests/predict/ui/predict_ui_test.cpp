@@ -1,0 +1,154 @@
+#include "host/ui/frmTimeRankText.h"
+#include "platform/dialogs.h"
+#include "platform/textfile.h"
+#include "predict/trpara.h"
+#include "predict/ui/frmTimeRankPara.h"
+#include "predict/ui/frmZorb.h"
+#include "support/testutil.h"
+#include "support/trfixture.h"
+#include "timerank/timerankfile.h"
+#include "timerank/ui/frmRaceListTR.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+
+namespace {
+
+class ParaWindow : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    void SetUp() override
+    {
+        home.writeDefaultSettings();
+        predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
+    }
+};
+
+TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
+{
+    auto *w = new predict::ui::frmTimeRankPara;
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / TimeRank Paramator"));
+    EXPECT_EQ(w->conditionIndex(), 0);
+    EXPECT_EQ(w->ComboPlace()->currentText(), QStringLiteral("札幌"));
+    EXPECT_EQ(w->TextPara(0)->text(), "");
+    EXPECT_EQ(w->cmdTRPara(2)->text(), QStringLiteral("登録(全条件）"));
+
+    w->ComboPlace()->setCurrentIndex(9);
+    w->ComboClass()->setCurrentIndex(9);
+    w->ComboTrack()->setCurrentIndex(1);
+    w->ComboDistance()->setCurrentIndex(7);
+    EXPECT_EQ(w->conditionIndex(), 1599);
+    w->TextPara(0)->setText("7");
+    w->TextPara(119)->setText("100");
+    w->cmdTRPara(1)->click();
+    EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("パラメータの登録が完了しました．")});
+    const QByteArray file = home.readBytes("Korvin.trp");
+    ASSERT_EQ(file.size(), 1600 * 249);
+    EXPECT_EQ(file.mid(1599 * 249, 9), "10901" "9907");
+    EXPECT_EQ(file.mid(1599 * 249 + 245, 2), "10");
+    delete w;
+
+    predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
+    w = new predict::ui::frmTimeRankPara;
+    EXPECT_EQ(w->TextPara(0)->text(), "");
+    w->ComboPlace()->setCurrentIndex(9);
+    w->ComboClass()->setCurrentIndex(9);
+    w->ComboTrack()->setCurrentIndex(1);
+    w->ComboDistance()->setCurrentIndex(7);
+    EXPECT_EQ(w->TextPara(0)->text(), "07");
+    EXPECT_EQ(w->TextPara(119)->text(), "10");
+    EXPECT_EQ(w->TextPara(1)->text(), "  ");
+    delete w;
+}
+
+TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
+{
+    predict::ui::frmTimeRankPara w;
+    for (int i = 0; i < predict::kParaBoxes; ++i)
+        w.TextPara(i)->setText(QString::number(i % 10));
+    w.cmdTRPara(2)->click();
+    EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("全条件へのパラメータ登録が完了しました．")});
+    EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
+    // The table follows the file: another condition shows the saved values.
+    w.ComboPlace()->setCurrentIndex(4);
+    EXPECT_EQ(w.TextPara(3)->text(), "03");
+    EXPECT_EQ(w.findChild<QWidget *>("frmWait"), nullptr); // closed again
+}
+
+TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
+{
+    host::ui::frmTimeRankText text;
+    text.show();
+    ASSERT_TRUE(text.cmdTimeRankText(3)->isEnabled());
+    text.cmdTimeRankText_Click(3);
+    auto *para = qobject_cast<predict::ui::frmTimeRankPara *>(text.openedWindow());
+    ASSERT_NE(para, nullptr);
+    EXPECT_FALSE(text.isVisible());
+    para->cmdTRPara(0)->click();
+    EXPECT_TRUE(text.isVisible());
+}
+
+// The Zorb run of the window and of korvin-cli on the same day are the same.
+TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
+{
+    std::array<QString, predict::kParaBoxes> boxes;
+    for (int i = 0; i < predict::kParaBoxes; ++i)
+        boxes[i] = QString::number((i * 7) % 13);
+    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    QStringList lines;
+    int seed = 1;
+    for (const QString &course : {QStringLiteral("東京"), QStringLiteral("京都")})
+        for (int r = 1; r <= 4; ++r) {
+            test::TRBlockSpec s;
+            s.course = course;
+            s.raceLabel = QString(QChar(u'０' + r)) + QStringLiteral("Ｒ");
+            s.nameLine = r == 2 ? QStringLiteral("サラ系３歳・500万下(混)[指]  ダ右1200m  8頭立") : s.nameLine;
+            s.groups.assign(24, {});
+            for (int g = 0; g < 24; ++g)
+                for (int k = 1; k <= 5; ++k)
+                    s.groups[g] << test::trHorse(k, (seed = seed * 7 % 17) + 1);
+            lines << test::trBlock(s);
+        }
+    home.writeLines("TimeRank/TRc20000610.txt", lines);
+    timerank::TimeRankFile = home.path("TimeRank/TRc20000610.txt");
+    timerank::TimeRankType = 2;
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    predict::ui::frmZorb z(&list);
+    EXPECT_EQ(z.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor"));
+    EXPECT_EQ(z.TextZorbVer()->text(), "9999");
+    EXPECT_TRUE(z.OptionBet(0)->isChecked());
+    EXPECT_TRUE(z.CheckClass(6)->isChecked());
+    EXPECT_EQ(z.CheckClass(6)->text(), QStringLiteral("重賞"));
+    z.TextZorbVer()->setText("1234");
+    z.OptionBet(1)->setChecked(true);
+    z.CheckTrack(1)->setChecked(false);
+    z.cmdZorb_Click(1);
+    EXPECT_EQ(z.lastRaceCount(), 8);
+    EXPECT_EQ(rec.texts(), QStringList{predict::kBatchDoneMessage});
+    const QByteArray gui = home.readBytes("Zorb.txt");
+    ASSERT_FALSE(gui.isEmpty());
+    EXPECT_TRUE(gui.contains("[1234]"));
+
+    QProcess p;
+    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"),
+            {"--home", home.folder(), "predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
+             "key", "--skip-track", "1", "--out", home.path("cli.txt")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(home.readBytes("cli.txt"), gui);
+    // Two meetings, the dirt race left out of each.
+    EXPECT_EQ(gui.count("----------------------------------------------------------------------------\r\n"), 4);
+    EXPECT_EQ(gui.count("R  "), 6);
+}
+
+} // namespace

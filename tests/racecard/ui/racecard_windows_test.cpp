@@ -1,0 +1,266 @@
+#include "platform/dialogs.h"
+#include "platform/textfile.h"
+#include "platform/ui/filechooser.h"
+#include "racecard/fixtures.h"
+#include "racecard/racetable.h"
+#include "racecard/ui/frmDataList.h"
+#include "racecard/ui/frmFileSelectDenCSV.h"
+#include "racecard/ui/frmMarking.h"
+#include "racecard/ui/frmRaceList.h"
+#include "shell/settings.h"
+#include "support/testutil.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::racecard;
+using namespace korvin::racecard::ui;
+using korvin::test::CsvLine;
+using korvin::test::R;
+
+namespace {
+
+// Races 1, 2 and 5 at 東京, race 3 at 中山.
+QStringList card()
+{
+    QStringList lines;
+    for (const char *k : {"0500340101", "0500340102", "0500340201", "0500340501", "0500340502", "0600340301"}) {
+        auto r = R(QString::fromLatin1(k));
+        r.interval = QStringLiteral("12");
+        lines << CsvLine(r);
+    }
+    return lines;
+}
+
+struct Day {
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs dialogs;
+    QString mdata;
+    Day()
+    {
+        home.writeDefaultSettings();
+        mdata = home.folder() + QStringLiteral("MData/");
+        home.writeLines(QStringLiteral("DenCSV/DC001005.csv"), card());
+        home.writeBytes(QStringLiteral("DenCSV/DC000000.csv"), {});
+        home.writeLines(QStringLiteral("DenCSV/other.csv"), card());
+    }
+    QStringList markLines() const
+    {
+        return platform::readLines(mdata + QStringLiteral("Um003東.dat")).value_or(QStringList());
+    }
+};
+
+template <class W>
+void dispose(QPointer<W> &w)
+{
+    if (w)
+        delete w.data();
+}
+
+// The file selection with DC001005.csv chosen, leading to the race list.
+frmRaceList *openRaceList(frmFileSelectDenCSV &files)
+{
+    files.chooser()->selectFile(QStringLiteral("DC001005.csv"));
+    files.cmdFileList_Click(0);
+    return qobject_cast<frmRaceList *>(files.raceList());
+}
+
+} // namespace
+
+TEST(RaceCardWindows, FileSelection)
+{
+    Day d;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    files->show();
+    EXPECT_EQ(files->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / 出馬表CSVファイル"));
+    EXPECT_EQ(files->chooser()->fileNames(), (QStringList{"DC000000.csv", "DC001005.csv"}));
+    EXPECT_TRUE(d.dialogs.shown.empty());
+
+    files->cmdFileList_Click(0);
+    EXPECT_EQ(d.dialogs.texts(), QStringList{"ファイルを選択して下さい．"});
+    EXPECT_EQ(files->raceList(), nullptr);
+
+    d.dialogs.clear();
+    files->chooser()->selectFile(QStringLiteral("DC000000.csv"));
+    files->cmdFileList_Click(0);
+    ASSERT_EQ(d.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(d.dialogs.shown[0].text.contains(QStringLiteral("レースがありません")));
+    EXPECT_EQ(files->raceList(), nullptr);
+    EXPECT_TRUE(files->isVisible());
+
+    d.dialogs.clear();
+    QPointer<frmRaceList> list = openRaceList(*files);
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(d.dialogs.shown.empty());
+    EXPECT_FALSE(files->isVisible());
+    EXPECT_EQ(ChosenCsvName, QStringLiteral("DC001005.csv"));
+    EXPECT_EQ(ChosenCsvPath, d.home.path(QStringLiteral("DenCSV/DC001005.csv")));
+    // Closing the race list shows the file selection again.
+    list->cmdRaceList_Click(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(files->isVisible());
+    dispose(files);
+}
+
+TEST(RaceCardWindows, MissingFolder)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs dialogs;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("DenCSV    /no/such/folder/")});
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    EXPECT_EQ(dialogs.texts(), QStringList{"Path not found!! ( /no/such/folder/ )"});
+    dispose(files);
+}
+
+TEST(RaceCardWindows, RaceListButtons)
+{
+    Day d;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    frmRaceList *list = openRaceList(*files);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / RaceList"));
+    EXPECT_EQ(list->cmdPlace(0)->text(), QStringLiteral("東京"));
+    EXPECT_EQ(list->cmdPlace(1)->text(), QStringLiteral("中山"));
+    EXPECT_EQ(list->cmdPlace(2)->text(), QStringLiteral("    "));
+    EXPECT_FALSE(list->cmdPlace(2)->isEnabled());
+    EXPECT_EQ(list->cmdRace(0)->text(), QStringLiteral("00年 ３回東京４日目 01R D1200m   未勝利 08頭"));
+    EXPECT_TRUE(list->cmdRace(4)->isEnabled());
+    for (int i : {2, 3, 5, 11}) {
+        EXPECT_FALSE(list->cmdRace(i)->isEnabled()) << i;
+        EXPECT_TRUE(list->cmdRace(i)->text().isEmpty());
+    }
+    EXPECT_EQ(list->cmdRaceList(1)->text(), QStringLiteral("検証"));
+    EXPECT_EQ(CurrentCourse, QStringLiteral("05"));
+
+    CurrentRaceKey = QStringLiteral("unchanged");
+    list->cmdPlace_Click(1);
+    EXPECT_EQ(CurrentCourse, QStringLiteral("06"));
+    EXPECT_FALSE(list->cmdRace(0)->isEnabled());
+    EXPECT_TRUE(list->cmdRace(2)->isEnabled());
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("unchanged"));
+
+    list->cmdRace_Click(2);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(CurrentRaceIndex, 2);
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("06003403"));
+    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->LabelRaceName()->text(), list->cmdRace(2)->text());
+    EXPECT_EQ(data->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / DataList"));
+    dispose(files);
+}
+
+TEST(RaceCardWindows, DataListCellsAndZISwitch)
+{
+    Day d;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    frmRaceList *list = openRaceList(*files);
+    list->cmdRace_Click(0);
+    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    data->show();
+    EXPECT_TRUE(data->cell(1, ColNo)->isVisible());
+    EXPECT_EQ(data->cell(1, ColNo)->text(), QStringLiteral("02"));
+    EXPECT_FALSE(data->cell(2, ColNo)->isVisible());
+    EXPECT_TRUE(data->txtMark(1)->isVisible());
+    EXPECT_FALSE(data->txtMark(2)->isVisible());
+    EXPECT_EQ(data->cell(0, ColInt)->palette().color(data->cell(0, ColInt)->backgroundRole()), QColor(128, 255, 128));
+    EXPECT_EQ(data->cell(0, ColResult)->palette().color(QPalette::Window), QColor(255, 255, 128));
+    EXPECT_EQ(data->cell(0, ColZI)->text(), QStringLiteral("50"));
+    EXPECT_FALSE(data->LabelKT()->isVisible());
+    data->CheckZI()->click();
+    EXPECT_TRUE(data->LabelKT()->isVisible());
+    EXPECT_EQ(data->LabelKT()->text(), QStringLiteral("平均： 50.0"));
+    EXPECT_EQ(data->LabelHH()->text(), QStringLiteral("標準偏差： 0.0"));
+    data->CheckZI()->click();
+    EXPECT_FALSE(data->LabelHH()->isVisible());
+    dispose(files);
+}
+
+TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
+{
+    Day d;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    frmRaceList *list = openRaceList(*files);
+    list->cmdRace_Click(1); // race 2
+    QPointer<frmDataList> data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    EXPECT_EQ(d.markLines().size(), 96); // created blank by the load
+
+    // Next over races 3 and 4 (no buttons) to race 5; the marks of race 2 are saved first.
+    data->txtMark(0)->setText(QStringLiteral("◎"));
+    QString savedBeforeMessage;
+    d.dialogs.onShown = [&](const auto &) {
+        if (savedBeforeMessage.isEmpty())
+            savedBeforeMessage = d.markLines().value(37); // day 4 race 2: line 38
+    };
+    data->cmdDataList(2)->click();
+    EXPECT_EQ(savedBeforeMessage, QStringLiteral("      ◎") + QString(34, QLatin1Char(' ')));
+    EXPECT_EQ(d.dialogs.texts(), (QStringList{"3R はありません．", "4R はありません．"}));
+    EXPECT_EQ(CurrentRaceIndex, 4);
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003405"));
+    EXPECT_EQ(data->LabelRaceName()->text(), list->cmdRace(4)->text());
+    EXPECT_EQ(data->txtMark(0)->text(), QStringLiteral("  "));
+
+    // Next on the last race: nothing to move to, the marks are saved all the same.
+    d.dialogs.clear();
+    data->txtMark(1)->setText(QStringLiteral("ab3"));
+    data->cmdDataList(2)->click();
+    EXPECT_EQ(d.dialogs.texts().last(), QStringLiteral("次のレースはありません"));
+    EXPECT_EQ(d.dialogs.texts().size(), 8); // 6R .. 12R, then the end
+    EXPECT_EQ(CurrentRaceIndex, 4);
+    EXPECT_EQ(d.markLines().value(40), QStringLiteral("        ab") + QString(32, QLatin1Char(' ')));
+
+    // Back to race 2 shows its saved mark.
+    d.dialogs.clear();
+    data->cmdDataList(1)->click();
+    EXPECT_EQ(d.dialogs.texts(), (QStringList{"4R はありません．", "3R はありません．"}));
+    EXPECT_EQ(data->txtMark(0)->text(), QStringLiteral("◎"));
+    EXPECT_EQ(data->txtMark(1)->text(), QStringLiteral("  "));
+
+    // "Marking" saves, then opens the marking window; only its "Close" acts.
+    data->txtMark(1)->setText(QStringLiteral("B"));
+    data->cmdDataList(3)->click();
+    EXPECT_EQ(d.markLines().value(37), QStringLiteral("      ◎B ") + QString(32, QLatin1Char(' ')));
+    QPointer<frmMarking> marking = qobject_cast<frmMarking *>(data->markingWindow());
+    ASSERT_TRUE(marking);
+    EXPECT_EQ(marking->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / Marking"));
+    EXPECT_EQ(marking->cmdMarking(5)->text(), QStringLiteral("全ての馬印ｸﾘｱ"));
+    marking->cmdMarking(1)->click();
+    marking->cmdMarking(5)->click();
+    EXPECT_TRUE(marking);
+    marking->cmdMarking(0)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(marking);
+
+    // "Close" saves and returns to the race list.
+    data->txtMark(0)->setText(QStringLiteral("  ○  "));
+    data->cmdDataList(0)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(data);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(d.markLines().value(37), QStringLiteral("      ○B ") + QString(32, QLatin1Char(' ')));
+    EXPECT_EQ(d.markLines().size(), 96);
+    dispose(files);
+}
+
+TEST(RaceCardWindows, BackOnTheFirstRace)
+{
+    Day d;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    frmRaceList *list = openRaceList(*files);
+    list->cmdRace_Click(0);
+    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    d.dialogs.clear();
+    data->cmdDataList(1)->click();
+    EXPECT_EQ(d.dialogs.texts(), QStringList{"前のレースはありません"});
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    dispose(files);
+}

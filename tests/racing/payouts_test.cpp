@@ -1,0 +1,94 @@
+#include "racing/payouts.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::racing;
+
+namespace {
+// A payout record of 1323 bytes with the fields the reader takes.
+struct Record {
+    QByteArray b = QByteArray(kPayoutRecordSize, '0');
+    Record(const char *day, const char *race)
+    {
+        b.replace(5, 1, day);
+        b.replace(6, 2, race);
+    }
+    Record &tan(int i, const char *horse, int pay) { return put(175 + 9 * i, horse, 177 + 9 * i, pay, 7); }
+    Record &fuku(int i, const char *horse, int pay) { return put(202 + 9 * i, horse, 204 + 9 * i, pay, 7); }
+    Record &waku(int i, const char *pair, int pay) { return put(247 + 9 * i, pair, 249 + 9 * i, pay, 7); }
+    Record &uma(int i, const char *pair, int pay) { return put(274 + 12 * i, pair, 278 + 12 * i, pay, 8); }
+    Record &put(int at, const char *key, int payAt, int pay, int width)
+    {
+        b.replace(at, int(strlen(key)), key);
+        b.replace(payAt, width, QByteArray::number(pay).rightJustified(width, '0'));
+        return *this;
+    }
+};
+} // namespace
+
+TEST(Payouts, RecordMatching)
+{
+    test::ScratchHome home;
+    const QString sdata = home.makeFolder(QStringLiteral("SData"));
+    const QString file = PayoutFileName(sdata, QStringLiteral("00"), QStringLiteral("3"), QStringLiteral("東京"));
+    EXPECT_EQ(file, sdata + QStringLiteral("003東.dat"));
+
+    QByteArray bytes;
+    bytes += Record("4", "11").tan(0, "07", 1230).b;                                   // replaced below
+    bytes += Record("4", "10").tan(0, "01", 999).b;                                    // another race
+    bytes += Record("3", "11").tan(0, "02", 888).b;                                    // another day
+    bytes += Record("4", "11")
+                 .tan(0, "07", 1230).tan(1, "09", 1500)                                // dead heat: two wins
+                 .fuku(0, "07", 300).fuku(1, "09", 410).fuku(2, "03", 120)
+                 .waku(0, "46", 2340)
+                 .uma(0, "0709", 12345)
+                 .b;
+    home.writeBytes(QStringLiteral("SData/003東.dat"), bytes);
+
+    PayoutArea a;
+    ShowPayouts(a, file, QStringLiteral("4"), QStringLiteral("11"));
+    EXPECT_TRUE(a.shown);
+    EXPECT_EQ(a.Tan[0].text, QStringLiteral("07    1230"));
+    EXPECT_TRUE(a.Tan[0].visible);
+    EXPECT_EQ(a.Tan[1].text, QStringLiteral("09    1500"));
+    EXPECT_TRUE(a.Tan[1].visible);
+    EXPECT_EQ(a.Tan[2].text, QStringLiteral("00       0"));
+    EXPECT_FALSE(a.Tan[2].visible);
+    EXPECT_EQ(a.Fuku[2].text, QStringLiteral("03     120"));
+    EXPECT_FALSE(a.Fuku[3].visible);
+    EXPECT_EQ(a.placeRows, 3);
+    EXPECT_EQ(a.WakuRen[0].text, QStringLiteral("4-6    2340"));
+    EXPECT_TRUE(a.WakuRen[0].visible);
+    EXPECT_FALSE(a.WakuRen[1].visible);
+    EXPECT_EQ(a.Uma[0].text, QStringLiteral("07-09    12345"));
+    EXPECT_FALSE(a.Uma[1].visible);
+    for (const PayoutLabel &w : a.Wide)
+        EXPECT_FALSE(w.visible);
+
+    // The race as text must equal the field; as a number its value.
+    PayoutArea t;
+    ShowPayouts(t, file, QStringLiteral("4"), QStringLiteral("10"));
+    EXPECT_EQ(t.Tan[0].text, QStringLiteral("01     999"));
+    PayoutArea none;
+    ShowPayouts(none, file, QStringLiteral("4"), QStringLiteral(" 1"));
+    EXPECT_FALSE(none.shown);
+    PayoutArea num;
+    ShowPayouts(num, file, QStringLiteral("4"), 10);
+    EXPECT_EQ(num.Tan[0].text, QStringLiteral("01     999"));
+    PayoutArea missing;
+    ShowPayouts(missing, sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10);
+    EXPECT_FALSE(missing.shown);
+
+    // Four and five place entries size the frame.
+    home.writeBytes(QStringLiteral("SData/5.dat"),
+                    Record("1", "01").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).b +
+                        Record("1", "02").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).fuku(4, "05", 1).b);
+    PayoutArea four;
+    ShowPayouts(four, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 1);
+    EXPECT_EQ(four.placeRows, 4);
+    PayoutArea five;
+    ShowPayouts(five, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 2);
+    EXPECT_EQ(five.placeRows, 5);
+}
