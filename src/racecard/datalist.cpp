@@ -283,6 +283,18 @@ QString TooManyRunnersMessage(const QString &raceKey, int lines)
         .arg(lines);
 }
 
+RaceContext ContextFor(const RaceButton &button, bool ziOn)
+{
+    RaceContext c;
+    c.csvPath = ChosenCsvPath;
+    c.csvName = ChosenCsvName;
+    c.raceKey = button.key;
+    c.caption = button.caption;
+    c.settings = shell::Settings;
+    c.ziOn = ziOn;
+    return c;
+}
+
 DataListModel LoadDataList(const RaceContext &ctx)
 {
     DataListModel m;

@@ -28,14 +28,21 @@ FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
 
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("FileList"));
+    // The folder whose files are listed, in full: the tree shows only what lies below the root.
+    m_path = new QLabel(this);
+    m_path->setObjectName(QStringLiteral("FolderPath"));
+    m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *left = new QVBoxLayout;
     left->addWidget(m_drive);
     left->addWidget(m_tree, 1);
-    auto *layout = new QHBoxLayout(this);
+    auto *panes = new QHBoxLayout;
+    panes->addLayout(left, 1);
+    panes->addWidget(m_files, 1);
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 1);
-    layout->addWidget(m_files, 1);
+    layout->addWidget(m_path);
+    layout->addLayout(panes, 1);
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
@@ -65,6 +72,7 @@ void FileChooser::setPattern(const QString &pattern)
 void FileChooser::setCurrentFolder(const QString &folder)
 {
     m_folder = QDir(folder).absolutePath();
+    m_path->setText(QDir::toNativeSeparators(m_folder));
     refreshFiles();
 }
 

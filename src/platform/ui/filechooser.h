@@ -49,6 +49,7 @@ private:
     QString m_folder;
     QString m_pattern;
     QLabel *m_drive;
+    QLabel *m_path;
     QTreeView *m_tree;
     QFileSystemModel *m_model;
     QListWidget *m_files;

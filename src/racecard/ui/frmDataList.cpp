@@ -1,5 +1,7 @@
 #include "racecard/ui/frmDataList.h"
 
+#include "racing/ui/payoutpanel.h"
+
 #include "platform/dialogs.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmMarking.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -41,27 +44,32 @@ namespace {
 const Column kDisplayOrder[] = {ColWaku, ColNo,  ColMark, ColError, ColResult, ColOdds, ColMax,   ColMin,
                                 ColAve,  ColT1,  ColT2,   ColD1,    ColD2,     ColPace, ColZI,    ColInt,
                                 ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7};
-// Width of each column in half-width characters.
+// Width of each column in half-width characters, so that the columns from the
+// horse number to the interval end under the words of the header line.
 int columnChars(Column c)
 {
     switch (c) {
-    case ColWaku: return 2;
-    case ColNo: return 3;
+    case ColWaku: return 3;
+    case ColNo: return 4;     // "  No"
     case ColMark: return 3;
-    case ColError: return 5;
-    case ColResult: return 4;
-    case ColOdds: return 6;
-    case ColMax: case ColMin: case ColAve: return 4;
-    case ColT1: case ColT2: case ColD1: case ColD2: return 5;
-    case ColPace: return 3;
+    case ColError: return 4;
+    case ColResult: return 3; // "Res" ends at 14
+    case ColOdds: return 5;
+    case ColMax: return 5;    // "Max" ends at 24
+    case ColMin: case ColAve: return 4;
+    case ColT1: return 7;     // "芝短" ends at 39
+    case ColT2: return 3;
+    case ColD1: return 5;
+    case ColD2: return 3;
+    case ColPace: return 4;
     case ColZI: return 6;
-    case ColInt: return 4;
-    default: return 5;
+    case ColInt: return 6;    // "Int" ends at 66
+    default: return 6;
     }
 }
 bool rightAligned(Column c)
 {
-    return c != ColPace && c != ColError && c < ColTime1;
+    return c != ColError && c < ColTime1;
 }
 } // namespace
 
@@ -76,24 +84,27 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     m_raceName->setObjectName(QStringLiteral("LabelRaceName"));
     m_raceName->setFont(platform::ui::fixedPitchFont(13));
 
+    const int unit = fm.horizontalAdvance(QLatin1Char('0'));
     auto *header = new QLabel(QStringLiteral("  No       Res Win   Max Min Ave   芝短 中 ダ短 中  脚    ZI   Int") +
                                   QString(40, QLatin1Char(' ')),
                               this);
     header->setObjectName(QStringLiteral("Label1"));
     header->setFont(fixed);
+    header->setContentsMargins(unit * columnChars(ColWaku), 0, 0, 0);
 
     auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(2);
+    grid->setHorizontalSpacing(0);
     grid->setVerticalSpacing(1);
     for (int r = 0; r < kDataRows; ++r) {
         int col = 0;
         for (Column c : kDisplayOrder) {
-            const int width = fm.horizontalAdvance(QLatin1Char('0')) * columnChars(c) + 4;
+            const int width = unit * columnChars(c);
             if (c == ColMark) {
                 auto *box = new QLineEdit(this);
                 box->setObjectName(QStringLiteral("txtMark_%1").arg(r));
                 box->setFont(fixed);
-                box->setFixedWidth(width + 6);
+                box->setFixedWidth(width);
+                box->setTextMargins(0, 0, 0, 0);
                 box->setAlignment(Qt::AlignCenter);
                 box->installEventFilter(this);
                 box->setVisible(false);
@@ -107,6 +118,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
             label->setFixedWidth(width);
             label->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             label->setAutoFillBackground(true);
+            label->setContentsMargins(c >= ColTime1 ? unit : 0, 0, 0, 0);
             label->setVisible(false);
             m_cells[r][c] = label;
             grid->addWidget(label, r, col++);
@@ -124,29 +136,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     m_hh->setVisible(false);
 
     // Payout area: a frame with the row titles and the entries below each other.
-    m_payoutFrame = new QFrame(this);
-    m_payoutFrame->setObjectName(QStringLiteral("ShapeSei1"));
-    m_payoutFrame->setFrameShape(QFrame::Box);
-    auto *pay = new QGridLayout(m_payoutFrame);
-    pay->setVerticalSpacing(1);
-    int payRow = 0;
-    auto group = [&](int title, auto &labels, const QString &name) {
-        m_payoutTitles[title] = new QLabel(racing::PayoutRowTitles()[title], m_payoutFrame);
-        m_payoutTitles[title]->setObjectName(QStringLiteral("LabelSei1_%1").arg(title));
-        pay->addWidget(m_payoutTitles[title], payRow, 0, Qt::AlignTop);
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i] = new QLabel(m_payoutFrame);
-            labels[i]->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
-            labels[i]->setFont(fixed);
-            labels[i]->setVisible(false);
-            pay->addWidget(labels[i], payRow++, 1);
-        }
-    };
-    group(0, m_tan, QStringLiteral("LabelTan"));
-    group(1, m_fuku, QStringLiteral("LabelFuku"));
-    group(2, m_wakuRen, QStringLiteral("LabelWakuRen"));
-    group(3, m_uma, QStringLiteral("LabelUma"));
-    group(4, m_wide, QStringLiteral("LabelWide"));
+    m_payoutFrame = new racing::ui::PayoutPanel(racing::ui::PayoutPanel::Layout::Stacked, this);
 
     const QString captions[4] = {QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
                                  QStringLiteral("Marking")};
@@ -190,14 +180,7 @@ void frmDataList::paint(QWidget *w, CellColour c)
 void frmDataList::LoadDataList()
 {
     shell::LoadSettings();
-    RaceContext ctx;
-    ctx.csvPath = ChosenCsvPath;
-    ctx.csvName = ChosenCsvName;
-    ctx.raceKey = CurrentRaceKey;
-    ctx.caption = m_raceName->text();
-    ctx.settings = shell::Settings;
-    ctx.ziOn = m_checkZI->isChecked();
-    m_model = racecard::LoadDataList(ctx);
+    m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
 
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];
@@ -215,22 +198,7 @@ void frmDataList::LoadDataList()
         }
     }
 
-    const racing::PayoutArea &p = m_model.payouts;
-    m_payoutFrame->setVisible(p.shown);
-    for (int i = 0; i < 4; ++i)
-        m_payoutTitles[i]->setVisible(p.shown);
-    m_payoutTitles[4]->setVisible(false);
-    auto fill = [](auto &labels, const auto &entries) {
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i]->setText(entries[i].text);
-            labels[i]->setVisible(entries[i].visible);
-        }
-    };
-    fill(m_tan, p.Tan);
-    fill(m_fuku, p.Fuku);
-    fill(m_wakuRen, p.WakuRen);
-    fill(m_uma, p.Uma);
-    fill(m_wide, p.Wide);
+    m_payoutFrame->showArea(m_model.payouts);
 
     showZI();
     for (const QString &msg : m_model.messages)
@@ -270,6 +238,7 @@ void frmDataList::cmdDataList_Click(int index)
     saveMarks();
     switch (index) {
     case 0:
+        m_marksSaved = true;
         close();
         break;
     case 1:
@@ -300,6 +269,14 @@ void frmDataList::moveRace(int direction)
     CurrentRaceKey = m.key;
     m_raceName->setText(m.caption);
     LoadDataList();
+}
+
+void frmDataList::closeEvent(QCloseEvent *event)
+{
+    if (!m_marksSaved)
+        saveMarks();
+    m_marksSaved = true;
+    KorvinWindow::closeEvent(event);
 }
 
 bool frmDataList::eventFilter(QObject *watched, QEvent *event)

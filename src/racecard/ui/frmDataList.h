@@ -13,6 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+namespace korvin::racing::ui {
+class PayoutPanel;
+}
+
 namespace korvin::racecard::ui {
 
 // The colour a background rule stands for.
@@ -44,6 +48,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closing by the window frame saves the marks too.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void saveMarks();
@@ -57,16 +63,11 @@ private:
     QCheckBox *m_checkZI;
     QLabel *m_kt;
     QLabel *m_hh;
-    QFrame *m_payoutFrame;
-    std::array<QLabel *, 5> m_payoutTitles{};
-    std::array<QLabel *, 3> m_tan{};
-    std::array<QLabel *, 5> m_fuku{};
-    std::array<QLabel *, 3> m_wakuRen{};
-    std::array<QLabel *, 3> m_uma{};
-    std::array<QLabel *, 5> m_wide{};
+    racing::ui::PayoutPanel *m_payoutFrame;
     std::array<QPushButton *, 4> m_buttons{};
     DataListModel m_model;
     QPointer<QWidget> m_marking;
+    bool m_marksSaved = false; // saved by the button that closes the window
 };
 
 } // namespace korvin::racecard::ui

@@ -1,5 +1,7 @@
 #include "timerank/ui/frmTimeRank.h"
 
+#include "racing/ui/payoutpanel.h"
+
 #include "shell/settings.h"
 
 #include <QFrame>
@@ -108,26 +110,7 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     addHalf(m_label5, m_label7, m_track[2], m_track[3], 12);
 
     // Payouts.
-    m_shape = new QFrame(this);
-    m_shape->setObjectName(QStringLiteral("ShapeSei1"));
-    m_shape->setFrameShape(QFrame::Box);
-    auto *pay = new QGridLayout(m_shape);
-    auto row = [&](int r, const QString &name, auto &labels) {
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i] = named(m_shape, QStringLiteral("%1_%2").arg(name).arg(i));
-            labels[i]->setFont(platform::ui::fixedPitchFont(9));
-            pay->addWidget(labels[i], r, int(i) + 1);
-        }
-    };
-    for (int i = 0; i < 5; ++i) {
-        m_sei[i] = named(m_shape, QStringLiteral("LabelSei1_%1").arg(i), racing::PayoutRowTitles()[i]);
-        pay->addWidget(m_sei[i], i, 0);
-    }
-    row(0, QStringLiteral("LabelTan"), m_tan);
-    row(1, QStringLiteral("LabelFuku"), m_fuku);
-    row(2, QStringLiteral("LabelWakuRen"), m_waku);
-    row(3, QStringLiteral("LabelUma"), m_uma);
-    row(4, QStringLiteral("LabelWide"), m_wide);
+    m_shape = new racing::ui::PayoutPanel(racing::ui::PayoutPanel::Layout::Rows, this);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_shape);
@@ -162,21 +145,7 @@ void frmTimeRank::refresh()
         m_track[i]->setText(m_model.track(i));
     for (int i = 0; i < kCells; ++i)
         m_data[i]->setText(m_model.cell(i));
-    const racing::PayoutArea &p = m_model.payouts();
-    m_shape->setVisible(p.shown);
-    for (int i = 0; i < 5; ++i)
-        m_sei[i]->setVisible(p.shown && i < 4);
-    auto apply = [](auto &labels, const auto &model) {
-        for (size_t i = 0; i < labels.size(); ++i) {
-            labels[i]->setText(model[i].text);
-            labels[i]->setVisible(model[i].visible);
-        }
-    };
-    apply(m_tan, p.Tan);
-    apply(m_fuku, p.Fuku);
-    apply(m_waku, p.WakuRen);
-    apply(m_uma, p.Uma);
-    apply(m_wide, p.Wide);
+    m_shape->showArea(m_model.payouts());
 }
 
 void frmTimeRank::TRMoveRace(qint16 &direction)

@@ -8,6 +8,10 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace korvin::racing::ui {
+class PayoutPanel;
+}
+
 namespace korvin::timerank::ui {
 
 // The time-rank analysis window: one race of the current time-rank file, its
@@ -39,13 +43,7 @@ private:
     QLabel *m_label5 = nullptr;
     QWidget *m_label2 = nullptr;
     QWidget *m_label7 = nullptr;
-    QFrame *m_shape = nullptr;
-    std::array<QLabel *, 5> m_sei{};
-    std::array<QLabel *, 3> m_tan{};
-    std::array<QLabel *, 5> m_fuku{};
-    std::array<QLabel *, 3> m_waku{};
-    std::array<QLabel *, 3> m_uma{};
-    std::array<QLabel *, 5> m_wide{};
+    racing::ui::PayoutPanel *m_shape = nullptr;
 };
 
 } // namespace korvin::timerank::ui

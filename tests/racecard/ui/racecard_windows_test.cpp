@@ -159,12 +159,27 @@ TEST(RaceCardWindows, RaceListButtons)
 TEST(RaceCardWindows, DataListCellsAndZISwitch)
 {
     Day d;
+    // Payouts of day 4, race 1: one win, three places.
+    QByteArray rec(1323, '0');
+    rec.replace(5, 3, "401");
+    rec.replace(175, 9, "020000450");
+    for (int i = 0; i < 3; ++i)
+        rec.replace(202 + 9 * i, 9, "010000120");
+    d.home.writeBytes(QStringLiteral("SData/003東.dat"), rec);
     QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
     frmRaceList *list = openRaceList(*files);
     list->cmdRace_Click(0);
     auto *data = qobject_cast<frmDataList *>(list->openedWindow());
     ASSERT_TRUE(data);
     data->show();
+    EXPECT_TRUE(data->findChild<QWidget *>(QStringLiteral("ShapeSei1"))->isVisible());
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelSei1_3"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelSei1_4"))->isVisible());
+    EXPECT_EQ(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->text(), QStringLiteral("02     450"));
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelTan_1"))->isVisible());
+    EXPECT_TRUE(data->findChild<QLabel *>(QStringLiteral("LabelFuku_2"))->isVisible());
+    EXPECT_FALSE(data->findChild<QLabel *>(QStringLiteral("LabelFuku_3"))->isVisible());
     EXPECT_TRUE(data->cell(1, ColNo)->isVisible());
     EXPECT_EQ(data->cell(1, ColNo)->text(), QStringLiteral("02"));
     EXPECT_FALSE(data->cell(2, ColNo)->isVisible());
@@ -250,7 +265,7 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     dispose(files);
 }
 
-TEST(RaceCardWindows, BackOnTheFirstRace)
+TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
 {
     Day d;
     QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
@@ -262,5 +277,10 @@ TEST(RaceCardWindows, BackOnTheFirstRace)
     data->cmdDataList(1)->click();
     EXPECT_EQ(d.dialogs.texts(), QStringList{"前のレースはありません"});
     EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    // Closed by the window frame: the marks are saved all the same.
+    data->txtMark(0)->setText(QStringLiteral("▲"));
+    data->close();
+    EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲") + QString(34, QLatin1Char(' ')));
+    EXPECT_TRUE(list->isVisible());
     dispose(files);
 }
