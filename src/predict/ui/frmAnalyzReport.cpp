@@ -3,7 +3,7 @@
 #include "platform/events.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
-#include "shell/settings.h"
+#include "racecard/ui/frmDataList.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,7 +47,7 @@ void frmAnalyzReport::Report(const RaceLoader &loader)
     StartReport();
     CountRaceButtons(racecard::CurrentRaceButtons, [&](int index, const racecard::RaceButton &button) {
         racecard::CurrentRaceKey = button.key;
-        VerifyRows rows = loader(index, button);
+        const VerifyRows rows = loader(index, button);
         platform::DoEvents();
         return rows;
     });
@@ -58,14 +58,15 @@ void frmAnalyzReport::Report(const RaceLoader &loader)
 
 VerifyRows frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &button)
 {
-    shell::LoadSettings();
-    racecard::RaceContext context;
-    context.csvPath = racecard::ChosenCsvPath;
-    context.csvName = racecard::ChosenCsvName;
-    context.raceKey = button.key;
-    context.caption = button.caption;
-    context.settings = shell::Settings;
-    return VerifyRowsOf(racecard::LoadDataList(context));
+    racecard::CurrentRaceKey = button.key;
+    // The window fills itself for the current race as it loads; what is
+    // counted is the model behind what it paints.
+    auto *list = new racecard::ui::frmDataList(nullptr, button.caption);
+    list->show();
+    platform::DoEvents();
+    const VerifyRows rows = VerifyRowsOf(list->model());
+    list->closeQuietly();
+    return rows;
 }
 
 } // namespace korvin::predict::ui

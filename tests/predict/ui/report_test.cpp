@@ -3,7 +3,12 @@
 #include "platform/dialogs.h"
 #include "predict/verifyday.h"
 #include "racecard/racetable.h"
+#include "racecard/ui/frmDataList.h"
+#include "racecard/ui/frmRaceList.h"
+#include "racing/codetables.h"
 #include "support/testutil.h"
+
+#include <QApplication>
 
 #include <QLabel>
 #include <QPointer>
@@ -98,4 +103,29 @@ TEST(ReportWindow, NoEnabledRaceButtonLeavesTheLinesEmpty)
     for (int i = 1; i < predict::kReportLines; ++i)
         EXPECT_TRUE(w->LabelAnalyz(i)->text().isEmpty());
     delete w;
+}
+
+TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    auto *list = new racecard::ui::frmRaceList(nullptr);
+    list->show();
+    ASSERT_EQ(list->cmdPlace(1)->text(), racing::PlaceName(QStringLiteral("05"), 4));
+    QTest::mouseClick(list->cmdPlace(1), Qt::LeftButton);
+    ASSERT_TRUE(list->cmdRaceList(1)->isEnabled());
+    QTest::mouseClick(list->cmdRaceList(1), Qt::LeftButton);
+    QPointer<frmAnalyzReport> report = qobject_cast<frmAnalyzReport *>(list->openedWindow());
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(labelTexts(*report), test::VerifyCourse05Report());
+    // Each race was shown in the data list and closed again.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<racecard::ui::frmDataList *>(w)) << "a data list stayed open";
+    EXPECT_TRUE(dialogs.shown.empty());
+    QTest::mouseClick(report->cmdClose(), Qt::LeftButton);
+    EXPECT_TRUE(list->isVisible());
+    delete list;
 }
