@@ -128,6 +128,10 @@ bool CopyReplacing(const QString &source, const QString &target, QString *error)
             *error = out.errorString();
         return false;
     }
+    // A copy keeps the archive's date, as the system's own file copy does.
+    QFile copied(target);
+    if (copied.open(QIODevice::Append))
+        copied.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
     return true;
 }
 

@@ -4,7 +4,9 @@
 #include "support/testutil.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -85,11 +87,17 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("LZHファイルのコピーが終了しました．"));
 }
 
-TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAsking)
+TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
 {
     platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     fx.put(fx.source, QStringLiteral("x.lzh"), "new contents");
+    const QDateTime stamp(QDate(2000, 6, 10), QTime(9, 30));
+    {
+        QFile f(fx.source + QStringLiteral("/x.lzh"));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
     const QString d1 = fx.dest(QStringLiteral("d1"));
     fx.put(d1, QStringLiteral("x.lzh"), "old contents that were longer");
     fx.put(d1, QStringLiteral("keep.lzh"), "untouched");
@@ -99,6 +107,7 @@ TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAsking)
     files::CopyLzhFiles(list);
 
     EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
+    EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/x.lzh")).lastModified(), stamp);
     EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
     // No temporary file is left beside the archives.
     EXPECT_EQ(CopyFixture::names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
