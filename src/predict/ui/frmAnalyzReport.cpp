@@ -65,7 +65,7 @@ VerifyRows frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &butt
     list->show();
     platform::DoEvents();
     const VerifyRows rows = VerifyRowsOf(list->model());
-    list->closeQuietly();
+    list->closeUnchanged();
     return rows;
 }
 

@@ -6,6 +6,7 @@
 #include "racecard/ui/frmDataList.h"
 #include "racecard/ui/frmRaceList.h"
 #include "racing/codetables.h"
+#include "racing/horsemarks.h"
 #include "support/testutil.h"
 
 #include <QApplication>
@@ -128,4 +129,24 @@ TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
     QTest::mouseClick(report->cmdClose(), Qt::LeftButton);
     EXPECT_TRUE(list->isVisible());
     delete list;
+}
+
+TEST(ReportWindow, LeavesTheMarkFilesAsTheyAre)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    // A slot " A" would come back as "A " from a save: the report must not save.
+    QStringList lines;
+    for (int i = 0; i < 96; ++i)
+        lines << QString(42, QLatin1Char(' '));
+    lines[36] = QStringLiteral("       A") + QString(34, QLatin1Char(' ')); // day 4, race 1
+    const QString name = QStringLiteral("MData/") + racing::HorseMarkFileName(QStringLiteral("05003401"));
+    day.home.writeLines(name, lines);
+    const QByteArray before = day.home.readBytes(name);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    w->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(day.home.readBytes(name), before);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
