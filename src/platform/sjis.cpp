@@ -1,5 +1,6 @@
 #include "platform/sjis.h"
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -90,8 +91,12 @@ int sjisCharBytes(QChar c)
         return 1;
     if (u >= 0xFF61 && u <= 0xFF9F) // half-width katakana
         return 1;
-    const QByteArray b = toSjis(QString(c));
-    return b.size() == 2 ? 2 : 1;
+    // Widths are asked for character by character while columns are measured:
+    // remember each answer instead of converting the character again.
+    static std::array<quint8, 0x10000> known{};
+    if (!known[u])
+        known[u] = toSjis(QString(c)).size() == 2 ? 2 : 1;
+    return known[u];
 }
 
 QString toHalfWidth(const QString &text)

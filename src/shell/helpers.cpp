@@ -1,6 +1,5 @@
 #include "shell/helpers.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace korvin::shell {
@@ -19,19 +18,61 @@ QString Mid(const QString &s, qsizetype pos)
     return s.mid(pos - 1);
 }
 
+namespace {
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+} // namespace
+
 double TextToDouble(const QString &text, bool *ok)
 {
-    static const QRegularExpression numeric(
-        QStringLiteral("^\\s*[+-]?\\s*(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?\\s*$"));
+    // Numeric: blanks, an optional sign, digits with an optional decimal point
+    // and exponent ("E" or "D"), blanks. Checked by hand: this runs for every
+    // figure of every list.
     if (ok)
         *ok = false;
-    if (text.isEmpty() || !numeric.match(text).hasMatch())
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(text[i]))
+        ++i;
+    QString number;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        number += text[i++];
+        while (i < n && isBlank(text[i]))
+            ++i;
+    }
+    qsizetype digits = 0;
+    while (i < n && isDigit(text[i])) {
+        number += text[i++];
+        ++digits;
+    }
+    if (i < n && text[i] == QLatin1Char('.')) {
+        number += text[i++];
+        while (i < n && isDigit(text[i])) {
+            number += text[i++];
+            ++digits;
+        }
+    }
+    if (digits == 0)
         return 0;
-    QString t = text.trimmed();
-    t.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
-    t.remove(QLatin1Char(' '));
+    if (i < n && QStringLiteral("eEdD").contains(text[i])) {
+        number += QLatin1Char('e');
+        ++i;
+        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+            number += text[i++];
+        qsizetype expDigits = 0;
+        while (i < n && isDigit(text[i])) {
+            number += text[i++];
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return 0;
+    }
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (i != n)
+        return 0;
     bool good = false;
-    const double v = t.toDouble(&good);
+    const double v = number.toDouble(&good);
     if (ok)
         *ok = good;
     return good ? v : 0;

@@ -12,6 +12,8 @@ TEST(Helpers, TextToInt)
         {u"", 0},        {u"abc", 0},      {u" 12 ", 12},     {u"7.9", 7},    {u"-2.5", -3},
         {u"+3", 3},      {u"1e2", 100},    {u"12a", 0},       {u".5", 0},     {u"-0.1", -1},
         {u"99999", 32767}, {u"-99999", -32768}, {u"  ", 0},   {u"0", 0},      {u"108", 108},
+        {u"1.", 1},      {u"1e", 0},       {u"-", 0},         {u".", 0},      {u"5D1", 50},
+        {u"1 2", 0},     {u"- 4", -4},     {u"\t9", 9},      {u"+-1", 0},    {u"１２", 0},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(TextToInt(QString::fromUtf16(text)), value) << QString::fromUtf16(text).toStdString();

@@ -271,6 +271,12 @@ void frmDataList::moveRace(int direction)
     LoadDataList();
 }
 
+void frmDataList::closeUnchanged()
+{
+    m_marksSaved = true;
+    closeQuietly();
+}
+
 void frmDataList::closeEvent(QCloseEvent *event)
 {
     if (!m_marksSaved)

@@ -43,6 +43,9 @@ public:
 
     void cmdDataList_Click(int index);
     void CheckZI_Click();
+    // Closes a list nobody has typed in (the verification report's): the mark
+    // file is left as it is and the race list is not shown.
+    void closeUnchanged();
     // Loads the race of CurrentRaceKey with LabelRaceName as its caption.
     void LoadDataList();
 

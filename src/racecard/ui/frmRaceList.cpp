@@ -1,5 +1,6 @@
 #include "racecard/ui/frmRaceList.h"
 
+#include "predict/ui/frmAnalyzReport.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
 
@@ -12,7 +13,9 @@ namespace korvin::racecard::ui {
 
 std::function<QWidget *(QWidget *)> &frmRaceList::verificationWindowFactory()
 {
-    static std::function<QWidget *(QWidget *)> factory;
+    static std::function<QWidget *(QWidget *)> factory = [](QWidget *opener) -> QWidget * {
+        return new predict::ui::frmAnalyzReport(opener);
+    };
     return factory;
 }
 

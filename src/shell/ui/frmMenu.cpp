@@ -1,5 +1,6 @@
 #include "shell/ui/frmMenu.h"
 
+#include "files/ui/frmFileMenu.h"
 #include "host/ui/frmTimeRankText.h"
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "shell/ui/frmOption.h"
@@ -64,7 +65,6 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     }
     // Windows that are not built yet keep their buttons disabled.
     m_buttons[3]->setEnabled(false);
-    m_buttons[4]->setEnabled(false);
 
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(shape, 1);
@@ -86,6 +86,9 @@ void frmMenu::cmdMenu_Click(int index)
         break;
     case 2:
         w = new host::ui::frmTimeRankText(this);
+        break;
+    case 4:
+        w = new files::ui::frmFileMenu(this);
         break;
     case 99:
         w = new frmOption(this);

@@ -1,0 +1,72 @@
+#include "cli/command.h"
+#include "predict/verify.h"
+#include "racecard/datalist.h"
+#include "racecard/racetable.h"
+#include "shell/settings.h"
+
+#include <QFileInfo>
+
+namespace {
+using namespace korvin;
+
+// The report of the race list's "検証", once per course, accumulating as if
+// every accumulate question were answered Yes.
+int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    bool usable = args.size() >= 2;
+    for (const QString &course : args.mid(1))
+        usable = usable && course.size() == 2;
+    if (!usable) {
+        err << "usage: korvin-cli [--home DIR] verify CSVFILE COURSE [COURSE...]\n"
+               "  COURSE is a two-digit racecourse code (05 for Tokyo)\n";
+        return 2;
+    }
+    if (!shell::LoadSettings())
+        return 1;
+    const QString csvPath = args[0];
+    const racecard::RaceTableRead read = racecard::ReadRaceTable(csvPath);
+    if (!read.opened) {
+        err << racecard::RaceCardOpenMessage(csvPath, read.error) << '\n';
+        return 1;
+    }
+    if (read.table.raceCount == 0) {
+        err << racecard::RaceCardEmptyMessage(csvPath) << '\n';
+        return 1;
+    }
+    const QString leftOut = racecard::RaceCardLeftOutMessage(read);
+    if (!leftOut.isEmpty())
+        err << leftOut << '\n';
+
+    racecard::RaceContext context;
+    context.csvPath = csvPath;
+    context.csvName = QFileInfo(csvPath).fileName();
+    context.settings = shell::Settings;
+    // Marks play no part in the counts; reading them could create mark files.
+    context.readMarks = false;
+
+    predict::ResetVerification();
+    for (const QString &course : args.mid(1)) {
+        const racecard::RaceButtons buttons = racecard::ShowRaces(read.table, course);
+        bool any = false;
+        predict::CountRaceButtons(buttons, [&](int, const racecard::RaceButton &button) {
+            any = true;
+            context.raceKey = button.key;
+            context.caption = button.caption;
+            const racecard::DataListModel model = racecard::LoadDataList(context);
+            for (const QString &m : model.messages)
+                err << m << '\n';
+            return predict::VerifyRowsOf(model);
+        });
+        if (!any)
+            err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';
+    }
+    for (const QString &line : predict::ReportLines())
+        out << line << '\n';
+    return 0;
+}
+
+cli::CliRegistrar reg({QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
+                       QStringLiteral("the verification report over the races of each course code, accumulated; "
+                                      "prints its sixteen lines"),
+                       runVerify});
+} // namespace

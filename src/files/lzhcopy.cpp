@@ -1,0 +1,224 @@
+#include "files/lzhcopy.h"
+
+#include "platform/dialogs.h"
+#include "platform/textfile.h"
+#include "shell/helpers.h"
+#include "shell/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+namespace korvin::files {
+
+namespace {
+
+// Longer lists are cut in the message box; the rest is counted.
+constexpr int kMaxListedFailures = 30;
+
+QString failureLine(const CopyFailure &f)
+{
+    if (f.destination.isEmpty())
+        return QStringLiteral("%1  ( %2 )").arg(f.file, f.reason);
+    return QStringLiteral("%1 → %2  ( %3 )").arg(f.file, f.destination, f.reason);
+}
+
+QString failureList(const std::vector<CopyFailure> &failures)
+{
+    QStringList lines;
+    const int n = int(failures.size());
+    for (int i = 0; i < n && i < kMaxListedFailures; ++i)
+        lines << failureLine(failures[size_t(i)]);
+    if (n > kMaxListedFailures)
+        lines << QStringLiteral("ほか %1 件").arg(n - kMaxListedFailures);
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool isBlank(const QString &s) { return s.trimmed().isEmpty(); }
+
+// Same folder once links and ".." are resolved (copying there would copy each
+// archive onto itself, and the delete would then lose the only copy).
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
+}
+
+} // namespace
+
+QString CopyDoneMessage() { return QStringLiteral("LZHファイルのコピーが終了しました．"); }
+QString DeleteQuestion() { return QStringLiteral("コピー元のLZHファイルを削除します．"); }
+QString DeleteDoneMessage() { return QStringLiteral("コピー元のLZHファイルを削除しました．"); }
+
+QString FolderListPath() { return shell::ProgramFolder() + QStringLiteral("CopyLZH.lst"); }
+
+std::optional<FolderList> ReadFolderList(const QString &path)
+{
+    if (!platform::fileExists(path))
+        return std::nullopt;
+    const auto lines = platform::readLines(path);
+    if (!lines)
+        return std::nullopt;
+    FolderList list;
+    // Only an explicit 1 ticks the box: a damaged first line must never turn
+    // the delete on by itself.
+    list.deleteSources = !lines->isEmpty() && shell::TextToInt(lines->at(0)) == 1;
+    for (int i = 0; i < int(list.paths.size()); ++i)
+        list.paths[size_t(i)] = i + 1 < lines->size() ? lines->at(i + 1) : QString();
+    return list;
+}
+
+bool WriteFolderList(const QString &path, const FolderList &list, QString *error)
+{
+    QStringList lines;
+    lines << (list.deleteSources ? QStringLiteral("1") : QStringLiteral("0"));
+    for (const QString &p : list.paths)
+        lines << p;
+    return platform::writeLines(path, lines, error);
+}
+
+QString JoinFolder(const QString &folder, const QString &name) { return folder + QDir::separator() + name; }
+
+QStringList LzhFilesIn(const QString &folder)
+{
+    QStringList out;
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        if (name.endsWith(QStringLiteral(".lzh"), Qt::CaseInsensitive))
+            out << name;
+    }
+    return out;
+}
+
+bool CopyReplacing(const QString &source, const QString &target, QString *error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = in.errorString();
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            if (error)
+                *error = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        if (error)
+            *error = in.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    // A copy keeps the archive's date, as the system's own file copy does.
+    QFile copied(target);
+    if (copied.open(QIODevice::Append))
+        copied.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+    return true;
+}
+
+CopyRunResult CopyLzhFiles(const FolderList &list)
+{
+    CopyRunResult result;
+    auto &dialogs = platform::dialogs();
+
+    // The list is saved before any copying, so the typed folders are kept even
+    // when the copy fails.
+    QString error;
+    result.listSaved = WriteFolderList(FolderListPath(), list, &error);
+    if (!result.listSaved)
+        dialogs.critical(QStringLiteral("フォルダ一覧を保存できません． ( %1 )\n%2").arg(FolderListPath(), error));
+
+    const QString &source = list.paths[0];
+    if (!platform::folderExists(source)) {
+        result.sourceMissing = true;
+        dialogs.critical(QStringLiteral("コピー元フォルダがありません． ( %1 )").arg(source));
+        return result;
+    }
+
+    // Archives copied without failure to each destination that was used.
+    std::vector<QSet<QString>> copiedTo;
+    for (int i = 1; i <= kDestinationCount; ++i) {
+        const QString &dest = list.paths[size_t(i)];
+        if (isBlank(dest))
+            continue;
+        copiedTo.emplace_back();
+        // Listed again for every destination: archives may arrive meanwhile.
+        const QStringList names = LzhFilesIn(source);
+        QString problem;
+        if (!platform::folderExists(dest))
+            problem = QStringLiteral("コピー先フォルダがありません");
+        else if (sameFolder(dest, source))
+            problem = QStringLiteral("コピー元と同じフォルダです");
+        for (const QString &name : names) {
+            if (!problem.isEmpty()) {
+                result.failures.push_back({name, dest, problem});
+                continue;
+            }
+            QString why;
+            if (CopyReplacing(JoinFolder(source, name), JoinFolder(dest, name), &why)) {
+                ++result.copies;
+                copiedTo.back().insert(name);
+            } else {
+                result.failures.push_back({name, dest, why});
+            }
+        }
+    }
+
+    if (!result.failures.empty()) {
+        QString text = QStringLiteral("次のLZHファイルをコピーできませんでした．\n") + failureList(result.failures);
+        if (list.deleteSources)
+            text += QStringLiteral("\n\nコピー元のLZHファイルは削除しません．");
+        dialogs.critical(text);
+        return result;
+    }
+    dialogs.information(CopyDoneMessage());
+
+    if (!list.deleteSources)
+        return result;
+    result.deleteAsked = true;
+    if (dialogs.warningYesNo(DeleteQuestion()) != platform::Answer::Yes)
+        return result;
+
+    // Only archives that reached every destination; one that arrived after the
+    // copy stays.
+    for (const QString &name : LzhFilesIn(source)) {
+        bool everywhere = true;
+        for (const auto &copied : copiedTo)
+            everywhere = everywhere && copied.contains(name);
+        if (!everywhere)
+            continue;
+        QFile f(JoinFolder(source, name));
+        if (f.remove())
+            result.deleted << name;
+        else
+            result.deleteFailures.push_back({name, QString(), f.errorString()});
+    }
+    if (!result.deleteFailures.empty()) {
+        dialogs.critical(QStringLiteral("次のLZHファイルを削除できませんでした．\n") +
+                         failureList(result.deleteFailures));
+        return result;
+    }
+    dialogs.information(DeleteDoneMessage());
+    return result;
+}
+
+} // namespace korvin::files

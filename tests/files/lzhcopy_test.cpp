@@ -1,0 +1,327 @@
+#include "files/lzhcopy.h"
+
+#include "platform/dialogs.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using korvin::files::FolderList;
+using korvin::platform::Answer;
+using korvin::platform::MessageKind;
+
+namespace {
+
+// A source folder with archives and up to five destination folders under a
+// scratch program folder. Folders are typed without a trailing separator.
+struct CopyFixture {
+    test::ScratchHome home;
+    QString source = strip(home.makeFolder(QStringLiteral("src")));
+
+    static QString strip(QString folder)
+    {
+        folder.chop(1);
+        return folder;
+    }
+    QString dest(const QString &name) const { return strip(home.makeFolder(name)); }
+    void put(const QString &folder, const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(folder + QLatin1Char('/') + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    static QByteArray content(const QString &folder, const QString &name)
+    {
+        return test::readFile(folder + QLatin1Char('/') + name);
+    }
+    static QStringList names(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+};
+
+std::vector<MessageKind> kinds(const platform::RecordingDialogs &d)
+{
+    std::vector<MessageKind> out;
+    for (const auto &e : d.shown)
+        out.push_back(e.kind);
+    return out;
+}
+
+} // namespace
+
+TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("a.lzh"), "AAA");
+    fx.put(fx.source, QStringLiteral("B.LZH"), "BBBB");
+    fx.put(fx.source, QStringLiteral("c.Lzh"), "C");
+    fx.put(fx.source, QStringLiteral("note.txt"), "not an archive");
+    fx.put(fx.source, QStringLiteral("d.lzh.bak"), "not an archive either");
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    const QString d3 = fx.dest(QStringLiteral("d3"));
+    const QString unused = fx.dest(QStringLiteral("unused"));
+
+    FolderList list;
+    list.paths = {fx.source, d1, QString(), d3, QStringLiteral("   "), QString()};
+    const auto r = files::CopyLzhFiles(list);
+
+    EXPECT_TRUE(r.listSaved);
+    EXPECT_FALSE(r.sourceMissing);
+    EXPECT_EQ(r.copies, 6);
+    EXPECT_TRUE(r.failures.empty());
+    const QStringList archives{QStringLiteral("B.LZH"), QStringLiteral("a.lzh"), QStringLiteral("c.Lzh")};
+    EXPECT_EQ(CopyFixture::names(d1), archives);
+    EXPECT_EQ(CopyFixture::names(d3), archives);
+    EXPECT_TRUE(CopyFixture::names(unused).isEmpty());
+    EXPECT_EQ(CopyFixture::content(d3, QStringLiteral("B.LZH")), QByteArray("BBBB"));
+    // Without the delete box the sources stay and no question is asked.
+    EXPECT_EQ(CopyFixture::names(fx.source).size(), 5);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Information);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("LZHファイルのコピーが終了しました．"));
+}
+
+TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("x.lzh"), "new contents");
+    const QDateTime stamp(QDate(2000, 6, 10), QTime(9, 30));
+    {
+        QFile f(fx.source + QStringLiteral("/x.lzh"));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    fx.put(d1, QStringLiteral("x.lzh"), "old contents that were longer");
+    fx.put(d1, QStringLiteral("keep.lzh"), "untouched");
+
+    FolderList list;
+    list.paths = {fx.source, d1, {}, {}, {}, {}};
+    files::CopyLzhFiles(list);
+
+    EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
+    EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/x.lzh")).lastModified(), stamp);
+    EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
+    // No temporary file is left beside the archives.
+    EXPECT_EQ(CopyFixture::names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
+    EXPECT_EQ(kinds(dialogs), std::vector<MessageKind>{MessageKind::Information});
+}
+
+TEST(LzhCopy, DeleteQuestionAnswers)
+{
+    struct Case {
+        const char *name;
+        Answer answer;
+        bool sourcesLeft;
+    };
+    const Case cases[] = {{"No keeps the archives", Answer::No, true}, {"Yes deletes them", Answer::Yes, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::ScopedRecordingDialogs dialogs;
+        dialogs.answers.push_back(c.answer);
+        CopyFixture fx;
+        fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+        fx.put(fx.source, QStringLiteral("b.LZH"), "B");
+        fx.put(fx.source, QStringLiteral("readme.txt"), "stays");
+        const QString d2 = fx.dest(QStringLiteral("d2"));
+
+        FolderList list;
+        list.deleteSources = true;
+        list.paths = {fx.source, {}, d2, {}, {}, {}};
+        const auto r = files::CopyLzhFiles(list);
+
+        EXPECT_TRUE(r.deleteAsked);
+        EXPECT_EQ(CopyFixture::names(d2).size(), 2);
+        EXPECT_EQ(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")), c.sourcesLeft);
+        EXPECT_EQ(CopyFixture::names(fx.source).contains(QStringLiteral("b.LZH")), c.sourcesLeft);
+        EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("readme.txt")));
+        // The choice is saved as "1" whatever the answer.
+        EXPECT_EQ(fx.home.readBytes(QStringLiteral("CopyLZH.lst")).left(3), QByteArray("1\r\n"));
+        QStringList expected{QStringLiteral("LZHファイルのコピーが終了しました．"),
+                             QStringLiteral("コピー元のLZHファイルを削除します．")};
+        std::vector<MessageKind> expectedKinds{MessageKind::Information, MessageKind::Warning};
+        if (!c.sourcesLeft) {
+            expected << QStringLiteral("コピー元のLZHファイルを削除しました．");
+            expectedKinds.push_back(MessageKind::Information);
+        }
+        EXPECT_EQ(dialogs.texts(), expected);
+        EXPECT_EQ(kinds(dialogs), expectedKinds);
+    }
+}
+
+TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
+{
+    struct Case {
+        const char *name;
+        // Prepares the failing destination and returns it as typed.
+        std::function<QString(CopyFixture &)> failing;
+        const char *reason; // part of the message, empty: any system reason
+    };
+    const Case cases[] = {
+        {"missing destination folder",
+         [](CopyFixture &fx) { return fx.home.folder() + QStringLiteral("nowhere"); }, "コピー先フォルダがありません"},
+        {"target name taken by a folder",
+         [](CopyFixture &fx) {
+             const QString d = fx.dest(QStringLiteral("busy"));
+             QDir(d).mkpath(QStringLiteral("b.lzh"));
+             return d;
+         },
+         ""},
+        {"destination is the source folder", [](CopyFixture &fx) { return fx.source + QStringLiteral("/."); },
+         "コピー元と同じフォルダです"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::ScopedRecordingDialogs dialogs;
+        CopyFixture fx;
+        fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+        fx.put(fx.source, QStringLiteral("b.lzh"), "B");
+        const QString good = fx.dest(QStringLiteral("good"));
+        const QString bad = c.failing(fx);
+
+        FolderList list;
+        list.deleteSources = true;
+        list.paths = {fx.source, good, bad, {}, {}, {}};
+        const auto r = files::CopyLzhFiles(list);
+
+        ASSERT_FALSE(r.failures.empty());
+        for (const auto &f : r.failures)
+            EXPECT_EQ(f.destination, bad);
+        EXPECT_FALSE(r.deleteAsked);
+        EXPECT_EQ(CopyFixture::names(fx.source).size(), 2);
+        EXPECT_EQ(CopyFixture::names(good).size(), 2);
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        const auto &msg = dialogs.shown[0];
+        EXPECT_EQ(msg.kind, MessageKind::Critical);
+        EXPECT_NE(msg.text, QStringLiteral("LZHファイルのコピーが終了しました．"));
+        EXPECT_TRUE(msg.text.contains(QStringLiteral("b.lzh → ") + bad)) << msg.text.toStdString();
+        EXPECT_TRUE(msg.text.contains(QString::fromUtf8(c.reason))) << msg.text.toStdString();
+        EXPECT_TRUE(msg.text.contains(QStringLiteral("削除しません"))) << msg.text.toStdString();
+    }
+}
+
+TEST(LzhCopy, MissingSourceFolderCopiesNothingAndNamesIt)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    CopyFixture fx;
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    const QString missing = fx.home.folder() + QStringLiteral("downloads");
+
+    FolderList list;
+    list.deleteSources = true;
+    list.paths = {missing, d1, {}, {}, {}, {}};
+    const auto r = files::CopyLzhFiles(list);
+
+    EXPECT_TRUE(r.sourceMissing);
+    EXPECT_TRUE(r.listSaved);
+    EXPECT_EQ(r.copies, 0);
+    EXPECT_FALSE(r.deleteAsked);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Critical);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("コピー元フォルダがありません． ( %1 )").arg(missing));
+    // The typed folders are remembered all the same.
+    EXPECT_TRUE(fx.home.readBytes(QStringLiteral("CopyLZH.lst")).contains(test::sjis(missing)));
+}
+
+TEST(LzhCopy, NoArchivesStillEndsWithTheCompletionMessage)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    CopyFixture fx;
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    FolderList list;
+    list.paths = {fx.source, d1, {}, {}, {}, {}};
+    const auto r = files::CopyLzhFiles(list);
+    EXPECT_EQ(r.copies, 0);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
+}
+
+TEST(LzhCopy, FolderListBytesAndRoundTrip)
+{
+    test::ScratchHome home;
+    FolderList list;
+    list.deleteSources = true;
+    list.paths = {QStringLiteral("C:\\ダウンロード"), QStringLiteral("D:\\保管"), QString(), QStringLiteral(" E:\\x "),
+                  QString(), QStringLiteral("F:\\y")};
+    ASSERT_TRUE(files::WriteFolderList(files::FolderListPath(), list));
+    EXPECT_EQ(files::FolderListPath(), home.path(QStringLiteral("CopyLZH.lst")));
+    const QByteArray expected = "1\r\n" + test::sjis(QStringLiteral("C:\\ダウンロード")) + "\r\n" +
+                                test::sjis(QStringLiteral("D:\\保管")) + "\r\n\r\n E:\\x \r\n\r\nF:\\y\r\n";
+    EXPECT_EQ(home.readBytes(QStringLiteral("CopyLZH.lst")), expected);
+
+    const auto back = files::ReadFolderList(files::FolderListPath());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_TRUE(back->deleteSources);
+    EXPECT_EQ(back->paths, list.paths);
+
+    list.deleteSources = false;
+    ASSERT_TRUE(files::WriteFolderList(files::FolderListPath(), list));
+    EXPECT_EQ(home.readBytes(QStringLiteral("CopyLZH.lst")).left(3), QByteArray("0\r\n"));
+    EXPECT_FALSE(files::ReadFolderList(files::FolderListPath())->deleteSources);
+}
+
+TEST(LzhCopy, ReadingOddFolderLists)
+{
+    struct Case {
+        const char *name;
+        QStringList lines;
+        bool ticked;
+        QString source;
+        QString dest5;
+    };
+    const Case cases[] = {
+        {"first line 1 ticks", {"1", "s", "1", "2", "3", "4", "5"}, true, "s", "5"},
+        {"first line 0", {"0", "s", "1", "2", "3", "4", "5"}, false, "s", "5"},
+        {"any other number stays unticked", {"2", "s"}, false, "s", ""},
+        {"text stays unticked", {"yes", "s"}, false, "s", ""},
+        {"short file leaves the rest empty", {"1", "s"}, true, "s", ""},
+        {"extra lines are ignored", {"1", "s", "1", "2", "3", "4", "5", "6"}, true, "s", "5"},
+        {"empty file", {}, false, "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScratchHome home;
+        home.writeLines(QStringLiteral("CopyLZH.lst"), c.lines);
+        const auto list = files::ReadFolderList(files::FolderListPath());
+        ASSERT_TRUE(list.has_value());
+        EXPECT_EQ(list->deleteSources, c.ticked);
+        EXPECT_EQ(list->paths[0], c.source);
+        EXPECT_EQ(list->paths[5], c.dest5);
+    }
+    test::ScratchHome empty;
+    EXPECT_FALSE(files::ReadFolderList(files::FolderListPath()).has_value());
+}
+
+TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+    fx.put(fx.source, QStringLiteral("b.lzh"), "B");
+    // The list cannot be written where a folder holds its name.
+    QDir(fx.home.folder()).mkpath(QStringLiteral("CopyLZH.lst"));
+    const QString d5 = fx.dest(QStringLiteral("d5"));
+    const QString m1 = fx.home.folder() + QStringLiteral("m1");
+    const QString m3 = fx.home.folder() + QStringLiteral("m3");
+
+    FolderList list;
+    list.paths = {fx.source, m1, {}, m3, {}, d5};
+    const auto r = files::CopyLzhFiles(list);
+
+    EXPECT_FALSE(r.listSaved);
+    EXPECT_EQ(r.copies, 2);
+    EXPECT_EQ(CopyFixture::names(d5).size(), 2);
+    QStringList order;
+    for (const auto &f : r.failures)
+        order << f.file + QLatin1Char('>') + f.destination;
+    EXPECT_EQ(order, (QStringList{QStringLiteral("a.lzh>") + m1, QStringLiteral("b.lzh>") + m1,
+                                  QStringLiteral("a.lzh>") + m3, QStringLiteral("b.lzh>") + m3}));
+    ASSERT_EQ(kinds(dialogs), (std::vector<MessageKind>{MessageKind::Critical, MessageKind::Critical}));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("CopyLZH.lst")));
+}

@@ -1,0 +1,152 @@
+#include "predict/ui/frmAnalyzReport.h"
+
+#include "platform/dialogs.h"
+#include "predict/verifyday.h"
+#include "racecard/racetable.h"
+#include "racecard/ui/frmDataList.h"
+#include "racecard/ui/frmRaceList.h"
+#include "racing/codetables.h"
+#include "racing/horsemarks.h"
+#include "support/testutil.h"
+
+#include <QApplication>
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using korvin::predict::ui::frmAnalyzReport;
+
+namespace {
+
+// The race list's state after choosing the day and course 05.
+struct ChosenDay {
+    test::ScratchHome home;
+    ChosenDay()
+    {
+        home.writeDefaultSettings();
+        home.writeLines(QStringLiteral("DenCSV/DC000001.csv"), test::VerifyDayLines());
+        racecard::ChosenCsvPath = home.path(QStringLiteral("DenCSV/DC000001.csv"));
+        racecard::ChosenCsvName = QStringLiteral("DC000001.csv");
+        const auto read = racecard::ReadRaceTable(racecard::ChosenCsvPath);
+        racecard::RaceTables = read.table;
+        racecard::CurrentCourse = QStringLiteral("05");
+        racecard::CurrentRaceButtons = racecard::ShowRaces(read.table, racecard::CurrentCourse);
+        predict::ResetVerification();
+    }
+    ~ChosenDay() { predict::ResetVerification(); }
+};
+
+QStringList labelTexts(const frmAnalyzReport &w)
+{
+    QStringList out;
+    for (int i = 0; i < predict::kReportLines; ++i)
+        out << w.LabelAnalyz(i)->text();
+    return out;
+}
+
+} // namespace
+
+TEST(ReportWindow, ShowsTheReportOfTheRaceButtons)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    w->show();
+    EXPECT_TRUE(dialogs.shown.empty()) << "the first report asks nothing";
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Report"));
+    EXPECT_EQ(labelTexts(*w), test::VerifyCourse05Report());
+    EXPECT_EQ(w->LabelAnalyz(3)->objectName(), QStringLiteral("LabelAnalyz_3"));
+    EXPECT_EQ(w->LabelAnalyz(0)->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_TRUE(w->LabelAnalyz(15)->font().fixedPitch());
+    EXPECT_EQ(racecard::CurrentRaceKey, QStringLiteral("05003402")) << "key of the last enabled button";
+    EXPECT_EQ(w->cmdClose()->text(), QStringLiteral("Close"));
+    QTest::mouseClick(w->cmdClose(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w);
+}
+
+TEST(ReportWindow, AccumulateYesAddsNoRestarts)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    delete new frmAnalyzReport(nullptr);
+    ASSERT_EQ(predict::VerifiedRaceCount, 1);
+
+    dialogs.answers = {platform::Answer::Yes};
+    auto *again = new frmAnalyzReport(nullptr);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("検証結果を累積しますか？")});
+    EXPECT_EQ(again->LabelAnalyz(0)->text(), QStringLiteral("Race :    2R               勝率   連率   複率"));
+    EXPECT_EQ(again->LabelAnalyz(1)->text(), QStringLiteral("Max1 :    2   0   0    0  100.0%  100.0%  100.0%"));
+    delete again;
+
+    dialogs.answers = {platform::Answer::No};
+    auto *fresh = new frmAnalyzReport(nullptr);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(labelTexts(*fresh), test::VerifyCourse05Report());
+    delete fresh;
+}
+
+TEST(ReportWindow, NoEnabledRaceButtonLeavesTheLinesEmpty)
+{
+    ChosenDay day;
+    racecard::CurrentRaceButtons = racecard::RaceButtons{};
+    int loads = 0;
+    auto *w = new frmAnalyzReport(nullptr, [&](int, const racecard::RaceButton &) {
+        ++loads;
+        return predict::VerifyRows{};
+    });
+    EXPECT_EQ(loads, 0);
+    EXPECT_EQ(w->LabelAnalyz(0)->text(), QStringLiteral("Race :    0R               勝率   連率   複率"));
+    for (int i = 1; i < predict::kReportLines; ++i)
+        EXPECT_TRUE(w->LabelAnalyz(i)->text().isEmpty());
+    delete w;
+}
+
+TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    auto *list = new racecard::ui::frmRaceList(nullptr);
+    list->show();
+    ASSERT_EQ(list->cmdPlace(1)->text(), racing::PlaceName(QStringLiteral("05"), 4));
+    QTest::mouseClick(list->cmdPlace(1), Qt::LeftButton);
+    ASSERT_TRUE(list->cmdRaceList(1)->isEnabled());
+    QTest::mouseClick(list->cmdRaceList(1), Qt::LeftButton);
+    QPointer<frmAnalyzReport> report = qobject_cast<frmAnalyzReport *>(list->openedWindow());
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(labelTexts(*report), test::VerifyCourse05Report());
+    // Each race was shown in the data list and closed again.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<racecard::ui::frmDataList *>(w)) << "a data list stayed open";
+    EXPECT_TRUE(dialogs.shown.empty());
+    QTest::mouseClick(report->cmdClose(), Qt::LeftButton);
+    EXPECT_TRUE(list->isVisible());
+    delete list;
+}
+
+TEST(ReportWindow, LeavesTheMarkFilesAsTheyAre)
+{
+    ChosenDay day;
+    platform::ScopedRecordingDialogs dialogs;
+    // A slot " A" would come back as "A " from a save: the report must not save.
+    QStringList lines;
+    for (int i = 0; i < 96; ++i)
+        lines << QString(42, QLatin1Char(' '));
+    lines[36] = QStringLiteral("       A") + QString(34, QLatin1Char(' ')); // day 4, race 1
+    const QString name = QStringLiteral("MData/") + racing::HorseMarkFileName(QStringLiteral("05003401"));
+    day.home.writeLines(name, lines);
+    const QByteArray before = day.home.readBytes(name);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    w->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(day.home.readBytes(name), before);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

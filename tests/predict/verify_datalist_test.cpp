@@ -1,0 +1,82 @@
+// Counting from the data list model itself: what the data list highlights is
+// what the report counts.
+#include "predict/verify.h"
+#include "predict/verifyday.h"
+#include "racecard/datalist.h"
+#include "racecard/racetable.h"
+#include "support/testutil.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvin;
+
+namespace {
+
+struct Day {
+    test::ScratchHome home;
+    racecard::RaceTable table;
+    racecard::RaceContext context;
+
+    Day()
+    {
+        home.writeDefaultSettings();
+        home.writeLines(QStringLiteral("DC000001.csv"), test::VerifyDayLines());
+        context.csvPath = home.path(QStringLiteral("DC000001.csv"));
+        context.csvName = QStringLiteral("DC000001.csv");
+        context.readMarks = false;
+        table = racecard::ReadRaceTable(context.csvPath).table;
+        predict::ResetVerification();
+    }
+    ~Day() { predict::ResetVerification(); }
+
+    racecard::DataListModel load(const racecard::RaceButton &b)
+    {
+        context.raceKey = b.key;
+        context.caption = b.caption;
+        return racecard::LoadDataList(context);
+    }
+};
+
+} // namespace
+
+TEST(VerifyFromDataList, TiersAreTheModelsTiers)
+{
+    Day day;
+    const racecard::RaceButtons buttons = racecard::ShowRaces(day.table, QStringLiteral("05"));
+    ASSERT_TRUE(buttons[0].enabled);
+    EXPECT_EQ(buttons[0].key, QStringLiteral("05003401"));
+    const racecard::DataListModel model = day.load(buttons[0]);
+    ASSERT_EQ(model.n, 4);
+    const predict::VerifyRows rows = predict::VerifyRowsOf(model);
+    for (int r = 0; r < predict::kVerifyRows; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(rows[size_t(r)].runner, r < 4);
+        EXPECT_EQ(rows[size_t(r)].tiers[predict::VerifyMax], model.rows[size_t(r)][racecard::ColMax].tier);
+        EXPECT_EQ(rows[size_t(r)].tiers[predict::VerifyZI], model.rows[size_t(r)][racecard::ColZI].tier);
+    }
+    // Max 100, 100, 90, 80: the two 100s share tier 1, nobody holds tier 2.
+    EXPECT_EQ(rows[0].tiers[predict::VerifyMax], 1);
+    EXPECT_EQ(rows[1].tiers[predict::VerifyMax], 1);
+    EXPECT_EQ(rows[2].tiers[predict::VerifyMax], 3);
+    const predict::RaceTally t = predict::TallyRace(rows);
+    EXPECT_TRUE(t.counted);
+    EXPECT_EQ(t.row[0], 1); // the later of the two
+    EXPECT_EQ(t.row[1], -1);
+}
+
+TEST(VerifyFromDataList, ButtonsOfASecondCourseFindTheirOwnRaces)
+{
+    Day day;
+    // Course 05 is the second course of the file: its races are not the first
+    // entries of the key table.
+    EXPECT_EQ(day.table.RaceKeys[0], QStringLiteral("06003401"));
+    const racecard::RaceButtons buttons = racecard::ShowRaces(day.table, QStringLiteral("05"));
+    QStringList seen;
+    const int counted = predict::CountRaceButtons(buttons, [&](int, const racecard::RaceButton &b) {
+        seen << b.key;
+        return predict::VerifyRowsOf(day.load(b));
+    });
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("05003401"), QStringLiteral("05003402")}));
+    EXPECT_EQ(counted, 1) << "the race without results is left out";
+    EXPECT_EQ(predict::ReportLines(), test::VerifyCourse05Report());
+}
