@@ -79,9 +79,17 @@ QString CellText(const QString &line, int kind)
     }
 }
 
-QString SurfaceOf(const QString &titleLine)
+int KindTitleColumn(int kind)
 {
-    return Mid(titleLine, 17, 1) == u"ダ" ? QStringLiteral("ダート") : QStringLiteral("芝");
+    static constexpr int columns[kKinds] = {17, 17, 19, 20, 14, 15};
+    return kind >= 0 && kind < kKinds ? columns[kind] : 17;
+}
+
+QString SurfaceOf(const QString &titleLine, int kind)
+{
+    // The kinds' titles differ in length, so the surface moves with them: testing
+    // character 17 for every kind showed a dirt race as turf for kinds 2 to 5.
+    return Mid(titleLine, KindTitleColumn(kind), 1) == u"ダ" ? QStringLiteral("ダート") : QStringLiteral("芝");
 }
 
 QString TimeRankRace::identity() const
@@ -96,7 +104,7 @@ TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kin
     auto lineAt = [&](int i) { return i < end ? lines[i] : QString(); };
     race.header0 = lineAt(start) + QLatin1Char(' ') + lineAt(start + 1);
     race.header1 = lineAt(start + 2);
-    race.surface = SurfaceOf(lineAt(start + 4));
+    race.surface = SurfaceOf(lineAt(start + 4), kind);
 
     int pos = start + 8;
     for (int g = 0; g < kGroups; ++g) {

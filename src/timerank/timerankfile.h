@@ -40,9 +40,13 @@ int RaceLabelNumber(const QString &label);
 // Cell text of an entry line for a ranking kind (empty for a kind outside 0..5).
 QString CellText(const QString &line, int kind);
 
-// Surface of the first ranking's title line (line 5): "ダート" when character 17
-// is "ダ", else "芝".
-QString SurfaceOf(const QString &titleLine);
+// Character of a ranking section's title line where the host writes the surface
+// ("芝", "ダ" or "芝・ダ"); it differs by kind (17 for kinds 0 and 1).
+int KindTitleColumn(int kind);
+
+// Surface of the first ranking's title line (line 5): "ダート" when the kind's
+// title column holds "ダ", else "芝".
+QString SurfaceOf(const QString &titleLine, int kind);
 
 // One race block as shown by the analysis window.
 struct TimeRankRace {

@@ -86,9 +86,15 @@ TEST(TimeRankHeader, RaceLabelsAndSurface)
     EXPECT_EQ(RaceLabelNumber(QStringLiteral("１２Ｒ")), 12);
     EXPECT_EQ(racing::SjisLength(QStringLiteral("11Ｒ")), 4);
     EXPECT_EQ(racing::SjisLength(QStringLiteral("１Ｒ")), 4);
-    EXPECT_EQ(SurfaceOf(QString(16, ' ') + QStringLiteral("ダ右")), QStringLiteral("ダート"));
-    EXPECT_EQ(SurfaceOf(QString(15, ' ') + QStringLiteral("ダ右")), QStringLiteral("芝"));
-    EXPECT_EQ(SurfaceOf(QString()), QStringLiteral("芝"));
+    // The surface stands at the title column of each kind.
+    const int columns[] = {17, 17, 19, 20, 14, 15};
+    for (int kind = 0; kind < 6; ++kind) {
+        const int c = columns[kind];
+        EXPECT_EQ(SurfaceOf(QString(c - 1, ' ') + QStringLiteral("ダ右"), kind), QStringLiteral("ダート")) << kind;
+        EXPECT_EQ(SurfaceOf(QString(c - 2, ' ') + QStringLiteral("ダ右"), kind), QStringLiteral("芝")) << kind;
+        EXPECT_EQ(SurfaceOf(QString(c - 1, ' ') + QStringLiteral("芝右"), kind), QStringLiteral("芝")) << kind;
+        EXPECT_EQ(SurfaceOf(QString(), kind), QStringLiteral("芝")) << kind;
+    }
 
     TRBlockSpec s;
     s.raceLabel = QStringLiteral("１Ｒ");

@@ -5,6 +5,7 @@
 #include "racing/codetables.h"
 #include "rng.h"
 #include "shell/settings.h"
+#include "timerank/timerankfile.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -251,8 +252,6 @@ QByteArray payoutFile(const Day &day, const Course &course)
 
 namespace {
 
-const char *const kPrefixes[kRankKinds] = {"TRa", "TRb", "TRc", "TRd", "TRe", "TRf"};
-const int kTitleColumn[kRankKinds] = {17, 17, 19, 20, 14, 15};
 
 QString kindTitle(int kind)
 {
@@ -287,7 +286,7 @@ QString pastSurface(int track)
 
 QString timeRankFileName(const Day &day, int kind)
 {
-    return QString::fromLatin1(kPrefixes[kind]) + yyyymmdd(day.date) + QStringLiteral(".txt");
+    return timerank::KindPrefix(kind) + yyyymmdd(day.date) + QStringLiteral(".txt");
 }
 
 QString timeRankRaceLine(const Race &race)
@@ -322,7 +321,7 @@ QString timeRankTitleLine(const Race &race, int kind, int group)
     const QString scope = block < 2 ? QStringLiteral("%1～%2m").arg(race.distance - 200).arg(race.distance + 200)
                                     : QStringLiteral("全距離");
     // The surface stands at the kind's title column, where the export splitter looks.
-    const QString head = (QStringLiteral("【ランキング】    ") + kindShortName(kind)).leftJustified(kTitleColumn[kind] - 1, QLatin1Char(' '));
+    const QString head = (QStringLiteral("【ランキング】    ") + kindShortName(kind)).leftJustified(timerank::KindTitleColumn(kind) - 1, QLatin1Char(' '));
     return head + surface + QLatin1Char(' ') + scope + QLatin1Char(' ') + periods[group % 6];
 }
 

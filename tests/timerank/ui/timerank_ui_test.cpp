@@ -187,6 +187,7 @@ TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)
         EXPECT_FALSE(child<QLabel>(&w, "LabelData_119")->text().isEmpty());
         EXPECT_TRUE(child<QWidget>(&w, "ShapeSei1")->isHidden()); // no payout file
     }
+    TimeRankType = 0; // the fixture's title lines are those of kind 0
     timerank::ui::frmTimeRank w;
     child<QPushButton>(&w, "cmdTimeRank_0")->click();
     EXPECT_EQ(rec.texts().last(), QStringLiteral("前のレースはありません．"));

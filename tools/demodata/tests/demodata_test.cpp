@@ -518,9 +518,8 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
                 EXPECT_EQ(h.race, race.number);
                 EXPECT_EQ(racing::SjisLength(Mid(model.header(0), 33, 3).trimmed()), 4);
                 EXPECT_EQ(model.header(1), timeRankNameLine(race));
-                // The surface test at character 17 holds for the kinds whose title column is 17.
-                if (kind <= 1)
-                    EXPECT_EQ(model.track(0), race.track == Dirt ? QStringLiteral("ダート") : QStringLiteral("芝"));
+                // The surface is read at each kind's own title column.
+                EXPECT_EQ(model.track(0), race.track == Dirt ? QStringLiteral("ダート") : QStringLiteral("芝"));
                 expectPayouts(model.payouts(), race.payouts);
                 const auto groups = rankings(day, race, kind);
                 for (int g = 0; g < kRankGroups; ++g) {
