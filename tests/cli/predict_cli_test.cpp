@@ -30,7 +30,7 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
     for (int i = 0; i < predict::kParaBoxes; ++i)
         boxes[i] = i % 5 == 0 ? "9" : "0";
     ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
-    test::TRBlockSpec s;
+    test::TRBlockPlan s;
     s.raceLabel = QStringLiteral("１Ｒ");
     s.groups.assign(24, {test::trHorse(1, 5)});
     QStringList lines = test::trBlock(s);

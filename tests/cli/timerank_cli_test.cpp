@@ -33,12 +33,12 @@ protected:
         home.writeDefaultSettings();
         QStringList lines;
         for (int r = 1; r <= 2; ++r) {
-            test::TRBlockSpec s;
+            test::TRBlockPlan s;
             s.raceLabel = QStringLiteral("%1Ｒ").arg(r + 9);
             s.groups = test::trFullGroups();
             lines << test::trBlock(s);
         }
-        test::TRBlockSpec s;
+        test::TRBlockPlan s;
         s.course = QStringLiteral("京都");
         s.raceLabel = QStringLiteral("１Ｒ");
         s.surface = QChar(u'ダ');

@@ -185,7 +185,7 @@ TEST(Zorb, ClassPickupAndFilters)
 
 TEST(Zorb, RaceConditionFromTheHeaders)
 {
-    test::TRBlockSpec s;
+    test::TRBlockPlan s;
     const QString a = test::trHeaderLine(s) + " 11Ｒ  15:35 発走";
     struct Case { QString b; bool jump; QString track; int filter; QString distance; QString size; };
     const std::vector<Case> cases = {
@@ -315,7 +315,7 @@ protected:
     void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine,
                  int winner, int second)
     {
-        test::TRBlockSpec s;
+        test::TRBlockPlan s;
         s.course = course;
         s.day = day;
         s.raceLabel = label;

@@ -30,7 +30,7 @@ inline QString trHorse(int rank, int horse)
                    QStringLiteral(" 1:48.5 34.5"));
 }
 
-struct TRBlockSpec {
+struct TRBlockPlan {
     QString date = QStringLiteral("2000年 6月10日(土) ");   // characters 1-15
     QString meeting = QStringLiteral("3");
     QString course = QStringLiteral("東京");
@@ -42,13 +42,13 @@ struct TRBlockSpec {
     std::vector<QStringList> groups;
 };
 
-inline QString trHeaderLine(const TRBlockSpec &s)
+inline QString trHeaderLine(const TRBlockPlan &s)
 {
     // 31 characters, so the race label stands at characters 33-35 of the header text.
     return fit(fit(s.date, 15) + s.meeting + QStringLiteral("回") + s.course + s.day + QStringLiteral("日目"), 31);
 }
 
-inline QStringList trBlock(const TRBlockSpec &s)
+inline QStringList trBlock(const TRBlockPlan &s)
 {
     QStringList l;
     l << trHeaderLine(s);

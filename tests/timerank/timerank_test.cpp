@@ -12,15 +12,15 @@
 
 using namespace korvin;
 using namespace korvin::timerank;
-using korvin::test::TRBlockSpec;
+using korvin::test::TRBlockPlan;
 
 namespace {
 
-QStringList blockLines(const TRBlockSpec &s) { return test::trBlock(s); }
+QStringList blockLines(const TRBlockPlan &s) { return test::trBlock(s); }
 
 TEST(TimeRankGroups, ThreeAndFiveEntriesWithTheirSkips)
 {
-    TRBlockSpec s;
+    TRBlockPlan s;
     s.groups = test::trFullGroups();
     s.groups[0] = {test::trHorse(1, 7), test::trHorse(2, 8), test::trHorse(3, 9)};
     s.groups[1] = {test::trHorse(1, 1), test::trHorse(2, 2), test::trHorse(3, 3), test::trHorse(4, 4),
@@ -46,7 +46,7 @@ TEST(TimeRankGroups, ThreeAndFiveEntriesWithTheirSkips)
 
 TEST(TimeRankGroups, BlockEndingEarlyKeepsWhatWasRead)
 {
-    TRBlockSpec s;
+    TRBlockPlan s;
     s.groups = test::trFullGroups();
     QStringList lines = blockLines(s);
     // Cut inside group 4: header (8) + 4 groups of 5 entries, dash, 2 headings + 2 entries.
@@ -96,7 +96,7 @@ TEST(TimeRankHeader, RaceLabelsAndSurface)
         EXPECT_EQ(SurfaceOf(QString(), kind), QStringLiteral("芝")) << kind;
     }
 
-    TRBlockSpec s;
+    TRBlockPlan s;
     s.raceLabel = QStringLiteral("１Ｒ");
     const QStringList lines = blockLines(s);
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 0);
@@ -154,7 +154,7 @@ TEST(TimeRankRaceList, CoursesCaptionsAndLimits)
 {
     QStringList lines;
     auto add = [&](const QString &course, const QString &label) {
-        TRBlockSpec s;
+        TRBlockPlan s;
         s.course = course;
         s.raceLabel = label;
         lines << blockLines(s);
@@ -193,7 +193,7 @@ protected:
         settings.SDataON = "0";
         QStringList lines;
         for (int r = 1; r <= 3; ++r) {
-            TRBlockSpec s;
+            TRBlockPlan s;
             s.raceLabel = QStringLiteral("%1Ｒ").arg(r, 2, 10, QLatin1Char('0'));
             s.surface = r == 2 ? QChar(u'ダ') : QChar(u'芝');
             s.groups = test::trFullGroups();
@@ -309,7 +309,7 @@ TEST(TimeRankPayouts, RaceNumberFromTheHeaderText)
         {"05Ｒ", false, ""},
     };
     for (const Case &c : cases) {
-        TRBlockSpec s;
+        TRBlockPlan s;
         s.raceLabel = c.label;
         const QString header0 = test::trHeaderLine(s) + " " + c.label;
         const racing::PayoutArea a = PayoutsForHeader(header0, settings);
@@ -317,7 +317,7 @@ TEST(TimeRankPayouts, RaceNumberFromTheHeaderText)
         EXPECT_EQ(a.Tan[0].text, c.win) << c.label.toStdString();
     }
     settings.SDataON = "0";
-    TRBlockSpec s;
+    TRBlockPlan s;
     EXPECT_FALSE(PayoutsForHeader(test::trHeaderLine(s) + " 11Ｒ", settings).shown);
 }
 
@@ -340,7 +340,7 @@ TEST(TimeRankOddFiles, NeverOverrun)
     platform::ScopedRecordingDialogs rec;
     shell::SettingsRecord settings;
     settings.SDataON = "0";
-    TRBlockSpec s;
+    TRBlockPlan s;
     const QString header = test::trHeaderLine(s);
     struct Case { QStringList lines; int races; int listRaces; };
     const std::vector<Case> cases = {

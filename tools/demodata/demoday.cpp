@@ -193,7 +193,7 @@ int intervalWeeks(Rng &rng)
     return weeks[rng.weighted(weights)];
 }
 
-struct RaceSpec {
+struct RacePlan {
     ClassInfo cls;
     QString ages;      // "２歳", "３歳", "３歳上", "４歳上"
     QString special;   // race name, empty for a plain race
@@ -355,29 +355,29 @@ QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind)
 
 namespace {
 
-QVector<RaceSpec> programme(Rng &rng, bool jumpCourse, bool gradedCourse)
+QVector<RacePlan> programme(Rng &rng, bool jumpCourse, bool gradedCourse)
 {
-    QVector<RaceSpec> specs(12);
+    QVector<RacePlan> plans(12);
     const QString y2 = QStringLiteral("２歳"), y3 = QStringLiteral("３歳"), y3u = QStringLiteral("３歳上"),
                   y4u = QStringLiteral("４歳上");
-    specs[0] = {kMaiden, y3, {}, false};
-    specs[1] = {kMaiden, y3, {}, false};
-    specs[2] = rng.chance(50) ? RaceSpec{kMaiden, y3, {}, false} : RaceSpec{kNewcomer, y2, {}, false};
-    specs[3] = jumpCourse ? RaceSpec{rng.chance(70) ? kMaiden : kOpen, y4u, {}, true} : RaceSpec{kMaiden, y3, {}, false};
-    specs[4] = {kNewcomer, y2, {}, false};
-    specs[5] = {rng.chance(60) ? kMaiden : kC500, y3, {}, false};
-    if (specs[5].cls.code == kC500.code)
-        specs[5].ages = y3u;
-    specs[6] = {kC500, y3u, {}, false};
-    specs[7] = {kC500, y3u, {}, false};
-    specs[8] = {kC900, y3u, QStringLiteral("*"), false};
-    specs[9] = {rng.chance(50) ? kC900 : kC1600, y3u, QStringLiteral("*"), false};
+    plans[0] = {kMaiden, y3, {}, false};
+    plans[1] = {kMaiden, y3, {}, false};
+    plans[2] = rng.chance(50) ? RacePlan{kMaiden, y3, {}, false} : RacePlan{kNewcomer, y2, {}, false};
+    plans[3] = jumpCourse ? RacePlan{rng.chance(70) ? kMaiden : kOpen, y4u, {}, true} : RacePlan{kMaiden, y3, {}, false};
+    plans[4] = {kNewcomer, y2, {}, false};
+    plans[5] = {rng.chance(60) ? kMaiden : kC500, y3, {}, false};
+    if (plans[5].cls.code == kC500.code)
+        plans[5].ages = y3u;
+    plans[6] = {kC500, y3u, {}, false};
+    plans[7] = {kC500, y3u, {}, false};
+    plans[8] = {kC900, y3u, QStringLiteral("*"), false};
+    plans[9] = {rng.chance(50) ? kC900 : kC1600, y3u, QStringLiteral("*"), false};
     if (gradedCourse)
-        specs[10] = {QVector<ClassInfo>{kG3, kG2, kG1}[rng.range(0, 2)], y3u, QStringLiteral("**"), false};
+        plans[10] = {QVector<ClassInfo>{kG3, kG2, kG1}[rng.range(0, 2)], y3u, QStringLiteral("**"), false};
     else
-        specs[10] = {rng.chance(60) ? kOpen : kC1600, y3u, QStringLiteral("*"), false};
-    specs[11] = {rng.chance(50) ? kC500 : kC900, y3u, {}, false};
-    return specs;
+        plans[10] = {rng.chance(60) ? kOpen : kC1600, y3u, QStringLiteral("*"), false};
+    plans[11] = {rng.chance(50) ? kC500 : kC900, y3u, {}, false};
+    return plans;
 }
 
 int fieldSize(Rng &rng, const ClassInfo &cls, bool jump)
@@ -418,7 +418,7 @@ struct RaceSlot {
     int race;
 };
 
-void makeRunners(const Day &day, Race &race, const RaceSpec &spec, Rng &rng)
+void makeRunners(const Day &day, Race &race, const RacePlan &plan, Rng &rng)
 {
     const int n = int(race.runners.size());
     QStringList used;
@@ -438,12 +438,12 @@ void makeRunners(const Day &day, Race &race, const RaceSpec &spec, Rng &rng)
         } while (name.size() > 9 || used.contains(name));
         used << name;
         r.name = name;
-        const bool twoYear = spec.ages == QStringLiteral("２歳");
-        const bool threeYear = spec.ages == QStringLiteral("３歳");
-        r.sexAge = twoYear ? sexAge(rng, 2, 2) : threeYear ? sexAge(rng, 3, 3) : spec.jump ? sexAge(rng, 4, 8) : sexAge(rng, 3, 6);
+        const bool twoYear = plan.ages == QStringLiteral("２歳");
+        const bool threeYear = plan.ages == QStringLiteral("３歳");
+        r.sexAge = twoYear ? sexAge(rng, 2, 2) : threeYear ? sexAge(rng, 3, 3) : plan.jump ? sexAge(rng, 4, 8) : sexAge(rng, 3, 6);
         const bool filly = r.sexAge.startsWith(QStringLiteral("牝"));
         r.carriedTenths = (twoYear ? 540 : threeYear ? 560 : 570) - (filly ? 20 : 0);
-        if (spec.jump)
+        if (plan.jump)
             r.carriedTenths = 600 - (filly ? 20 : 0);
         if (race.conditions.contains(QStringLiteral("ハンデ")))
             r.carriedTenths = 500 + 5 * rng.range(0, 16);
@@ -453,21 +453,21 @@ void makeRunners(const Day &day, Race &race, const RaceSpec &spec, Rng &rng)
         r.bodyWeight = rng.range(410, 540);
         r.blinkers = rng.chance(15);
         r.vtxTail = r.blinkers ? 0 : rng.range(0, 2);
-        r.ability = spec.cls.base + rng.bell(6);
+        r.ability = plan.cls.base + rng.bell(6);
         r.id = QStringLiteral("%1%2").arg(day.date.year() - (r.sexAge.mid(1).toInt())).arg(rng.range(100000, 109999));
 
         // Past races, most recent first.
-        const bool debut = spec.cls.code == kNewcomer.code;
+        const bool debut = plan.cls.code == kNewcomer.code;
         int count = 0;
         if (!debut)
-            count = spec.cls.code == kMaiden.code ? rng.range(1, 7) : (rng.chance(80) ? 7 : rng.range(3, 6));
+            count = plan.cls.code == kMaiden.code ? rng.range(1, 7) : (rng.chance(80) ? 7 : rng.range(3, 6));
         r.interval = count > 0 ? intervalWeeks(rng) : 0;
         QDate when = day.date.addDays(-7 * r.interval);
         for (int k = 0; k < count; ++k) {
             PastRace p;
             p.date = when;
             p.course = rng.pick(racing::PlaceCodes().toVector());
-            if (spec.jump)
+            if (plan.jump)
                 p.track = rng.chance(60) ? Jump : Turf;
             else
                 p.track = rng.chance(75) ? race.track : (race.track == Turf ? Dirt : Turf);
@@ -483,7 +483,7 @@ void makeRunners(const Day &day, Race &race, const RaceSpec &spec, Rng &rng)
             p.figure = r.ability + rng.bell(6) - (p.track != race.track ? 3 : 0) - (k > 3 ? 2 : 0);
             if (rng.chance(4))
                 p.figure = 0;
-            p.place = std::clamp(9 - (p.figure - spec.cls.base) / 2 + rng.range(-3, 3), 1, 16);
+            p.place = std::clamp(9 - (p.figure - plan.cls.base) / 2 + rng.range(-3, 3), 1, 16);
             if (p.figure == 0)
                 p.place = rng.range(10, 16);
             fillTimes(p, rng);
@@ -611,15 +611,15 @@ void makePayouts(Race &race)
     }
 }
 
-QString conditionsOf(const RaceSpec &spec, Rng &rng)
+QString conditionsOf(const RacePlan &plan, Rng &rng)
 {
-    if (spec.jump)
+    if (plan.jump)
         return QStringLiteral("(混)定量");
-    if (spec.cls.code == kNewcomer.code || spec.cls.code == kMaiden.code)
+    if (plan.cls.code == kNewcomer.code || plan.cls.code == kMaiden.code)
         return rng.chance(50) ? QStringLiteral("(混)[指定]馬齢") : QStringLiteral("(混)馬齢");
-    if (spec.special.isEmpty())
+    if (plan.special.isEmpty())
         return QStringLiteral("(混)[指定]定量");
-    if (spec.special == QStringLiteral("**"))
+    if (plan.special == QStringLiteral("**"))
         return QStringLiteral("(国際)(指定)別定");
     return rng.chance(30) ? QStringLiteral("(混)(特指)ハンデ") : QStringLiteral("(混)(特指)定量");
 }
@@ -647,7 +647,7 @@ Day makeDay(quint32 seed, const QDate &date)
     const QVector<QString> weathers{QStringLiteral("晴"), QStringLiteral("曇"), QStringLiteral("雨")};
     const QVector<QString> goings{QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"), QStringLiteral("不")};
 
-    QVector<QVector<RaceSpec>> specs;
+    QVector<QVector<RacePlan>> plans;
     for (int c = 0; c < codes.size(); ++c) {
         Course course;
         course.code = codes[c];
@@ -658,15 +658,15 @@ Day makeDay(quint32 seed, const QDate &date)
         const QString weather = weathers[rng.weighted({6, 3, 1})];
         const QString going = goings[weather == weathers[2] ? rng.range(1, 3) : rng.weighted({8, 2, 0, 0})];
         Rng courseRng(mixSeed({seed, 2, quint32(c)}));
-        const auto spec = programme(courseRng, c == jumpCourse, course.code == gradedCode);
+        const auto plan = programme(courseRng, c == jumpCourse, course.code == gradedCode);
         const CourseProfile &prof = profileOf(course.code);
         QStringList usedNames;
         for (int i = 0; i < 12; ++i) {
             Race race;
             race.number = i + 1;
-            race.classCode = spec[i].cls.code;
-            race.className = QString::fromUtf8(spec[i].cls.name);
-            if (spec[i].jump) {
+            race.classCode = plan[i].cls.code;
+            race.className = QString::fromUtf8(plan[i].cls.name);
+            if (plan[i].jump) {
                 race.track = Jump;
                 race.distance = courseRng.pick(prof.jump);
             } else {
@@ -674,7 +674,7 @@ Day makeDay(quint32 seed, const QDate &date)
                 race.track = dirt && !prof.dirt.isEmpty() ? Dirt : Turf;
                 QVector<int> choice = race.track == Dirt ? prof.dirt : prof.turf;
                 // Two-year-olds make their debut over short trips.
-                if (spec[i].ages == QStringLiteral("２歳")) {
+                if (plan[i].ages == QStringLiteral("２歳")) {
                     QVector<int> shortTrips;
                     for (int d : choice)
                         if (d <= 1800)
@@ -688,35 +688,35 @@ Day makeDay(quint32 seed, const QDate &date)
             if (course.code == QLatin1String("04") && race.track == Turf && race.distance == 1000)
                 race.direction = QStringLiteral("直");
             QString name;
-            if (spec[i].special == QStringLiteral("**")) {
+            if (plan[i].special == QStringLiteral("**")) {
                 name = courseRng.pick(mainNames().toVector());
-            } else if (!spec[i].special.isEmpty()) {
+            } else if (!plan[i].special.isEmpty()) {
                 do {
                     name = courseRng.pick(specialNames().toVector());
                 } while (usedNames.contains(name));
                 usedNames << name;
             }
-            if (spec[i].jump)
-                race.title = QStringLiteral("障害") + spec[i].ages + QStringLiteral("・") + race.className;
+            if (plan[i].jump)
+                race.title = QStringLiteral("障害") + plan[i].ages + QStringLiteral("・") + race.className;
             else if (name.isEmpty())
-                race.title = QStringLiteral("サラ系") + spec[i].ages + QStringLiteral("・") + race.className;
+                race.title = QStringLiteral("サラ系") + plan[i].ages + QStringLiteral("・") + race.className;
             else
                 race.title = name + QStringLiteral("・") + race.className;
-            race.conditions = conditionsOf(spec[i], courseRng);
+            race.conditions = conditionsOf(plan[i], courseRng);
             race.startMinutes = 10 * 60 + 5 + 30 * i + (i >= 4 ? 45 : 0) + (c * 10);
-            race.prizeMan = spec[i].cls.code >= kG3.code ? 3800 + 100 * courseRng.range(0, 60)
-                            : spec[i].cls.code == kOpen.code ? 2200 + 100 * courseRng.range(0, 3)
-                            : spec[i].cls.code == kC1600.code ? 1800
-                            : spec[i].cls.code == kC900.code ? 1400
-                            : spec[i].cls.code == kC500.code ? 960
-                            : spec[i].cls.code == kNewcomer.code ? 700
+            race.prizeMan = plan[i].cls.code >= kG3.code ? 3800 + 100 * courseRng.range(0, 60)
+                            : plan[i].cls.code == kOpen.code ? 2200 + 100 * courseRng.range(0, 3)
+                            : plan[i].cls.code == kC1600.code ? 1800
+                            : plan[i].cls.code == kC900.code ? 1400
+                            : plan[i].cls.code == kC500.code ? 960
+                            : plan[i].cls.code == kNewcomer.code ? 700
                                                                   : 500;
             race.weather = weather;
             race.going = going;
-            race.runners.resize(fieldSize(courseRng, spec[i].cls, spec[i].jump));
+            race.runners.resize(fieldSize(courseRng, plan[i].cls, plan[i].jump));
             course.races << race;
         }
-        specs << spec;
+        plans << plan;
         day.courses << course;
     }
 
@@ -724,7 +724,7 @@ Day makeDay(quint32 seed, const QDate &date)
     QVector<RaceSlot> raceSlots;
     for (int c = 0; c < day.courses.size(); ++c)
         for (int i = 0; i < 12; ++i)
-            if (!specs[c][i].jump)
+            if (!plans[c][i].jump)
                 raceSlots << RaceSlot{c, i};
     rng.shuffle(raceSlots);
     QVector<QVector<Special>> special(day.courses.size(), QVector<Special>(12, None));
@@ -756,13 +756,13 @@ Day makeDay(quint32 seed, const QDate &date)
         Course &course = day.courses[c];
         for (int i = 0; i < 12; ++i) {
             Rng raceRng(mixSeed({seed, 4, quint32(c), quint32(i)}));
-            makeRunners(day, course.races[i], specs[c][i], raceRng);
+            makeRunners(day, course.races[i], plans[c][i], raceRng);
         }
     }
     // One scratching, one horse stopped (in the jump race when there is one), one demotion.
     {
         Race &jump = day.courses[jumpCourse].races[3];
-        const bool hasJump = specs[jumpCourse][3].jump;
+        const bool hasJump = plans[jumpCourse][3].jump;
         Race *stopped = hasJump ? &jump : nullptr;
         RaceSlot scratchSlot{-1, -1}, demoteSlot{-1, -1};
         for (const auto &slot : raceSlots) {

@@ -107,7 +107,7 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     int seed = 1;
     for (const QString &course : {QStringLiteral("東京"), QStringLiteral("京都")})
         for (int r = 1; r <= 4; ++r) {
-            test::TRBlockSpec s;
+            test::TRBlockPlan s;
             s.course = course;
             s.raceLabel = QString(QChar(u'０' + r)) + QStringLiteral("Ｒ");
             s.nameLine = r == 2 ? QStringLiteral("サラ系３歳・500万下(混)[指]  ダ右1200m  8頭立") : s.nameLine;

@@ -52,7 +52,7 @@ protected:
     {
         QStringList lines;
         auto add = [&](const QString &course, const QString &day, int r) {
-            test::TRBlockSpec s;
+            test::TRBlockPlan s;
             s.course = course;
             s.day = day;
             s.raceLabel = r < 10 ? QString(QChar(u'０' + r)) + QStringLiteral("Ｒ") : QStringLiteral("%1Ｒ").arg(r);
@@ -195,7 +195,7 @@ TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)
         child<QPushButton>(&w, "cmdTimeRank_1")->click();
     EXPECT_EQ(child<QLabel>(&w, "LabelTrack1")->text(), QStringLiteral("ダート"));
     EXPECT_EQ(child<QLabel>(&w, "LabelTrack3")->text(), QStringLiteral("ダート"));
-    EXPECT_EQ(w.LabelHeader(1)->text(), test::TRBlockSpec{}.nameLine);
+    EXPECT_EQ(w.LabelHeader(1)->text(), test::TRBlockPlan{}.nameLine);
 }
 
 TEST_F(TimeRankWindows, ExportWindowIsTheRoadIn)
