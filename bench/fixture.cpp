@@ -23,23 +23,6 @@ std::vector<std::unique_ptr<QTemporaryDir>> &folders()
     return f;
 }
 
-// Brackets as the authority gives them: one horse per bracket up to eight
-// runners, then the outer brackets take the extra horses.
-void assignFrames(QVector<demodata::Runner> &runners)
-{
-    const int n = int(runners.size());
-    if (n <= 8) {
-        for (int i = 0; i < n; ++i)
-            runners[i].frame = i + 1;
-        return;
-    }
-    int horse = 0;
-    for (int f = 1; f <= 8; ++f) {
-        const int count = n / 8 + (f > 8 - n % 8 ? 1 : 0);
-        for (int k = 0; k < count; ++k)
-            runners[horse++].frame = f;
-    }
-}
 
 // Fills every race up to 18 runners with copies of its own runners; the
 // copies finish behind the field, so the results stay distinct.
@@ -57,7 +40,7 @@ void fillUp(demodata::Day &day)
                     r.oddsTenths = 999;
                 race.runners << r;
             }
-            assignFrames(race.runners);
+            demodata::assignFrames(race.runners);
         }
 }
 

@@ -353,6 +353,22 @@ QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind)
 
 // ---------------------------------------------------------------- the day
 
+void assignFrames(QVector<Runner> &runners)
+{
+    const int n = int(runners.size());
+    if (n <= 8) {
+        for (int i = 0; i < n; ++i)
+            runners[i].frame = i + 1;
+        return;
+    }
+    int horse = 0;
+    for (int f = 1; f <= 8; ++f) {
+        const int count = n / 8 + (f > 8 - n % 8 ? 1 : 0);
+        for (int k = 0; k < count; ++k)
+            runners[horse++].frame = f;
+    }
+}
+
 namespace {
 
 QVector<RacePlan> programme(Rng &rng, bool jumpCourse, bool gradedCourse)
@@ -393,23 +409,6 @@ int fieldSize(Rng &rng, const ClassInfo &cls, bool jump)
     return rng.range(9, 16);
 }
 
-// JRA brackets: one horse per bracket up to 8 runners; beyond that the extra
-// horses go to the highest brackets.
-void assignFrames(QVector<Runner> &runners)
-{
-    const int n = int(runners.size());
-    if (n <= 8) {
-        for (int i = 0; i < n; ++i)
-            runners[i].frame = i + 1;
-        return;
-    }
-    int horse = 0;
-    for (int f = 1; f <= 8; ++f) {
-        const int count = n / 8 + (f > 8 - n % 8 ? 1 : 0);
-        for (int k = 0; k < count; ++k)
-            runners[horse++].frame = f;
-    }
-}
 
 enum Special { None, SmallField, FullField, DeadHeatWin, DeadHeatSecond, DeadHeatThird, TripleDeadHeatThird };
 

@@ -134,4 +134,8 @@ bool largerIsBetter(int kind);
 // 4-character text of a ranking value ("  98", "1344", "34.5").
 QString rankValueText(int kind, int value);
 
+// JRA brackets: one horse per bracket up to 8 runners; beyond that the extra
+// horses go to the highest brackets.
+void assignFrames(QVector<Runner> &runners);
+
 } // namespace korvin::demodata
