@@ -38,7 +38,8 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
         m_race[r]->setObjectName(QStringLiteral("cmdRace_%1").arg(r));
         m_race[r]->setFont(platform::ui::fixedPitchFont(10));
         m_race[r]->setEnabled(false);
-        m_race[r]->setStyleSheet(QStringLiteral("text-align: left; padding-left: 6px;"));
+        m_race[r]->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 8px;"));
+        m_race[r]->setMinimumHeight(28);
         layout->addWidget(m_race[r]);
         connect(m_race[r], &QPushButton::clicked, this, [this, r] { cmdRace_Click(r); });
     }

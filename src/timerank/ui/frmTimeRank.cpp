@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -78,6 +79,7 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
         m_data[i] = named(this, QStringLiteral("LabelData_%1").arg(i));
         m_data[i]->setFont(fixed);
         m_data[i]->setFixedWidth(kCellWidth);
+        m_data[i]->setMinimumHeight(QFontMetrics(fixed).height() + 4);
         m_data[i]->setFrameShape(QFrame::Panel);
         m_data[i]->setFrameShadow(QFrame::Sunken);
     }
