@@ -57,7 +57,16 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
                                     QStringList{file, "--kind", "1", "--skip-track", "3"},
                                     QStringList{file, "--kind", "1", "--skip-class", "x"}})
         EXPECT_EQ(predictCli(home.folder(), args).code, 2) << args.join(' ').toStdString();
-    EXPECT_EQ(predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"}).code, 1);
+    const PredictRun none = predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(QString::fromUtf8(none.err).count(home.path("none.txt")), 1) << none.err.constData();
+
+    // A Zorb file that cannot be written fails the run; nothing claims it was done.
+    const QString unwritable = home.path("nofolder/Zorb.txt");
+    const PredictRun failed = predictCli(home.folder(), {file, "--kind", "1", "--out", unwritable});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(QString::fromUtf8(failed.err).contains(unwritable)) << failed.err.constData();
+    EXPECT_FALSE(QString::fromUtf8(failed.err).contains(QStringLiteral("完了"))) << failed.err.constData();
 }
 
 } // namespace

@@ -390,3 +390,45 @@ TEST_F(BatchRun, BoxBetsAndClassFilter)
 }
 
 } // namespace
+
+namespace {
+
+// The run covers the races the race list offers; a block the list leaves out
+// (race number outside 1..12) must not use up one of them.
+TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "13Ｒ", kTurf16, 9, 8);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    home.writeLines("TRb.txt", lines);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    ASSERT_EQ(a.raceCount(), 3);
+    ZorbSettings z;
+    z.keyHorse = true;
+    // The race list offers two races: 1R and 2R.
+    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")));
+    EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
+    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    ASSERT_EQ(out.size(), 6);
+    EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
+    EXPECT_EQ(out[4], QStringLiteral(" 2R   2  2- 6  1- 2  2- 3  2- 4  2- 5  2- 7  |"));
+}
+
+// A block that cannot be written stops the run and is not reported as done.
+TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
+    home.writeLines("TRb.txt", lines);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    const QString zorb = home.path("missing/Zorb.txt");
+    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
+    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(rec.shown[0].text.contains(zorb));
+    EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
+}
+
+} // namespace

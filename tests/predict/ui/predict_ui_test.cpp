@@ -152,3 +152,31 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
 }
 
 } // namespace
+
+namespace {
+
+// A Zorb.txt that cannot be appended to: the window says so and never that
+// the run was completed.
+TEST_F(ParaWindow, ZorbWindowDoesNotReportAFailedWriteAsDone)
+{
+    std::array<QString, predict::kParaBoxes> boxes;
+    boxes.fill(QStringLiteral("5"));
+    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    test::TRBlockPlan s;
+    s.raceLabel = QStringLiteral("１Ｒ");
+    s.groups = test::trFullGroups();
+    home.writeLines("TimeRank/TRc20000610.txt", test::trBlock(s));
+    timerank::TimeRankFile = home.path("TimeRank/TRc20000610.txt");
+    timerank::TimeRankType = 2;
+    home.makeFolder("Zorb.txt"); // a folder where the file should be
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    predict::ui::frmZorb z(&list);
+    z.cmdZorb_Click(1);
+    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
+}
+
+} // namespace
