@@ -8,7 +8,11 @@
 #include "timerank/analysis.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace korvin;
 using namespace korvin::predict;
@@ -429,6 +433,65 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));
     EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
+}
+
+} // namespace
+
+
+namespace {
+
+// Makes a file unwritable for this process: by its mode, or for root, which
+// ignores modes, by the immutable flag. Undone on destruction.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString &path) : m_path(path.toLocal8Bit())
+    {
+        if (geteuid() != 0) {
+            m_ok = ::chmod(m_path.constData(), 0444) == 0;
+            return;
+        }
+        m_ok = setImmutable(true);
+        m_immutable = m_ok;
+    }
+    ~ReadOnlyFile()
+    {
+        if (m_immutable)
+            setImmutable(false);
+        else
+            ::chmod(m_path.constData(), 0644);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool setImmutable(bool on)
+    {
+        const int fd = ::open(m_path.constData(), O_RDONLY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+    QByteArray m_path;
+    bool m_ok = false;
+    bool m_immutable = false;
+};
+
+TEST_F(TRParaFile, AProtectedParameterFileIsStillRead)
+{
+    ASSERT_TRUE(SaveCondition(3, boxesOf("6")));
+    resetTable();
+    ReadOnlyFile guard(home.path("Korvin.trp"));
+    if (!guard.ok())
+        GTEST_SKIP() << "this file system cannot protect a file from root";
+    QFile probe(home.path("Korvin.trp"));
+    ASSERT_FALSE(probe.open(QIODevice::ReadWrite)); // the protection holds
+    QString error;
+    EXPECT_EQ(LoadTRParaFile(&error), 4) << error.toStdString();
+    EXPECT_EQ(BoxesOf(TRParaTable[3])[0], "06");
 }
 
 } // namespace
