@@ -9,6 +9,7 @@
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmRaceListTR.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -177,6 +178,58 @@ TEST_F(ParaWindow, ZorbWindowDoesNotReportAFailedWriteAsDone)
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
+}
+
+} // namespace
+
+namespace {
+
+// While the run steps through the races, the analysis window is its progress:
+// a click on Back or Close there must not move or end it, and the race list
+// takes no clicks.
+TEST_F(ParaWindow, ZorbRunIgnoresTheAnalysisWindowsButtons)
+{
+    std::array<QString, predict::kParaBoxes> boxes;
+    boxes.fill(QStringLiteral("5"));
+    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    QStringList lines;
+    for (int r = 1; r <= 3; ++r) {
+        test::TRBlockPlan s;
+        s.raceLabel = QString(QChar(u'０' + r)) + QStringLiteral("Ｒ");
+        if (r == 2) // an unknown class: its message comes up in the middle of the run
+            s.nameLine = QStringLiteral("サラ系３歳・準オープン(混)  芝右1800m 16頭立");
+        s.groups.assign(24, {test::trHorse(1, r + 4)});
+        lines << test::trBlock(s);
+    }
+    home.writeLines("TimeRank/TRb20000610.txt", lines);
+    timerank::TimeRankFile = home.path("TimeRank/TRb20000610.txt");
+    timerank::TimeRankType = 1;
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    bool modal = false, stayed = false, clicked = false;
+    rec.onShown = [&](const platform::RecordingDialogs::Entry &e) {
+        if (e.text != QStringLiteral("Class Pickup Error!!") || clicked)
+            return;
+        clicked = true;
+        QWidget *w = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QStringLiteral("frmTimeRank") && top->isVisible())
+                w = top;
+        ASSERT_NE(w, nullptr);
+        modal = QApplication::activeModalWidget() == w || w->isModal();
+        w->findChild<QPushButton *>(QStringLiteral("cmdTimeRank_0"))->click();
+        w->close();
+        stayed = w->isVisible();
+    };
+    predict::ui::frmZorb z(&list);
+    z.cmdZorb_Click(1);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(rec.texts().last(), predict::kBatchDoneMessage);
+    const QByteArray out = home.readBytes("Zorb.txt");
+    EXPECT_TRUE(out.contains(" 1R   5  1- 5  2- 5  3- 5  1- 2  1- 3  2- 3  |")) << out.constData();
+    EXPECT_TRUE(out.contains(" 3R   7  1- 7  2- 7  3- 7  1- 2  1- 3  2- 3  |")) << out.constData();
 }
 
 } // namespace
