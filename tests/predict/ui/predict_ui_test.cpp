@@ -156,19 +156,29 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
 
 namespace {
 
+// The batch prediction window over a day written as the current time-rank
+// file, every parameter cell worth 5 points.
+class ZorbWindow : public ParaWindow {
+protected:
+    void prepare(const QStringList &lines, int kind)
+    {
+        std::array<QString, predict::kParaBoxes> boxes;
+        boxes.fill(QStringLiteral("5"));
+        ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+        home.writeLines("TimeRank/TR20000610.txt", lines);
+        timerank::TimeRankFile = home.path("TimeRank/TR20000610.txt");
+        timerank::TimeRankType = qint16(kind);
+    }
+};
+
 // A Zorb.txt that cannot be appended to: the window says so and never that
 // the run was completed.
-TEST_F(ParaWindow, ZorbWindowDoesNotReportAFailedWriteAsDone)
+TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
 {
-    std::array<QString, predict::kParaBoxes> boxes;
-    boxes.fill(QStringLiteral("5"));
-    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
     test::TRBlockPlan s;
     s.raceLabel = QStringLiteral("１Ｒ");
     s.groups = test::trFullGroups();
-    home.writeLines("TimeRank/TRc20000610.txt", test::trBlock(s));
-    timerank::TimeRankFile = home.path("TimeRank/TRc20000610.txt");
-    timerank::TimeRankType = 2;
+    prepare(test::trBlock(s), 2);
     home.makeFolder("Zorb.txt"); // a folder where the file should be
 
     timerank::ui::frmRaceListTR list;
@@ -180,18 +190,11 @@ TEST_F(ParaWindow, ZorbWindowDoesNotReportAFailedWriteAsDone)
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
 }
 
-} // namespace
-
-namespace {
-
 // While the run steps through the races, the analysis window is its progress:
 // a click on Back or Close there must not move or end it, and the race list
 // takes no clicks.
-TEST_F(ParaWindow, ZorbRunIgnoresTheAnalysisWindowsButtons)
+TEST_F(ZorbWindow, RunIgnoresTheAnalysisWindowsButtons)
 {
-    std::array<QString, predict::kParaBoxes> boxes;
-    boxes.fill(QStringLiteral("5"));
-    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
     QStringList lines;
     for (int r = 1; r <= 3; ++r) {
         test::TRBlockPlan s;
@@ -201,9 +204,7 @@ TEST_F(ParaWindow, ZorbRunIgnoresTheAnalysisWindowsButtons)
         s.groups.assign(24, {test::trHorse(1, r + 4)});
         lines << test::trBlock(s);
     }
-    home.writeLines("TimeRank/TRb20000610.txt", lines);
-    timerank::TimeRankFile = home.path("TimeRank/TRb20000610.txt");
-    timerank::TimeRankType = 1;
+    prepare(lines, 1);
 
     timerank::ui::frmRaceListTR list;
     list.show();
