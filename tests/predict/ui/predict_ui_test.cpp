@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -73,9 +74,18 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
 TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
 {
     predict::ui::frmTimeRankPara w;
+    w.show();
     for (int i = 0; i < predict::kParaBoxes; ++i)
         w.TextPara(i)->setText(QString::number(i % 10));
+    // While it writes, the wait window is modal: no second click reaches the
+    // parameter window and its buttons.
+    QString modalWhileSaving;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *m = QApplication::activeModalWidget())
+            modalWhileSaving = m->objectName();
+    });
     w.cmdTRPara(2)->click();
+    EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
     EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("全条件へのパラメータ登録が完了しました．")});
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
     // The table follows the file: another condition shows the saved values.
