@@ -51,6 +51,10 @@ bool sameFolder(const QString &a, const QString &b)
 
 QString CopyDoneMessage() { return QStringLiteral("LZHファイルのコピーが終了しました．"); }
 QString DeleteQuestion() { return QStringLiteral("コピー元のLZHファイルを削除します．"); }
+QString NoDestinationKeepsSourcesMessage()
+{
+    return QStringLiteral("コピー先フォルダが指定されていないため，コピー元のLZHファイルは削除しません．");
+}
 QString DeleteDoneMessage() { return QStringLiteral("コピー元のLZHファイルを削除しました．"); }
 
 QString FolderListPath() { return shell::ProgramFolder() + QStringLiteral("CopyLZH.lst"); }
@@ -194,6 +198,12 @@ CopyRunResult CopyLzhFiles(const FolderList &list)
 
     if (!list.deleteSources)
         return result;
+    // With no destination nothing was copied anywhere: deleting would lose the
+    // only copy of every archive.
+    if (copiedTo.empty()) {
+        dialogs.information(NoDestinationKeepsSourcesMessage());
+        return result;
+    }
     result.deleteAsked = true;
     if (dialogs.warningYesNo(DeleteQuestion()) != platform::Answer::Yes)
         return result;

@@ -68,5 +68,7 @@ CopyRunResult CopyLzhFiles(const FolderList &list);
 QString CopyDoneMessage();   // "LZHファイルのコピーが終了しました．"
 QString DeleteQuestion();    // "コピー元のLZHファイルを削除します．"
 QString DeleteDoneMessage(); // "コピー元のLZHファイルを削除しました．"
+// The box is ticked but no destination was given: nothing is deleted.
+QString NoDestinationKeepsSourcesMessage();
 
 } // namespace korvin::files

@@ -325,3 +325,18 @@ TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
     ASSERT_EQ(kinds(dialogs), (std::vector<MessageKind>{MessageKind::Critical, MessageKind::Critical}));
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("CopyLZH.lst")));
 }
+
+TEST(LzhCopy, WithoutAnyDestinationTheTickedBoxDeletesNothing)
+{
+    platform::ScopedRecordingDialogs dialogs;
+    dialogs.defaultAnswer = Answer::Yes;
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+    FolderList list;
+    list.deleteSources = true;
+    list.paths = {fx.source, QStringLiteral("  "), {}, {}, {}, {}};
+    const auto r = files::CopyLzhFiles(list);
+    EXPECT_FALSE(r.deleteAsked);
+    EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")));
+    EXPECT_EQ(dialogs.texts(), (QStringList{files::CopyDoneMessage(), files::NoDestinationKeepsSourcesMessage()}));
+}
