@@ -54,8 +54,8 @@ int columnChars(Column c)
     case ColMark: return 3;
     case ColError: return 4;
     case ColResult: return 3; // "Res" ends at 14
-    case ColOdds: return 5;
-    case ColMax: return 5;    // "Max" ends at 24
+    case ColOdds: return 6;   // a blank before odds such as 130.4
+    case ColMax: return 4;    // "Max" ends at 24
     case ColMin: case ColAve: return 4;
     case ColT1: return 7;     // "芝短" ends at 39
     case ColT2: return 3;

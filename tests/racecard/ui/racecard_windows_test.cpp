@@ -188,6 +188,15 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     EXPECT_EQ(data->cell(0, ColInt)->palette().color(data->cell(0, ColInt)->backgroundRole()), QColor(128, 255, 128));
     EXPECT_EQ(data->cell(0, ColResult)->palette().color(QPalette::Window), QColor(255, 255, 128));
     EXPECT_EQ(data->cell(0, ColZI)->text(), QStringLiteral("50"));
+    // Odds of three digits and a decimal stay apart from the result beside
+    // them ("8" and "130.4" must not read as "8130.4"), and Max still ends
+    // under its heading.
+    const QLabel *odds = data->cell(0, ColOdds);
+    const QFontMetrics fm(odds->font());
+    EXPECT_GE(odds->width(), fm.horizontalAdvance(QStringLiteral("0130.4")));
+    const int unit = fm.horizontalAdvance(QLatin1Char('0'));
+    EXPECT_EQ(odds->width() + data->cell(0, ColMax)->width(), 10 * unit);
+    EXPECT_GE(data->cell(0, ColMax)->width(), fm.horizontalAdvance(QStringLiteral("0100")));
     EXPECT_FALSE(data->LabelKT()->isVisible());
     data->CheckZI()->click();
     EXPECT_TRUE(data->LabelKT()->isVisible());
