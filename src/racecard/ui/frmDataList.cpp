@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace korvin::racecard::ui {
 
 QColor BackgroundColour(CellColour c)
@@ -67,6 +69,14 @@ int columnChars(Column c)
     default: return 6;
     }
 }
+// A hidden cell (no VTX file, a row without a runner) keeps its width, so
+// the columns behind it do not move away from the header.
+void keepRoomWhenHidden(QWidget *w)
+{
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
 bool rightAligned(Column c)
 {
     return c != ColError && c < ColTime1;
@@ -107,6 +117,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
                 box->setTextMargins(0, 0, 0, 0);
                 box->setAlignment(Qt::AlignCenter);
                 box->installEventFilter(this);
+                keepRoomWhenHidden(box);
                 box->setVisible(false);
                 m_marks[r] = box;
                 grid->addWidget(box, r, col++);
@@ -119,11 +130,15 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
             label->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             label->setAutoFillBackground(true);
             label->setContentsMargins(c >= ColTime1 ? unit : 0, 0, 0, 0);
+            keepRoomWhenHidden(label);
             label->setVisible(false);
             m_cells[r][c] = label;
             grid->addWidget(label, r, col++);
         }
     }
+    // Room the rows do not need goes behind the last column, not between the
+    // columns, which must stay under their words of the header.
+    grid->setColumnStretch(int(std::size(kDisplayOrder)), 1);
 
     m_checkZI = new QCheckBox(QStringLiteral("ZI 偏差値"), this);
     m_checkZI->setObjectName(QStringLiteral("CheckZI"));

@@ -197,6 +197,14 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     const int unit = fm.horizontalAdvance(QLatin1Char('0'));
     EXPECT_EQ(odds->width() + data->cell(0, ColMax)->width(), 10 * unit);
     EXPECT_GE(data->cell(0, ColMax)->width(), fm.horizontalAdvance(QStringLiteral("0100")));
+    // Without a VTX file its columns are hidden but keep their room, so ZI and
+    // Int still end under their words of the header (columns 60 and 66
+    // counted from the horse number's first column).
+    EXPECT_FALSE(data->cell(0, ColT1)->isVisible());
+    const int noLeft = data->cell(0, ColNo)->geometry().left();
+    EXPECT_EQ(data->cell(0, ColZI)->geometry().right() + 1 - noLeft, 60 * unit);
+    EXPECT_EQ(data->cell(0, ColInt)->geometry().right() + 1 - noLeft, 66 * unit);
+    EXPECT_EQ(data->cell(0, ColMax)->geometry().right() + 1 - noLeft, 24 * unit);
     EXPECT_FALSE(data->LabelKT()->isVisible());
     data->CheckZI()->click();
     EXPECT_TRUE(data->LabelKT()->isVisible());
