@@ -194,7 +194,7 @@ void frmDataList::paint(QWidget *w, CellColour c)
 
 void frmDataList::LoadDataList()
 {
-    shell::LoadSettings();
+    // The settings are those the file selection read when it opened.
     m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
 
     for (int r = 0; r < kDataRows; ++r) {

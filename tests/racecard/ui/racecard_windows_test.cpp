@@ -301,3 +301,28 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     EXPECT_TRUE(list->isVisible());
     dispose(files);
 }
+
+TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
+{
+    // A bad Wait line is reported where the settings are read: when the file
+    // selection opens, not again on every race the data list shows.
+    Day d;
+    QStringList ini = platform::readLines(d.home.path(QStringLiteral("Korvin.ini"))).value_or(QStringList());
+    ini << QStringLiteral("Wait1     x");
+    d.home.writeLines(QStringLiteral("Korvin.ini"), ini);
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    ASSERT_EQ(d.dialogs.shown.size(), 1u);
+    EXPECT_EQ(d.dialogs.shown[0].kind, platform::MessageKind::Critical);
+    d.dialogs.clear();
+    frmRaceList *list = openRaceList(*files);
+    list->cmdRace_Click(0);
+    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->cell(0, ColNo)->text() == QStringLiteral("01"));
+    data->cmdDataList(2)->click(); // to race 2
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003402"));
+    EXPECT_TRUE(d.dialogs.shown.empty()) << d.dialogs.texts().join(QLatin1Char('|')).toStdString();
+    // The marks still go to the MData folder the selection read.
+    EXPECT_EQ(d.markLines().size(), 96);
+    dispose(files);
+}
