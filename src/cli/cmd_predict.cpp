@@ -71,12 +71,13 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
         out = shell::ProgramFolder() + predict::kZorbFileName;
     if (!shell::LoadSettings())
         return 1;
-    // The race count is what the race list offers; the races are read from
-    // the same model the analysis window shows.
-    const int races = timerank::LoadRaceList(file).totalRaces();
+    // The races are read from the same model the analysis window shows; it is
+    // opened first so that a file it cannot read is reported once. The race
+    // count is what the race list offers.
     timerank::TimeRankAnalysis model;
     if (!model.open(file, kind, shell::Settings))
         return 1;
+    const int races = timerank::LoadRaceList(file).totalRaces();
     if (!predict::RunBatchPrediction(model, races, z, out))
         return 1;
     platform::dialogs().information(predict::kBatchDoneMessage);

@@ -10,9 +10,11 @@ StderrDialogs defaultDialogs;
 Dialogs *current = nullptr;
 std::function<void(const QString &)> fatalHandler;
 
+// One line per message, its lines joined by a blank: a script reading stderr
+// line by line sees each message whole.
 void toStderr(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char(' ')).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);

@@ -182,7 +182,9 @@ void StoreBoxes(TRParaRecord &record, const std::array<QString, kParaBoxes> &box
 int LoadTRParaFile(QString *error)
 {
     QFile f(TRParaPath());
-    if (!f.open(QIODevice::ReadWrite)) { // creates an empty file when missing
+    // Reading needs no write access (a protected parameter file still predicts);
+    // a missing file is created empty.
+    if (!f.open(f.exists() ? QIODevice::ReadOnly : QIODevice::ReadWrite)) {
         if (error)
             *error = f.errorString();
         return -1;

@@ -222,46 +222,54 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
     const QString header = settings.code + kZorbHeaderSuffix;
     ZorbSlots zorbSlots;
     auto writeMeeting = [&] {
-        OutputZORB(zorbSlots, zorbPath, header, 6);
+        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6);
         // A meeting never repeats another meeting's bets.
         for (int r = 1; r <= 12; ++r)
             zorbSlots[r].clear();
+        return written;
     };
-    for (int k = 1; k <= raceCount; ++k) {
+    int k = 0;
+    while (k < raceCount) {
         const RaceCondition c = ParseRaceCondition(model.header(0), model.header(1));
-        if (!c.cls.found)
-            platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
-        int excluded = 0;
-        if (!settings.classes[c.cls.filter])
-            ++excluded;
-        if (!settings.track[c.trackFilter])
-            ++excluded;
-        if (!zorbSlots[0].isEmpty() && zorbSlots[0] != c.meetingDateKey)
-            writeMeeting();
-        zorbSlots[0] = c.meetingDateKey;
+        // raceCount counts the races the race list offers; a block it leaves out
+        // (a race number outside 1..12, a header it does not take) is passed over
+        // without being counted, or the file's last race would never be reached.
+        if (timerank::IsStrictRaceHeader(model.header(0)) && c.race >= 1 && c.race <= 12) {
+            ++k;
+            if (!c.cls.found)
+                platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
+            int excluded = 0;
+            if (!settings.classes[c.cls.filter])
+                ++excluded;
+            if (!settings.track[c.trackFilter])
+                ++excluded;
+            // A block that cannot be written ends the run: nothing later could be.
+            if (!zorbSlots[0].isEmpty() && zorbSlots[0] != c.meetingDateKey && !writeMeeting())
+                return false;
+            zorbSlots[0] = c.meetingDateKey;
 
-        const int i = FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
-        QString line;
-        if (i < 0) {
-            platform::dialogs().critical(QStringLiteral("Paramator Search Error!!"));
-            line = kExcludedRace;
-        } else if (excluded != 0) {
-            line = kExcludedRace;
-        } else {
-            const QString order = OrderText(ScoreHorses(model.cells(), TRParaTable[i]));
-            line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
-        }
-        if (c.race >= 1 && c.race <= 12)
+            const int i =
+                FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
+            QString line;
+            if (i < 0) {
+                platform::dialogs().critical(QStringLiteral("Paramator Search Error!!"));
+                line = kExcludedRace;
+            } else if (excluded != 0) {
+                line = kExcludedRace;
+            } else {
+                const QString order = OrderText(ScoreHorses(model.cells(), TRParaTable[i]));
+                line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
+            }
             zorbSlots[c.race] = line;
-
-        if (k == raceCount) {
-            writeMeeting();
-        } else {
-            qint16 direction = 1;
-            model.TRMoveRace(direction);
-            if (afterMove)
-                afterMove();
+            if (k == raceCount)
+                return writeMeeting();
         }
+        qint16 direction = 1;
+        model.TRMoveRace(direction);
+        if (direction == 0) // fewer races in the file than counted: keep what was collected
+            return zorbSlots[0].isEmpty() || writeMeeting();
+        if (afterMove)
+            afterMove();
     }
     return true;
 }

@@ -71,10 +71,12 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
 // Appends one meeting block to the file at path. False when it cannot be written.
 bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners);
 
-// The whole run over raceCount races of the model, which shows the first race.
-// afterMove is called after each move to the next race (the window repaints).
-// Messages go through the dialogs service; the completion message is the
-// caller's. False when the parameter file could not be read.
+// The whole run over raceCount races of the model, which shows the first race:
+// raceCount is the number of races the race list offers, and blocks the list
+// leaves out are stepped over uncounted. afterMove is called after each move to
+// the next race (the window repaints). Messages go through the dialogs service;
+// the completion message is the caller's. False when the parameter file could
+// not be read or a meeting block could not be written (the run stops there).
 bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
                         const QString &zorbPath, const std::function<void()> &afterMove = {});
 

@@ -65,6 +65,7 @@ TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
     EXPECT_TRUE(courses[1].toObject()["captions"].toArray()[0].toString().startsWith(QStringLiteral("１Ｒ")));
     const CliRun missing = cli(home.folder(), {"trlist", home.path("none.txt")});
     EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_TRUE(QString::fromUtf8(missing.err).contains(home.path("none.txt")));
     EXPECT_EQ(cli(home.folder(), {"trlist"}).code, 2);
 }

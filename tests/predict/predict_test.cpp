@@ -8,7 +8,11 @@
 #include "timerank/analysis.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace korvin;
 using namespace korvin::predict;
@@ -387,6 +391,107 @@ TEST_F(BatchRun, BoxBetsAndClassFilter)
     ASSERT_EQ(out.size(), 5);
     EXPECT_TRUE(out[1].endsWith("[0042] << Korvin >> from TimeRank"));
     EXPECT_EQ(out[3], QStringLiteral(" 2R   2    26    12    23    16    36    13  |"));
+}
+
+} // namespace
+
+namespace {
+
+// The run covers the races the race list offers; a block the list leaves out
+// (race number outside 1..12) must not use up one of them.
+TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "13Ｒ", kTurf16, 9, 8);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    home.writeLines("TRb.txt", lines);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    ASSERT_EQ(a.raceCount(), 3);
+    ZorbSettings z;
+    z.keyHorse = true;
+    // The race list offers two races: 1R and 2R.
+    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")));
+    EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
+    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    ASSERT_EQ(out.size(), 6);
+    EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
+    EXPECT_EQ(out[4], QStringLiteral(" 2R   2  2- 6  1- 2  2- 3  2- 4  2- 5  2- 7  |"));
+}
+
+// A block that cannot be written stops the run and is not reported as done.
+TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
+    home.writeLines("TRb.txt", lines);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    const QString zorb = home.path("missing/Zorb.txt");
+    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
+    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(rec.shown[0].text.contains(zorb));
+    EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
+}
+
+} // namespace
+
+
+namespace {
+
+// Makes a file unwritable for this process: by its mode, or for root, which
+// ignores modes, by the immutable flag. Undone on destruction.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString &path) : m_path(path.toLocal8Bit())
+    {
+        if (geteuid() != 0) {
+            m_ok = ::chmod(m_path.constData(), 0444) == 0;
+            return;
+        }
+        m_ok = setImmutable(true);
+        m_immutable = m_ok;
+    }
+    ~ReadOnlyFile()
+    {
+        if (m_immutable)
+            setImmutable(false);
+        else
+            ::chmod(m_path.constData(), 0644);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool setImmutable(bool on)
+    {
+        const int fd = ::open(m_path.constData(), O_RDONLY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+    QByteArray m_path;
+    bool m_ok = false;
+    bool m_immutable = false;
+};
+
+TEST_F(TRParaFile, AProtectedParameterFileIsStillRead)
+{
+    ASSERT_TRUE(SaveCondition(3, boxesOf("6")));
+    resetTable();
+    ReadOnlyFile guard(home.path("Korvin.trp"));
+    if (!guard.ok())
+        GTEST_SKIP() << "this file system cannot protect a file from root";
+    QFile probe(home.path("Korvin.trp"));
+    ASSERT_FALSE(probe.open(QIODevice::ReadWrite)); // the protection holds
+    QString error;
+    EXPECT_EQ(LoadTRParaFile(&error), 4) << error.toStdString();
+    EXPECT_EQ(BoxesOf(TRParaTable[3])[0], "06");
 }
 
 } // namespace

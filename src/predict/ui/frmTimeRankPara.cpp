@@ -168,6 +168,9 @@ void frmTimeRankPara::SaveAllConditions()
 {
     auto *wait = new shell::ui::frmWait(this);
     wait->ProgressBar()->setMaximum(kConditions);
+    // The events processed while writing must not reach this window's buttons
+    // (a second save, or Close while the boxes are still being read).
+    wait->setWindowModality(Qt::ApplicationModal);
     wait->show();
     QString error;
     const bool ok = SaveAllConditionRecords(

@@ -132,6 +132,10 @@ void frmZorb::RunBatchPrediction()
     m_lastCount = races;
     const ZorbSettings z = settings();
     auto *window = new timerank::ui::frmTimeRank(m_list);
+    // The pending events processed during the run must not reach the race list
+    // or step the analysis window: it is modal and driven by the run alone.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->setDrivenByRun(true);
     window->show();
     platform::DoEvents();
     // The analysis window is the run's progress: it shows each race as it is scored.
@@ -140,6 +144,7 @@ void frmZorb::RunBatchPrediction()
                                                      window->refresh();
                                                      platform::DoEvents();
                                                  });
+    window->setDrivenByRun(false);
     window->close();
     if (ran)
         platform::dialogs().information(kBatchDoneMessage);

@@ -4,6 +4,7 @@
 
 #include "shell/settings.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -155,6 +156,22 @@ void frmTimeRank::TRMoveRace(qint16 &direction)
     m_model.TRMoveRace(direction);
     if (direction != 0)
         refresh();
+}
+
+void frmTimeRank::setDrivenByRun(bool driven)
+{
+    m_driven = driven;
+    for (QPushButton *b : m_buttons)
+        b->setEnabled(!driven);
+}
+
+void frmTimeRank::closeEvent(QCloseEvent *event)
+{
+    if (m_driven) {
+        event->ignore();
+        return;
+    }
+    KorvinWindow::closeEvent(event);
 }
 
 void frmTimeRank::cmdTimeRank_Click(int index)

@@ -29,11 +29,19 @@ public:
     // Shows what the model holds now.
     void refresh();
     void cmdTimeRank_Click(int index);
+    // While the batch prediction steps through the races the window only shows
+    // its progress: Back, Next and Close are off and closing it is refused, so
+    // the run neither skips a race nor loses the window it reads.
+    void setDrivenByRun(bool driven);
 
     QLabel *LabelHeader(int i) const { return m_header[i]; }
     QLabel *LabelData(int i) const { return m_data[i]; }
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    bool m_driven = false;
     TimeRankAnalysis m_model;
     std::array<QPushButton *, 3> m_buttons{};
     std::array<QLabel *, 2> m_header{};

@@ -9,12 +9,14 @@
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmRaceListTR.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -72,9 +74,18 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
 TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
 {
     predict::ui::frmTimeRankPara w;
+    w.show();
     for (int i = 0; i < predict::kParaBoxes; ++i)
         w.TextPara(i)->setText(QString::number(i % 10));
+    // While it writes, the wait window is modal: no second click reaches the
+    // parameter window and its buttons.
+    QString modalWhileSaving;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *m = QApplication::activeModalWidget())
+            modalWhileSaving = m->objectName();
+    });
     w.cmdTRPara(2)->click();
+    EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
     EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("全条件へのパラメータ登録が完了しました．")});
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
     // The table follows the file: another condition shows the saved values.
@@ -149,6 +160,87 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     // Two meetings, the dirt race left out of each.
     EXPECT_EQ(gui.count("----------------------------------------------------------------------------\r\n"), 4);
     EXPECT_EQ(gui.count("R  "), 6);
+}
+
+} // namespace
+
+namespace {
+
+// The batch prediction window over a day written as the current time-rank
+// file, every parameter cell worth 5 points.
+class ZorbWindow : public ParaWindow {
+protected:
+    void prepare(const QStringList &lines, int kind)
+    {
+        std::array<QString, predict::kParaBoxes> boxes;
+        boxes.fill(QStringLiteral("5"));
+        ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+        home.writeLines("TimeRank/TR20000610.txt", lines);
+        timerank::TimeRankFile = home.path("TimeRank/TR20000610.txt");
+        timerank::TimeRankType = qint16(kind);
+    }
+};
+
+// A Zorb.txt that cannot be appended to: the window says so and never that
+// the run was completed.
+TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
+{
+    test::TRBlockPlan s;
+    s.raceLabel = QStringLiteral("１Ｒ");
+    s.groups = test::trFullGroups();
+    prepare(test::trBlock(s), 2);
+    home.makeFolder("Zorb.txt"); // a folder where the file should be
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    predict::ui::frmZorb z(&list);
+    z.cmdZorb_Click(1);
+    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
+}
+
+// While the run steps through the races, the analysis window is its progress:
+// a click on Back or Close there must not move or end it, and the race list
+// takes no clicks.
+TEST_F(ZorbWindow, RunIgnoresTheAnalysisWindowsButtons)
+{
+    QStringList lines;
+    for (int r = 1; r <= 3; ++r) {
+        test::TRBlockPlan s;
+        s.raceLabel = QString(QChar(u'０' + r)) + QStringLiteral("Ｒ");
+        if (r == 2) // an unknown class: its message comes up in the middle of the run
+            s.nameLine = QStringLiteral("サラ系３歳・準オープン(混)  芝右1800m 16頭立");
+        s.groups.assign(24, {test::trHorse(1, r + 4)});
+        lines << test::trBlock(s);
+    }
+    prepare(lines, 1);
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    bool modal = false, stayed = false, clicked = false;
+    rec.onShown = [&](const platform::RecordingDialogs::Entry &e) {
+        if (e.text != QStringLiteral("Class Pickup Error!!") || clicked)
+            return;
+        clicked = true;
+        QWidget *w = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QStringLiteral("frmTimeRank") && top->isVisible())
+                w = top;
+        ASSERT_NE(w, nullptr);
+        modal = QApplication::activeModalWidget() == w || w->isModal();
+        w->findChild<QPushButton *>(QStringLiteral("cmdTimeRank_0"))->click();
+        w->close();
+        stayed = w->isVisible();
+    };
+    predict::ui::frmZorb z(&list);
+    z.cmdZorb_Click(1);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(rec.texts().last(), predict::kBatchDoneMessage);
+    const QByteArray out = home.readBytes("Zorb.txt");
+    EXPECT_TRUE(out.contains(" 1R   5  1- 5  2- 5  3- 5  1- 2  1- 3  2- 3  |")) << out.constData();
+    EXPECT_TRUE(out.contains(" 3R   7  1- 7  2- 7  3- 7  1- 2  1- 3  2- 3  |")) << out.constData();
 }
 
 } // namespace
