@@ -271,8 +271,13 @@ std::array<QString, kDataRows> SpreadMarks(const QString &marks)
 QString JoinMarks(const std::array<QString, kDataRows> &boxes)
 {
     QString out;
-    for (const QString &b : boxes)
-        out += racing::SjisMid(TrimBlanks(b) + QStringLiteral("  "), 1, 2);
+    for (const QString &b : boxes) {
+        // The box as the file will hold it: a character Shift-JIS lacks is
+        // written as one "?" byte, and must be cut as one, or the later slots
+        // of the line would move.
+        const QString text = platform::fromSjis(platform::toSjis(TrimBlanks(b)));
+        out += racing::SjisMid(text + QStringLiteral("  "), 1, 2);
+    }
     return out;
 }
 

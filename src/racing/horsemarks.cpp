@@ -64,7 +64,9 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
 {
     const QString blanks(2 * kMarkSlots, QLatin1Char(' '));
     const int line = HorseMarkLine(key);
-    if (line == 0)
+    // Without an MData folder the bare name would land wherever the program
+    // was started.
+    if (line == 0 || mdata.isEmpty())
         return blanks;
     const QString name = HorseMarkFileName(key);
     const QString path = datPath(mdata, name);
@@ -86,6 +88,11 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
     const int line = HorseMarkLine(key);
     if (line == 0)
         return true;
+    if (mdata.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("MData が設定されていません．");
+        return false;
+    }
     const QString name = HorseMarkFileName(key);
     const QString path = datPath(mdata, name);
     QStringList lines;

@@ -22,7 +22,7 @@ QString HorseMarkFileName(const QString &raceKey);
 
 // The marks text (line characters 7 to the end) of the race. A missing file is
 // first created with 96 blank lines. An unusable key, or a line the file does
-// not reach, gives 36 blanks; an unusable key touches no file.
+// not reach, gives 36 blanks; an unusable key or an empty MData touches no file.
 QString ReadHorseMarks(const QString &raceKey, const QString &mdata);
 // The same with the MData setting.
 QString ReadHorseMarks(const QString &raceKey);
@@ -31,7 +31,8 @@ QString ReadHorseMarks(const QString &raceKey);
 // is kept. Written through the ".new" file renamed over the ".dat" in one step,
 // so a crash leaves the old or the new file. A missing file is created blank
 // first; a short file is completed with blank lines. An unusable key does
-// nothing. False when the file could not be written (the old one is intact).
+// nothing. False when the file could not be written (the old one is intact),
+// and with an empty MData.
 bool WriteHorseMarks(const QString &marks, const QString &raceKey, const QString &mdata,
                      QString *error = nullptr);
 bool WriteHorseMarks(const QString &marks, const QString &raceKey, QString *error = nullptr);

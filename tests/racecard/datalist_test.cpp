@@ -1,4 +1,5 @@
 #include "racecard/datalist.h"
+#include "platform/sjis.h"
 #include "racecard/fixtures.h"
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
@@ -222,6 +223,19 @@ TEST(DataList, MarksSpreadAndJoin)
     const QString joined = JoinMarks(typed);
     EXPECT_EQ(racing::SjisLength(joined), 36);
     EXPECT_EQ(joined.left(9), QStringLiteral("ab○B a ｱ "));
+
+    // Whatever is typed, the text written is 36 bytes in the file, so the
+    // slots of the later horses stay in place: a character outside Shift-JIS
+    // (one written byte, even when it takes two UTF-16 units) is saved as the
+    // "?" the file receives.
+    std::array<QString, 18> odd;
+    odd[0] = QString::fromUtf8("\xF0\x9F\x98\x80"); // emoji: a surrogate pair
+    odd[1] = QStringLiteral("€");                        // not in Shift-JIS
+    odd[2] = QStringLiteral("◎");
+    const QString oddJoined = JoinMarks(odd);
+    EXPECT_EQ(platform::toSjis(oddJoined).size(), 36);
+    EXPECT_EQ(oddJoined.left(5), QStringLiteral("? ? ◎"));
+    EXPECT_EQ(SpreadMarks(platform::fromSjis(platform::toSjis(oddJoined)))[2], QStringLiteral("◎"));
 }
 
 namespace {

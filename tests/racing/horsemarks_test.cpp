@@ -135,3 +135,20 @@ TEST(HorseMarks, FailedSaveKeepsTheOldFile)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(m.bytes(QStringLiteral("Um003東.dat")), before);
 }
+
+TEST(HorseMarks, WithoutAnMDataSettingNoFileIsTouched)
+{
+    // An empty setting would make the bare name a path in whatever folder the
+    // program was started from.
+    Marks m;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m.mdata));
+    EXPECT_EQ(ReadHorseMarks(QStringLiteral("05003411"), QString()), kBlank36);
+    QString error;
+    EXPECT_FALSE(WriteHorseMarks(QStringLiteral("◎") + QString(34, QLatin1Char(' ')), QStringLiteral("05003411"),
+                                 QString(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    const QStringList written = QDir(m.mdata).entryList(QDir::Files);
+    QDir::setCurrent(before);
+    EXPECT_TRUE(written.isEmpty()) << written.join(QLatin1Char(' ')).toStdString();
+}

@@ -49,6 +49,12 @@ FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
                 if (current.isValid())
                     setCurrentFolder(m_model->filePath(current));
             });
+    // Folders beside the root appear as the tree loads in the background.
+    connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parent) {
+        if (parent == m_tree->rootIndex())
+            hideBesideRoot();
+    });
+    connect(m_model, &QFileSystemModel::layoutChanged, this, [this] { hideBesideRoot(); });
     connect(m_files, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { emit fileActivated(item->text()); });
 }
@@ -58,9 +64,27 @@ void FileChooser::setRoot(const QString &folder)
     QString f = QDir(folder).absolutePath();
     m_root = f;
     m_drive->setText(QDir::rootPath());
-    const QModelIndex index = m_model->setRootPath(f);
-    m_tree->setRootIndex(index);
+    // The tree hangs from the root's parent with the root as its only shown
+    // item, so that after a subfolder the root itself can be chosen again.
+    QDir parent(f);
+    if (parent.cdUp() && parent.absolutePath() != f) {
+        m_model->setRootPath(parent.absolutePath());
+        m_tree->setRootIndex(m_model->index(parent.absolutePath()));
+        hideBesideRoot();
+        m_tree->expand(m_model->index(f));
+    } else {
+        m_tree->setRootIndex(m_model->setRootPath(f));
+    }
     setCurrentFolder(f);
+}
+
+void FileChooser::hideBesideRoot()
+{
+    const QModelIndex top = m_tree->rootIndex();
+    if (!top.isValid() || m_model->filePath(top) == m_root)
+        return;
+    for (int r = 0; r < m_model->rowCount(top); ++r)
+        m_tree->setRowHidden(r, top, m_model->filePath(m_model->index(r, 0, top)) != m_root);
 }
 
 void FileChooser::setPattern(const QString &pattern)

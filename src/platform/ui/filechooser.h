@@ -44,6 +44,7 @@ signals:
 
 private:
     void refreshFiles();
+    void hideBesideRoot();
 
     QString m_root;
     QString m_folder;

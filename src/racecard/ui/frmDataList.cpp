@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace korvin::racecard::ui {
 
 QColor BackgroundColour(CellColour c)
@@ -54,8 +56,8 @@ int columnChars(Column c)
     case ColMark: return 3;
     case ColError: return 4;
     case ColResult: return 3; // "Res" ends at 14
-    case ColOdds: return 5;
-    case ColMax: return 5;    // "Max" ends at 24
+    case ColOdds: return 6;   // a blank before odds such as 130.4
+    case ColMax: return 4;    // "Max" ends at 24
     case ColMin: case ColAve: return 4;
     case ColT1: return 7;     // "芝短" ends at 39
     case ColT2: return 3;
@@ -66,6 +68,14 @@ int columnChars(Column c)
     case ColInt: return 6;    // "Int" ends at 66
     default: return 6;
     }
+}
+// A hidden cell (no VTX file, a row without a runner) keeps its width, so
+// the columns behind it do not move away from the header.
+void keepRoomWhenHidden(QWidget *w)
+{
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
 }
 bool rightAligned(Column c)
 {
@@ -107,6 +117,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
                 box->setTextMargins(0, 0, 0, 0);
                 box->setAlignment(Qt::AlignCenter);
                 box->installEventFilter(this);
+                keepRoomWhenHidden(box);
                 box->setVisible(false);
                 m_marks[r] = box;
                 grid->addWidget(box, r, col++);
@@ -119,11 +130,15 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
             label->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             label->setAutoFillBackground(true);
             label->setContentsMargins(c >= ColTime1 ? unit : 0, 0, 0, 0);
+            keepRoomWhenHidden(label);
             label->setVisible(false);
             m_cells[r][c] = label;
             grid->addWidget(label, r, col++);
         }
     }
+    // Room the rows do not need goes behind the last column, not between the
+    // columns, which must stay under their words of the header.
+    grid->setColumnStretch(int(std::size(kDisplayOrder)), 1);
 
     m_checkZI = new QCheckBox(QStringLiteral("ZI 偏差値"), this);
     m_checkZI->setObjectName(QStringLiteral("CheckZI"));
@@ -179,7 +194,7 @@ void frmDataList::paint(QWidget *w, CellColour c)
 
 void frmDataList::LoadDataList()
 {
-    shell::LoadSettings();
+    // The settings are those the file selection read when it opened.
     m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
 
     for (int r = 0; r < kDataRows; ++r) {

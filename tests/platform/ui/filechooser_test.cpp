@@ -6,6 +6,10 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTreeView>
+#include <QElapsedTimer>
+#include <QCoreApplication>
+#include <QFileSystemModel>
 #include <gtest/gtest.h>
 
 using korvin::platform::ui::FileChooser;
@@ -59,6 +63,45 @@ TEST(FileChooser, SelectionAndDoubleClick)
     emit list->itemDoubleClicked(list->item(0));
     ASSERT_EQ(activated.count(), 1);
     EXPECT_EQ(activated.at(0).at(0).toString(), QStringLiteral("DC000514.csv"));
+}
+
+TEST(FileChooser, TheRootFolderStaysInTheTreeToComeBackTo)
+{
+    // base/root is the root; base/other lies beside it and must not show.
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    base.mkpath(QStringLiteral("root/old"));
+    base.mkpath(QStringLiteral("other"));
+    touch(base.filePath(QStringLiteral("root/DC000514.csv")));
+    touch(base.filePath(QStringLiteral("root/old/DC990101.csv")));
+    const QString root = base.filePath(QStringLiteral("root"));
+
+    FileChooser chooser;
+    chooser.setRoot(root);
+    chooser.setPattern(QStringLiteral("DC*.csv"));
+    QTreeView *tree = chooser.folderTree();
+    auto *model = qobject_cast<QFileSystemModel *>(tree->model());
+    ASSERT_TRUE(model);
+    // The folder tree loads in the background.
+    QElapsedTimer wait;
+    wait.start();
+    const QModelIndex top = tree->rootIndex();
+    while (model->rowCount(top) < 2 && wait.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(model->rowCount(top), 2);
+
+    const QModelIndex rootItem = model->index(root);
+    EXPECT_EQ(rootItem.parent(), top);
+    EXPECT_FALSE(tree->isRowHidden(rootItem.row(), top));
+    const QModelIndex other = model->index(base.filePath(QStringLiteral("other")));
+    EXPECT_TRUE(tree->isRowHidden(other.row(), top));
+
+    // Into a subfolder and back to the root through the tree.
+    tree->setCurrentIndex(model->index(base.filePath(QStringLiteral("root/old"))));
+    EXPECT_EQ(chooser.fileNames(), QStringList{QStringLiteral("DC990101.csv")});
+    tree->setCurrentIndex(rootItem);
+    EXPECT_EQ(chooser.fileNames(), QStringList{QStringLiteral("DC000514.csv")});
+    EXPECT_EQ(chooser.currentFolder(), root);
 }
 
 } // namespace

@@ -188,6 +188,23 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     EXPECT_EQ(data->cell(0, ColInt)->palette().color(data->cell(0, ColInt)->backgroundRole()), QColor(128, 255, 128));
     EXPECT_EQ(data->cell(0, ColResult)->palette().color(QPalette::Window), QColor(255, 255, 128));
     EXPECT_EQ(data->cell(0, ColZI)->text(), QStringLiteral("50"));
+    // Odds of three digits and a decimal stay apart from the result beside
+    // them ("8" and "130.4" must not read as "8130.4"), and Max still ends
+    // under its heading.
+    const QLabel *odds = data->cell(0, ColOdds);
+    const QFontMetrics fm(odds->font());
+    EXPECT_GE(odds->width(), fm.horizontalAdvance(QStringLiteral("0130.4")));
+    const int unit = fm.horizontalAdvance(QLatin1Char('0'));
+    EXPECT_EQ(odds->width() + data->cell(0, ColMax)->width(), 10 * unit);
+    EXPECT_GE(data->cell(0, ColMax)->width(), fm.horizontalAdvance(QStringLiteral("0100")));
+    // Without a VTX file its columns are hidden but keep their room, so ZI and
+    // Int still end under their words of the header (columns 60 and 66
+    // counted from the horse number's first column).
+    EXPECT_FALSE(data->cell(0, ColT1)->isVisible());
+    const int noLeft = data->cell(0, ColNo)->geometry().left();
+    EXPECT_EQ(data->cell(0, ColZI)->geometry().right() + 1 - noLeft, 60 * unit);
+    EXPECT_EQ(data->cell(0, ColInt)->geometry().right() + 1 - noLeft, 66 * unit);
+    EXPECT_EQ(data->cell(0, ColMax)->geometry().right() + 1 - noLeft, 24 * unit);
     EXPECT_FALSE(data->LabelKT()->isVisible());
     data->CheckZI()->click();
     EXPECT_TRUE(data->LabelKT()->isVisible());
@@ -282,5 +299,30 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     data->close();
     EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲") + QString(34, QLatin1Char(' ')));
     EXPECT_TRUE(list->isVisible());
+    dispose(files);
+}
+
+TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
+{
+    // A bad Wait line is reported where the settings are read: when the file
+    // selection opens, not again on every race the data list shows.
+    Day d;
+    QStringList ini = platform::readLines(d.home.path(QStringLiteral("Korvin.ini"))).value_or(QStringList());
+    ini << QStringLiteral("Wait1     x");
+    d.home.writeLines(QStringLiteral("Korvin.ini"), ini);
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    ASSERT_EQ(d.dialogs.shown.size(), 1u);
+    EXPECT_EQ(d.dialogs.shown[0].kind, platform::MessageKind::Critical);
+    d.dialogs.clear();
+    frmRaceList *list = openRaceList(*files);
+    list->cmdRace_Click(0);
+    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->cell(0, ColNo)->text() == QStringLiteral("01"));
+    data->cmdDataList(2)->click(); // to race 2
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003402"));
+    EXPECT_TRUE(d.dialogs.shown.empty()) << d.dialogs.texts().join(QLatin1Char('|')).toStdString();
+    // The marks still go to the MData folder the selection read.
+    EXPECT_EQ(d.markLines().size(), 96);
     dispose(files);
 }
