@@ -4,7 +4,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -12,23 +11,12 @@ using korvin::test::CsvLine;
 using korvin::test::R;
 
 namespace {
-struct CliRun {
-    int code = -1;
-    QJsonObject json;
-    QString err;
+// korvin-cli run in the scratch folder, its output read as JSON.
+struct CliRun : test::CliRun {
+    QJsonObject json = QJsonDocument::fromJson(out.toUtf8()).object();
 };
 
-CliRun cli(const test::ScratchHome &home, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), QStringList{QStringLiteral("--home"), home.folder()} + args);
-    p.waitForFinished(30000);
-    CliRun r;
-    r.code = p.exitCode();
-    r.json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+CliRun cli(const test::ScratchHome &home, const QStringList &args) { return {test::runCli(args, home.folder())}; }
 
 QStringList card()
 {
@@ -43,14 +31,23 @@ QStringList card()
     }
     return lines;
 }
+
+class RaceCardCli : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    QString csv;
+    void SetUp() override
+    {
+        home.writeDefaultSettings();
+        home.writeLines(QStringLiteral("DenCSV/DC001005.csv"), card());
+        csv = home.path(QStringLiteral("DenCSV/DC001005.csv"));
+    }
+};
 } // namespace
 
-TEST(RaceCardCli, RaceList)
+TEST_F(RaceCardCli, RaceList)
 {
-    test::ScratchHome home;
-    home.writeDefaultSettings();
-    home.writeLines(QStringLiteral("DenCSV/DC001005.csv"), card());
-    const CliRun r = cli(home, {QStringLiteral("racelist"), home.path(QStringLiteral("DenCSV/DC001005.csv"))});
+    const CliRun r = cli(home, {QStringLiteral("racelist"), csv});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.json[QStringLiteral("courses")].toArray(), (QJsonArray{"05", "06"}));
     const QJsonArray races = r.json[QStringLiteral("races")].toArray();
@@ -74,12 +71,8 @@ TEST(RaceCardCli, RaceList)
     EXPECT_TRUE(empty.err.contains(QStringLiteral("レースがありません")));
 }
 
-TEST(RaceCardCli, DataList)
+TEST_F(RaceCardCli, DataList)
 {
-    test::ScratchHome home;
-    home.writeDefaultSettings();
-    home.writeLines(QStringLiteral("DenCSV/DC001005.csv"), card());
-    const QString csv = home.path(QStringLiteral("DenCSV/DC001005.csv"));
     CliRun r = cli(home, {QStringLiteral("datalist"), csv, QStringLiteral("05003411")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.json[QStringLiteral("title")].toString(), QStringLiteral("00年 ３回東京４日目 11R T1600m オープン 03頭"));
