@@ -4,30 +4,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace korvin;
 
 namespace {
 
-struct CliRun {
-    int code;
-    QByteArray out, err;
-};
-
-CliRun cli(const QString &home, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), QStringList{"--home", home} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+QJsonObject json(const test::CliRun &r) { return QJsonDocument::fromJson(r.out.toUtf8()).object(); }
 
 class TimeRankCli : public ::testing::Test {
 protected:
     test::ScratchHome home;
     QString file;
+    test::CliRun cli(const QStringList &args) const { return test::runCli(args, home.folder()); }
     void SetUp() override
     {
         home.writeDefaultSettings();
@@ -51,9 +40,9 @@ protected:
 
 TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
 {
-    const CliRun r = cli(home.folder(), {"trlist", file});
-    ASSERT_EQ(r.code, 0) << r.err.constData();
-    const QJsonArray courses = QJsonDocument::fromJson(r.out).object()["courses"].toArray();
+    const test::CliRun r = cli({"trlist", file});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonArray courses = json(r)["courses"].toArray();
     ASSERT_EQ(courses.size(), 2);
     const QJsonObject first = courses[0].toObject();
     EXPECT_EQ(first["name"].toString(), QStringLiteral("東京"));
@@ -63,18 +52,18 @@ TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
     EXPECT_TRUE(captions[0].toString().isEmpty());
     EXPECT_TRUE(captions[9].toString().startsWith(QStringLiteral("10Ｒ")));
     EXPECT_TRUE(courses[1].toObject()["captions"].toArray()[0].toString().startsWith(QStringLiteral("１Ｒ")));
-    const CliRun missing = cli(home.folder(), {"trlist", home.path("none.txt")});
+    const test::CliRun missing = cli({"trlist", home.path("none.txt")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.out.isEmpty());
-    EXPECT_TRUE(QString::fromUtf8(missing.err).contains(home.path("none.txt")));
-    EXPECT_EQ(cli(home.folder(), {"trlist"}).code, 2);
+    EXPECT_TRUE(missing.err.contains(home.path("none.txt")));
+    EXPECT_EQ(cli({"trlist"}).code, 2);
 }
 
 TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
 {
-    const CliRun r = cli(home.folder(), {"timerank", file, "--kind", "1", "--race", "3"});
-    ASSERT_EQ(r.code, 0) << r.err.constData();
-    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    const test::CliRun r = cli({"timerank", file, "--kind", "1", "--race", "3"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject o = json(r);
     EXPECT_EQ(o["count"].toInt(), 3);
     EXPECT_EQ(o["index"].toInt(), 2);
     EXPECT_TRUE(o["header"].toArray()[0].toString().contains(QStringLiteral("京都")));
@@ -88,14 +77,14 @@ TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
     EXPECT_FALSE(o["payouts"].toObject()["shown"].toBool());
     EXPECT_EQ(o["payouts"].toObject()["Fuku"].toArray().size(), 5);
 
-    const CliRun first = cli(home.folder(), {"timerank", file, "--kind", "0"});
+    const test::CliRun first = cli({"timerank", file, "--kind", "0"});
     ASSERT_EQ(first.code, 0);
-    EXPECT_EQ(QJsonDocument::fromJson(first.out).object()["index"].toInt(), 0);
-    EXPECT_FALSE(QJsonDocument::fromJson(first.out).object()["allDistanceHidden"].toBool());
+    EXPECT_EQ(json(first)["index"].toInt(), 0);
+    EXPECT_FALSE(json(first)["allDistanceHidden"].toBool());
 
-    EXPECT_EQ(cli(home.folder(), {"timerank", file, "--kind", "1", "--race", "4"}).code, 1);
-    EXPECT_EQ(cli(home.folder(), {"timerank", file}).code, 2);
-    EXPECT_EQ(cli(home.folder(), {"timerank", file, "--kind", "9"}).code, 2);
+    EXPECT_EQ(cli({"timerank", file, "--kind", "1", "--race", "4"}).code, 1);
+    EXPECT_EQ(cli({"timerank", file}).code, 2);
+    EXPECT_EQ(cli({"timerank", file, "--kind", "9"}).code, 2);
 }
 
 } // namespace
