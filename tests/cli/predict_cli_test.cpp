@@ -2,24 +2,15 @@
 #include "support/testutil.h"
 #include "support/trfixture.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace korvin;
 
 namespace {
 
-struct PredictRun {
-    int code;
-    QByteArray out, err;
-};
-
-PredictRun predictCli(const QString &home, const QStringList &args)
+test::CliRun predictCli(const QString &home, const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"), QStringList{"--home", home, "predict"} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return test::runCli(QStringList{"predict"} + args, home);
 }
 
 TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
@@ -40,9 +31,9 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
     home.writeLines("TimeRank/TRa20000610.txt", lines);
     const QString file = home.path("TimeRank/TRa20000610.txt");
 
-    const PredictRun r = predictCli(home.folder(), {file, "--kind", "1"});
-    ASSERT_EQ(r.code, 0) << r.err.constData();
-    EXPECT_EQ(QString::fromUtf8(r.err).split('\n', Qt::SkipEmptyParts),
+    const test::CliRun r = predictCli(home.folder(), {file, "--kind", "1"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.split('\n', Qt::SkipEmptyParts),
               (QStringList{"Class Pickup Error!!", "Paramator Search Error!!",
                            QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．")}));
     const QByteArray block = home.readBytes("Zorb.txt");
@@ -57,30 +48,30 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
                                     QStringList{file, "--kind", "1", "--skip-track", "3"},
                                     QStringList{file, "--kind", "1", "--skip-class", "x"}})
         EXPECT_EQ(predictCli(home.folder(), args).code, 2) << args.join(' ').toStdString();
-    const PredictRun none = predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"});
+    const test::CliRun none = predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"});
     EXPECT_EQ(none.code, 1);
-    EXPECT_EQ(QString::fromUtf8(none.err).count(home.path("none.txt")), 1) << none.err.constData();
+    EXPECT_EQ(none.err.count(home.path("none.txt")), 1) << none.err.toStdString();
 
     // Every message is one line of stderr, however many lines the window shows.
     QStringList cut = test::trBlock(s);
     cut = cut.mid(0, cut.size() - 20);
     home.writeLines("TimeRank/cut.txt", cut);
-    const PredictRun shortFile = predictCli(home.folder(), {home.path("TimeRank/cut.txt"), "--kind", "1", "--out",
+    const test::CliRun shortFile = predictCli(home.folder(), {home.path("TimeRank/cut.txt"), "--kind", "1", "--out",
                                                             home.path("cut-zorb.txt")});
-    EXPECT_EQ(shortFile.code, 0) << shortFile.err.constData();
-    const QStringList errLines = QString::fromUtf8(shortFile.err).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(errLines.size(), 4) << shortFile.err.constData(); // the block's own messages follow
+    EXPECT_EQ(shortFile.code, 0) << shortFile.err.toStdString();
+    const QStringList errLines = shortFile.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errLines.size(), 4) << shortFile.err.toStdString(); // the block's own messages follow
     EXPECT_TRUE(errLines[0].startsWith(QStringLiteral("タイムランクファイルが途中で終わっています．")));
-    EXPECT_TRUE(errLines[0].contains(QStringLiteral("1 レース目"))) << shortFile.err.constData();
+    EXPECT_TRUE(errLines[0].contains(QStringLiteral("1 レース目"))) << shortFile.err.toStdString();
     EXPECT_EQ(errLines[1], "Class Pickup Error!!");
     EXPECT_EQ(errLines[3], QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．"));
 
     // A Zorb file that cannot be written fails the run; nothing claims it was done.
     const QString unwritable = home.path("nofolder/Zorb.txt");
-    const PredictRun failed = predictCli(home.folder(), {file, "--kind", "1", "--out", unwritable});
+    const test::CliRun failed = predictCli(home.folder(), {file, "--kind", "1", "--out", unwritable});
     EXPECT_EQ(failed.code, 1);
-    EXPECT_TRUE(QString::fromUtf8(failed.err).contains(unwritable)) << failed.err.constData();
-    EXPECT_FALSE(QString::fromUtf8(failed.err).contains(QStringLiteral("完了"))) << failed.err.constData();
+    EXPECT_TRUE(failed.err.contains(unwritable)) << failed.err.toStdString();
+    EXPECT_FALSE(failed.err.contains(QStringLiteral("完了"))) << failed.err.toStdString();
 }
 
 } // namespace
