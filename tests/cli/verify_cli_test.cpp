@@ -8,20 +8,20 @@ using namespace korvin;
 
 namespace {
 
-struct CliDay {
+class CliVerify : public ::testing::Test {
+protected:
     test::ScratchHome home;
     QString csv;
-    CliDay()
+    void SetUp() override
     {
         home.writeDefaultSettings();
         csv = home.path(QStringLiteral("DenCSV/DC000001.csv"));
         home.writeLines(QStringLiteral("DenCSV/DC000001.csv"), test::VerifyDayLines());
     }
-    test::CliRun run(QStringList courses) const
+    test::CliRun run(const QStringList &courses, const QString &file = QString()) const
     {
-        courses.prepend(csv);
-        courses.prepend(QStringLiteral("verify"));
-        return test::runCli(courses, home.folder());
+        return test::runCli(QStringList{QStringLiteral("verify"), file.isEmpty() ? csv : file} + courses,
+                            home.folder());
     }
 };
 
@@ -35,18 +35,16 @@ QStringList outLines(const test::CliRun &r)
 
 } // namespace
 
-TEST(CliVerify, SixteenLinesOfTheLastReport)
+TEST_F(CliVerify, SixteenLinesOfTheLastReport)
 {
-    CliDay day;
-    const test::CliRun r = day.run({QStringLiteral("05")});
+    const test::CliRun r = run({QStringLiteral("05")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(outLines(r), test::VerifyCourse05Report());
 }
 
-TEST(CliVerify, CoursesAccumulateInOrder)
+TEST_F(CliVerify, CoursesAccumulateInOrder)
 {
-    CliDay day;
-    const test::CliRun r = day.run({QStringLiteral("06"), QStringLiteral("05")});
+    const test::CliRun r = run({QStringLiteral("06"), QStringLiteral("05")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = outLines(r);
     ASSERT_EQ(lines.size(), 16);
@@ -54,21 +52,18 @@ TEST(CliVerify, CoursesAccumulateInOrder)
     // 06-01's best Max finished third, 05-01's won.
     EXPECT_EQ(lines[1], QStringLiteral("Max1 :    1   0   1    0  50.0%  50.0%  100.0%"));
     // A course missing from the file counts nothing and says so.
-    const test::CliRun none = day.run({QStringLiteral("09")});
+    const test::CliRun none = run({QStringLiteral("09")});
     EXPECT_EQ(none.code, 0);
     EXPECT_EQ(outLines(none).value(0), QStringLiteral("Race :    0R               勝率   連率   複率"));
     EXPECT_EQ(outLines(none).size(), 16);
     EXPECT_TRUE(none.err.contains(QStringLiteral("09")));
 }
 
-TEST(CliVerify, UsageAndUnusableFiles)
+TEST_F(CliVerify, UsageAndUnusableFiles)
 {
-    CliDay day;
-    EXPECT_EQ(day.run({}).code, 2);
-    EXPECT_EQ(day.run({QStringLiteral("5")}).code, 2);
-    const test::CliRun missing = test::runCli(
-        {QStringLiteral("verify"), day.home.path(QStringLiteral("DC999999.csv")), QStringLiteral("05")},
-        day.home.folder());
+    EXPECT_EQ(run({}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("5")}).code, 2);
+    const test::CliRun missing = run({QStringLiteral("05")}, home.path(QStringLiteral("DC999999.csv")));
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_TRUE(missing.err.contains(QStringLiteral("DC999999.csv"))) << missing.err.toStdString();
