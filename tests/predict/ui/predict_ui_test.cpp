@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -150,12 +149,9 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     ASSERT_FALSE(gui.isEmpty());
     EXPECT_TRUE(gui.contains("[1234]"));
 
-    QProcess p;
-    p.start(QStringLiteral(KORVIN_BIN_DIR "/korvin-cli"),
-            {"--home", home.folder(), "predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
-             "key", "--skip-track", "1", "--out", home.path("cli.txt")});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    const test::CliRun cli = test::runCli({"predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
+                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")}, home.folder());
+    EXPECT_EQ(cli.code, 0) << cli.err.toStdString();
     EXPECT_EQ(home.readBytes("cli.txt"), gui);
     // Two meetings, the dirt race left out of each.
     EXPECT_EQ(gui.count("----------------------------------------------------------------------------\r\n"), 4);
