@@ -1,4 +1,5 @@
 #include "racing/payouts.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -6,27 +7,7 @@
 using namespace korvin;
 using namespace korvin::racing;
 
-namespace {
-// A payout record of 1323 bytes with the fields the reader takes.
-struct Record {
-    QByteArray b = QByteArray(kPayoutRecordSize, '0');
-    Record(const char *day, const char *race)
-    {
-        b.replace(5, 1, day);
-        b.replace(6, 2, race);
-    }
-    Record &tan(int i, const char *horse, int pay) { return put(175 + 9 * i, horse, 177 + 9 * i, pay, 7); }
-    Record &fuku(int i, const char *horse, int pay) { return put(202 + 9 * i, horse, 204 + 9 * i, pay, 7); }
-    Record &waku(int i, const char *pair, int pay) { return put(247 + 9 * i, pair, 249 + 9 * i, pay, 7); }
-    Record &uma(int i, const char *pair, int pay) { return put(274 + 12 * i, pair, 278 + 12 * i, pay, 8); }
-    Record &put(int at, const char *key, int payAt, int pay, int width)
-    {
-        b.replace(at, int(strlen(key)), key);
-        b.replace(payAt, width, QByteArray::number(pay).rightJustified(width, '0'));
-        return *this;
-    }
-};
-} // namespace
+using Record = korvin::test::PayoutRecord;
 
 TEST(Payouts, RecordMatching)
 {
