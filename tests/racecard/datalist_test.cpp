@@ -4,6 +4,7 @@
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
 #include "shell/helpers.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 
 #include <QFile>
@@ -376,11 +377,7 @@ TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
     // Marks of horses 1 and 3 on day 2, race 12: line 24.
     racing::WriteHorseMarks(QStringLiteral("◎  B ") + QString(30, QLatin1Char(' ')), key, shell::Settings.MData);
     // One payout record for day 2, race 12.
-    QByteArray rec(1323, '0');
-    rec.replace(5, 1, "2");
-    rec.replace(6, 2, "12");
-    rec.replace(175, 9, "070001230");
-    d.home.writeBytes(QStringLiteral("SData/124中.dat"), rec);
+    d.home.writeBytes(QStringLiteral("SData/124中.dat"), test::PayoutRecord("2", "12").tan(0, "07", 1230).b);
 
     const QString caption = QStringLiteral("12年 ４回中山２日目 12R D1200m   未勝利 20頭");
     DataListModel m = LoadDataList(d.context(key, caption));
