@@ -8,6 +8,7 @@
 #include "racecard/ui/frmMarking.h"
 #include "racecard/ui/frmRaceList.h"
 #include "shell/settings.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 
 #include <QCheckBox>
@@ -160,12 +161,8 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
 {
     Day d;
     // Payouts of day 4, race 1: one win, three places.
-    QByteArray rec(1323, '0');
-    rec.replace(5, 3, "401");
-    rec.replace(175, 9, "020000450");
-    for (int i = 0; i < 3; ++i)
-        rec.replace(202 + 9 * i, 9, "010000120");
-    d.home.writeBytes(QStringLiteral("SData/003東.dat"), rec);
+    d.home.writeBytes(QStringLiteral("SData/003東.dat"),
+                      test::PayoutRecord("4", "01").tan(0, "02", 450).fuku(0, "01", 120).fuku(1, "01", 120).fuku(2, "01", 120).b);
     QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
     frmRaceList *list = openRaceList(*files);
     list->cmdRace_Click(0);
