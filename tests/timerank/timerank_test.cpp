@@ -2,6 +2,7 @@
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 #include "support/trfixture.h"
 #include "timerank/analysis.h"
@@ -281,24 +282,13 @@ TEST_F(AnalysisTest, TruncatedFileAndMissingFileAreReported)
     EXPECT_EQ(dir, 0);
 }
 
-// A payout record of the racing authority: day at byte 5, race at 6-7.
-QByteArray payoutRecord(const QString &day, const QString &race, const QString &winHorse)
-{
-    QByteArray r(racing::kPayoutRecordSize, '0');
-    r.replace(5, 1, day.toLatin1());
-    r.replace(6, 2, race.toLatin1());
-    r.replace(175, 2, winHorse.toLatin1());
-    r.replace(177, 7, "0000350");
-    return r;
-}
-
 TEST(TimeRankPayouts, RaceNumberFromTheHeaderText)
 {
     test::ScratchHome home;
     const QString sdata = home.makeFolder("SData");
     // "東京" is course letter "東"; meeting 3 of 2000.
     home.writeBytes("SData/003" + racing::PlaceCode(QStringLiteral("東京"), 1) + ".dat",
-                    payoutRecord("4", "01", "07") + payoutRecord("4", "11", "12"));
+                    test::PayoutRecord("4", "01").tan(0, "07", 350).b + test::PayoutRecord("4", "11").tan(0, "12", 350).b);
     shell::SettingsRecord settings;
     settings.SData = sdata;
     settings.SDataON = "1";
