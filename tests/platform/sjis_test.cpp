@@ -1,5 +1,6 @@
 #include "platform/sjis.h"
 #include "platform/textfile.h"
+#include "support/testutil.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,11 +37,8 @@ TEST(Sjis, EncodesAndDecodesRealCp932Bytes)
 
 TEST(Sjis, CharacterByteLengths)
 {
-    EXPECT_EQ(sjisCharBytes(QChar(u'A')), 1);
-    EXPECT_EQ(sjisCharBytes(QChar(u'ｱ')), 1);
-    EXPECT_EQ(sjisCharBytes(QChar(u'ア')), 2);
-    EXPECT_EQ(sjisCharBytes(QChar(u'～')), 2);
-    EXPECT_EQ(sjisCharBytes(QChar(u' ')), 1);
+    for (const auto &[c, bytes] : {std::pair{u'A', 1}, {u'ｱ', 1}, {u'ア', 2}, {u'～', 2}, {u' ', 1}})
+        EXPECT_EQ(sjisCharBytes(QChar(c)), bytes) << int(c);
 }
 
 TEST(Sjis, WidthConversion)
@@ -91,20 +89,16 @@ TEST(TextFile, ReadsCrLfAndBareLf)
     EXPECT_FALSE(readLines(dir.filePath(QStringLiteral("missing.txt"))).has_value());
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using korvin::test::readFile;
 
 TEST(TextFile, WritesCp932WithCrLf)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("w.txt"));
     ASSERT_TRUE(writeLines(path, {QStringLiteral("馬"), QStringLiteral("～ｱ")}));
-    EXPECT_EQ(fileBytes(path), QByteArray("\x94\x6e\r\n\x81\x60\xb1\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("\x94\x6e\r\n\x81\x60\xb1\r\n"));
     ASSERT_TRUE(appendLines(path, {QStringLiteral("x")}));
-    EXPECT_EQ(fileBytes(path), QByteArray("\x94\x6e\r\n\x81\x60\xb1\r\nx\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("\x94\x6e\r\n\x81\x60\xb1\r\nx\r\n"));
 }
 
 TEST(TextFile, ReplacesThroughNamedTemporaryFile)
@@ -114,7 +108,7 @@ TEST(TextFile, ReplacesThroughNamedTemporaryFile)
     const QString temp = dir.filePath(QStringLiteral("NewKorvin.ini"));
     ASSERT_TRUE(writeLines(target, {QStringLiteral("old")}));
     ASSERT_TRUE(writeLinesVia(temp, target, {QStringLiteral("new")}));
-    EXPECT_EQ(fileBytes(target), QByteArray("new\r\n"));
+    EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
     EXPECT_FALSE(QFile::exists(temp));
 
     // A target in a missing folder fails and leaves nothing behind.
@@ -123,7 +117,7 @@ TEST(TextFile, ReplacesThroughNamedTemporaryFile)
     EXPECT_FALSE(writeLinesVia(temp, badTarget, {QStringLiteral("x")}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(temp));
-    EXPECT_EQ(fileBytes(target), QByteArray("new\r\n"));
+    EXPECT_EQ(readFile(target), QByteArray("new\r\n"));
 }
 
 } // namespace
