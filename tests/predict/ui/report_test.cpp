@@ -50,25 +50,6 @@ QStringList labelTexts(const frmAnalyzReport &w)
 
 } // namespace
 
-TEST(ReportWindow, ShowsTheReportOfTheRaceButtons)
-{
-    ChosenDay day;
-    platform::ScopedRecordingDialogs dialogs;
-    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
-    w->show();
-    EXPECT_TRUE(dialogs.shown.empty()) << "the first report asks nothing";
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Report"));
-    EXPECT_EQ(labelTexts(*w), test::VerifyCourse05Report());
-    EXPECT_EQ(w->LabelAnalyz(3)->objectName(), QStringLiteral("LabelAnalyz_3"));
-    EXPECT_EQ(w->LabelAnalyz(0)->font().family(), QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_TRUE(w->LabelAnalyz(15)->font().fixedPitch());
-    EXPECT_EQ(racecard::CurrentRaceKey, QStringLiteral("05003402")) << "key of the last enabled button";
-    EXPECT_EQ(w->cmdClose()->text(), QStringLiteral("Close"));
-    QTest::mouseClick(w->cmdClose(), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(w);
-}
-
 TEST(ReportWindow, AccumulateYesAddsNoRestarts)
 {
     ChosenDay day;
@@ -120,13 +101,21 @@ TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
     ASSERT_TRUE(report);
     EXPECT_TRUE(report->isVisible());
     EXPECT_FALSE(list->isVisible());
+    EXPECT_TRUE(dialogs.shown.empty()) << "the first report asks nothing";
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Report"));
     EXPECT_EQ(labelTexts(*report), test::VerifyCourse05Report());
+    EXPECT_EQ(report->LabelAnalyz(3)->objectName(), QStringLiteral("LabelAnalyz_3"));
+    EXPECT_EQ(report->LabelAnalyz(0)->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_TRUE(report->LabelAnalyz(15)->font().fixedPitch());
+    EXPECT_EQ(racecard::CurrentRaceKey, QStringLiteral("05003402")) << "key of the last enabled button";
     // Each race was shown in the data list and closed again.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget *w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<racecard::ui::frmDataList *>(w)) << "a data list stayed open";
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(report->cmdClose()->text(), QStringLiteral("Close"));
     QTest::mouseClick(report->cmdClose(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(report);
     EXPECT_TRUE(list->isVisible());
     delete list;
 }
