@@ -85,10 +85,9 @@ TEST(DataList, BestThreeTiersWithTiesAndFractions)
     };
     for (const Case &c : cases)
         EXPECT_EQ(MarkBestThree(c.captions, c.smaller), c.tiers) << c.captions.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(TierColour(1), CellColour::LightYellow);
-    EXPECT_EQ(TierColour(2), CellColour::LightCyan);
-    EXPECT_EQ(TierColour(3), CellColour::LightGreen);
-    EXPECT_EQ(TierColour(0), CellColour::ButtonFace);
+    EXPECT_EQ((std::vector<CellColour>{TierColour(1), TierColour(2), TierColour(3), TierColour(0)}),
+              (std::vector<CellColour>{CellColour::LightYellow, CellColour::LightCyan, CellColour::LightGreen,
+                                       CellColour::ButtonFace}));
 }
 
 TEST(DataList, DeviationScores)
@@ -208,11 +207,8 @@ TEST(DataList, MarksSpreadAndJoin)
 {
     const QString marks = QStringLiteral("◎  A ▲") + QString(36 - 8, QLatin1Char(' '));
     const auto boxes = SpreadMarks(marks);
-    EXPECT_EQ(boxes[0], QStringLiteral("◎"));
-    EXPECT_EQ(boxes[1], QStringLiteral("  "));
-    EXPECT_EQ(boxes[2], QStringLiteral("A "));
-    EXPECT_EQ(boxes[3], QStringLiteral("▲"));
-    EXPECT_EQ(boxes[17], QStringLiteral("  "));
+    EXPECT_EQ((QStringList{boxes[0], boxes[1], boxes[2], boxes[3], boxes[17]}),
+              (QStringList{QStringLiteral("◎"), "  ", "A ", QStringLiteral("▲"), "  "}));
     EXPECT_EQ(JoinMarks(boxes), marks);
 
     std::array<QString, 18> typed;
@@ -240,6 +236,16 @@ TEST(DataList, MarksSpreadAndJoin)
 }
 
 namespace {
+// One field of several cells of a model, compared at once.
+template <class T>
+std::vector<T> field(const DataListModel &m, T DataCell::*f, std::initializer_list<std::pair<int, Column>> cells)
+{
+    std::vector<T> out;
+    for (const auto &[row, col] : cells)
+        out.push_back(m.rows[size_t(row)][col].*f);
+    return out;
+}
+
 struct Day {
     test::ScratchHome home;
     QString csv;
@@ -295,46 +301,28 @@ TEST(DataList, LoadFromFiles)
     ASSERT_EQ(m.n, 3);
     EXPECT_TRUE(m.messages.isEmpty());
     EXPECT_EQ(m.title, caption);
-    const DataRow &r0 = m.rows[0];
-    EXPECT_EQ(r0[ColNo].text, QStringLiteral("01"));
-    EXPECT_EQ(r0[ColTime1].text, QStringLiteral("T95"));
-    EXPECT_EQ(r0[ColTime2].text, QStringLiteral("D80"));
-    EXPECT_EQ(r0[ColTime4].text, QStringLiteral("J89"));
-    EXPECT_EQ(r0[ColTime5].text, QStringLiteral(" "));
-    EXPECT_EQ(r0[ColTime1].colour, CellColour::LightYellow);
-    EXPECT_EQ(r0[ColTime3].colour, CellColour::LightRed);
-    EXPECT_EQ(r0[ColTime4].colour, CellColour::Menu);
-    EXPECT_EQ(r0[ColTime7].colour, CellColour::LightCyan);
-    EXPECT_EQ(r0[ColMax].text, QStringLiteral("100"));
-    EXPECT_EQ(r0[ColMin].text, QStringLiteral("80"));
-    EXPECT_EQ(r0[ColAve].text, QStringLiteral("91")); // 454 / 5 = 90.8
-    EXPECT_EQ(r0[ColInt].colour, CellColour::LightGreen);
-    EXPECT_EQ(m.rows[1][ColInt].colour, CellColour::Red);
-    EXPECT_EQ(m.rows[2][ColInt].colour, CellColour::Menu);
-    EXPECT_EQ(m.rows[2][ColError].text, QStringLiteral("取消"));
-    // Result: 2, 1, 0 -> tiers 2, 1 and 0 (0 is best but hidden), odds 3.5 never matches.
-    EXPECT_EQ(m.rows[1][ColResult].tier, 2);
-    EXPECT_EQ(m.rows[2][ColResult].tier, 1);
-    EXPECT_FALSE(m.rows[2][ColResult].visible);
-    EXPECT_TRUE(m.rows[0][ColResult].visible);
-    EXPECT_EQ(r0[ColOdds].tier, 0);
-    EXPECT_EQ(m.rows[1][ColOdds].tier, 2); // tiers 3, 12, 99: empty odds take no part
-    EXPECT_FALSE(m.rows[2][ColOdds].visible);
-    EXPECT_EQ(m.rows[2][ColZI].tier, 1);
-    EXPECT_EQ(m.rows[2][ColZI].colour, CellColour::LightYellow);
-    EXPECT_EQ(m.rows[0][ColZI].colour, CellColour::LightGreen);
+    using C = CellColour;
+    EXPECT_EQ(field(m, &DataCell::text, {{0, ColNo}, {0, ColTime1}, {0, ColTime2}, {0, ColTime4}, {0, ColTime5},
+                                         {0, ColMax}, {0, ColMin}, {0, ColAve}, {2, ColError}, {0, ColZI}}),
+              (std::vector<QString>{"01", "T95", "D80", "J89", " ", "100", "80", "91" /* 454 / 5 = 90.8 */,
+                                    QStringLiteral("取消"), "40"}));
+    EXPECT_EQ(field(m, &DataCell::colour, {{0, ColTime1}, {0, ColTime3}, {0, ColTime4}, {0, ColTime7}, {0, ColInt},
+                                           {1, ColInt}, {2, ColInt}, {2, ColZI}, {0, ColZI}}),
+              (std::vector<C>{C::LightYellow, C::LightRed, C::Menu, C::LightCyan, C::LightGreen, C::Red, C::Menu,
+                              C::LightYellow, C::LightGreen}));
+    // Result: 2, 1, 0 -> tiers 2, 1 and 0 (0 is best but hidden), odds 3.5 never matches;
+    // odds tiers 3, 12, 99: empty odds take no part.
+    EXPECT_EQ(field(m, &DataCell::tier, {{1, ColResult}, {2, ColResult}, {0, ColOdds}, {1, ColOdds}, {2, ColZI}}),
+              (std::vector<int>{2, 1, 0, 2, 1}));
     // No VTX file: those cells stay hidden; rows past n are hidden.
     EXPECT_FALSE(m.vtxFound);
-    EXPECT_FALSE(r0[ColT1].visible);
-    EXPECT_FALSE(m.rows[3][ColNo].visible);
-    EXPECT_FALSE(m.rows[3][ColMark].visible);
-    EXPECT_TRUE(m.rows[2][ColMark].visible);
+    EXPECT_EQ(field(m, &DataCell::visible, {{2, ColResult}, {0, ColResult}, {2, ColOdds}, {0, ColT1}, {3, ColNo},
+                                            {3, ColMark}, {2, ColMark}}),
+              (std::vector<bool>{false, true, false, false, false, false, true}));
     // ZI switch.
-    EXPECT_EQ(r0[ColZI].text, QStringLiteral("40"));
     EXPECT_FALSE(m.KT.visible);
     ShowZIColumn(m, true);
-    EXPECT_EQ(m.rows[0][ColZI].text, QStringLiteral("40"));
-    EXPECT_EQ(m.rows[2][ColZI].text, QStringLiteral("60"));
+    EXPECT_EQ(field(m, &DataCell::text, {{0, ColZI}, {2, ColZI}}), (std::vector<QString>{"40", "60"}));
     EXPECT_EQ(m.KT.text, QStringLiteral("平均： 50.0"));
     EXPECT_EQ(m.HH.text, QStringLiteral("標準偏差： 10.0"));
     EXPECT_TRUE(m.HH.visible);
@@ -351,14 +339,11 @@ TEST(DataList, ZIColumnTexts)
     m.ziNumeric = {true, false, true};
     m.ziTexts = {QStringLiteral("52.30"), QStringLiteral("--"), QStringLiteral("105.2")};
     m.zi.scores = {105.2, 7.6, -3.4};
+    const auto zi = [&] { return field(m, &DataCell::text, {{0, ColZI}, {1, ColZI}, {2, ColZI}}); };
     ShowZIColumn(m, false);
-    EXPECT_EQ(m.rows[0][ColZI].text, QStringLiteral("52.3"));
-    EXPECT_EQ(m.rows[1][ColZI].text, QStringLiteral("--")); // shown as it stands
-    EXPECT_EQ(m.rows[2][ColZI].text, QStringLiteral("105.2"));
+    EXPECT_EQ(zi(), (std::vector<QString>{"52.3", "--" /* shown as it stands */, "105.2"}));
     ShowZIColumn(m, true);
-    EXPECT_EQ(m.rows[0][ColZI].text, QStringLiteral("10")); // two-character cut
-    EXPECT_EQ(m.rows[1][ColZI].text, QStringLiteral("08"));
-    EXPECT_EQ(m.rows[2][ColZI].text, QStringLiteral("-0"));
+    EXPECT_EQ(zi(), (std::vector<QString>{"10" /* two-character cut */, "08", "-0"}));
 }
 
 TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
@@ -386,19 +371,15 @@ TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
     EXPECT_TRUE(m.messages[0].contains(QStringLiteral("18頭を超えています")));
     EXPECT_TRUE(m.vtxFound);
     EXPECT_EQ(m.rows[1][ColT1].text.trimmed(), QStringLiteral("66"));
-    EXPECT_EQ(m.rows[1][ColT1].tier, 1);
-    EXPECT_EQ(m.rows[0][ColT1].tier, 2);
-    EXPECT_EQ(m.rows[2][ColWaku].text, QStringLiteral("2"));
-    EXPECT_TRUE(m.rows[2][ColPace].visible);
-    EXPECT_FALSE(m.rows[3][ColT1].visible);
-    EXPECT_EQ(m.rows[0][ColMark].text, QStringLiteral("◎"));
-    EXPECT_EQ(m.rows[2][ColMark].text, QStringLiteral("B "));
+    EXPECT_EQ(field(m, &DataCell::text, {{2, ColWaku}, {0, ColMark}, {2, ColMark}}),
+              (std::vector<QString>{"2", QStringLiteral("◎"), "B "}));
+    // Highest ZI of the 18 shown is 58 (row 17): tier 1.
+    EXPECT_EQ(field(m, &DataCell::tier, {{1, ColT1}, {0, ColT1}, {17, ColZI}}), (std::vector<int>{1, 2, 1}));
+    EXPECT_EQ(field(m, &DataCell::visible, {{2, ColPace}, {3, ColT1}}), (std::vector<bool>{true, false}));
     EXPECT_TRUE(m.payouts.shown);
     EXPECT_EQ(m.payouts.Tan[0].text, QStringLiteral("07    1230"));
     EXPECT_TRUE(m.payouts.Tan[0].visible);
     EXPECT_FALSE(m.payouts.Tan[1].visible);
-    // Highest ZI of the 18 shown is 58 (row 17): tier 1.
-    EXPECT_EQ(m.rows[17][ColZI].tier, 1);
 
     // SDataON "0": no payout file is read.
     RaceContext off = d.context(key, caption);
