@@ -21,19 +21,15 @@ TEST(Helpers, TextToInt)
 
 TEST(Helpers, RightOfAndMid)
 {
-    EXPECT_EQ(RightOf(QStringLiteral("0511"), 2), QStringLiteral("11"));
-    EXPECT_EQ(RightOf(QStringLiteral("馬印"), 1), QStringLiteral("印"));
-    EXPECT_EQ(RightOf(QStringLiteral("abc"), 0), QString());
-    EXPECT_EQ(RightOf(QStringLiteral("abc"), 3), QStringLiteral("abc"));
-    EXPECT_EQ(RightOf(QStringLiteral("abc"), 9), QStringLiteral("abc"));
-
     const QString s = QStringLiteral("2000年 5月14日");
-    EXPECT_EQ(Mid(s, 1, 4), QStringLiteral("2000"));
-    EXPECT_EQ(Mid(s, 5, 1), QStringLiteral("年"));
-    EXPECT_EQ(Mid(s, 6, 2), QStringLiteral(" 5"));
-    EXPECT_EQ(Mid(s, 11), QStringLiteral("日"));
-    EXPECT_EQ(Mid(s, 12, 3), QString());
-    EXPECT_EQ(Mid(s, 0, 3), QString());
+    const std::pair<QString, const char16_t *> cases[] = {
+        {RightOf("0511", 2), u"11"}, {RightOf(QStringLiteral("馬印"), 1), u"印"}, {RightOf("abc", 0), u""},
+        {RightOf("abc", 3), u"abc"}, {RightOf("abc", 9), u"abc"},               {Mid(s, 1, 4), u"2000"},
+        {Mid(s, 5, 1), u"年"},       {Mid(s, 6, 2), u" 5"},                     {Mid(s, 11), u"日"},
+        {Mid(s, 12, 3), u""},        {Mid(s, 0, 3), u""},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first, QString::fromUtf16(cases[i].second)) << "case " << i;
 }
 
 TEST(Helpers, NumberFormats)
@@ -53,15 +49,11 @@ TEST(Helpers, NumberFormats)
     };
     for (const auto &[v, text] : percent)
         EXPECT_EQ(FormatPercent(v), QString::fromLatin1(text)) << v;
-}
 
-TEST(Helpers, DecimalText)
-{
-    EXPECT_EQ(DecimalText(52.30), QStringLiteral("52.3"));
-    EXPECT_EQ(DecimalText(60), QStringLiteral("60"));
-    EXPECT_EQ(DecimalText(0), QStringLiteral("0"));
-    EXPECT_EQ(DecimalText(-1.25), QStringLiteral("-1.25"));
-    EXPECT_EQ(DecimalText(0.1 + 0.2), QStringLiteral("0.3"));
+    const std::pair<double, const char *> decimal[] = {{52.30, "52.3"}, {60, "60"}, {0, "0"}, {-1.25, "-1.25"},
+                                                       {0.1 + 0.2, "0.3"}};
+    for (const auto &[v, text] : decimal)
+        EXPECT_EQ(DecimalText(v), QString::fromLatin1(text)) << v;
 }
 
 } // namespace
