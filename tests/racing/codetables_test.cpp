@@ -30,15 +30,14 @@ TEST(CodeTables, EveryPlaceRowBothWays)
 
 TEST(CodeTables, PlaceFallbacks)
 {
-    EXPECT_EQ(PlaceName(QStringLiteral("11"), 1), QStringLiteral("    "));
-    EXPECT_EQ(PlaceName(QStringLiteral("11"), 2), QStringLiteral("  "));
-    EXPECT_EQ(PlaceName(QStringLiteral("5"), 1), QStringLiteral("    ")) << "codes are always two digits";
-    EXPECT_EQ(PlaceName(QStringLiteral(" 5"), 4), QStringLiteral("    "));
-    EXPECT_EQ(PlaceName(QStringLiteral(""), 4), QStringLiteral("    "));
-    EXPECT_EQ(PlaceCode(QStringLiteral("大井"), 1), QStringLiteral("  "));
-    EXPECT_EQ(PlaceCode(QStringLiteral("大井"), 2), QStringLiteral("  "));
-    EXPECT_EQ(PlaceCode(QStringLiteral("東京"), 3), QString());
-    EXPECT_EQ(PlaceCode(QStringLiteral("東京 "), 2), QStringLiteral("  ")) << "no trimming";
+    // Codes are always two digits; names are never trimmed.
+    const std::pair<QString, const char *> cases[] = {
+        {PlaceName("11", 1), "    "}, {PlaceName("11", 2), "  "},       {PlaceName("5", 1), "    "},
+        {PlaceName(" 5", 4), "    "}, {PlaceName("", 4), "    "},         {PlaceCode(u(u"大井"), 1), "  "},
+        {PlaceCode(u(u"大井"), 2), "  "}, {PlaceCode(u(u"東京"), 3), ""}, {PlaceCode(u(u"東京 "), 2), "  "},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first, QString::fromLatin1(cases[i].second)) << "case " << i;
 }
 
 TEST(CodeTables, EveryClassRowAndFallback)
