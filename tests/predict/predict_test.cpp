@@ -21,6 +21,16 @@ namespace {
 
 void resetTable() { TRParaTable.assign(kConditions, TRParaRecord()); }
 
+TRParaRecord keyed(const char *place, const char *cls, const char *track, const char *distance)
+{
+    TRParaRecord r;
+    r.KeyPlace = place;
+    r.KeyClass = cls;
+    r.KeyTrack = track;
+    r.KeyDistance = distance;
+    return r;
+}
+
 std::array<QString, kParaBoxes> boxesOf(const QString &value)
 {
     std::array<QString, kParaBoxes> b;
@@ -30,12 +40,8 @@ std::array<QString, kParaBoxes> boxesOf(const QString &value)
 
 TEST(TRPara, RecordLayoutAndPositions)
 {
-    TRParaRecord r;
-    EXPECT_EQ(r.toBytes(), QByteArray(249, '\0'));
-    r.KeyPlace = "05";
-    r.KeyClass = "90";
-    r.KeyTrack = "1";
-    r.KeyDistance = "25";
+    EXPECT_EQ(TRParaRecord().toBytes(), QByteArray(249, '\0'));
+    TRParaRecord r = keyed("05", "90", "1", "25");
     r.SameTrackNear[ParaCell(0, 0)] = "11";
     r.SameTrackNear[ParaCell(1, 0)] = "12"; // period 1 of rank 1 is cell 1
     r.SameTrackNear[ParaCell(0, 1)] = "13"; // rank 2 starts at cell 6
@@ -45,14 +51,10 @@ TEST(TRPara, RecordLayoutAndPositions)
     r.Filler = "\r\n";
     const QByteArray b = r.toBytes();
     ASSERT_EQ(b.size(), 249);
-    EXPECT_EQ(b.mid(0, 7), "05901" "25");
-    EXPECT_EQ(b.mid(7, 2), "11");
-    EXPECT_EQ(b.mid(9, 2), "12");
-    EXPECT_EQ(b.mid(19, 2), "13");
-    EXPECT_EQ(b.mid(67 + 58, 2), "14");
-    EXPECT_EQ(b.mid(127, 2), "15");
-    EXPECT_EQ(b.mid(187 + 58, 2), "16");
-    EXPECT_EQ(b.mid(247, 2), "\r\n");
+    const std::pair<int, QByteArray> fields[] = {{0, "05901" "25"}, {7, "11"},       {9, "12"},  {19, "13"},
+                                                 {67 + 58, "14"},     {127, "15"},    {187 + 58, "16"}, {247, "\r\n"}};
+    for (const auto &[at, bytes] : fields)
+        EXPECT_EQ(b.mid(at, bytes.size()), bytes) << at;
     EXPECT_EQ(TRParaRecord::fromBytes(b).toBytes(), b);
 
     EXPECT_EQ(ConditionIndex(9, 9, 1, 7), 1599); // 小倉, Ｇ１, ダート, 2500m以上
@@ -66,10 +68,8 @@ TEST(TRPara, RecordLayoutAndPositions)
     };
     for (const Case &c : cases) {
         const ConditionKeys k = PositionKeys(c.n);
-        EXPECT_EQ(k.place, c.place) << c.n;
-        EXPECT_EQ(k.cls, c.cls) << c.n;
-        EXPECT_EQ(k.track, c.track) << c.n;
-        EXPECT_EQ(k.distance, c.distance) << c.n;
+        EXPECT_EQ((QStringList{k.place, k.cls, k.track, k.distance}), (QStringList{c.place, c.cls, c.track, c.distance}))
+            << c.n;
     }
 }
 
@@ -131,12 +131,7 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
 
 TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
 {
-    TRParaRecord r;
-    r.KeyPlace = "08";
-    r.KeyClass = "30";
-    r.KeyTrack = "0";
-    r.KeyDistance = "16";
-    home.writeBytes("Korvin.trp", r.toBytes());
+    home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes());
     EXPECT_EQ(LoadTRParaFile(), 1);
     ASSERT_TRUE(SaveCondition(0, boxesOf("3")));
     EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300" "1603");
@@ -144,12 +139,7 @@ TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
 
 TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 {
-    TRParaRecord kept;
-    kept.KeyPlace = "08";
-    kept.KeyClass = "30";
-    kept.KeyTrack = "0";
-    kept.KeyDistance = "16";
-    home.writeBytes("Korvin.trp", kept.toBytes() + TRParaRecord().toBytes());
+    home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + TRParaRecord().toBytes());
     int last = 0, calls = 0;
     ASSERT_TRUE(SaveAllConditionRecords(boxesOf("42"), [&](int k) { last = k; ++calls; }));
     EXPECT_EQ(last, 1600);
@@ -181,9 +171,7 @@ TEST(Zorb, ClassPickupAndFilters)
     for (const Case &c : cases) {
         EXPECT_EQ(ClassNameOf(c.line), c.name) << c.line.toStdString();
         const ClassPick p = ClassPickup(ClassNameOf(c.line));
-        EXPECT_EQ(p.found, c.found) << c.line.toStdString();
-        EXPECT_EQ(p.code, c.code) << c.line.toStdString();
-        EXPECT_EQ(p.filter, c.filter) << c.line.toStdString();
+        EXPECT_EQ(std::tuple(p.found, p.code, p.filter), std::tuple(c.found, c.code, c.filter)) << c.line.toStdString();
     }
 }
 
@@ -205,11 +193,9 @@ TEST(Zorb, RaceConditionFromTheHeaders)
     };
     for (const Case &c : cases) {
         const RaceCondition rc = ParseRaceCondition(a, c.b);
-        EXPECT_EQ(rc.jump, c.jump) << c.b.toStdString();
-        EXPECT_EQ(rc.trackKey, c.track) << c.b.toStdString();
-        EXPECT_EQ(rc.trackFilter, c.filter) << c.b.toStdString();
-        EXPECT_EQ(rc.distanceKey, c.distance) << c.b.toStdString();
-        EXPECT_EQ(rc.fieldSize, c.size) << c.b.toStdString();
+        EXPECT_EQ(std::tuple(rc.jump, rc.trackKey, rc.trackFilter, rc.distanceKey, rc.fieldSize),
+                  std::tuple(c.jump, c.track, c.filter, c.distance, c.size))
+            << c.b.toStdString();
     }
     const RaceCondition rc = ParseRaceCondition(a, cases[0].b);
     EXPECT_EQ(rc.meetingDateKey, "05003420000610");
@@ -234,10 +220,7 @@ TEST(Zorb, ScoringAndOrderWithTies)
     cells[1] = cell(25);               // outside 1..18: ignored
     cells[2] = QStringLiteral("   ");  // blank: skipped
     const auto scores = ScoreHorses(cells, r);
-    EXPECT_EQ(scores[4], 10);
-    EXPECT_EQ(scores[2], 5);
-    EXPECT_EQ(scores[11], 7);
-    EXPECT_EQ(scores[8], 0);
+    EXPECT_EQ((std::vector<int>{scores[4], scores[2], scores[11], scores[8]}), (std::vector<int>{10, 5, 7, 0}));
     EXPECT_EQ(OrderText(scores), "051203010204060708091011131415161718");
 
     std::array<int, 18> ties{};
@@ -329,11 +312,15 @@ protected:
             s.groups[g] = {test::trHorse(1, winner), test::trHorse(2, second)};
         lines << test::trBlock(s);
     }
-    QStringList run(const ZorbSettings &z, int races)
+    bool open(timerank::TimeRankAnalysis &a)
     {
         home.writeLines("TRb.txt", lines);
+        return a.open(home.path("TRb.txt"), 1, settings);
+    }
+    QStringList run(const ZorbSettings &z, int races)
+    {
         timerank::TimeRankAnalysis a;
-        EXPECT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+        EXPECT_TRUE(open(a));
         int moves = 0;
         EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; }));
         EXPECT_EQ(moves, races - 1);
@@ -393,10 +380,6 @@ TEST_F(BatchRun, BoxBetsAndClassFilter)
     EXPECT_EQ(out[3], QStringLiteral(" 2R   2    26    12    23    16    36    13  |"));
 }
 
-} // namespace
-
-namespace {
-
 // The run covers the races the race list offers; a block the list leaves out
 // (race number outside 1..12) must not use up one of them.
 TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
@@ -404,9 +387,8 @@ TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
     addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
     addRace("東京", "4", "13Ｒ", kTurf16, 9, 8);
     addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
-    home.writeLines("TRb.txt", lines);
     timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    ASSERT_TRUE(open(a));
     ASSERT_EQ(a.raceCount(), 3);
     ZorbSettings z;
     z.keyHorse = true;
@@ -424,9 +406,8 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
 {
     addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
     addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
-    home.writeLines("TRb.txt", lines);
     timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(a.open(home.path("TRb.txt"), 1, settings));
+    ASSERT_TRUE(open(a));
     const QString zorb = home.path("missing/Zorb.txt");
     EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
@@ -434,11 +415,6 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));
     EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
 }
-
-} // namespace
-
-
-namespace {
 
 // Makes a file unwritable for this process: by its mode, or for root, which
 // ignores modes, by the immutable flag. Undone on destruction.
