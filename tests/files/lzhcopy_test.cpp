@@ -20,7 +20,17 @@ namespace {
 // scratch program folder. Folders are typed without a trailing separator.
 struct CopyFixture {
     test::ScratchHome home;
+    platform::ScopedRecordingDialogs dialogs;
     QString source = strip(home.makeFolder(QStringLiteral("src")));
+
+    // Runs the copy over the typed folders: the source, then five destinations.
+    files::CopyRunResult copy(const std::array<QString, 6> &paths, bool deleteSources = false) const
+    {
+        FolderList list;
+        list.deleteSources = deleteSources;
+        list.paths = paths;
+        return files::CopyLzhFiles(list);
+    }
 
     static QString strip(QString folder)
     {
@@ -56,7 +66,6 @@ std::vector<MessageKind> kinds(const platform::RecordingDialogs &d)
 
 TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
 {
-    platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     fx.put(fx.source, QStringLiteral("a.lzh"), "AAA");
     fx.put(fx.source, QStringLiteral("B.LZH"), "BBBB");
@@ -67,9 +76,7 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     const QString d3 = fx.dest(QStringLiteral("d3"));
     const QString unused = fx.dest(QStringLiteral("unused"));
 
-    FolderList list;
-    list.paths = {fx.source, d1, QString(), d3, QStringLiteral("   "), QString()};
-    const auto r = files::CopyLzhFiles(list);
+    const auto r = fx.copy({fx.source, d1, QString(), d3, QStringLiteral("   "), QString()});
 
     EXPECT_TRUE(r.listSaved);
     EXPECT_FALSE(r.sourceMissing);
@@ -82,14 +89,12 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     EXPECT_EQ(CopyFixture::content(d3, QStringLiteral("B.LZH")), QByteArray("BBBB"));
     // Without the delete box the sources stay and no question is asked.
     EXPECT_EQ(CopyFixture::names(fx.source).size(), 5);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Information);
-    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("LZHファイルのコピーが終了しました．"));
+    EXPECT_EQ(fx.dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
+    EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
 }
 
 TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
 {
-    platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     fx.put(fx.source, QStringLiteral("x.lzh"), "new contents");
     const QDateTime stamp(QDate(2000, 6, 10), QTime(9, 30));
@@ -102,16 +107,14 @@ TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
     fx.put(d1, QStringLiteral("x.lzh"), "old contents that were longer");
     fx.put(d1, QStringLiteral("keep.lzh"), "untouched");
 
-    FolderList list;
-    list.paths = {fx.source, d1, {}, {}, {}, {}};
-    files::CopyLzhFiles(list);
+    fx.copy({fx.source, d1, {}, {}, {}, {}});
 
     EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
     EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/x.lzh")).lastModified(), stamp);
     EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
     // No temporary file is left beside the archives.
     EXPECT_EQ(CopyFixture::names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
-    EXPECT_EQ(kinds(dialogs), std::vector<MessageKind>{MessageKind::Information});
+    EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
 }
 
 TEST(LzhCopy, DeleteQuestionAnswers)
@@ -124,18 +127,14 @@ TEST(LzhCopy, DeleteQuestionAnswers)
     const Case cases[] = {{"No keeps the archives", Answer::No, true}, {"Yes deletes them", Answer::Yes, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        platform::ScopedRecordingDialogs dialogs;
-        dialogs.answers.push_back(c.answer);
         CopyFixture fx;
+        fx.dialogs.answers.push_back(c.answer);
         fx.put(fx.source, QStringLiteral("a.lzh"), "A");
         fx.put(fx.source, QStringLiteral("b.LZH"), "B");
         fx.put(fx.source, QStringLiteral("readme.txt"), "stays");
         const QString d2 = fx.dest(QStringLiteral("d2"));
 
-        FolderList list;
-        list.deleteSources = true;
-        list.paths = {fx.source, {}, d2, {}, {}, {}};
-        const auto r = files::CopyLzhFiles(list);
+        const auto r = fx.copy({fx.source, {}, d2, {}, {}, {}}, true);
 
         EXPECT_TRUE(r.deleteAsked);
         EXPECT_EQ(CopyFixture::names(d2).size(), 2);
@@ -151,8 +150,8 @@ TEST(LzhCopy, DeleteQuestionAnswers)
             expected << QStringLiteral("コピー元のLZHファイルを削除しました．");
             expectedKinds.push_back(MessageKind::Information);
         }
-        EXPECT_EQ(dialogs.texts(), expected);
-        EXPECT_EQ(kinds(dialogs), expectedKinds);
+        EXPECT_EQ(fx.dialogs.texts(), expected);
+        EXPECT_EQ(kinds(fx.dialogs), expectedKinds);
     }
 }
 
@@ -179,17 +178,13 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        platform::ScopedRecordingDialogs dialogs;
         CopyFixture fx;
         fx.put(fx.source, QStringLiteral("a.lzh"), "A");
         fx.put(fx.source, QStringLiteral("b.lzh"), "B");
         const QString good = fx.dest(QStringLiteral("good"));
         const QString bad = c.failing(fx);
 
-        FolderList list;
-        list.deleteSources = true;
-        list.paths = {fx.source, good, bad, {}, {}, {}};
-        const auto r = files::CopyLzhFiles(list);
+        const auto r = fx.copy({fx.source, good, bad, {}, {}, {}}, true);
 
         ASSERT_FALSE(r.failures.empty());
         for (const auto &f : r.failures)
@@ -197,8 +192,8 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
         EXPECT_FALSE(r.deleteAsked);
         EXPECT_EQ(CopyFixture::names(fx.source).size(), 2);
         EXPECT_EQ(CopyFixture::names(good).size(), 2);
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        const auto &msg = dialogs.shown[0];
+        ASSERT_EQ(fx.dialogs.shown.size(), 1u);
+        const auto &msg = fx.dialogs.shown[0];
         EXPECT_EQ(msg.kind, MessageKind::Critical);
         EXPECT_NE(msg.text, QStringLiteral("LZHファイルのコピーが終了しました．"));
         EXPECT_TRUE(msg.text.contains(QStringLiteral("b.lzh → ") + bad)) << msg.text.toStdString();
@@ -209,37 +204,29 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
 
 TEST(LzhCopy, MissingSourceFolderCopiesNothingAndNamesIt)
 {
-    platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     const QString d1 = fx.dest(QStringLiteral("d1"));
     const QString missing = fx.home.folder() + QStringLiteral("downloads");
 
-    FolderList list;
-    list.deleteSources = true;
-    list.paths = {missing, d1, {}, {}, {}, {}};
-    const auto r = files::CopyLzhFiles(list);
+    const auto r = fx.copy({missing, d1, {}, {}, {}, {}}, true);
 
     EXPECT_TRUE(r.sourceMissing);
     EXPECT_TRUE(r.listSaved);
     EXPECT_EQ(r.copies, 0);
     EXPECT_FALSE(r.deleteAsked);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].kind, MessageKind::Critical);
-    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("コピー元フォルダがありません． ( %1 )").arg(missing));
+    EXPECT_EQ(fx.dialogs.texts(), QStringList{QStringLiteral("コピー元フォルダがありません． ( %1 )").arg(missing)});
+    EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Critical});
     // The typed folders are remembered all the same.
     EXPECT_TRUE(fx.home.readBytes(QStringLiteral("CopyLZH.lst")).contains(test::sjis(missing)));
 }
 
 TEST(LzhCopy, NoArchivesStillEndsWithTheCompletionMessage)
 {
-    platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     const QString d1 = fx.dest(QStringLiteral("d1"));
-    FolderList list;
-    list.paths = {fx.source, d1, {}, {}, {}, {}};
-    const auto r = files::CopyLzhFiles(list);
+    const auto r = fx.copy({fx.source, d1, {}, {}, {}, {}});
     EXPECT_EQ(r.copies, 0);
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
+    EXPECT_EQ(fx.dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
 }
 
 TEST(LzhCopy, FolderListBytesAndRoundTrip)
@@ -300,7 +287,6 @@ TEST(LzhCopy, ReadingOddFolderLists)
 
 TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
 {
-    platform::ScopedRecordingDialogs dialogs;
     CopyFixture fx;
     fx.put(fx.source, QStringLiteral("a.lzh"), "A");
     fx.put(fx.source, QStringLiteral("b.lzh"), "B");
@@ -310,9 +296,7 @@ TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
     const QString m1 = fx.home.folder() + QStringLiteral("m1");
     const QString m3 = fx.home.folder() + QStringLiteral("m3");
 
-    FolderList list;
-    list.paths = {fx.source, m1, {}, m3, {}, d5};
-    const auto r = files::CopyLzhFiles(list);
+    const auto r = fx.copy({fx.source, m1, {}, m3, {}, d5});
 
     EXPECT_FALSE(r.listSaved);
     EXPECT_EQ(r.copies, 2);
@@ -322,21 +306,17 @@ TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
         order << f.file + QLatin1Char('>') + f.destination;
     EXPECT_EQ(order, (QStringList{QStringLiteral("a.lzh>") + m1, QStringLiteral("b.lzh>") + m1,
                                   QStringLiteral("a.lzh>") + m3, QStringLiteral("b.lzh>") + m3}));
-    ASSERT_EQ(kinds(dialogs), (std::vector<MessageKind>{MessageKind::Critical, MessageKind::Critical}));
-    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("CopyLZH.lst")));
+    ASSERT_EQ(kinds(fx.dialogs), (std::vector<MessageKind>{MessageKind::Critical, MessageKind::Critical}));
+    EXPECT_TRUE(fx.dialogs.shown[0].text.contains(QStringLiteral("CopyLZH.lst")));
 }
 
 TEST(LzhCopy, WithoutAnyDestinationTheTickedBoxDeletesNothing)
 {
-    platform::ScopedRecordingDialogs dialogs;
-    dialogs.defaultAnswer = Answer::Yes;
     CopyFixture fx;
+    fx.dialogs.defaultAnswer = Answer::Yes;
     fx.put(fx.source, QStringLiteral("a.lzh"), "A");
-    FolderList list;
-    list.deleteSources = true;
-    list.paths = {fx.source, QStringLiteral("  "), {}, {}, {}, {}};
-    const auto r = files::CopyLzhFiles(list);
+    const auto r = fx.copy({fx.source, QStringLiteral("  "), {}, {}, {}, {}}, true);
     EXPECT_FALSE(r.deleteAsked);
     EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")));
-    EXPECT_EQ(dialogs.texts(), (QStringList{files::CopyDoneMessage(), files::NoDestinationKeepsSourcesMessage()}));
+    EXPECT_EQ(fx.dialogs.texts(), (QStringList{files::CopyDoneMessage(), files::NoDestinationKeepsSourcesMessage()}));
 }
