@@ -39,10 +39,21 @@ QStringList card()
     return lines;
 }
 
+template <class W>
+void dispose(QPointer<W> &w)
+{
+    if (w)
+        delete w.data();
+}
+
+// The scratch day, and the windows opened over it: the file selection, its
+// race list with DC001005.csv chosen, a race's data list.
 struct Day {
     test::ScratchHome home;
     platform::ScopedRecordingDialogs dialogs;
     QString mdata;
+    QPointer<frmFileSelectDenCSV> files;
+    frmRaceList *list = nullptr;
     Day()
     {
         home.writeDefaultSettings();
@@ -51,33 +62,35 @@ struct Day {
         home.writeBytes(QStringLiteral("DenCSV/DC000000.csv"), {});
         home.writeLines(QStringLiteral("DenCSV/other.csv"), card());
     }
+    ~Day() { dispose(files); }
     QStringList markLines() const
     {
         return platform::readLines(mdata + QStringLiteral("Um003東.dat")).value_or(QStringList());
     }
+    frmFileSelectDenCSV *openFiles() { return files = new frmFileSelectDenCSV(nullptr); }
+    frmRaceList *openList()
+    {
+        if (!files)
+            openFiles();
+        files->chooser()->selectFile(QStringLiteral("DC001005.csv"));
+        files->cmdFileList_Click(0);
+        return list = qobject_cast<frmRaceList *>(files->raceList());
+    }
+    frmDataList *openData(int race)
+    {
+        if (!openList())
+            return nullptr;
+        list->cmdRace_Click(race);
+        return qobject_cast<frmDataList *>(list->openedWindow());
+    }
 };
-
-template <class W>
-void dispose(QPointer<W> &w)
-{
-    if (w)
-        delete w.data();
-}
-
-// The file selection with DC001005.csv chosen, leading to the race list.
-frmRaceList *openRaceList(frmFileSelectDenCSV &files)
-{
-    files.chooser()->selectFile(QStringLiteral("DC001005.csv"));
-    files.cmdFileList_Click(0);
-    return qobject_cast<frmRaceList *>(files.raceList());
-}
 
 } // namespace
 
 TEST(RaceCardWindows, FileSelection)
 {
     Day d;
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    frmFileSelectDenCSV *files = d.openFiles();
     files->show();
     EXPECT_EQ(files->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / 出馬表CSVファイル"));
     EXPECT_EQ(files->chooser()->fileNames(), (QStringList{"DC000000.csv", "DC001005.csv"}));
@@ -96,7 +109,7 @@ TEST(RaceCardWindows, FileSelection)
     EXPECT_TRUE(files->isVisible());
 
     d.dialogs.clear();
-    QPointer<frmRaceList> list = openRaceList(*files);
+    QPointer<frmRaceList> list = d.openList();
     ASSERT_TRUE(list);
     EXPECT_TRUE(d.dialogs.shown.empty());
     EXPECT_FALSE(files->isVisible());
@@ -106,7 +119,6 @@ TEST(RaceCardWindows, FileSelection)
     list->cmdRaceList_Click(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(files->isVisible());
-    dispose(files);
 }
 
 TEST(RaceCardWindows, MissingFolder)
@@ -122,8 +134,7 @@ TEST(RaceCardWindows, MissingFolder)
 TEST(RaceCardWindows, RaceListButtons)
 {
     Day d;
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
-    frmRaceList *list = openRaceList(*files);
+    frmRaceList *list = d.openList();
     ASSERT_TRUE(list);
     EXPECT_EQ(list->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / RaceList"));
     EXPECT_EQ(list->cmdPlace(0)->text(), QStringLiteral("東京"));
@@ -154,7 +165,6 @@ TEST(RaceCardWindows, RaceListButtons)
     ASSERT_TRUE(data);
     EXPECT_EQ(data->LabelRaceName()->text(), list->cmdRace(2)->text());
     EXPECT_EQ(data->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / DataList"));
-    dispose(files);
 }
 
 TEST(RaceCardWindows, DataListCellsAndZISwitch)
@@ -163,10 +173,7 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     // Payouts of day 4, race 1: one win, three places.
     d.home.writeBytes(QStringLiteral("SData/003東.dat"),
                       test::PayoutRecord("4", "01").tan(0, "02", 450).fuku(0, "01", 120).fuku(1, "01", 120).fuku(2, "01", 120).b);
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
-    frmRaceList *list = openRaceList(*files);
-    list->cmdRace_Click(0);
-    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    frmDataList *data = d.openData(0);
     ASSERT_TRUE(data);
     data->show();
     EXPECT_EQ(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->text(), QStringLiteral("02     450"));
@@ -206,17 +213,14 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     EXPECT_EQ(data->LabelHH()->text(), QStringLiteral("標準偏差： 0.0"));
     data->CheckZI()->click();
     EXPECT_FALSE(data->LabelHH()->isVisible());
-    dispose(files);
 }
 
 TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
 {
     Day d;
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
-    frmRaceList *list = openRaceList(*files);
-    list->cmdRace_Click(1); // race 2
-    QPointer<frmDataList> data = qobject_cast<frmDataList *>(list->openedWindow());
+    QPointer<frmDataList> data = d.openData(1); // race 2
     ASSERT_TRUE(data);
+    frmRaceList *list = d.list;
     EXPECT_EQ(d.markLines().size(), 96); // created blank by the load
 
     // Next over races 3 and 4 (no buttons) to race 5; the marks of race 2 are saved first.
@@ -273,16 +277,12 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(d.markLines().value(37), QStringLiteral("      ○B ") + QString(32, QLatin1Char(' ')));
     EXPECT_EQ(d.markLines().size(), 96);
-    dispose(files);
 }
 
 TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
 {
     Day d;
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
-    frmRaceList *list = openRaceList(*files);
-    list->cmdRace_Click(0);
-    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    frmDataList *data = d.openData(0);
     ASSERT_TRUE(data);
     d.dialogs.clear();
     data->cmdDataList(1)->click();
@@ -292,8 +292,7 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     data->txtMark(0)->setText(QStringLiteral("▲"));
     data->close();
     EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲") + QString(34, QLatin1Char(' ')));
-    EXPECT_TRUE(list->isVisible());
-    dispose(files);
+    EXPECT_TRUE(d.list->isVisible());
 }
 
 TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
@@ -304,13 +303,11 @@ TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
     QStringList ini = platform::readLines(d.home.path(QStringLiteral("Korvin.ini"))).value_or(QStringList());
     ini << QStringLiteral("Wait1     x");
     d.home.writeLines(QStringLiteral("Korvin.ini"), ini);
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    d.openFiles();
     ASSERT_EQ(d.dialogs.shown.size(), 1u);
     EXPECT_EQ(d.dialogs.shown[0].kind, platform::MessageKind::Critical);
     d.dialogs.clear();
-    frmRaceList *list = openRaceList(*files);
-    list->cmdRace_Click(0);
-    auto *data = qobject_cast<frmDataList *>(list->openedWindow());
+    frmDataList *data = d.openData(0);
     ASSERT_TRUE(data);
     EXPECT_TRUE(data->cell(0, ColNo)->text() == QStringLiteral("01"));
     data->cmdDataList(2)->click(); // to race 2
@@ -318,5 +315,4 @@ TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
     EXPECT_TRUE(d.dialogs.shown.empty()) << d.dialogs.texts().join(QLatin1Char('|')).toStdString();
     // The marks still go to the MData folder the selection read.
     EXPECT_EQ(d.markLines().size(), 96);
-    dispose(files);
 }
