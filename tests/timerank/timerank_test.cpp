@@ -17,8 +17,6 @@ using korvin::test::TRBlockPlan;
 
 namespace {
 
-QStringList blockLines(const TRBlockPlan &s) { return test::trBlock(s); }
-
 TEST(TimeRankGroups, ThreeAndFiveEntriesWithTheirSkips)
 {
     TRBlockPlan s;
@@ -28,7 +26,7 @@ TEST(TimeRankGroups, ThreeAndFiveEntriesWithTheirSkips)
                    test::trHorse(5, 5)};
     s.groups[2] = {test::trHorse(1, 12), test::trHorse(2, 13)};
     s.groups[23] = {test::trHorse(1, 18)};
-    const QStringList lines = blockLines(s);
+    const QStringList lines = test::trBlock(s);
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 1);
     ASSERT_TRUE(race.complete());
     struct Case { int cell; QString horse; };
@@ -49,15 +47,14 @@ TEST(TimeRankGroups, BlockEndingEarlyKeepsWhatWasRead)
 {
     TRBlockPlan s;
     s.groups = test::trFullGroups();
-    QStringList lines = blockLines(s);
+    QStringList lines = test::trBlock(s);
     // Cut inside group 4: header (8) + 4 groups of 5 entries, dash, 2 headings + 2 entries.
     lines = lines.mid(0, 8 + 4 * 8 + 2);
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 1);
     EXPECT_FALSE(race.complete());
     EXPECT_EQ(race.groupsRead, 4);
-    EXPECT_FALSE(race.cells[21].isEmpty());
-    EXPECT_TRUE(race.cells[22].isEmpty());
-    EXPECT_TRUE(race.cells[25].isEmpty());
+    EXPECT_EQ((std::vector<bool>{race.cells[21].isEmpty(), race.cells[22].isEmpty(), race.cells[25].isEmpty()}),
+              (std::vector<bool>{false, true, true}));
 }
 
 TEST(TimeRankCells, TextPerKindAndHalfWidth)
@@ -82,11 +79,10 @@ TEST(TimeRankCells, TextPerKindAndHalfWidth)
 
 TEST(TimeRankHeader, RaceLabelsAndSurface)
 {
-    EXPECT_EQ(RaceLabelNumber(QStringLiteral("11Ｒ")), 11);
-    EXPECT_EQ(RaceLabelNumber(QStringLiteral("１Ｒ")), 1);
-    EXPECT_EQ(RaceLabelNumber(QStringLiteral("１２Ｒ")), 12);
-    EXPECT_EQ(racing::SjisLength(QStringLiteral("11Ｒ")), 4);
-    EXPECT_EQ(racing::SjisLength(QStringLiteral("１Ｒ")), 4);
+    for (const auto &[label, race, bytes] : {std::tuple{u"11Ｒ", 11, 4}, {u"１Ｒ", 1, 4}, {u"１２Ｒ", 12, 6}}) {
+        EXPECT_EQ(RaceLabelNumber(QString::fromUtf16(label)), race);
+        EXPECT_EQ(racing::SjisLength(QString::fromUtf16(label)), bytes);
+    }
     // The surface stands at the title column of each kind.
     const int columns[] = {17, 17, 19, 20, 14, 15};
     for (int kind = 0; kind < 6; ++kind) {
@@ -99,14 +95,11 @@ TEST(TimeRankHeader, RaceLabelsAndSurface)
 
     TRBlockPlan s;
     s.raceLabel = QStringLiteral("１Ｒ");
-    const QStringList lines = blockLines(s);
+    const QStringList lines = test::trBlock(s);
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 0);
     const HeaderFields f = ParseHeader(race.header0);
     EXPECT_EQ(f.race, 1);
-    EXPECT_EQ(f.course, QStringLiteral("東京"));
-    EXPECT_EQ(f.year2, QStringLiteral("00"));
-    EXPECT_EQ(f.meeting, QStringLiteral("3"));
-    EXPECT_EQ(f.day, QStringLiteral("4"));
+    EXPECT_EQ((QStringList{f.course, f.year2, f.meeting, f.day}), (QStringList{QStringLiteral("東京"), "00", "3", "4"}));
     EXPECT_EQ(race.identity(), QStringLiteral("2000年 6月10日(土) 3回東京4日目１Ｒ"));
     EXPECT_TRUE(IsStrictRaceHeader(lines[0]));
     EXPECT_FALSE(IsStrictRaceHeader(QStringLiteral("2000年 6月10日")));
@@ -158,7 +151,7 @@ TEST(TimeRankRaceList, CoursesCaptionsAndLimits)
         TRBlockPlan s;
         s.course = course;
         s.raceLabel = label;
-        lines << blockLines(s);
+        lines << test::trBlock(s);
     };
     for (int r = 1; r <= 10; ++r)
         add(QStringLiteral("東京"), r < 10 ? QString(QChar(u'０' + r)) + "Ｒ" : QStringLiteral("10Ｒ"));
@@ -170,10 +163,9 @@ TEST(TimeRankRaceList, CoursesCaptionsAndLimits)
     const TRRaceList list = BuildRaceList(lines);
     ASSERT_EQ(list.courses.size(), 3u);
     EXPECT_EQ(list.courses[0].name, QStringLiteral("東京"));
-    EXPECT_EQ(list.courses[0].raceCount(), 10);
+    EXPECT_EQ((std::vector<int>{list.courses[0].raceCount(), list.courses[1].raceCount(), list.courses[2].raceCount()}),
+              (std::vector<int>{10, 12, 1}));
     EXPECT_TRUE(list.courses[0].captions[10].isEmpty());
-    EXPECT_EQ(list.courses[1].raceCount(), 12);
-    EXPECT_EQ(list.courses[2].raceCount(), 1);
     EXPECT_EQ(list.totalRaces(), 23);
     EXPECT_EQ(list.courses[0].dateLabel, QStringLiteral("2000年 6月10日(土) 3回東京4日目"));
     EXPECT_EQ(racing::SjisLength(list.courses[1].captions[0]), 70);
@@ -319,10 +311,6 @@ TEST(TimeRankKinds, PrefixesAndPatterns)
     EXPECT_TRUE(KindPattern(6).isEmpty());
     EXPECT_TRUE(KindPattern(-1).isEmpty());
 }
-
-} // namespace
-
-namespace {
 
 TEST(TimeRankOddFiles, NeverOverrun)
 {
