@@ -31,6 +31,14 @@ protected:
         home.writeDefaultSettings();
         predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
     }
+    // 小倉, Ｇ１, ダート, 2500m以上: condition 1599.
+    static void chooseLast(predict::ui::frmTimeRankPara *w)
+    {
+        w->ComboPlace()->setCurrentIndex(9);
+        w->ComboClass()->setCurrentIndex(9);
+        w->ComboTrack()->setCurrentIndex(1);
+        w->ComboDistance()->setCurrentIndex(7);
+    }
 };
 
 TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
@@ -42,10 +50,7 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     EXPECT_EQ(w->TextPara(0)->text(), "");
     EXPECT_EQ(w->cmdTRPara(2)->text(), QStringLiteral("登録(全条件）"));
 
-    w->ComboPlace()->setCurrentIndex(9);
-    w->ComboClass()->setCurrentIndex(9);
-    w->ComboTrack()->setCurrentIndex(1);
-    w->ComboDistance()->setCurrentIndex(7);
+    chooseLast(w);
     EXPECT_EQ(w->conditionIndex(), 1599);
     w->TextPara(0)->setText("7");
     w->TextPara(119)->setText("100");
@@ -60,13 +65,9 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
     w = new predict::ui::frmTimeRankPara;
     EXPECT_EQ(w->TextPara(0)->text(), "");
-    w->ComboPlace()->setCurrentIndex(9);
-    w->ComboClass()->setCurrentIndex(9);
-    w->ComboTrack()->setCurrentIndex(1);
-    w->ComboDistance()->setCurrentIndex(7);
-    EXPECT_EQ(w->TextPara(0)->text(), "07");
-    EXPECT_EQ(w->TextPara(119)->text(), "10");
-    EXPECT_EQ(w->TextPara(1)->text(), "  ");
+    chooseLast(w);
+    EXPECT_EQ((QStringList{w->TextPara(0)->text(), w->TextPara(119)->text(), w->TextPara(1)->text()}),
+              (QStringList{"07", "10", "  "}));
     delete w;
 }
 
