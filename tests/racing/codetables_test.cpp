@@ -95,6 +95,7 @@ TEST(CodeTables, SjisLengthAndMidOnMixedText)
     EXPECT_EQ(SjisLength(QStringLiteral("東京A")), 5);
     EXPECT_EQ(SjisLength(QStringLiteral("ｶﾞﾝﾊﾞ")), 5);
     EXPECT_EQ(SjisLength(QStringLiteral("～")), 2);
+    EXPECT_EQ(SjisLength(QStringLiteral("ア ｱ")), 4); // full-width katakana, blank, half-width katakana
     EXPECT_EQ(SjisLength(QString()), 0);
 
     const struct {
