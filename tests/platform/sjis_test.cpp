@@ -35,12 +35,6 @@ TEST(Sjis, EncodesAndDecodesRealCp932Bytes)
     }
 }
 
-TEST(Sjis, CharacterByteLengths)
-{
-    for (const auto &[c, bytes] : {std::pair{u'A', 1}, {u'ｱ', 1}, {u'ア', 2}, {u'～', 2}, {u' ', 1}})
-        EXPECT_EQ(sjisCharBytes(QChar(c)), bytes) << int(c);
-}
-
 TEST(Sjis, WidthConversion)
 {
     struct Case {
