@@ -31,22 +31,17 @@ TEST(Payouts, RecordMatching)
     PayoutArea a;
     ShowPayouts(a, file, QStringLiteral("4"), QStringLiteral("11"));
     EXPECT_TRUE(a.shown);
-    EXPECT_EQ(a.Tan[0].text, QStringLiteral("07    1230"));
-    EXPECT_TRUE(a.Tan[0].visible);
-    EXPECT_EQ(a.Tan[1].text, QStringLiteral("09    1500"));
-    EXPECT_TRUE(a.Tan[1].visible);
-    EXPECT_EQ(a.Tan[2].text, QStringLiteral("00       0"));
-    EXPECT_FALSE(a.Tan[2].visible);
-    EXPECT_EQ(a.Fuku[2].text, QStringLiteral("03     120"));
-    EXPECT_FALSE(a.Fuku[3].visible);
     EXPECT_EQ(a.placeRows, 3);
-    EXPECT_EQ(a.WakuRen[0].text, QStringLiteral("4-6    2340"));
-    EXPECT_TRUE(a.WakuRen[0].visible);
-    EXPECT_FALSE(a.WakuRen[1].visible);
-    EXPECT_EQ(a.Uma[0].text, QStringLiteral("07-09    12345"));
-    EXPECT_FALSE(a.Uma[1].visible);
-    for (const PayoutLabel &w : a.Wide)
-        EXPECT_FALSE(w.visible);
+    const std::vector<std::pair<PayoutLabel, PayoutLabel>> labels = {
+        {a.Tan[0], {"07    1230", true}},  {a.Tan[1], {"09    1500", true}},       {a.Tan[2], {"00       0", false}},
+        {a.Fuku[2], {"03     120", true}}, {a.WakuRen[0], {"4-6    2340", true}}, {a.Uma[0], {"07-09    12345", true}},
+    };
+    for (const auto &[shown, want] : labels) {
+        EXPECT_EQ(shown.text, want.text);
+        EXPECT_EQ(shown.visible, want.visible) << want.text.toStdString();
+    }
+    for (const PayoutLabel &hidden : {a.Fuku[3], a.WakuRen[1], a.Uma[1], a.Wide[0], a.Wide[1], a.Wide[2], a.Wide[3], a.Wide[4]})
+        EXPECT_FALSE(hidden.visible) << hidden.text.toStdString();
 
     // The race as text must equal the field; as a number its value.
     PayoutArea t;
