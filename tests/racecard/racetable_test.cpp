@@ -55,25 +55,20 @@ TEST(RaceTable, OrderLimitsAndButtons)
     home.writeLines(QStringLiteral("DC000001.csv"), day(keys));
     const RaceTableRead read = ReadRaceTable(home.path(QStringLiteral("DC000001.csv")));
     ASSERT_TRUE(read.opened);
-    EXPECT_EQ(read.table.courseCount, 2);
-    EXPECT_EQ(read.table.raceCount, 12);
-    EXPECT_EQ(read.table.CourseCodes[1], QStringLiteral("06"));
-    EXPECT_EQ(read.table.CourseCodes[2], QStringLiteral("  "));
-    EXPECT_EQ(read.table.RaceKeys[12], QStringLiteral("        "));
-    EXPECT_EQ(read.table.RaceDistance[0], 1200);
+    EXPECT_EQ((std::vector<int>{read.table.courseCount, read.table.raceCount, read.table.RaceDistance[0]}),
+              (std::vector<int>{2, 12, 1200}));
+    EXPECT_EQ((QStringList{read.table.CourseCodes[1], read.table.CourseCodes[2], read.table.RaceKeys[12]}),
+              (QStringList{"06", "  ", "        "}));
     EXPECT_TRUE(RaceCardLeftOutMessage(read).isEmpty());
 
     const auto courses = CourseButtons(read.table);
-    EXPECT_EQ(courses[0].caption, QStringLiteral("東京"));
-    EXPECT_TRUE(courses[1].enabled);
-    EXPECT_EQ(courses[2].caption, QStringLiteral("    "));
-    EXPECT_FALSE(courses[2].enabled);
+    EXPECT_EQ((QStringList{courses[0].caption, courses[2].caption}), (QStringList{QStringLiteral("東京"), "    "}));
+    EXPECT_EQ((std::vector<bool>{courses[1].enabled, courses[2].enabled}), (std::vector<bool>{true, false}));
 
     const RaceButtons tokyo = ShowRaces(read.table, QStringLiteral("05"));
-    EXPECT_TRUE(tokyo[9].enabled);
-    EXPECT_FALSE(tokyo[10].enabled);
+    EXPECT_EQ((std::vector<bool>{tokyo[9].enabled, tokyo[10].enabled, tokyo[11].enabled}),
+              (std::vector<bool>{true, false, false}));
     EXPECT_TRUE(tokyo[10].caption.isEmpty());
-    EXPECT_FALSE(tokyo[11].enabled);
     const RaceButtons nakayama = ShowRaces(read.table, QStringLiteral("06"));
     EXPECT_EQ(nakayama[0].key, QStringLiteral("06003401"));
     EXPECT_EQ(nakayama[11].key, QStringLiteral("06003412"));
@@ -132,10 +127,9 @@ TEST(RaceTable, EmptyAndNonNumericFiles)
     read = ReadRaceTable(home.path(QStringLiteral("DC3.csv")));
     EXPECT_EQ(read.usableLines, 1);
     EXPECT_EQ(read.table.CourseCodes[0], QStringLiteral("05"));
-    EXPECT_EQ(read.table.RaceClass[0], 0);
-    EXPECT_EQ(read.table.RaceDistance[0], 0);
-    EXPECT_EQ(read.table.RaceTrack[0], 0);
-    EXPECT_EQ(read.table.RaceRunners[0], 16);
+    EXPECT_EQ((std::vector<int>{read.table.RaceClass[0], read.table.RaceDistance[0], read.table.RaceTrack[0],
+                                read.table.RaceRunners[0]}),
+              (std::vector<int>{0, 0, 0, 16}));
 }
 
 TEST(MoveRace, MessagesOverEmptyButtonsAndEnds)
