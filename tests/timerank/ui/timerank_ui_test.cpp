@@ -111,9 +111,8 @@ TEST_F(TimeRankWindows, RaceListCoursesAndRaceButtons)
     TimeRankFile = writeTwoCourses("TRb20000610.txt");
     timerank::ui::frmRaceListTR list;
     EXPECT_EQ(list.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / RaceList"));
-    EXPECT_TRUE(list.cmdPlace(0)->isEnabled());
-    EXPECT_TRUE(list.cmdPlace(1)->isEnabled());
-    EXPECT_FALSE(list.cmdPlace(2)->isEnabled());
+    EXPECT_EQ((std::vector<bool>{list.cmdPlace(0)->isEnabled(), list.cmdPlace(1)->isEnabled(), list.cmdPlace(2)->isEnabled()}),
+              (std::vector<bool>{true, true, false}));
     EXPECT_EQ(list.cmdPlace(1)->text(), QStringLiteral("京都"));
     EXPECT_EQ(list.LabelDate()->text(), QStringLiteral("2000年 6月10日(土) 3回東京4日目"));
     auto enabled = [&] {
@@ -208,9 +207,8 @@ TEST_F(TimeRankWindows, ExportWindowIsTheRoadIn)
     EXPECT_EQ(w->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / TimeRank"));
     EXPECT_TRUE(w->OptionType(0)->isChecked());
     EXPECT_EQ(w->OptionType(2)->text(), QStringLiteral("上がり３Fタイムランキング"));
-    EXPECT_EQ(w->TextWait(0)->text(), "2");
-    EXPECT_EQ(w->TextWait(1)->text(), "1");
-    EXPECT_EQ(w->TextRepeat()->text(), "1");
+    EXPECT_EQ((QStringList{w->TextWait(0)->text(), w->TextWait(1)->text(), w->TextRepeat()->text()}),
+              (QStringList{"2", "1", "1"}));
     EXPECT_FALSE(w->cmdTimeRankText(2)->isEnabled());
     EXPECT_FALSE(w->cmdTimeRankText(2)->toolTip().isEmpty());
     EXPECT_EQ(w->cmdTimeRankText(3)->text(), QStringLiteral("予想パラメータ設定"));
