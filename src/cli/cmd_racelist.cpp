@@ -1,6 +1,6 @@
 #include "cli/command.h"
 #include "cli/json.h"
-#include "platform/dialogs.h"
+#include "cli/racecardfile.h"
 #include "racecard/racetable.h"
 
 namespace {
@@ -19,20 +19,11 @@ int runRaceList(const QStringList &args, QTextStream &out, QTextStream &err)
     if (args.size() != 1)
         return cli::usageError(kCommand, err);
     const QString path = args[0];
-    const racecard::RaceTableRead read = racecard::ReadRaceTable(path);
-    if (!read.opened) {
-        err << racecard::RaceCardOpenMessage(path, read.error) << "\n";
+    const auto read = cli::ReadRaceCard(path, err);
+    if (!read)
         return 1;
-    }
-    if (read.table.raceCount == 0) {
-        err << racecard::RaceCardEmptyMessage(path) << "\n";
-        return 1;
-    }
-    const QString leftOut = racecard::RaceCardLeftOutMessage(read);
-    if (!leftOut.isEmpty())
-        platform::dialogs().information(leftOut);
 
-    const racecard::RaceTable &t = read.table;
+    const racecard::RaceTable &t = read->table;
     Json courses = Json::array();
     for (const QString &c : t.CourseCodes)
         if (c != QLatin1String("  "))

@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/racecardfile.h"
 #include "predict/verify.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
@@ -24,18 +25,9 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!shell::LoadSettings())
         return 1;
     const QString csvPath = args[0];
-    const racecard::RaceTableRead read = racecard::ReadRaceTable(csvPath);
-    if (!read.opened) {
-        err << racecard::RaceCardOpenMessage(csvPath, read.error) << '\n';
+    const auto read = cli::ReadRaceCard(csvPath, err);
+    if (!read)
         return 1;
-    }
-    if (read.table.raceCount == 0) {
-        err << racecard::RaceCardEmptyMessage(csvPath) << '\n';
-        return 1;
-    }
-    const QString leftOut = racecard::RaceCardLeftOutMessage(read);
-    if (!leftOut.isEmpty())
-        err << leftOut << '\n';
 
     racecard::RaceContext context;
     context.csvPath = csvPath;
@@ -46,7 +38,7 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
 
     predict::ResetVerification();
     for (const QString &course : args.mid(1)) {
-        const racecard::RaceButtons buttons = racecard::ShowRaces(read.table, course);
+        const racecard::RaceButtons buttons = racecard::ShowRaces(read->table, course);
         bool any = false;
         predict::CountRaceButtons(buttons, [&](int, const racecard::RaceButton &button) {
             any = true;

@@ -13,7 +13,7 @@ set -euo pipefail
 BUILD=$1; home=$2
 "$BUILD/korvin" --home "$home" & pid=$!
 found=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do  # up to a minute on a loaded machine
   if xdotool search --name '^<< Korvin >> Tipwise for Vantor $' >/dev/null 2>&1; then found=1; break; fi
   sleep 0.1
 done

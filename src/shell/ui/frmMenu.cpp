@@ -5,6 +5,7 @@
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "shell/ui/frmOption.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -72,6 +73,15 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     resize(520, 300);
 }
 
+void frmMenu::closeEvent(QCloseEvent *event)
+{
+    // Closing the menu by its frame ends the program as "Quit" does; otherwise
+    // the program would go on with no window to reach it.
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit quitRequested();
+}
+
 void frmMenu::cmdMenu_Click(int index)
 {
     hide();
@@ -79,7 +89,6 @@ void frmMenu::cmdMenu_Click(int index)
     switch (index) {
     case 0:
         close();
-        emit quitRequested();
         return;
     case 1:
         w = new racecard::ui::frmFileSelectDenCSV(this);

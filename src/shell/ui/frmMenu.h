@@ -24,8 +24,11 @@ public:
     void cmdMenu_Click(int index);
 
 signals:
-    // "Quit" was pressed: the menu is gone and the program ends.
+    // "Quit" was pressed or the menu was closed: the program ends.
     void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     std::map<int, QPushButton *> m_buttons;

@@ -147,3 +147,12 @@ TEST(WaitWindow, LabelAndBar)
 }
 
 } // namespace
+
+TEST(MenuWindow, ClosingTheMenuByItsFrameEndsTheProgramToo)
+{
+    frmMenu menu;
+    menu.show();
+    QSignalSpy quit(&menu, &frmMenu::quitRequested);
+    menu.close();
+    EXPECT_EQ(quit.count(), 1);
+}
