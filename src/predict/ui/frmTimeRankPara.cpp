@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/ui/selectonfocus.h"
 #include "shell/ui/frmWait.h"
 
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace korvin::predict::ui {
@@ -75,7 +75,7 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
                 m_boxes[i]->setObjectName(QStringLiteral("TextPara_%1").arg(i));
                 m_boxes[i]->setMaximumWidth(48);
                 m_boxes[i]->setAlignment(Qt::AlignRight);
-                m_boxes[i]->installEventFilter(this);
+                platform::ui::selectAllOnFocus(m_boxes[i]);
                 grid->addWidget(m_boxes[i], r + 1, p + 1);
             }
         }
@@ -109,14 +109,6 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     ShowCondition();
 }
 
-bool frmTimeRankPara::eventFilter(QObject *watched, QEvent *event)
-{
-    // Entering a box selects its whole text.
-    if (event->type() == QEvent::FocusIn)
-        if (auto *box = qobject_cast<QLineEdit *>(watched))
-            QTimer::singleShot(0, box, &QLineEdit::selectAll);
-    return KorvinWindow::eventFilter(watched, event);
-}
 
 int frmTimeRankPara::conditionIndex() const
 {

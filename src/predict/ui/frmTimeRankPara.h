@@ -31,9 +31,6 @@ public:
     QLineEdit *TextPara(int i) const { return m_boxes[i]; }
     QPushButton *cmdTRPara(int i) const { return m_buttons[i]; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     std::array<QString, kParaBoxes> boxTexts() const;
     void fill(const TRParaRecord &record);

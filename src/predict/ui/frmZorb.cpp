@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/ui/selectonfocus.h"
 #include "platform/ui/window.h"
 #include "shell/programfolder.h"
 #include "timerank/ui/frmRaceListTR.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace korvin::predict::ui {
@@ -54,7 +54,7 @@ frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_l
     m_code = new QLineEdit(QStringLiteral("9999"), this);
     m_code->setObjectName(QStringLiteral("TextZorbVer"));
     m_code->setMaximumWidth(80);
-    m_code->installEventFilter(this);
+    platform::ui::selectAllOnFocus(m_code);
     auto *codeRow = new QHBoxLayout;
     codeRow->addWidget(label1);
     codeRow->addWidget(m_code);
@@ -89,13 +89,6 @@ frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_l
     layout->addLayout(buttons);
 }
 
-bool frmZorb::eventFilter(QObject *watched, QEvent *event)
-{
-    // Entering the code box selects its whole text.
-    if (watched == m_code && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, m_code, &QLineEdit::selectAll);
-    return QDialog::eventFilter(watched, event);
-}
 
 ZorbSettings frmZorb::settings() const
 {

@@ -33,9 +33,6 @@ public:
     QLineEdit *TextZorbVer() const { return m_code; }
     QRadioButton *OptionBet(int i) const { return m_bet[i]; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void RunBatchPrediction();
 

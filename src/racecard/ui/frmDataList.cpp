@@ -1,5 +1,6 @@
 #include "racecard/ui/frmDataList.h"
 
+#include "platform/ui/selectonfocus.h"
 #include "racing/ui/payoutpanel.h"
 
 #include "platform/dialogs.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <iterator>
@@ -116,7 +116,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
                 box->setFixedWidth(width);
                 box->setTextMargins(0, 0, 0, 0);
                 box->setAlignment(Qt::AlignCenter);
-                box->installEventFilter(this);
+                platform::ui::selectAllOnFocus(box);
                 keepRoomWhenHidden(box);
                 box->setVisible(false);
                 m_marks[r] = box;
@@ -300,13 +300,5 @@ void frmDataList::closeEvent(QCloseEvent *event)
     KorvinWindow::closeEvent(event);
 }
 
-bool frmDataList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        if (auto *box = qobject_cast<QLineEdit *>(watched))
-            QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return KorvinWindow::eventFilter(watched, event);
-}
 
 } // namespace korvin::racecard::ui

@@ -50,7 +50,6 @@ public:
     void LoadDataList();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     // Closing by the window frame saves the marks too.
     void closeEvent(QCloseEvent *event) override;
 

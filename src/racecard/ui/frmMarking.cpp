@@ -1,5 +1,8 @@
 #include "racecard/ui/frmMarking.h"
 
+#include "platform/ui/selectonfocus.h"
+#include "platform/ui/selectonfocus.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace korvin::racecard::ui {
@@ -51,7 +53,7 @@ frmMarking::frmMarking(QWidget *opener) : KorvinWindow(opener)
         m_marks[i] = new QLineEdit(mark);
         m_marks[i]->setObjectName(QStringLiteral("txtMark_%1").arg(i));
         m_marks[i]->setFixedWidth(40);
-        m_marks[i]->installEventFilter(this);
+        platform::ui::selectAllOnFocus(m_marks[i]);
         ml->addWidget(m_labels[i], 0, i);
         ml->addWidget(m_marks[i], 1, i);
     }
@@ -84,13 +86,5 @@ void frmMarking::cmdMarking_Click(int index)
         close();
 }
 
-bool frmMarking::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        if (auto *box = qobject_cast<QLineEdit *>(watched))
-            QTimer::singleShot(0, box, [box] { box->selectAll(); });
-    }
-    return KorvinWindow::eventFilter(watched, event);
-}
 
 } // namespace korvin::racecard::ui

@@ -23,9 +23,6 @@ public:
 
     void cmdMarking_Click(int index);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     std::array<QRadioButton *, 8> m_condition{};
     std::array<QRadioButton *, 3> m_scope{};
