@@ -3,8 +3,8 @@
 #include "demofiles.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
-#include "shell/programfolder.h"
-#include "shell/settings.h"
+#include "common/programfolder.h"
+#include "common/settings.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -53,7 +53,7 @@ BenchHome makeHome(bool full)
         std::exit(1);
     }
     BenchHome h;
-    h.folder = shell::withSeparator(dir.path());
+    h.folder = common::withSeparator(dir.path());
     h.day = demodata::makeDay(1, QDate(2000, 6, 10));
     if (full)
         fillUp(h.day);
@@ -89,8 +89,8 @@ const BenchHome &fullHome()
 
 void useHome(const BenchHome &home)
 {
-    shell::SetProgramFolder(home.folder);
-    shell::LoadSettings();
+    common::SetProgramFolder(home.folder);
+    common::LoadSettings();
 }
 
 QStringList raceKeys(const BenchHome &home)

@@ -6,7 +6,7 @@
 #include "racecard/csvfields.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
@@ -76,7 +76,7 @@ std::vector<racecard::RaceContext> contexts(const BenchHome &h)
         ctx.csvName = h.csvName;
         ctx.raceKey = read.table.RaceKeys[j];
         ctx.caption = racecard::RaceCaption(read.table, j);
-        ctx.settings = shell::Settings;
+        ctx.settings = common::Settings;
         ctx.readMarks = true;
         out.push_back(ctx);
     }

@@ -6,7 +6,7 @@
 #include "platform/sjis.h"
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,9 +23,9 @@ QString markKey()
 void BM_ReadHorseMarks(benchmark::State &state)
 {
     const QString key = markKey();
-    racing::ReadHorseMarks(key, shell::Settings.MData); // creates the file
+    racing::ReadHorseMarks(key, common::Settings.MData); // creates the file
     for (auto _ : state)
-        benchmark::DoNotOptimize(racing::ReadHorseMarks(key, shell::Settings.MData));
+        benchmark::DoNotOptimize(racing::ReadHorseMarks(key, common::Settings.MData));
 }
 BENCHMARK(BM_ReadHorseMarks)->Unit(benchmark::kMicrosecond);
 
@@ -33,12 +33,12 @@ BENCHMARK(BM_ReadHorseMarks)->Unit(benchmark::kMicrosecond);
 void BM_WriteHorseMarks(benchmark::State &state)
 {
     const QString key = markKey();
-    racing::ReadHorseMarks(key, shell::Settings.MData);
+    racing::ReadHorseMarks(key, common::Settings.MData);
     const QString marks[2] = {QStringLiteral("◎○▲△  ×                            "),
                               QStringLiteral("  ◎  ○▲  △                        ")};
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(racing::WriteHorseMarks(marks[++i & 1], key, shell::Settings.MData));
+        benchmark::DoNotOptimize(racing::WriteHorseMarks(marks[++i & 1], key, common::Settings.MData));
 }
 BENCHMARK(BM_WriteHorseMarks)->Unit(benchmark::kMicrosecond);
 
@@ -103,7 +103,7 @@ BENCHMARK(BM_ToHalfWidth);
 
 } // namespace
 
-#include "shell/helpers.h"
+#include "common/helpers.h"
 #include "timerank/timerankfile.h"
 
 namespace {
@@ -116,7 +116,7 @@ void BM_TextToInt(benchmark::State &state)
     const QString texts[4] = {QStringLiteral("98"), QStringLiteral(" 5"), QStringLiteral("52.3"), QString()};
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(shell::TextToInt(texts[++i & 3]));
+        benchmark::DoNotOptimize(common::TextToInt(texts[++i & 3]));
 }
 BENCHMARK(BM_TextToInt);
 

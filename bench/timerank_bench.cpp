@@ -3,7 +3,7 @@
 
 #include "platform/textfile.h"
 #include "predict/zorb.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
 #include "timerank/timerankfile.h"
@@ -73,7 +73,7 @@ void BM_TimeRankOpen(benchmark::State &state)
     int races = 0;
     for (auto _ : state) {
         timerank::TimeRankAnalysis model;
-        model.open(path, 0, shell::Settings);
+        model.open(path, 0, common::Settings);
         races = model.raceCount();
         benchmark::DoNotOptimize(races);
     }
@@ -86,7 +86,7 @@ void BM_TimeRankMoveThroughAll(benchmark::State &state)
 {
     bench::useHome(bench::demoHome());
     timerank::TimeRankAnalysis model;
-    model.open(timeRankFile(1), 0, shell::Settings);
+    model.open(timeRankFile(1), 0, common::Settings);
     for (auto _ : state) {
         model.showRace(0);
         for (int i = 1; i < model.raceCount(); ++i) {
@@ -120,7 +120,7 @@ void BM_TimeRankShowRace(benchmark::State &state)
 {
     bench::useHome(bench::demoHome());
     timerank::TimeRankAnalysis model;
-    model.open(timeRankFile(1), 0, shell::Settings);
+    model.open(timeRankFile(1), 0, common::Settings);
     const int r = model.raceCount() / 2;
     for (auto _ : state) {
         model.showRace(r);
@@ -154,7 +154,7 @@ void BM_BatchPrediction(benchmark::State &state)
         state.ResumeTiming();
         const int races = timerank::LoadRaceList(h.timeRankPath).totalRaces();
         timerank::TimeRankAnalysis model;
-        model.open(h.timeRankPath, 0, shell::Settings);
+        model.open(h.timeRankPath, 0, common::Settings);
         predict::RunBatchPrediction(model, races, settings, zorb);
     }
     state.counters["zorb_bytes"] = double(QFileInfo(zorb).size());
@@ -171,7 +171,7 @@ void BM_BatchPredictionRunOnly(benchmark::State &state)
     const predict::ZorbSettings settings;
     const int races = timerank::LoadRaceList(h.timeRankPath).totalRaces();
     timerank::TimeRankAnalysis model;
-    model.open(h.timeRankPath, 0, shell::Settings);
+    model.open(h.timeRankPath, 0, common::Settings);
     for (auto _ : state) {
         state.PauseTiming();
         QFile::remove(zorb);
@@ -209,7 +209,7 @@ void BM_ScoreOneRace(benchmark::State &state)
     bench::useHome(bench::demoHome());
     predict::LoadTRParaFile();
     timerank::TimeRankAnalysis model;
-    model.open(timeRankFile(1), 0, shell::Settings);
+    model.open(timeRankFile(1), 0, common::Settings);
     model.showRace(model.raceCount() / 2);
     const predict::RaceCondition c = predict::ParseRaceCondition(model.header(0), model.header(1));
     const int i = predict::FindParameters(predict::TRParaTable, c.meetingDateKey.left(2), c.cls.code, c.trackKey,
@@ -226,7 +226,7 @@ void BM_ScoreHorsesOnly(benchmark::State &state)
     bench::useHome(bench::demoHome());
     predict::LoadTRParaFile();
     timerank::TimeRankAnalysis model;
-    model.open(timeRankFile(1), 0, shell::Settings);
+    model.open(timeRankFile(1), 0, common::Settings);
     model.showRace(model.raceCount() / 2);
     const predict::TRParaRecord rec = predict::TRParaTable[0];
     for (auto _ : state)

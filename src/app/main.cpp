@@ -1,7 +1,7 @@
 // korvin: the desktop program. Starts with the main menu.
 #include "platform/ui/messagebox.h"
-#include "shell/programfolder.h"
-#include "shell/ui/frmMenu.h"
+#include "common/programfolder.h"
+#include "app/ui/frmMenu.h"
 
 #include <QApplication>
 
@@ -10,15 +10,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvin"));
     QStringList args = QApplication::arguments();
-    korvin::shell::InitProgramFolder(args);
+    korvin::common::InitProgramFolder(args);
 
     korvin::platform::ui::QtDialogs dialogs;
     korvin::platform::setDialogs(&dialogs);
 
     // The windows hide and show one another; the program ends on "Quit" only.
     app.setQuitOnLastWindowClosed(false);
-    auto *menu = new korvin::shell::ui::frmMenu;
-    QObject::connect(menu, &korvin::shell::ui::frmMenu::quitRequested, &app, [] { QApplication::exit(0); });
+    auto *menu = new korvin::app::ui::frmMenu;
+    QObject::connect(menu, &korvin::app::ui::frmMenu::quitRequested, &app, [] { QApplication::exit(0); });
     menu->show();
     const int rc = app.exec();
     korvin::platform::setDialogs(nullptr);

@@ -4,7 +4,7 @@
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
 #include "racing/payouts.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QFileInfo>
 
@@ -45,7 +45,7 @@ int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
         return cli::usageError(kCommand, err);
     const QString path = words[0];
     const QString key = words[1];
-    if (!shell::LoadSettings())
+    if (!common::LoadSettings())
         return 1;
 
     const racecard::RaceTableRead read = racecard::ReadRaceTable(path);
@@ -71,7 +71,7 @@ int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
     ctx.csvName = QFileInfo(path).fileName();
     ctx.raceKey = key;
     ctx.caption = caption;
-    ctx.settings = shell::Settings;
+    ctx.settings = common::Settings;
     ctx.ziOn = zi;
     const racecard::DataListModel m = racecard::LoadDataList(ctx);
     for (const QString &msg : m.messages)

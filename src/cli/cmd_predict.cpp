@@ -2,8 +2,8 @@
 #include "cli/command.h"
 #include "platform/dialogs.h"
 #include "predict/zorb.h"
-#include "shell/programfolder.h"
-#include "shell/settings.h"
+#include "common/programfolder.h"
+#include "common/settings.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
 
@@ -68,14 +68,14 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
     if (file.isEmpty() || kind < 0 || kind > 5)
         return cli::usageError(predictCommand, err);
     if (out.isEmpty())
-        out = shell::ProgramFolder() + predict::kZorbFileName;
-    if (!shell::LoadSettings())
+        out = common::ProgramFolder() + predict::kZorbFileName;
+    if (!common::LoadSettings())
         return 1;
     // The races are read from the same model the analysis window shows; it is
     // opened first so that a file it cannot read is reported once. The race
     // count is what the race list offers.
     timerank::TimeRankAnalysis model;
-    if (!model.open(file, kind, shell::Settings))
+    if (!model.open(file, kind, common::Settings))
         return 1;
     const int races = timerank::LoadRaceList(file).totalRaces();
     if (!predict::RunBatchPrediction(model, races, z, out))

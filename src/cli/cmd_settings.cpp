@@ -1,5 +1,5 @@
 #include "cli/command.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 namespace {
 using namespace korvin;
@@ -7,9 +7,9 @@ using namespace korvin;
 int runSettings(const QStringList &args, QTextStream &out, QTextStream &)
 {
     Q_UNUSED(args);
-    if (!shell::LoadSettings())
+    if (!common::LoadSettings())
         return 1;
-    for (const auto &[name, value] : shell::SettingsFields(shell::Settings))
+    for (const auto &[name, value] : common::SettingsFields(common::Settings))
         out << name << '=' << value << '\n';
     return 0;
 }

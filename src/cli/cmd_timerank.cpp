@@ -2,7 +2,7 @@
 #include "cli/command.h"
 #include "cli/json.h"
 #include "platform/textfile.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
 
@@ -77,10 +77,10 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (file.isEmpty() || kind < 0 || kind > 5)
         return cli::usageError(timerankCommand, err);
-    if (!shell::LoadSettings())
+    if (!common::LoadSettings())
         return 1;
     timerank::TimeRankAnalysis a;
-    if (!a.open(file, kind, shell::Settings))
+    if (!a.open(file, kind, common::Settings))
         return 1;
     if (race < 1 || race > a.raceCount()) {
         err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";

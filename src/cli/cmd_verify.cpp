@@ -3,7 +3,7 @@
 #include "predict/verify.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QFileInfo>
 
@@ -22,7 +22,7 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
                "  COURSE is a two-digit racecourse code (05 for Tokyo)\n";
         return 2;
     }
-    if (!shell::LoadSettings())
+    if (!common::LoadSettings())
         return 1;
     const QString csvPath = args[0];
     const auto read = cli::ReadRaceCard(csvPath, err);
@@ -32,7 +32,7 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
     racecard::RaceContext context;
     context.csvPath = csvPath;
     context.csvName = QFileInfo(csvPath).fileName();
-    context.settings = shell::Settings;
+    context.settings = common::Settings;
     // Marks play no part in the counts; reading them could create mark files.
     context.readMarks = false;
 

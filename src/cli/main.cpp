@@ -1,7 +1,7 @@
 // korvin-cli: the program's functions without a display, for scripts, checks
 // and benchmarks. Output is UTF-8.
 #include "cli/command.h"
-#include "shell/programfolder.h"
+#include "common/programfolder.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
-    korvin::shell::InitProgramFolder(args);
+    korvin::common::InitProgramFolder(args);
 
     QTextStream out(stdout);
     QTextStream err(stderr);

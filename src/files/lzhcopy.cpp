@@ -2,8 +2,8 @@
 
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
-#include "shell/helpers.h"
-#include "shell/programfolder.h"
+#include "common/helpers.h"
+#include "common/programfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ QString NoDestinationKeepsSourcesMessage()
 }
 QString DeleteDoneMessage() { return QStringLiteral("コピー元のLZHファイルを削除しました．"); }
 
-QString FolderListPath() { return shell::ProgramFolder() + QStringLiteral("CopyLZH.lst"); }
+QString FolderListPath() { return common::ProgramFolder() + QStringLiteral("CopyLZH.lst"); }
 
 std::optional<FolderList> ReadFolderList(const QString &path)
 {
@@ -69,7 +69,7 @@ std::optional<FolderList> ReadFolderList(const QString &path)
     FolderList list;
     // Only an explicit 1 ticks the box: a damaged first line must never turn
     // the delete on by itself.
-    list.deleteSources = !lines->isEmpty() && shell::TextToInt(lines->at(0)) == 1;
+    list.deleteSources = !lines->isEmpty() && common::TextToInt(lines->at(0)) == 1;
     for (int i = 0; i < int(list.paths.size()); ++i)
         list.paths[size_t(i)] = i + 1 < lines->size() ? lines->at(i + 1) : QString();
     return list;

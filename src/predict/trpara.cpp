@@ -2,8 +2,8 @@
 
 #include "platform/sjis.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
-#include "shell/programfolder.h"
+#include "common/helpers.h"
+#include "common/programfolder.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -78,7 +78,7 @@ bool TRParaRecord::keysAreNul() const
     return (KeyPlace + KeyClass + KeyTrack + KeyDistance) == nul(7);
 }
 
-QString TRParaPath() { return shell::ProgramFolder() + QStringLiteral("Korvin.trp"); }
+QString TRParaPath() { return common::ProgramFolder() + QStringLiteral("Korvin.trp"); }
 
 int ConditionIndex(int place, int cls, int track, int distance)
 {
@@ -146,8 +146,8 @@ void GivePositionKeys(TRParaRecord &record, int n)
 QString ParaCellText(const QString &box)
 {
     bool ok = false;
-    const double v = shell::TextToDouble(box, &ok);
-    const QString formatted = ok ? shell::FormatZeroZero(v) : box;
+    const double v = common::TextToDouble(box, &ok);
+    const QString formatted = ok ? common::FormatZeroZero(v) : box;
     return formatted.left(2).leftJustified(2, QLatin1Char(' '));
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 namespace korvin::predict {
 
@@ -24,9 +24,9 @@ RaceTally TallyRace(const VerifyRows &rows)
         const VerifyRow &row = rows[size_t(r)];
         if (!row.runner)
             continue;
-        if (shell::TextToInt(row.maxText) == 0)
+        if (common::TextToInt(row.maxText) == 0)
             ++t.zeroMax;
-        const int finish = shell::TextToInt(row.resultText);
+        const int finish = common::TextToInt(row.resultText);
         if (finish == 0)
             ++t.zeroResult;
         for (int c = 0; c < kVerifyColumns; ++c) {
@@ -93,8 +93,8 @@ QString ReportLine(int set, const VerifyCounts &c, qint32 raceCount)
     const double n = raceCount;
     return SetNames()[size_t(set)] + racing::PadNumber(c[0], 4) + racing::PadNumber(c[1], 4) +
            racing::PadNumber(c[2], 4) + racing::PadNumber(c[3], 5) + QStringLiteral("  ") +
-           shell::FormatPercent(c[0] / n) + QStringLiteral("  ") + shell::FormatPercent((double(c[0]) + c[1]) / n) +
-           QStringLiteral("  ") + shell::FormatPercent((double(c[0]) + c[1] + c[2]) / n);
+           common::FormatPercent(c[0] / n) + QStringLiteral("  ") + common::FormatPercent((double(c[0]) + c[1]) / n) +
+           QStringLiteral("  ") + common::FormatPercent((double(c[0]) + c[1] + c[2]) / n);
 }
 
 QStringList ReportLines(qint32 raceCount, const VerifyCounterSets &counters)

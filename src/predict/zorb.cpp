@@ -4,14 +4,14 @@
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 #include "timerank/analysis.h"
 
 #include <QDate>
 
 namespace korvin::predict {
 
-using shell::Mid;
+using common::Mid;
 
 QString ClassNameOf(const QString &header1)
 {
@@ -73,17 +73,17 @@ RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
     const QString b = header1.trimmed();
     const timerank::HeaderFields f = timerank::ParseHeader(a);
     c.meetingDateKey = racing::PlaceCode(f.course, 2) + f.year2 + f.meeting + f.day + f.year4 +
-                       shell::FormatZeroZero(shell::TextToInt(f.month)) +
-                       shell::FormatZeroZero(shell::TextToInt(f.dayOfMonth));
+                       common::FormatZeroZero(common::TextToInt(f.month)) +
+                       common::FormatZeroZero(common::TextToInt(f.dayOfMonth));
     c.race = timerank::RaceLabelNumber(Mid(a, 33, 3).trimmed());
     c.cls = ClassPickup(ClassNameOf(b));
     c.jump = b.startsWith(QStringLiteral("障害"));
-    const QString tail = shell::RightOf(b, 14).trimmed();
+    const QString tail = common::RightOf(b, 14).trimmed();
     const bool turf = tail.startsWith(u'芝');
     c.trackKey = turf ? QStringLiteral("0") : QStringLiteral("1");
     c.trackFilter = c.jump ? 2 : (turf ? 0 : 1);
     c.distanceKey = DistanceKey(tail);
-    c.fieldSize = shell::FormatZeroZero(shell::TextToInt(Mid(shell::RightOf(tail, 4), 1, 2).trimmed()));
+    c.fieldSize = common::FormatZeroZero(common::TextToInt(Mid(common::RightOf(tail, 4), 1, 2).trimmed()));
     return c;
 }
 
@@ -113,12 +113,12 @@ std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRP
                 const QString &text = cells[b * 30 + p * 5 + r];
                 if (text.trimmed().isEmpty())
                     continue;
-                const int horse = shell::TextToInt(Mid(text, 5, 2));
+                const int horse = common::TextToInt(Mid(text, 5, 2));
                 if (horse < 1 || horse > 18)
                     continue;
                 QByteArray cell = (*tables[b])[ParaCell(p, r)];
                 cell.replace('\0', QByteArray());
-                scores[horse - 1] += shell::TextToInt(QString::fromLatin1(cell)); // blank or not a number: 0
+                scores[horse - 1] += common::TextToInt(QString::fromLatin1(cell)); // blank or not a number: 0
             }
     return scores;
 }
@@ -137,7 +137,7 @@ QString OrderText(const std::array<int, 18> &scores)
     }
     QString text;
     for (int h : order)
-        text += shell::FormatZeroZero(h);
+        text += common::FormatZeroZero(h);
     return text;
 }
 

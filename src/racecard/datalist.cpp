@@ -5,13 +5,13 @@
 #include "racecard/csvfields.h"
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <cmath>
 
 namespace korvin::racecard {
 
-using shell::Mid;
+using common::Mid;
 
 const std::array<QString, kColumnCount> &ColumnNames()
 {
@@ -95,7 +95,7 @@ namespace {
 // Whole-number part of a caption; a caption that is not a number counts 0.
 qint64 wholePart(const QString &text)
 {
-    const double v = shell::TextToDouble(text);
+    const double v = common::TextToDouble(text);
     if (!std::isfinite(v) || std::fabs(v) > 9e15)
         return 0;
     return qint64(std::floor(v));
@@ -186,7 +186,7 @@ VtxHorse ReadVtxHorseLine(const QString &line)
         else if (blankFromEnd(3))
             x = 2;
     }
-    auto column = [&](int fromEnd, int width) { return shell::RightOf(line, fromEnd + x).left(width); };
+    auto column = [&](int fromEnd, int width) { return common::RightOf(line, fromEnd + x).left(width); };
     VtxHorse h;
     h.Waku = Mid(line, 2, 1);
     h.T1 = column(24, 4);
@@ -295,7 +295,7 @@ RaceContext ContextFor(const RaceButton &button, bool ziOn)
     c.csvName = ChosenCsvName;
     c.raceKey = button.key;
     c.caption = button.caption;
-    c.settings = shell::Settings;
+    c.settings = common::Settings;
     c.ziOn = ziOn;
     return c;
 }
@@ -333,14 +333,14 @@ DataListModel LoadDataList(const RaceContext &ctx)
         for (int k = 0; k < kPastRaces; ++k) {
             DataCell &cell = row.cells[ColTime1 + k];
             cell.text = racing::TrackLetter(f[12 + 5 * k], 1) + f[14 + 5 * k];
-            t[k] = shell::TextToInt(f[14 + 5 * k]);
+            t[k] = common::TextToInt(f[14 + 5 * k]);
             cell.colour = FigureColor(t[k]);
         }
         const FigureSummary s = SummariseFigures(t);
         row[ColMax].text = QString::number(s.max);
         row[ColMin].text = QString::number(s.min);
         row[ColAve].text = QString::number(s.ave);
-        row[ColInt].colour = IntervalColor(shell::TextToInt(f[6]));
+        row[ColInt].colour = IntervalColor(common::TextToInt(f[6]));
         for (Column c : {ColNo, ColZI, ColInt, ColResult, ColOdds, ColError, ColMax, ColMin, ColAve})
             row[c].visible = true;
         for (int k = 0; k < kPastRaces; ++k)
@@ -356,7 +356,7 @@ DataListModel LoadDataList(const RaceContext &ctx)
         m.vtxFound = true;
         const auto vtx = platform::readLines(vtxPath);
         const auto horses = ReadVtxBlock(vtx.value_or(QStringList()), Mid(ctx.caption, 7, 2),
-                                         shell::TextToInt(Mid(ctx.caption, 13, 2)));
+                                         common::TextToInt(Mid(ctx.caption, 13, 2)));
         for (size_t i = 0; i < horses.size(); ++i) {
             DataRow &row = m.rows[i];
             const VtxHorse &h = horses[i];
@@ -417,7 +417,7 @@ DataListModel LoadDataList(const RaceContext &ctx)
     for (int r = 0; r < m.n; ++r) {
         const QString &text = m.rows[r][ColZI].text;
         bool ok = false;
-        const double v = shell::TextToDouble(text, &ok);
+        const double v = common::TextToDouble(text, &ok);
         m.ziTexts.push_back(text);
         m.ziNumeric.push_back(ok);
         m.ziValues.push_back(ok ? v : 0.0);
@@ -433,12 +433,12 @@ void ShowZIColumn(DataListModel &m, bool on)
     for (int r = 0; r < m.n; ++r) {
         QString &text = m.rows[r][ColZI].text;
         if (on)
-            text = shell::FormatZeroZero(m.zi.scores[r]).left(2);
+            text = common::FormatZeroZero(m.zi.scores[r]).left(2);
         else
-            text = m.ziNumeric[r] ? shell::DecimalText(m.ziValues[r]) : m.ziTexts[r];
+            text = m.ziNumeric[r] ? common::DecimalText(m.ziValues[r]) : m.ziTexts[r];
     }
-    m.KT.text = QStringLiteral("平均： ") + shell::FormatOneDecimal(m.zi.mean);
-    m.HH.text = QStringLiteral("標準偏差： ") + shell::FormatOneDecimal(m.zi.deviation);
+    m.KT.text = QStringLiteral("平均： ") + common::FormatOneDecimal(m.zi.mean);
+    m.HH.text = QStringLiteral("標準偏差： ") + common::FormatOneDecimal(m.zi.deviation);
     m.KT.visible = on;
     m.HH.visible = on;
 }

@@ -4,7 +4,7 @@
 // area and the marks. The window and the verification report both read it.
 #include "racecard/racetable.h"
 #include "racing/payouts.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -110,13 +110,13 @@ struct RaceContext {
     QString csvName;
     QString raceKey;
     QString caption; // the race button's caption (title; course name, day, race for VTX and payouts)
-    shell::SettingsRecord settings;
+    common::SettingsRecord settings;
     bool ziOn = false;     // CheckZI
     bool readMarks = true; // reading may create the mark file
 };
 
 // The context of a race button of the chosen file, with the settings loaded
-// last (shell::Settings), as the data list window builds it.
+// last (common::Settings), as the data list window builds it.
 RaceContext ContextFor(const RaceButton &button, bool ziOn = false);
 
 struct DataListModel {

@@ -4,13 +4,13 @@
 #include "platform/textfile.h"
 #include "racecard/csvfields.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <cmath>
 
 namespace korvin::racecard {
 
-using shell::Mid;
+using common::Mid;
 
 QString ChosenCsvPath;
 QString ChosenCsvName;
@@ -32,7 +32,7 @@ namespace {
 qint32 wholeNumber(const QString &text)
 {
     bool ok = false;
-    const double v = shell::TextToDouble(text, &ok);
+    const double v = common::TextToDouble(text, &ok);
     if (!ok || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
         return 0;
     return qint32(std::nearbyint(v));
@@ -122,7 +122,7 @@ QString RaceCaption(const QString &k, qint32 raceClass, qint32 distance, qint32 
            racing::PlaceName(Mid(k, 1, 2), 4) + platform::toFullWidth(Mid(k, 6, 1)) + QStringLiteral("日目 ") +
            Mid(k, 7, 2) + QStringLiteral("R ") + racing::TrackLetter(QString::number(track), 1) +
            QString::number(distance) + QStringLiteral("m ") + racing::ClassName(QString::number(raceClass), 8) +
-           QStringLiteral(" ") + shell::FormatZeroZero(runners) + QStringLiteral("頭");
+           QStringLiteral(" ") + common::FormatZeroZero(runners) + QStringLiteral("頭");
 }
 
 QString RaceCaption(const RaceTable &t, int j)
@@ -152,7 +152,7 @@ RaceButtons ShowRaces(const RaceTable &t, const QString &course)
     for (int r = 0; r < kRaceButtons; ++r) {
         for (int j = 0; j < kMaxRaces; ++j) {
             const QString &key = t.RaceKeys[j];
-            if (Mid(key, 1, 2) == course && shell::TextToInt(Mid(key, 7, 2)) == r + 1) {
+            if (Mid(key, 1, 2) == course && common::TextToInt(Mid(key, 7, 2)) == r + 1) {
                 out[r] = {RaceCaption(t, j), key, true};
                 break;
             }

@@ -1,7 +1,7 @@
 #include "racing/codetables.h"
 
 #include "platform/sjis.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <array>
 #include <cmath>
@@ -82,7 +82,7 @@ QString ClassName(const QString &code, int width)
     if (width != 4 && width != 8)
         return {};
     bool ok = false;
-    const double v = shell::TextToDouble(code, &ok);
+    const double v = common::TextToDouble(code, &ok);
     if (ok) {
         const double whole = std::floor(v);
         for (const RaceClass &c : kClasses)

@@ -2,7 +2,7 @@
 
 #include "platform/textfile.h"
 #include "racing/codetables.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 namespace korvin::racing {
 
@@ -81,7 +81,7 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
     return lines->at(line - 1).mid(6);
 }
 
-QString ReadHorseMarks(const QString &key) { return ReadHorseMarks(key, shell::Settings.MData); }
+QString ReadHorseMarks(const QString &key) { return ReadHorseMarks(key, common::Settings.MData); }
 
 bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
 {
@@ -111,7 +111,7 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
 
 bool WriteHorseMarks(const QString &marks, const QString &key, QString *error)
 {
-    return WriteHorseMarks(marks, key, shell::Settings.MData, error);
+    return WriteHorseMarks(marks, key, common::Settings.MData, error);
 }
 
 } // namespace korvin::racing

@@ -2,7 +2,7 @@
 
 #include "platform/sjis.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <QFile>
 #include <optional>

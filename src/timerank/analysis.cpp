@@ -1,11 +1,11 @@
 #include "timerank/analysis.h"
 
 #include "platform/dialogs.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 namespace korvin::timerank {
 
-using shell::Mid;
+using common::Mid;
 
 HeaderFields ParseHeader(const QString &header0)
 {
@@ -21,7 +21,7 @@ HeaderFields ParseHeader(const QString &header0)
     return f;
 }
 
-racing::PayoutArea PayoutsForHeader(const QString &header0, const shell::SettingsRecord &settings)
+racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings)
 {
     racing::PayoutArea area;
     racing::ClearPayouts(area);
@@ -33,7 +33,7 @@ racing::PayoutArea PayoutsForHeader(const QString &header0, const shell::Setting
     return area;
 }
 
-bool TimeRankAnalysis::open(const QString &path, int kind, const shell::SettingsRecord &settings)
+bool TimeRankAnalysis::open(const QString &path, int kind, const common::SettingsRecord &settings)
 {
     m_path = path;
     m_kind = kind;

@@ -4,7 +4,7 @@
 // the stepping between races. The batch prediction reads the same model, so a
 // cell's text is worked out in one place only.
 #include "racing/payouts.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/timerankfile.h"
 
 #include <QString>
@@ -20,7 +20,7 @@ public:
     // shows the first race with its payouts. Problems (a missing file, a block
     // that ends early) are shown as one information message naming the file.
     // False when the file could not be read or holds no race.
-    bool open(const QString &path, int kind, const shell::SettingsRecord &settings);
+    bool open(const QString &path, int kind, const common::SettingsRecord &settings);
 
     int raceCount() const { return int(m_races.size()); }
     int raceIndex() const { return m_index; }
@@ -53,7 +53,7 @@ private:
 
     QString m_path;
     int m_kind = 0;
-    shell::SettingsRecord m_settings;
+    common::SettingsRecord m_settings;
     std::vector<TimeRankRace> m_races;
     int m_index = 0;
     racing::PayoutArea m_payouts;
@@ -76,6 +76,6 @@ HeaderFields ParseHeader(const QString &header0);
 
 // The payout area of a race: cleared, then filled from the payout file named
 // by the header when SDataON is not "0".
-racing::PayoutArea PayoutsForHeader(const QString &header0, const shell::SettingsRecord &settings);
+racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings);
 
 } // namespace korvin::timerank

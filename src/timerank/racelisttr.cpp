@@ -4,12 +4,12 @@
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 #include "timerank/timerankfile.h"
 
 namespace korvin::timerank {
 
-using shell::Mid;
+using common::Mid;
 
 int TRCourse::raceCount() const
 {

@@ -2,11 +2,11 @@
 
 #include "platform/sjis.h"
 #include "platform/textfile.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 namespace korvin::timerank {
 
-using shell::Mid;
+using common::Mid;
 
 qint16 TimeRankType = 0;
 QString TimeRankFile;
@@ -58,7 +58,7 @@ int RaceLabelNumber(const QString &label)
 {
     const QString digits = Mid(label, 2, 1) == u"Ｒ" ? Mid(label, 1, 1) : Mid(label, 1, 2);
     // Full-width digits count by their value.
-    return shell::TextToInt(platform::toHalfWidth(digits));
+    return common::TextToInt(platform::toHalfWidth(digits));
 }
 
 QString CellText(const QString &line, int kind)
@@ -73,7 +73,7 @@ QString CellText(const QString &line, int kind)
     case 5:
         return Mid(line, 1, 4) + Mid(line, 13, 4) + last;
     case 2:
-        return shell::RightOf(line, 4) + Mid(line, 13, 4) + last;
+        return common::RightOf(line, 4) + Mid(line, 13, 4) + last;
     default:
         return {};
     }

@@ -288,7 +288,7 @@ class BatchRun : public ::testing::Test {
 protected:
     test::ScratchHome home;
     platform::ScopedRecordingDialogs rec;
-    shell::SettingsRecord settings;
+    common::SettingsRecord settings;
     QStringList lines;
     void SetUp() override
     {

@@ -3,7 +3,7 @@
 #include "racecard/fixtures.h"
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
-#include "shell/helpers.h"
+#include "common/helpers.h"
 #include "support/payoutrecord.h"
 #include "support/testutil.h"
 
@@ -98,8 +98,8 @@ TEST(DataList, DeviationScores)
     EXPECT_DOUBLE_EQ(z.deviation, 10);
     EXPECT_NEAR(z.scores[0], 39.9999985, 1e-7);
     EXPECT_NEAR(z.scores[2], 59.9999985, 1e-7);
-    EXPECT_EQ(shell::FormatZeroZero(z.scores[0]), QStringLiteral("40"));
-    EXPECT_EQ(shell::FormatZeroZero(z.scores[1]), QStringLiteral("50"));
+    EXPECT_EQ(common::FormatZeroZero(z.scores[0]), QStringLiteral("40"));
+    EXPECT_EQ(common::FormatZeroZero(z.scores[1]), QStringLiteral("50"));
 
     for (const std::vector<double> &values :
          {std::vector<double>{}, {55.5}, {52.3, 52.3, 52.3}, {0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1}}) {
@@ -252,7 +252,7 @@ struct Day {
     Day()
     {
         home.writeDefaultSettings();
-        shell::LoadSettings();
+        common::LoadSettings();
         csv = home.path(QStringLiteral("DenCSV/DC001005.csv"));
     }
     RaceContext context(const QString &key, const QString &caption) const
@@ -262,7 +262,7 @@ struct Day {
         c.csvName = QStringLiteral("DC001005.csv");
         c.raceKey = key;
         c.caption = caption;
-        c.settings = shell::Settings;
+        c.settings = common::Settings;
         return c;
     }
 };
@@ -360,7 +360,7 @@ TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
     QStringList vtx = vtxRace(QStringLiteral("中山"), QStringLiteral("12Ｒ"), {horse(1, 55), horse(1, 66), horse(2, 44)});
     d.home.writeLines(QStringLiteral("VTX/Dx001005.txt"), vtx);
     // Marks of horses 1 and 3 on day 2, race 12: line 24.
-    racing::WriteHorseMarks(QStringLiteral("◎  B ") + QString(30, QLatin1Char(' ')), key, shell::Settings.MData);
+    racing::WriteHorseMarks(QStringLiteral("◎  B ") + QString(30, QLatin1Char(' ')), key, common::Settings.MData);
     // One payout record for day 2, race 12.
     d.home.writeBytes(QStringLiteral("SData/124中.dat"), test::PayoutRecord("2", "12").tan(0, "07", 1230).b);
 

@@ -3,8 +3,8 @@
 #include "platform/dialogs.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
-#include "shell/programfolder.h"
-#include "shell/settings.h"
+#include "common/programfolder.h"
+#include "common/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +14,8 @@ namespace korvin::test {
 
 ScratchHome::ScratchHome() : m_dir(std::make_unique<QTemporaryDir>())
 {
-    shell::SetProgramFolder(m_dir->path());
-    shell::Settings = shell::SettingsRecord{};
+    common::SetProgramFolder(m_dir->path());
+    common::Settings = common::SettingsRecord{};
     platform::setFatalHandler([this](const QString &text) { fatalMessages << text; });
 }
 
@@ -24,14 +24,14 @@ ScratchHome::~ScratchHome()
     platform::setFatalHandler(nullptr);
 }
 
-QString ScratchHome::folder() const { return shell::withSeparator(m_dir->path()); }
+QString ScratchHome::folder() const { return common::withSeparator(m_dir->path()); }
 
 QString ScratchHome::path(const QString &name) const { return folder() + name; }
 
 QString ScratchHome::makeFolder(const QString &name) const
 {
     QDir(m_dir->path()).mkpath(name);
-    return shell::withSeparator(m_dir->path() + QLatin1Char('/') + name);
+    return common::withSeparator(m_dir->path() + QLatin1Char('/') + name);
 }
 
 void ScratchHome::writeLines(const QString &name, const QStringList &lines) const

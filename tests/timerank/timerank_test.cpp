@@ -179,7 +179,7 @@ TEST(TimeRankRaceList, CoursesCaptionsAndLimits)
 class AnalysisTest : public ::testing::Test {
 protected:
     test::ScratchHome home;
-    shell::SettingsRecord settings;
+    common::SettingsRecord settings;
     QString path;
     void SetUp() override
     {
@@ -281,7 +281,7 @@ TEST(TimeRankPayouts, RaceNumberFromTheHeaderText)
     // "東京" is course letter "東"; meeting 3 of 2000.
     home.writeBytes("SData/003" + racing::PlaceCode(QStringLiteral("東京"), 1) + ".dat",
                     test::PayoutRecord("4", "01").tan(0, "07", 350).b + test::PayoutRecord("4", "11").tan(0, "12", 350).b);
-    shell::SettingsRecord settings;
+    common::SettingsRecord settings;
     settings.SData = sdata;
     settings.SDataON = "1";
     struct Case { QString label; bool shown; QString win; };
@@ -316,7 +316,7 @@ TEST(TimeRankOddFiles, NeverOverrun)
 {
     test::ScratchHome home;
     platform::ScopedRecordingDialogs rec;
-    shell::SettingsRecord settings;
+    common::SettingsRecord settings;
     settings.SDataON = "0";
     TRBlockPlan s;
     const QString header = test::trHeaderLine(s);

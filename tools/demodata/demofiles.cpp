@@ -4,7 +4,7 @@
 #include "platform/textfile.h"
 #include "racing/codetables.h"
 #include "rng.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/timerankfile.h"
 
 #include <QDir>
@@ -460,8 +460,8 @@ bool settingsUsable(const QString &path)
 {
     if (!platform::fileExists(path))
         return false;
-    shell::SettingsRecord s;
-    if (!shell::LoadSettingsFile(path, s).opened)
+    common::SettingsRecord s;
+    if (!common::LoadSettingsFile(path, s).opened)
         return false;
     for (const QString &folder : {s.MData, s.SData, s.DenCSV, s.VTX_Text, s.TimeRank})
         if (folder.isEmpty() || !platform::folderExists(folder))

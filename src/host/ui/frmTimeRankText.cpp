@@ -1,7 +1,7 @@
 #include "host/ui/frmTimeRankText.h"
 
 #include "predict/ui/frmTimeRankPara.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
 
@@ -74,10 +74,10 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    shell::LoadSettings();
-    m_waits[0]->setText(QString::number(shell::Settings.Wait1));
-    m_waits[1]->setText(QString::number(shell::Settings.Wait2));
-    m_waits[2]->setText(QString::number(shell::Settings.Wait3));
+    common::LoadSettings();
+    m_waits[0]->setText(QString::number(common::Settings.Wait1));
+    m_waits[1]->setText(QString::number(common::Settings.Wait2));
+    m_waits[2]->setText(QString::number(common::Settings.Wait3));
 }
 
 void frmTimeRankText::cmdTimeRankText_Click(int index)

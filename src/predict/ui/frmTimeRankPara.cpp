@@ -3,7 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/ui/selectonfocus.h"
-#include "shell/ui/frmWait.h"
+#include "platform/ui/frmWait.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -158,7 +158,7 @@ void frmTimeRankPara::SaveShownCondition()
 
 void frmTimeRankPara::SaveAllConditions()
 {
-    auto *wait = new shell::ui::frmWait(this);
+    auto *wait = new platform::ui::frmWait(this);
     wait->ProgressBar()->setMaximum(kConditions);
     // The events processed while writing must not reach this window's buttons
     // (a second save, or Close while the boxes are still being read).

@@ -4,7 +4,7 @@
 #include "platform/events.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/window.h"
-#include "shell/programfolder.h"
+#include "common/programfolder.h"
 #include "timerank/ui/frmRaceListTR.h"
 #include "timerank/ui/frmTimeRank.h"
 
@@ -133,7 +133,7 @@ void frmZorb::RunBatchPrediction()
     platform::DoEvents();
     // The analysis window is the run's progress: it shows each race as it is scored.
     const bool ran = predict::RunBatchPrediction(window->model(), races, z,
-                                                 shell::ProgramFolder() + kZorbFileName, [window] {
+                                                 common::ProgramFolder() + kZorbFileName, [window] {
                                                      window->refresh();
                                                      platform::DoEvents();
                                                  });

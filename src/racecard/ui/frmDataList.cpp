@@ -7,7 +7,7 @@
 #include "racecard/racetable.h"
 #include "racecard/ui/frmMarking.h"
 #include "racing/horsemarks.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -242,9 +242,9 @@ void frmDataList::saveMarks()
     for (int r = 0; r < kDataRows; ++r)
         boxes[r] = m_marks[r]->text();
     QString error;
-    if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, shell::Settings.MData, &error))
+    if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, common::Settings.MData, &error))
         platform::dialogs().critical(QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
-                                         .arg(shell::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+                                         .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
 }
 
 void frmDataList::cmdDataList_Click(int index)

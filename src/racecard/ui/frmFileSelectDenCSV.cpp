@@ -3,8 +3,8 @@
 #include "platform/dialogs.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmRaceList.h"
-#include "shell/programfolder.h"
-#include "shell/settings.h"
+#include "common/programfolder.h"
+#include "common/settings.h"
 
 namespace korvin::racecard::ui {
 
@@ -12,13 +12,13 @@ frmFileSelectDenCSV::frmFileSelectDenCSV(QWidget *opener)
     : FileSelectWindow(opener, QStringLiteral("frmFileSelectDenCSV"),
                        platform::ui::kTitlePrefix + QStringLiteral("  / 出馬表CSVファイル"))
 {
-    shell::LoadSettings();
-    openFolder(shell::Settings.DenCSV, QStringLiteral("DC*.csv"));
+    common::LoadSettings();
+    openFolder(common::Settings.DenCSV, QStringLiteral("DC*.csv"));
 }
 
 QWidget *frmFileSelectDenCSV::fileChosen(const QString &folder, const QString &name)
 {
-    const QString path = shell::withSeparator(folder) + name;
+    const QString path = common::withSeparator(folder) + name;
     const RaceTableRead read = ReadRaceTable(path);
     if (!read.opened) {
         platform::dialogs().critical(RaceCardOpenMessage(path, read.error));

@@ -1,6 +1,6 @@
 #include "timerank/ui/frmFileSelectTR.h"
 
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmRaceListTR.h"
 
@@ -12,8 +12,8 @@ frmFileSelectTR::frmFileSelectTR(QWidget *opener)
     : FileSelectWindow(opener, QStringLiteral("frmFileSelectTR"),
                        platform::ui::kTitlePrefix + QStringLiteral("  / タイムランクファイル"))
 {
-    shell::LoadSettings();
-    openFolder(shell::Settings.TimeRank, KindPattern(TimeRankType));
+    common::LoadSettings();
+    openFolder(common::Settings.TimeRank, KindPattern(TimeRankType));
 }
 
 QWidget *frmFileSelectTR::fileChosen(const QString &folder, const QString &name)

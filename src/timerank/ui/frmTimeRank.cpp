@@ -2,7 +2,7 @@
 
 #include "racing/ui/payoutpanel.h"
 
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -129,8 +129,8 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(bottom);
     layout->addStretch();
 
-    shell::LoadSettings();
-    m_model.open(TimeRankFile, TimeRankType, shell::Settings);
+    common::LoadSettings();
+    m_model.open(TimeRankFile, TimeRankType, common::Settings);
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.
     for (QWidget *w : std::initializer_list<QWidget *>{m_label4, m_label5, m_label7, m_track[2], m_track[3]})

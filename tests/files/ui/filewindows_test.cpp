@@ -1,6 +1,6 @@
 #include "files/ui/frmFileLZH.h"
 #include "files/ui/frmFileMenu.h"
-#include "shell/ui/frmMenu.h"
+#include "app/ui/frmMenu.h"
 
 #include "platform/dialogs.h"
 #include "support/testutil.h"
@@ -21,7 +21,7 @@ using korvin::files::ui::frmFileMenu;
 
 namespace {
 
-frmFileMenu *openFileMenu(shell::ui::frmMenu &menu)
+frmFileMenu *openFileMenu(app::ui::frmMenu &menu)
 {
     QTest::mouseClick(menu.cmdMenu(4), Qt::LeftButton);
     return qobject_cast<frmFileMenu *>(menu.openedWindow());
@@ -34,7 +34,7 @@ TEST(FileMenu, OpensFromTheMainMenuAndShowsItAgainWhenClosed)
     test::ScratchHome home;
     for (bool byFrame : {false, true}) {
         SCOPED_TRACE(byFrame ? "closed by its frame" : "closed by Close");
-        shell::ui::frmMenu menu;
+        app::ui::frmMenu menu;
         menu.show();
         ASSERT_TRUE(menu.cmdMenu(4)->isEnabled());
         EXPECT_EQ(menu.cmdMenu(4)->text(), QStringLiteral("ファイルメンテナンス"));

@@ -7,7 +7,7 @@
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "racecard/ui/frmMarking.h"
 #include "racecard/ui/frmRaceList.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "support/payoutrecord.h"
 #include "support/testutil.h"
 

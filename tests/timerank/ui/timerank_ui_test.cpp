@@ -1,8 +1,8 @@
 #include "host/ui/frmTimeRankText.h"
 #include "platform/dialogs.h"
 #include "platform/ui/filechooser.h"
-#include "shell/settings.h"
-#include "shell/ui/frmMenu.h"
+#include "common/settings.h"
+#include "app/ui/frmMenu.h"
 #include "support/testutil.h"
 #include "support/trfixture.h"
 #include "timerank/timerankfile.h"
@@ -98,7 +98,7 @@ TEST_F(TimeRankWindows, FileSelectListsTheKindAndChecksTheChoice)
 
 TEST_F(TimeRankWindows, FileSelectWithAMissingFolder)
 {
-    shell::LoadSettings();
+    common::LoadSettings();
     QStringList lines = {"TimeRank  /nowhere/at/all/"};
     home.writeLines("Korvin.ini", lines);
     auto *w = new timerank::ui::frmFileSelectTR;
@@ -199,7 +199,7 @@ TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)
 
 TEST_F(TimeRankWindows, ExportWindowIsTheRoadIn)
 {
-    shell::ui::frmMenu menu;
+    app::ui::frmMenu menu;
     EXPECT_TRUE(menu.cmdMenu(2)->isEnabled());
     menu.cmdMenu_Click(2);
     auto *w = qobject_cast<host::ui::frmTimeRankText *>(menu.openedWindow());

@@ -13,8 +13,8 @@
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
 #include "racing/payouts.h"
-#include "shell/helpers.h"
-#include "shell/settings.h"
+#include "common/helpers.h"
+#include "common/settings.h"
 #include "support/testutil.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
@@ -31,7 +31,7 @@
 
 using namespace korvin;
 using namespace korvin::demodata;
-using shell::Mid;
+using common::Mid;
 
 namespace {
 
@@ -66,11 +66,11 @@ protected:
         day = makeDay(1, kDate);
         const auto report = writeDemoHome(home.folder(), day, false);
         ASSERT_TRUE(report.error.isEmpty()) << report.error.toStdString();
-        ASSERT_TRUE(shell::LoadSettings());
+        ASSERT_TRUE(common::LoadSettings());
     }
-    QString csvPath() const { return shell::Settings.DenCSV + QStringLiteral("DC000610.csv"); }
-    QString vtxPath() const { return shell::Settings.VTX_Text + QStringLiteral("Dx000610.txt"); }
-    QString trPath(int kind) const { return shell::Settings.TimeRank + timeRankFileName(day, kind); }
+    QString csvPath() const { return common::Settings.DenCSV + QStringLiteral("DC000610.csv"); }
+    QString vtxPath() const { return common::Settings.VTX_Text + QStringLiteral("Dx000610.txt"); }
+    QString trPath(int kind) const { return common::Settings.TimeRank + timeRankFileName(day, kind); }
 
     test::ScratchHome home;
     Day day;
@@ -155,7 +155,7 @@ TEST_F(DemoDay, EveryTextFileIsCp932WithCrLf)
 
 TEST_F(DemoDay, SettingsNameExistingFoldersEndingWithSlash)
 {
-    const auto &s = shell::Settings;
+    const auto &s = common::Settings;
     EXPECT_EQ(s.Vantor_Ver, QStringLiteral("2.05"));
     EXPECT_EQ(s.SDataON, QStringLiteral("1"));
     for (const QString &folder : {s.MData, s.SData, s.DenCSV, s.VTX_Text, s.TimeRank}) {
@@ -264,7 +264,7 @@ TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
 {
     int areas = 0;
     for (const Course &course : day.courses) {
-        const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
+        const QString file = racing::PayoutFileName(common::Settings.SData, QStringLiteral("00"),
                                                     QString::number(course.meeting), course.name);
         ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
         EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
@@ -295,7 +295,7 @@ TEST_F(DemoDay, EarlierDaysOfTheMeetingAreInTheFileButNotShownForTheDemoDay)
 {
     const Course &course = day.courses[0];
     ASSERT_GT(course.day, 1); // seed 1 lies late in its meeting
-    const QString file = racing::PayoutFileName(shell::Settings.SData, QStringLiteral("00"),
+    const QString file = racing::PayoutFileName(common::Settings.SData, QStringLiteral("00"),
                                                 QString::number(course.meeting), course.name);
     racing::PayoutArea earlier;
     racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
@@ -402,7 +402,7 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
             ctx.csvName = QStringLiteral("DC000610.csv");
             ctx.raceKey = t.RaceKeys[j];
             ctx.caption = racecard::RaceCaption(t, j);
-            ctx.settings = shell::Settings;
+            ctx.settings = common::Settings;
             ++j;
             const racecard::DataListModel m = racecard::LoadDataList(ctx);
             EXPECT_TRUE(m.messages.isEmpty()) << m.messages.join(QLatin1Char('\n')).toStdString();
@@ -420,7 +420,7 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
                 EXPECT_EQ(row[racecard::ColOdds].text, r.oddsText());
                 EXPECT_EQ(row[racecard::ColOdds].visible, r.oddsTenths >= 10);
                 EXPECT_EQ(row[racecard::ColError].text, racing::AbnormalName(QString::number(r.abnormal)));
-                EXPECT_DOUBLE_EQ(shell::TextToDouble(row[racecard::ColZI].text), r.ziTenths / 10.0);
+                EXPECT_DOUBLE_EQ(common::TextToDouble(row[racecard::ColZI].text), r.ziTenths / 10.0);
                 EXPECT_EQ(row[racecard::ColInt].text, QString::number(r.interval));
                 const auto summary = figureSummary(r);
                 EXPECT_EQ(row[racecard::ColMax].text, QString::number(summary[0]));
@@ -449,7 +449,7 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
                     highlighted += cell.tier == 1;
             }
             // Reading the marks creates the meeting's mark file, as the window does.
-            EXPECT_TRUE(platform::fileExists(shell::Settings.MData + racing::HorseMarkFileName(ctx.raceKey)));
+            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(ctx.raceKey)));
         }
     }
     EXPECT_GT(highlighted, 36);
@@ -500,7 +500,7 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
         SCOPED_TRACE(kind);
         platform::ScopedRecordingDialogs dialogs;
         timerank::TimeRankAnalysis model;
-        ASSERT_TRUE(model.open(trPath(kind), kind, shell::Settings));
+        ASSERT_TRUE(model.open(trPath(kind), kind, common::Settings));
         EXPECT_TRUE(dialogs.shown.empty());
         EXPECT_TRUE(model.problems().isEmpty());
         ASSERT_EQ(model.raceCount(), 36);
@@ -600,7 +600,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
     ASSERT_EQ(predict::LoadTRParaFile(), kParaRecords);
     platform::ScopedRecordingDialogs dialogs;
     timerank::TimeRankAnalysis model;
-    ASSERT_TRUE(model.open(trPath(0), 0, shell::Settings));
+    ASSERT_TRUE(model.open(trPath(0), 0, common::Settings));
     int r = 0, scored = 0;
     for (const Course &course : day.courses) {
         for (const Race &race : course.races) {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace korvin::shell {
+namespace korvin::common {
 
 // Characters pos..pos+len-1 (1-based); shorter or empty past the end.
 QString Mid(const QString &s, qsizetype pos, qsizetype len);
@@ -37,4 +37,4 @@ QString FormatPercent(double value);
 // zeros, no leading blank (52.30 gives 52.3).
 QString DecimalText(double value);
 
-} // namespace korvin::shell
+} // namespace korvin::common

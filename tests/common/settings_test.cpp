@@ -1,12 +1,12 @@
 #include "platform/dialogs.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "support/testutil.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace korvin;
-using namespace korvin::shell;
+using namespace korvin::common;
 
 namespace {
 

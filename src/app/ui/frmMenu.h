@@ -8,7 +8,7 @@
 class QLabel;
 class QPushButton;
 
-namespace korvin::shell::ui {
+namespace korvin::app::ui {
 
 // The main menu: the first window, from which every function is reached.
 class frmMenu : public QWidget {
@@ -35,4 +35,4 @@ private:
     QPointer<QWidget> m_opened;
 };
 
-} // namespace korvin::shell::ui
+} // namespace korvin::app::ui

@@ -1,8 +1,8 @@
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <gtest/gtest.h>
 
-using namespace korvin::shell;
+using namespace korvin::common;
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "shell/helpers.h"
+#include "common/helpers.h"
 
 #include <cmath>
 
-namespace korvin::shell {
+namespace korvin::common {
 
 QString Mid(const QString &s, qsizetype pos, qsizetype len)
 {
@@ -157,4 +157,4 @@ QString DecimalText(double value)
     return s;
 }
 
-} // namespace korvin::shell
+} // namespace korvin::common

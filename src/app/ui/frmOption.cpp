@@ -1,8 +1,8 @@
-#include "shell/ui/frmOption.h"
+#include "app/ui/frmOption.h"
 
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
-#include "shell/programfolder.h"
+#include "common/programfolder.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,7 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvin::shell::ui {
+namespace korvin::app::ui {
+using namespace korvin::common;
 
 frmOption::frmOption(QWidget *opener) : KorvinWindow(opener)
 {
@@ -19,7 +20,7 @@ frmOption::frmOption(QWidget *opener) : KorvinWindow(opener)
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / Option"));
 
     auto *grid = new QGridLayout;
-    for (int i = 0; i < kOptionPairs; ++i) {
+    for (int i = 0; i < common::kOptionPairs; ++i) {
         m_labels[i] = new QLabel(this);
         m_labels[i]->setObjectName(QStringLiteral("Label_%1").arg(i));
         m_labels[i]->setFont(platform::ui::fixedPitchFont());
@@ -64,7 +65,7 @@ void frmOption::cmdOption_Click(int index)
 {
     if (index == 0) {
         QList<OptionPair> edited;
-        for (int i = 0; i < kOptionPairs && m_labels[i]->isVisible(); ++i)
+        for (int i = 0; i < common::kOptionPairs && m_labels[i]->isVisible(); ++i)
             edited.append({m_labels[i]->text(), m_texts[i]->text()});
         QString error;
         if (!SaveOptions(edited, &error)) {
@@ -77,4 +78,4 @@ void frmOption::cmdOption_Click(int index)
     close();
 }
 
-} // namespace korvin::shell::ui
+} // namespace korvin::app::ui

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-namespace korvin::shell {
+namespace korvin::common {
 
 struct SettingsRecord {
     QString Vantor_Ver;
@@ -74,4 +74,4 @@ QStringList SaveOptionLines(const QStringList &lines, const QList<OptionPair> &e
 // the old file is then intact.
 bool SaveOptions(const QList<OptionPair> &edited, QString *error);
 
-} // namespace korvin::shell
+} // namespace korvin::common

@@ -1,11 +1,11 @@
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
-#include "shell/helpers.h"
-#include "shell/programfolder.h"
+#include "common/helpers.h"
+#include "common/programfolder.h"
 
-namespace korvin::shell {
+namespace korvin::common {
 
 SettingsRecord Settings;
 
@@ -163,4 +163,4 @@ bool SaveOptions(const QList<OptionPair> &edited, QString *error)
                                    SaveOptionLines(*lines, edited), error);
 }
 
-} // namespace korvin::shell
+} // namespace korvin::common

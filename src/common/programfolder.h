@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-namespace korvin::shell {
+namespace korvin::common {
 
 // The program's folder with the platform separator appended: where
 // "Korvin.ini", "Korvin.trp", "Zorb.txt" and "CopyLZH.lst" live. By default the
@@ -19,4 +19,4 @@ void SetProgramFolder(const QString &folder);
 // A folder path with exactly one platform separator at its end.
 QString withSeparator(const QString &folder);
 
-} // namespace korvin::shell
+} // namespace korvin::common

@@ -1,10 +1,10 @@
-#include "shell/programfolder.h"
+#include "common/programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
-namespace korvin::shell {
+namespace korvin::common {
 namespace {
 QString folder;
 }
@@ -52,4 +52,4 @@ void InitProgramFolder(QStringList &args)
         folder.clear();
 }
 
-} // namespace korvin::shell
+} // namespace korvin::common

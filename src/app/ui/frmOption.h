@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/ui/window.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 #include <array>
 
@@ -8,7 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace korvin::shell::ui {
+namespace korvin::app::ui {
 
 // Options: one label and edit box per setting line of "Korvin.ini".
 class frmOption : public platform::ui::KorvinWindow {
@@ -23,9 +23,9 @@ public:
     void cmdOption_Click(int index);
 
 private:
-    std::array<QLabel *, kOptionPairs> m_labels{};
-    std::array<QLineEdit *, kOptionPairs> m_texts{};
+    std::array<QLabel *, common::kOptionPairs> m_labels{};
+    std::array<QLineEdit *, common::kOptionPairs> m_texts{};
     std::array<QPushButton *, 2> m_buttons{};
 };
 
-} // namespace korvin::shell::ui
+} // namespace korvin::app::ui

@@ -4,7 +4,7 @@
 class QLabel;
 class QProgressBar;
 
-namespace korvin::shell::ui {
+namespace korvin::platform::ui {
 
 // "Just a moment": shown by long registrations, which set the bar themselves.
 class frmWait : public QWidget {
@@ -19,4 +19,4 @@ private:
     QProgressBar *m_bar;
 };
 
-} // namespace korvin::shell::ui
+} // namespace korvin::platform::ui

@@ -1,10 +1,10 @@
-#include "shell/ui/frmWait.h"
+#include "platform/ui/frmWait.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-namespace korvin::shell::ui {
+namespace korvin::platform::ui {
 
 frmWait::frmWait(QWidget *parent) : QWidget(parent, Qt::Window)
 {
@@ -20,4 +20,4 @@ frmWait::frmWait(QWidget *parent) : QWidget(parent, Qt::Window)
     resize(360, 100);
 }
 
-} // namespace korvin::shell::ui
+} // namespace korvin::platform::ui

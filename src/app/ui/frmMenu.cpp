@@ -1,9 +1,9 @@
-#include "shell/ui/frmMenu.h"
+#include "app/ui/frmMenu.h"
 
 #include "files/ui/frmFileMenu.h"
 #include "host/ui/frmTimeRankText.h"
 #include "racecard/ui/frmFileSelectDenCSV.h"
-#include "shell/ui/frmOption.h"
+#include "app/ui/frmOption.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvin::shell::ui {
+namespace korvin::app::ui {
+using namespace korvin::common;
 
 frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
 {
@@ -113,4 +114,4 @@ void frmMenu::cmdMenu_Click(int index)
     w->show();
 }
 
-} // namespace korvin::shell::ui
+} // namespace korvin::app::ui

@@ -1,8 +1,8 @@
 #include "platform/dialogs.h"
-#include "shell/settings.h"
-#include "shell/ui/frmMenu.h"
-#include "shell/ui/frmOption.h"
-#include "shell/ui/frmWait.h"
+#include "common/settings.h"
+#include "app/ui/frmMenu.h"
+#include "app/ui/frmOption.h"
+#include "platform/ui/frmWait.h"
 #include "support/testutil.h"
 
 #include <QApplication>
@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 using namespace korvin;
-using korvin::shell::ui::frmMenu;
-using korvin::shell::ui::frmOption;
+using korvin::app::ui::frmMenu;
+using korvin::app::ui::frmOption;
 
 namespace {
 
@@ -115,8 +115,8 @@ TEST(OptionWindow, ShowsPairsAndOkWritesCancelDoesNot)
     EXPECT_TRUE(menu.isVisible());
     EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")),
               QByteArray("# settings\r\nMData     /m/\r\nSDataON   0\r\nWait1     30\r\n"));
-    EXPECT_EQ(shell::Settings.SDataON, QStringLiteral("0")) << "settings are loaded again after a save";
-    EXPECT_EQ(shell::Settings.Wait1, 30);
+    EXPECT_EQ(common::Settings.SDataON, QStringLiteral("0")) << "settings are loaded again after a save";
+    EXPECT_EQ(common::Settings.Wait1, 30);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -140,7 +140,7 @@ TEST(OptionWindow, FailedSaveKeepsWindowOpenAndSaysSo)
 
 TEST(WaitWindow, LabelAndBar)
 {
-    shell::ui::frmWait wait;
+    platform::ui::frmWait wait;
     EXPECT_EQ(wait.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Just a moment"));
     EXPECT_EQ(wait.Label1()->text(), QStringLiteral("しばらくお待ち下さい．"));
     EXPECT_EQ(wait.findChild<QProgressBar *>(QStringLiteral("ProgressBar")), wait.ProgressBar());
