@@ -65,3 +65,19 @@ void fatal(const QString &text)
 void setFatalHandler(std::function<void(const QString &)> handler) { fatalHandler = std::move(handler); }
 
 } // namespace korvin::platform
+
+#include "platform/messages.h"
+
+namespace korvin::platform {
+
+void ShowMessages(const Messages &messages)
+{
+    for (const Message &m : messages) {
+        if (m.kind == MessageKind::Critical)
+            dialogs().critical(m.text);
+        else
+            dialogs().information(m.text);
+    }
+}
+
+} // namespace korvin::platform
