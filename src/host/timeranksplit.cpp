@@ -1,0 +1,210 @@
+#include "host/timeranksplit.h"
+
+#include "common/helpers.h"
+#include "platform/bytelines.h"
+#include "platform/textfile.h"
+#include "timerank/timerankfile.h"
+
+namespace korvin::host {
+
+namespace {
+
+using common::Mid;
+
+// Walks the export one line at a time ("read" makes the next line current,
+// "write" keeps the current one) and keeps the lines of the race in progress
+// apart until the race is complete. Lines stay undecoded except the title lines
+// it must look into, so the split costs little more than reading the file.
+class Splitter {
+public:
+    Splitter(const platform::ByteLines &file, int titleColumn) : m_f(file), m_column(titleColumn) {}
+
+    bool atEnd() const { return m_next >= m_f.size(); }
+
+    // One race; false when the export ended inside it (its lines are dropped).
+    bool race()
+    {
+        m_race.clear();
+        for (int i = 0; i < 8; ++i) {
+            if (!read())
+                return false;
+            write();
+        }
+        if (!rows())
+            return false;
+        for (int block = 0; block < 2; ++block) {
+            // 6 sections of the race's own surface (the first one above),
+            // then 12 of which the "芝・ダ" six are kept.
+            for (int s = 0; s < (block == 0 ? 5 : 6); ++s)
+                if (!titled())
+                    return false;
+            for (int s = 0; s < 12; ++s)
+                if (!filtered())
+                    return false;
+        }
+        write(); // the last section's trailer ends the race block
+        m_kept.insert(m_kept.end(), m_race.begin(), m_race.end());
+        return true;
+    }
+
+    const std::vector<std::size_t> &kept() const { return m_kept; }
+
+private:
+    const platform::ByteLines &m_f;
+    const int m_column;
+    std::size_t m_next = 0;
+    std::size_t m_current = 0;
+    std::vector<std::size_t> m_race; // lines kept of the race in progress
+    std::vector<std::size_t> m_kept; // lines of the complete races
+
+    bool read()
+    {
+        if (atEnd())
+            return false;
+        m_current = m_next++;
+        return true;
+    }
+    bool readTimes(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            if (!read())
+                return false;
+        return true;
+    }
+    void write() { m_race.push_back(m_current); }
+    bool dash() const { return m_f.line(m_current).startsWith("----"); }
+
+    // Up to five rows, the dash line; the trailer is read, not kept.
+    bool rows()
+    {
+        for (int i = 0; i < 5; ++i) {
+            if (!read())
+                return false;
+            if (dash())
+                break;
+            write();
+        }
+        while (!dash())
+            if (!read())
+                return false;
+        write();
+        return read();
+    }
+
+    // Header lines 5 and 6 (the ranking's two title lines), then the rows.
+    bool titled()
+    {
+        if (!readTimes(4))
+            return false;
+        for (int i = 0; i < 2; ++i) {
+            if (!read())
+                return false;
+            write();
+        }
+        return readTimes(2) && rows();
+    }
+
+    // Kept like a titled section when its title line shows both surfaces
+    // ("芝・ダ" at the kind's title column); otherwise passed over whole.
+    bool filtered()
+    {
+        if (!readTimes(5))
+            return false;
+        if (Mid(m_f.text(m_current), m_column, 3) == u"芝・ダ") {
+            write();
+            if (!read())
+                return false;
+            write();
+            return readTimes(2) && rows();
+        }
+        if (!readTimes(4))
+            return false;
+        while (!dash())
+            if (!read())
+                return false;
+        return read();
+    }
+};
+
+// "yyyymmdd" from the export's first line, blank-padded month and day made "0".
+QString exportDate(const QString &firstLine)
+{
+    QString date = Mid(firstLine, 1, 4) + Mid(firstLine, 6, 2) + Mid(firstLine, 9, 2);
+    for (int i : {4, 6})
+        if (i < date.size() && date[i] == QLatin1Char(' '))
+            date[i] = QLatin1Char('0');
+    if (date.size() != 8)
+        return {};
+    for (QChar c : date)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return {};
+    return date;
+}
+
+const QString kExportName = QStringLiteral("タイムランクのエクスポートファイル");
+
+} // namespace
+
+SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFolder, int kind)
+{
+    SplitResult r;
+    auto fail = [&](const QString &text) {
+        r.messages.push_back(platform::Critical(text));
+        return r;
+    };
+    if (!platform::fileExists(exportPath))
+        return fail(kExportName + QStringLiteral("がありません． ( ") + exportPath + QStringLiteral(" )"));
+    QString error;
+    const auto file = platform::readByteLines(exportPath, &error);
+    if (!file)
+        return fail(kExportName + QStringLiteral("を開けません． ( ") + exportPath + QStringLiteral(" ) ") + error);
+    if (file->empty())
+        return fail(kExportName + QStringLiteral("が空です． ( ") + exportPath + QStringLiteral(" )"));
+    const QString prefix = timerank::KindPrefix(kind);
+    if (prefix.isEmpty())
+        return fail(QStringLiteral("ランキングの種類が正しくありません． ( %1 )").arg(kind));
+    const QString firstLine = file->text(0);
+    const QString date = exportDate(firstLine);
+    if (date.isEmpty())
+        return fail(kExportName + QStringLiteral("の1行目に日付がありません． ( ") + firstLine + QStringLiteral(" )"));
+
+    Splitter split(*file, timerank::KindTitleColumn(kind));
+    int races = 0;
+    while (!split.atEnd()) {
+        if (!split.race()) {
+            r.incompleteRace = races + 1;
+            break;
+        }
+        ++races;
+    }
+    if (r.incompleteRace) {
+        const QString where = QStringLiteral("%1は %2 レース目の途中で終わっています．").arg(kExportName).arg(r.incompleteRace);
+        if (races == 0)
+            return fail(where + QStringLiteral("タイムランクファイルは書き込みませんでした． ( ") + exportPath +
+                        QStringLiteral(" )"));
+        r.messages.push_back(platform::Critical(
+            where + QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
+                        .arg(r.incompleteRace)
+                        .arg(races) +
+            exportPath + QStringLiteral(" )")));
+    }
+
+    std::vector<QByteArrayView> lines;
+    lines.reserve(split.kept().size());
+    for (std::size_t i : split.kept())
+        lines.push_back(file->line(i));
+    const QString path = outputFolder + prefix + date + QStringLiteral(".txt");
+    if (!platform::writeLines(path, platform::decodeLines(lines), &error))
+        return fail(QStringLiteral("タイムランクファイルを書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
+    r.path = path;
+    r.races = races;
+    return r;
+}
+
+QString SplitDoneMessage(const SplitResult &result)
+{
+    return QStringLiteral("タイムランクファイルを書き込みました．（%1 レース） ( ").arg(result.races) + result.path +
+           QStringLiteral(" )");
+}
+
+} // namespace korvin::host

@@ -1,0 +1,29 @@
+#pragma once
+// SplitTimeRankText: cuts the host's time-rank export ("TimeRank.txt", 36
+// ranking sections per race) down to the time-rank file of a ranking kind and
+// race day: per race the first section's eight header lines, the title lines
+// and top five rows of the 24 wanted rankings, and the race's last line.
+#include "platform/messages.h"
+
+#include <QString>
+
+namespace korvin::host {
+
+struct SplitResult {
+    QString path;   // the time-rank file written; empty when nothing was written
+    int races = 0;  // complete races written
+    int incompleteRace = 0; // number in the run of a race the export ended inside (0: none)
+    platform::Messages messages;
+    bool written() const { return races > 0; }
+};
+
+// Reads exportPath and writes outputFolder (a prefix ending with the separator)
+// + "TRa".."TRf" + yyyymmdd + ".txt" for the kind, replacing an existing file
+// in one step. A missing or empty export, a first line without a date, or an
+// export that holds no complete race writes nothing.
+SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFolder, int kind);
+
+// The closing notice of a run that wrote a file: the file and its races.
+QString SplitDoneMessage(const SplitResult &result);
+
+} // namespace korvin::host
