@@ -1,6 +1,7 @@
 #include "app/ui/frmMenu.h"
 
 #include "files/ui/frmFileMenu.h"
+#include "host/ui/frmCommentSet.h"
 #include "host/ui/frmTimeRankText.h"
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "app/ui/frmOption.h"
@@ -65,9 +66,6 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
         buttons->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, i = index] { cmdMenu_Click(i); });
     }
-    // Windows that are not built yet keep their buttons disabled.
-    m_buttons[3]->setEnabled(false);
-
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(shape, 1);
     layout->addLayout(buttons);
@@ -96,6 +94,9 @@ void frmMenu::cmdMenu_Click(int index)
         break;
     case 2:
         w = new host::ui::frmTimeRankText(this);
+        break;
+    case 3:
+        w = new host::ui::frmCommentSet(this);
         break;
     case 4:
         w = new files::ui::frmFileMenu(this);

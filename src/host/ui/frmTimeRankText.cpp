@@ -4,8 +4,10 @@
 #include "common/settings.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
+#include "timerank/ui/frmRaceListTR.h"
+#include "platform/messages.h"
 
-#include <QGridLayout>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,25 +33,9 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     }
     m_options[0]->setChecked(true);
 
-    auto *waits = new QGridLayout;
-    for (int i = 0; i < 3; ++i) {
-        m_waitLabels[i] = new QLabel(QStringLiteral("Wait%1：").arg(i + 1), this);
-        m_waitLabels[i]->setObjectName(QStringLiteral("LabelWait_%1").arg(i));
-        m_waits[i] = new QLineEdit(this);
-        m_waits[i]->setObjectName(QStringLiteral("TextWait_%1").arg(i));
-        m_waits[i]->setMaximumWidth(60);
-        waits->addWidget(m_waitLabels[i], i, 0);
-        waits->addWidget(m_waits[i], i, 1);
-        waits->addWidget(new QLabel(QStringLiteral("s"), this), i, 2);
-    }
-    auto *repeatLabel = new QLabel(QStringLiteral("Repeat："), this);
-    repeatLabel->setObjectName(QStringLiteral("LabelRepeat"));
-    m_repeat = new QLineEdit(QStringLiteral("1"), this);
-    m_repeat->setObjectName(QStringLiteral("TextRepeat"));
-    m_repeat->setMaximumWidth(60);
-    waits->addWidget(repeatLabel, 3, 0);
-    waits->addWidget(m_repeat, 3, 1);
-    waits->addWidget(new QLabel(QStringLiteral("R"), this), 3, 2);
+    m_boxes = RunBoxControls::create(this);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("LabelStatus"));
 
     auto *buttons = new QVBoxLayout;
     const std::array<QString, 4> captions{QStringLiteral("Close"), QStringLiteral("File"), QStringLiteral("Run"),
@@ -62,22 +48,20 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
         connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTimeRankText_Click(i); });
     }
     buttons->addStretch();
-    m_buttons[2]->setEnabled(false);
-    m_buttons[2]->setToolTip(
-        QStringLiteral("ホストへのキー送信による書き出しはまだ組み込まれていません．「File」で既存のタイムランクファイルを開いて下さい．"));
 
     auto *left = new QVBoxLayout;
     left->addWidget(frame);
-    left->addLayout(waits);
+    left->addLayout(m_boxes.layout);
     left->addStretch();
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(buttons);
+    auto *top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_status);
 
     common::LoadSettings();
-    m_waits[0]->setText(QString::number(common::Settings.Wait1));
-    m_waits[1]->setText(QString::number(common::Settings.Wait2));
-    m_waits[2]->setText(QString::number(common::Settings.Wait3));
+    m_boxes.showSettings();
 }
 
 void frmTimeRankText::cmdTimeRankText_Click(int index)
@@ -106,10 +90,55 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         hide();
         break;
     }
+    case 2:
+        ExportTimeRankText();
+        break;
     default:
-        // "Run" stays disabled until the keystroke automation exists.
         break;
     }
+}
+
+void frmTimeRankText::ExportTimeRankText()
+{
+    if (m_running)
+        return;
+    const int kind = timerank::TimeRankType;
+    common::LoadSettings();
+    platform::Messages messages;
+    const auto numbers = ConvertRunBoxes(m_boxes.texts(), messages);
+    const auto script = numbers ? BuildExportScript(*numbers, kind, common::Settings, messages) : std::nullopt;
+    if (!script) {
+        platform::ShowMessages(messages);
+        return;
+    }
+    m_running = true;
+    const auto result = RunFromWindow(*script, m_buttons[2], m_status);
+    m_running = false;
+    if (!result)
+        return;
+    messages = result->messages;
+    const bool written = result->split && result->split->written();
+    if (written) {
+        timerank::TimeRankFile = result->split->path;
+        messages.push_back(platform::Information(SplitDoneMessage(*result->split)));
+    }
+    platform::ShowMessages(messages);
+    if (!written)
+        return;
+    auto *w = new timerank::ui::frmRaceListTR(this);
+    m_opened = w;
+    w->show();
+    hide();
+}
+
+void frmTimeRankText::closeEvent(QCloseEvent *event)
+{
+    // The window must outlive its run: closing deletes it.
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    KorvinWindow::closeEvent(event);
 }
 
 } // namespace korvin::host::ui
