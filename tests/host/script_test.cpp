@@ -1,0 +1,193 @@
+#include "host/recordingbackend.h"
+#include "host/runner.h"
+#include "host/script.h"
+#include "platform/textfile.h"
+#include "support/hostexport.h"
+#include "support/testutil.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::host;
+
+namespace {
+
+
+TEST(RunBoxes, WaitsRoundDownRepeatsRoundHalfToEven)
+{
+    const std::tuple<const char *, std::optional<int>, std::optional<int>> cases[] = {
+        // text, as a wait box, as the repeat box
+        {"2.7", 2, 3},        {"-0.5", -1, 0},     {"2.5", 2, 2},         {"3.5", 3, 4},
+        {"0.5", 0, 0},        {"-2.5", -3, -2},    {" 3 ", 3, 3},         {"1e1", 10, 10},
+        {"32767", 32767, 32767}, {"32767.5", 32767, std::nullopt}, {"-32768.5", std::nullopt, -32768},
+        {"32768", std::nullopt, std::nullopt},    {"", std::nullopt, std::nullopt},
+        {"abc", std::nullopt, std::nullopt},      {"1,5", std::nullopt, std::nullopt},
+    };
+    for (const auto &[text, wait, repeat] : cases) {
+        const auto w = WaitBoxValue(QString::fromUtf8(text));
+        const auto r = RepeatBoxValue(QString::fromUtf8(text));
+        EXPECT_EQ(w ? std::optional<int>(*w) : std::nullopt, wait) << text;
+        EXPECT_EQ(r ? std::optional<int>(*r) : std::nullopt, repeat) << text;
+    }
+    platform::Messages m;
+    EXPECT_FALSE(ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("2x"), QStringLiteral("1")}, QStringLiteral("1")}, m));
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].text, QStringLiteral("Wait2 の値が -32768～32767 の数値ではありません． ( 2x )"));
+    m.clear();
+    EXPECT_FALSE(ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, QStringLiteral("")}, m));
+    EXPECT_TRUE(m[0].text.startsWith(QStringLiteral("Repeat ")));
+}
+
+class HostRun : public ::testing::Test {
+protected:
+    test::ScratchHome home;
+    common::SettingsRecord settings;
+    std::shared_ptr<Recording> rec = std::make_shared<Recording>();
+    RecordingBackend backend{rec};
+
+    void SetUp() override
+    {
+        home.writeDefaultSettings();
+        settings.TimeRank = home.makeFolder(QStringLiteral("TimeRank"));
+        settings.MData = home.makeFolder(QStringLiteral("MData"));
+        settings.Vantor_Ver = QStringLiteral("2.05");
+    }
+    static RunNumbers numbers(int races) { return {{2, 1, 3}, races}; }
+    int count(const QString &l) const { return int(rec->log.count(l)); }
+};
+
+TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
+{
+    const QString path = settings.TimeRank + QStringLiteral("TimeRank.txt");
+    const QString typed = QStringLiteral("[\"type\",\"%1\"]").arg(path);
+    for (const char *version : {"2.04", "2.05", "2.1", "10.0"}) {
+        for (int n : {0, 1, 3}) {
+            SCOPED_TRACE(std::string(version) + " N=" + std::to_string(n));
+            settings.Vantor_Ver = QString::fromLatin1(version);
+            rec->log.clear();
+            platform::Messages m;
+            const auto script = BuildExportScript(numbers(n), 2, settings, m);
+            ASSERT_TRUE(script);
+            const RunResult r = RunScript(*script, backend);
+            // The recording is the list, operation for operation.
+            EXPECT_EQ(rec->log, DryRun(*script));
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F8}\"]")), 36 * n);
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"F\"]")), QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F6 2}\"]")), n);
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), n);
+            EXPECT_EQ(count(typed), n > 0 ? 1 : 0);
+            EXPECT_EQ(count(QStringLiteral("[\"wait\",3]")), n); // Wait3 after each {F6}
+            // Opening and closing, whatever N.
+            const QStringList head = rec->log.mid(0, 5);
+            EXPECT_EQ(head, (QStringList{QStringLiteral("[\"delete\",\"%1\"]").arg(path),
+                                         QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
+                                         QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]")}));
+            EXPECT_EQ(rec->log.mid(rec->log.size() - 3),
+                      (QStringList{QStringLiteral("[\"keys\",\"{F12}\"]"), QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"split\"]")}));
+            EXPECT_FALSE(r.completed); // nothing exported: the split has no file
+        }
+    }
+    // Race 2 begins where race 1 left: {PGDN}, Wait2, {F6}, Wait3; after {F7} and
+    // the export keys the file name is not asked again.
+    rec->log.clear();
+    platform::Messages m;
+    RunScript(*BuildExportScript(numbers(2), 1, settings, m), backend);
+    const qsizetype pgdn = rec->log.indexOf(QStringLiteral("[\"keys\",\"{PGDN}\"]"));
+    EXPECT_EQ(rec->log.mid(pgdn, 10),
+              (QStringList{QStringLiteral("[\"keys\",\"{PGDN}\"]"), QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
+                           QStringLiteral("[\"wait\",3]"), QStringLiteral("[\"keys\",\"{INSERT}\"]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
+                           QStringLiteral("[\"keys\",\"{F7}\"]"), QStringLiteral("[\"keys\",\"{F8}\"]"), QStringLiteral("[\"keys\",\"F\"]"),
+                           QStringLiteral("[\"keys\",\"{Enter}\"]")}));
+    EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), 0); // kind 1 has no tab or up keys
+    EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{UP}\"]")), 0);
+
+    settings.Vantor_Ver = QStringLiteral("v2.05");
+    m.clear();
+    EXPECT_FALSE(BuildExportScript(numbers(1), 0, settings, m));
+    EXPECT_EQ(m[0].text, QStringLiteral("Vantor_Ver の先頭4文字が数値ではありません． ( v2.05 )"));
+}
+
+TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
+{
+    const QString exportPath = settings.MData + QStringLiteral("Comment.txt");
+    // The host writes the race under its cursor when {F8} arrives.
+    int race = 0;
+    rec->onLogged = [&](const QString &l) {
+        if (l == QStringLiteral("[\"keys\",\"{F8}\"]")) {
+            test::CommentExportPlan p;
+            p.raceLine = QStringLiteral("%1Ｒ 未勝利").arg(++race);
+            p.runners = {test::commentRunner(1, QChar(u' '), QStringLiteral("=5◆"))};
+            platform::writeLines(exportPath, test::commentExport(p));
+        }
+    };
+    for (int n : {0, 1, 3}) {
+        for (bool capsOn : {false, true}) {
+            SCOPED_TRACE(n * 10 + capsOn);
+            rec->log.clear();
+            rec->capsLock = capsOn;
+            rec->capsLockSets = 0;
+            platform::Messages m;
+            const auto script = BuildCommentScript(numbers(n), settings, m);
+            ASSERT_TRUE(script);
+            const RunResult r = RunScript(*script, backend);
+            EXPECT_TRUE(r.completed);
+            EXPECT_EQ(rec->log, DryRun(*script));
+            EXPECT_EQ(int(r.comments.size()), n);
+            EXPECT_EQ(count(QStringLiteral("[\"delete\",\"%1\"]").arg(exportPath)), n);
+            EXPECT_EQ(count(QStringLiteral("[\"type\",\"%1\"]").arg(exportPath)), n > 0 ? 1 : 0);
+            EXPECT_EQ(count(QStringLiteral("[\"append-comments\"]")), n);
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
+            EXPECT_TRUE(rec->capsLock);
+            EXPECT_EQ(rec->capsLockSets, capsOn ? 0 : 1);
+            if (n == 0)
+                EXPECT_EQ(rec->log, (QStringList{QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
+                                                 QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]"),
+                                                 QStringLiteral("[\"keys\",\" \"]"), QStringLiteral("[\"keys\",\"{F12}\"]"),
+                                                 QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"capslock-on-if-off\"]"),
+                                                 QStringLiteral("[\"activate\",\"Korvin\"]")}));
+        }
+    }
+    const QStringList lines = *platform::readLines(settings.MData + QStringLiteral("MS003東.dat"));
+    ASSERT_EQ(lines.size(), 8); // one runner in each of 2 x (0 + 1 + 3) races
+    EXPECT_EQ(lines[7].left(10), QStringLiteral("0500340801"));
+}
+
+TEST_F(HostRun, NoKeyReachesAnotherWindow)
+{
+    platform::Messages m;
+    // No host window: the run stops at the activation.
+    rec->windows = {QStringLiteral("Vantor"), QStringLiteral("Terminal")};
+    RunResult r = RunScript(*BuildExportScript(numbers(3), 0, settings, m), backend);
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(rec->sends, 0);
+    EXPECT_EQ(rec->log.last(), QStringLiteral("[\"activate\",\"Vantor frontier\"]"));
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].kind, platform::MessageKind::Critical);
+    EXPECT_TRUE(r.messages[0].text.startsWith(
+        QStringLiteral("「Vantor frontier」のウィンドウをアクティブにできないため，実行を中止しました．")));
+
+    // A title that begins with the text will do; the program's own window not
+    // being found at the very end stops nothing.
+    rec->windows = {QStringLiteral("Vantor frontier - 2000年")};
+    rec->log.clear();
+    r = RunScript(*BuildCommentScript(numbers(0), settings, m), backend);
+    EXPECT_TRUE(r.completed);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(rec->sends, 3);
+}
+
+TEST(WaitSeconds, NoneOrNegativeProcessesNothing)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    WaitSeconds(0);
+    WaitSeconds(-3);
+    EXPECT_FALSE(ran);
+    WaitSeconds(1);
+    EXPECT_TRUE(ran);
+}
+
+} // namespace
