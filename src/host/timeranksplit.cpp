@@ -2,6 +2,7 @@
 
 #include "common/helpers.h"
 #include "platform/bytelines.h"
+#include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "timerank/timerankfile.h"
 
@@ -13,13 +14,13 @@ using common::Mid;
 
 // Walks the export one line at a time ("read" makes the next line current,
 // "write" keeps the current one) and keeps the lines of the race in progress
-// apart until the race is complete. Lines stay undecoded except the title lines
-// it must look into, so the split costs little more than reading the file.
+// apart until the race is complete. Lines stay undecoded CP932 bytes until the
+// kept ones are written, so the split costs little more than reading the file.
 class Splitter {
 public:
-    Splitter(const platform::ByteLines &file, int titleColumn) : m_f(file), m_column(titleColumn) {}
+    Splitter(const QByteArray &file, int titleColumn) : m_in(file), m_column(titleColumn) {}
 
-    bool atEnd() const { return m_next >= m_f.size(); }
+    bool atEnd() const { return m_in.atEnd(); }
 
     // One race; false when the export ended inside it (its lines are dropped).
     bool race()
@@ -47,23 +48,16 @@ public:
         return true;
     }
 
-    const std::vector<std::size_t> &kept() const { return m_kept; }
+    const std::vector<QByteArrayView> &kept() const { return m_kept; }
 
 private:
-    const platform::ByteLines &m_f;
+    platform::ByteLineReader m_in;
     const int m_column;
-    std::size_t m_next = 0;
-    std::size_t m_current = 0;
-    std::vector<std::size_t> m_race; // lines kept of the race in progress
-    std::vector<std::size_t> m_kept; // lines of the complete races
+    QByteArrayView m_current;
+    std::vector<QByteArrayView> m_race; // lines kept of the race in progress
+    std::vector<QByteArrayView> m_kept; // lines of the complete races
 
-    bool read()
-    {
-        if (atEnd())
-            return false;
-        m_current = m_next++;
-        return true;
-    }
+    bool read() { return m_in.next(m_current); }
     bool readTimes(int n)
     {
         for (int i = 0; i < n; ++i)
@@ -72,7 +66,15 @@ private:
         return true;
     }
     void write() { m_race.push_back(m_current); }
-    bool dash() const { return m_f.line(m_current).startsWith("----"); }
+    bool dash() const { return m_current.startsWith("----"); }
+
+    // "芝・ダ" at the title column, compared as CP932 bytes.
+    bool bothSurfaces() const
+    {
+        static const QByteArray both = platform::toSjis(QStringLiteral("芝・ダ"));
+        const qsizetype at = platform::sjisCharOffset(m_current, m_column);
+        return at >= 0 && m_current.sliced(at).startsWith(both);
+    }
 
     // Up to five rows, the dash line; the trailer is read, not kept.
     bool rows()
@@ -110,7 +112,7 @@ private:
     {
         if (!readTimes(5))
             return false;
-        if (Mid(m_f.text(m_current), m_column, 3) == u"芝・ダ") {
+        if (bothSurfaces()) {
             write();
             if (!read())
                 return false;
@@ -155,15 +157,17 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
     if (!platform::fileExists(exportPath))
         return fail(kExportName + QStringLiteral("がありません． ( ") + exportPath + QStringLiteral(" )"));
     QString error;
-    const auto file = platform::readByteLines(exportPath, &error);
+    const auto file = platform::readFileBytes(exportPath, &error);
     if (!file)
         return fail(kExportName + QStringLiteral("を開けません． ( ") + exportPath + QStringLiteral(" ) ") + error);
-    if (file->empty())
+    if (file->isEmpty())
         return fail(kExportName + QStringLiteral("が空です． ( ") + exportPath + QStringLiteral(" )"));
     const QString prefix = timerank::KindPrefix(kind);
     if (prefix.isEmpty())
         return fail(QStringLiteral("ランキングの種類が正しくありません． ( %1 )").arg(kind));
-    const QString firstLine = file->text(0);
+    QByteArrayView first;
+    platform::ByteLineReader(*file).next(first);
+    const QString firstLine = platform::fromSjis(first.toByteArray());
     const QString date = exportDate(firstLine);
     if (date.isEmpty())
         return fail(kExportName + QStringLiteral("の1行目に日付がありません． ( ") + firstLine + QStringLiteral(" )"));
@@ -189,12 +193,8 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
             exportPath + QStringLiteral(" )")));
     }
 
-    std::vector<QByteArrayView> lines;
-    lines.reserve(split.kept().size());
-    for (std::size_t i : split.kept())
-        lines.push_back(file->line(i));
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");
-    if (!platform::writeLines(path, platform::decodeLines(lines), &error))
+    if (!platform::writeLines(path, platform::decodeLines(split.kept()), &error))
         return fail(QStringLiteral("タイムランクファイルを書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
     r.path = path;
     r.races = races;

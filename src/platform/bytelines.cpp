@@ -9,28 +9,7 @@
 
 namespace korvin::platform {
 
-QString ByteLines::text(std::size_t i) const { return fromSjis(line(i).toByteArray()); }
-
-ByteLines ByteLines::fromBytes(QByteArray bytes)
-{
-    ByteLines f;
-    f.m_bytes = std::move(bytes);
-    const char *data = f.m_bytes.constData();
-    const qsizetype n = f.m_bytes.size();
-    qsizetype start = 0;
-    while (start < n) {
-        const void *found = memchr(data + start, '\n', size_t(n - start));
-        const qsizetype lf = found ? static_cast<const char *>(found) - data : n;
-        qsizetype end = lf;
-        if (found && end > start && data[end - 1] == '\r')
-            --end;
-        f.m_spans.emplace_back(start, end - start);
-        start = lf + 1;
-    }
-    return f;
-}
-
-std::optional<ByteLines> readByteLines(const QString &path, QString *error)
+std::optional<QByteArray> readFileBytes(const QString &path, QString *error)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -38,7 +17,33 @@ std::optional<ByteLines> readByteLines(const QString &path, QString *error)
             *error = f.errorString();
         return std::nullopt;
     }
-    return ByteLines::fromBytes(f.readAll());
+    return f.readAll();
+}
+
+bool ByteLineReader::next(QByteArrayView &line)
+{
+    const qsizetype n = m_bytes.size();
+    if (m_pos >= n)
+        return false;
+    const char *data = m_bytes.constData();
+    const void *found = std::memchr(data + m_pos, '\n', size_t(n - m_pos));
+    const qsizetype lf = found ? static_cast<const char *>(found) - data : n;
+    qsizetype end = lf;
+    if (found && end > m_pos && data[end - 1] == '\r')
+        --end;
+    line = QByteArrayView(data + m_pos, end - m_pos);
+    m_pos = lf + 1;
+    return true;
+}
+
+qsizetype sjisCharOffset(QByteArrayView line, int pos)
+{
+    qsizetype i = 0;
+    for (int c = 1; c < pos && i < line.size(); ++c) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        i += (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
+    }
+    return pos >= 1 && i < line.size() ? i : -1;
 }
 
 QStringList decodeLines(const std::vector<QByteArrayView> &lines)

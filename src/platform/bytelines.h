@@ -1,39 +1,37 @@
 #pragma once
-// A text file's lines as undecoded CP932 byte ranges, for readers that keep a
-// few lines of a large file and pass over the rest: only what is kept needs
+// A text file's lines as undecoded CP932 bytes, for readers that keep a few
+// lines of a large file and pass over the rest: only what is kept needs
 // decoding. Lines end at LF (a CR before it is dropped), as readLines splits
 // them; a CR or LF byte is never the second byte of a CP932 character.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace korvin::platform {
 
-class ByteLines {
-public:
-    std::size_t size() const { return m_spans.size(); }
-    bool empty() const { return m_spans.empty(); }
-    QByteArrayView line(std::size_t i) const
-    {
-        return QByteArrayView(m_bytes.constData() + m_spans[i].first, m_spans[i].second);
-    }
-    // Decoded text of one line.
-    QString text(std::size_t i) const;
+// The whole file; nullopt (with the reason) when it cannot be read.
+std::optional<QByteArray> readFileBytes(const QString &path, QString *error = nullptr);
 
-    static ByteLines fromBytes(QByteArray bytes);
+// Walks the lines of a buffer (which must outlive the reader) front to back.
+class ByteLineReader {
+public:
+    explicit ByteLineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+    // The next line, without its line end; false at the end.
+    bool next(QByteArrayView &line);
 
 private:
-    QByteArray m_bytes;
-    std::vector<std::pair<qsizetype, qsizetype>> m_spans; // start, length without the line end
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
 };
 
-// The file's lines; nullopt (with the reason) when it cannot be read.
-std::optional<ByteLines> readByteLines(const QString &path, QString *error = nullptr);
+// Byte offset in a CP932 line of its character pos (1-based); -1 past the end.
+qsizetype sjisCharOffset(QByteArrayView line, int pos);
 
-// Decodes the given lines as one text (one conversion for all of them).
+// Decodes lines with one conversion for all of them.
 QStringList decodeLines(const std::vector<QByteArrayView> &lines);
 
 } // namespace korvin::platform
