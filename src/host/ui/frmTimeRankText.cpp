@@ -59,6 +59,8 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_status);
+    // Wide enough for the title and for the progress of a run.
+    setMinimumWidth(480);
 
     common::LoadSettings();
     m_boxes.showSettings();
