@@ -1,0 +1,114 @@
+#include "host/ui/scriptwindow.h"
+
+#include "common/settings.h"
+#include "platform/dialogs.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvin::host::ui {
+
+ScriptWindow::ScriptWindow(QWidget *opener) : KorvinWindow(opener)
+{
+    common::LoadSettings();
+    const std::array<qint16, 3> waits{common::Settings.Wait1, common::Settings.Wait2, common::Settings.Wait3};
+    for (int i = 0; i < 3; ++i) {
+        m_waits[i] = new QLineEdit(QString::number(waits[i]), this);
+        m_waits[i]->setObjectName(QStringLiteral("TextWait_%1").arg(i));
+    }
+    m_repeat = new QLineEdit(QStringLiteral("1"), this);
+    m_repeat->setObjectName(QStringLiteral("TextRepeat"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("LabelStatus"));
+}
+
+std::vector<QPushButton *> ScriptWindow::arrange(QLayout *above, const QString &prefix, const QStringList &captions,
+                                                 const std::function<void(int)> &onClick)
+{
+    auto *boxes = new QGridLayout;
+    for (int i = 0; i < 4; ++i) {
+        auto *label = new QLabel(i < 3 ? QStringLiteral("Wait%1：").arg(i + 1) : QStringLiteral("Repeat："), this);
+        label->setObjectName(i < 3 ? QStringLiteral("LabelWait_%1").arg(i) : QStringLiteral("LabelRepeat"));
+        QLineEdit *box = i < 3 ? m_waits[i] : m_repeat;
+        box->setMaximumWidth(60);
+        boxes->addWidget(label, i, 0);
+        boxes->addWidget(box, i, 1);
+        boxes->addWidget(new QLabel(i < 3 ? QStringLiteral("s") : QStringLiteral("R"), this), i, 2);
+    }
+    auto *column = new QVBoxLayout;
+    std::vector<QPushButton *> buttons;
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *b = new QPushButton(captions[i], this);
+        b->setObjectName(QStringLiteral("%1_%2").arg(prefix).arg(i));
+        b->setMinimumHeight(32);
+        column->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [onClick, i] { onClick(i); });
+        buttons.push_back(b);
+    }
+    column->addStretch();
+
+    auto *left = new QVBoxLayout;
+    left->addLayout(above);
+    left->addSpacing(8);
+    left->addLayout(boxes);
+    left->addStretch();
+    auto *top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(column);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_status);
+    return buttons;
+}
+
+std::optional<RunResult> ScriptWindow::runScript(const Build &build, QPushButton *run)
+{
+    if (m_running)
+        return std::nullopt;
+    // The settings on disk at this moment apply to the run.
+    common::LoadSettings();
+    platform::Messages messages;
+    RunBoxes texts;
+    for (int i = 0; i < 3; ++i)
+        texts.waits[i] = m_waits[i]->text();
+    texts.repeat = m_repeat->text();
+    const auto numbers = ConvertRunBoxes(texts, messages);
+    const auto script = numbers ? build(*numbers, messages) : std::nullopt;
+    if (!script) {
+        platform::ShowMessages(messages);
+        return std::nullopt;
+    }
+    std::unique_ptr<KeyBackend> backend = CreateBackend();
+    if (!backend) {
+        platform::dialogs().critical(QStringLiteral("キーを送信する仕組みがないため，実行できません．"));
+        return std::nullopt;
+    }
+    // The run processes events while it waits: a second click must not start
+    // a second script into the same host.
+    m_running = true;
+    run->setEnabled(false);
+    RunOptions options;
+    options.progress = [this](const RunProgress &p) { m_status->setText(ProgressText(p)); };
+    RunResult result = RunScript(*script, *backend, options);
+    m_status->clear();
+    run->setEnabled(true);
+    m_running = false;
+    return result;
+}
+
+void ScriptWindow::closeEvent(QCloseEvent *event)
+{
+    // The window must outlive its run: closing deletes it.
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    KorvinWindow::closeEvent(event);
+}
+
+} // namespace korvin::host::ui

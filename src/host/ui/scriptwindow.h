@@ -1,0 +1,52 @@
+#pragma once
+// What the two script windows share: the wait and repeat boxes with their
+// labels, the buttons at the right, and carrying out a script with "Run"
+// disabled and the progress shown below.
+#include "host/runner.h"
+#include "platform/ui/window.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace korvin::host::ui {
+
+class ScriptWindow : public platform::ui::KorvinWindow {
+    Q_OBJECT
+public:
+    QLineEdit *TextWait(int i) const { return m_waits[i]; }
+    QLineEdit *TextRepeat() const { return m_repeat; }
+    // What the run is doing (empty between runs).
+    QLabel *LabelStatus() const { return m_status; }
+
+protected:
+    // TextWait(0..2) with Wait1..Wait3 of the settings (loaded here),
+    // LabelWait(0..2), TextRepeat ("1"), LabelRepeat.
+    explicit ScriptWindow(QWidget *opener);
+    // The window's own controls above the boxes, the buttons (named
+    // prefix_0, prefix_1 ...; a click calls onClick with the index) at the right.
+    std::vector<QPushButton *> arrange(QLayout *above, const QString &prefix, const QStringList &captions,
+                                       const std::function<void(int)> &onClick);
+    // The boxes converted, the script built from them, then run. nullopt when
+    // nothing ran (the messages are shown).
+    using Build = std::function<std::optional<Script>(const RunNumbers &, platform::Messages &)>;
+    std::optional<RunResult> runScript(const Build &build, QPushButton *run);
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    std::array<QLineEdit *, 3> m_waits{};
+    QLineEdit *m_repeat = nullptr;
+    QLabel *m_status = nullptr;
+    bool m_running = false;
+};
+
+} // namespace korvin::host::ui
