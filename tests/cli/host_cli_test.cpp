@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace korvin;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -12,65 +13,69 @@ protected:
     test::ScratchHome home;
     void SetUp() override { home.writeDefaultSettings(); }
     test::CliRun cli(const QStringList &args) const { return test::runCli(args, home.folder()); }
+    QString path(const char16_t *name) const { return home.path(QString::fromUtf16(name)); }
 };
+
+QStringList lines(const QString &out) { return out.split(u'\n', Qt::SkipEmptyParts); }
 
 TEST_F(HostCli, KeysPrintsOneActionPerLine)
 {
-    test::CliRun r = cli({"keys", "{F6 2}F %{tab}~ {+}東"});
+    test::CliRun r = cli({u"keys"_s, u"{F6 2}F %{tab}~ {+}東"_s});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, QStringLiteral("key F6\nkey F6\nchar F +shift\nchar U+0020\nkey TAB +alt\nkey ENTER\nchar U+0020\nchar +\nchar 東\n"));
-    r = cli({"keys", "{F8"});
+    EXPECT_EQ(r.out, u"key F6\nkey F6\nchar F +shift\nchar U+0020\nkey TAB +alt\nkey ENTER\nchar U+0020\nchar +\nchar 東\n"_s);
+    r = cli({u"keys"_s, u"{F8"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, QStringLiteral("korvin-cli keys: \"{\" is never closed by \"}\" (at byte 1)\n"));
-    EXPECT_EQ(cli({"keys"}).code, 2);
-    EXPECT_EQ(cli({"keys", "--", "-x"}).out, QStringLiteral("char -\nchar x\n"));
-    EXPECT_TRUE(cli({"keys", "--help"}).out.startsWith(QStringLiteral("usage: korvin-cli [--home DIR] keys KEYSTRING\n")));
+    EXPECT_EQ(r.err, u"korvin-cli keys: \"{\" is never closed by \"}\" (at byte 1)\n"_s);
+    EXPECT_EQ(cli({u"keys"_s}).code, 2);
+    EXPECT_EQ(cli({u"keys"_s, u"--"_s, u"-x"_s}).out, u"char -\nchar x\n"_s);
+    EXPECT_TRUE(cli({u"keys"_s, u"--help"_s}).out.startsWith(u"usage: korvin-cli [--home DIR] keys KEYSTRING\n"_s));
 }
 
 TEST_F(HostCli, ScriptTakesTheBoxesAndTheSettings)
 {
     // Defaults: one race, the waits of the settings (2, 1, 1).
-    test::CliRun r = cli({"script", "comments"});
+    test::CliRun r = cli({u"script"_s, u"comments"_s});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.mid(0, 4), (QStringList{"[\"activate\",\"Vantor frontier\"]", "[\"wait\",2]", "[\"keys\",\"{Enter}\"]",
-                                            "[\"wait\",1]"}));
-    EXPECT_EQ(lines.size(), 16);
-    r = cli({"script", "timerank", "--kind", "5", "--repeat", "0", "--waits=-0.5,3.9,0"});
-    EXPECT_EQ(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-              (QStringList{"[\"delete\",\"" + home.path("TimeRank/TimeRank.txt") + "\"]", "[\"activate\",\"Vantor frontier\"]",
-                           "[\"wait\",-1]", "[\"keys\",\"{Enter}\"]", "[\"wait\",3]", "[\"keys\",\"{F12}\"]", "[\"wait\",1]",
-                           "[\"split\"]"}));
-    r = cli({"script", "timerank", "--kind", "1", "--waits", "1,x,1"});
+    EXPECT_EQ(lines(r.out).mid(0, 4),
+              (QStringList{u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",2]"_s, u"[\"keys\",\"{Enter}\"]"_s, u"[\"wait\",1]"_s}));
+    EXPECT_EQ(lines(r.out).size(), 16);
+    r = cli({u"script"_s, u"timerank"_s, u"--kind"_s, u"5"_s, u"--repeat"_s, u"0"_s, u"--waits=-0.5,3.9,0"_s});
+    EXPECT_EQ(lines(r.out), (QStringList{u"[\"delete\",\""_s + path(u"TimeRank/TimeRank.txt") + u"\"]"_s,
+                                         u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",-1]"_s, u"[\"keys\",\"{Enter}\"]"_s,
+                                         u"[\"wait\",3]"_s, u"[\"keys\",\"{F12}\"]"_s, u"[\"wait\",1]"_s, u"[\"split\"]"_s}));
+    r = cli({u"script"_s, u"timerank"_s, u"--kind"_s, u"1"_s, u"--waits"_s, u"1,x,1"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, QStringLiteral("Wait2 の値が -32768～32767 の数値ではありません． ( x )\n"));
-    for (const QStringList &bad : {QStringList{"script"}, QStringList{"script", "timerank"}, QStringList{"script", "timerank", "--kind", "6"},
-                                   QStringList{"script", "comments", "--kind", "1"}, QStringList{"script", "comments", "--waits", "1,2"}})
-        EXPECT_EQ(cli(bad).code, 2) << bad.join(' ').toStdString();
+    EXPECT_EQ(r.err, u"Wait2 の値が -32768～32767 の数値ではありません． ( x )\n"_s);
+    const QStringList bad[] = {{u"script"_s},
+                               {u"script"_s, u"timerank"_s},
+                               {u"script"_s, u"timerank"_s, u"--kind"_s, u"6"_s},
+                               {u"script"_s, u"comments"_s, u"--kind"_s, u"1"_s},
+                               {u"script"_s, u"comments"_s, u"--waits"_s, u"1,2"_s}};
+    for (const QStringList &args : bad)
+        EXPECT_EQ(cli(args).code, 2) << args.join(u' ').toStdString();
 }
 
 TEST_F(HostCli, SplitAndCommentsPrintWhatTheyWrote)
 {
-    home.writeLines("TimeRank/TimeRank.txt", test::exportRace({}));
-    test::CliRun r = cli({"split", home.path("TimeRank/TimeRank.txt"), "--kind", "3"});
+    home.writeLines(u"TimeRank/TimeRank.txt"_s, test::exportRace({}));
+    test::CliRun r = cli({u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"3"_s});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, home.path("TimeRank/TRd20000610.txt") + "\n");
-    const QString other = home.makeFolder("other");
-    EXPECT_EQ(cli({"split", home.path("TimeRank/TimeRank.txt"), "--kind", "0", "--out", home.path("other")}).out,
-              other + "TRa20000610.txt\n");
-    r = cli({"split", home.path("none.txt"), "--kind", "0"});
+    EXPECT_EQ(r.out, path(u"TimeRank/TRd20000610.txt") + u"\n"_s);
+    const QString other = home.makeFolder(u"other"_s);
+    EXPECT_EQ(cli({u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s, u"--out"_s, path(u"other")}).out,
+              other + u"TRa20000610.txt\n"_s);
+    r = cli({u"split"_s, path(u"none.txt"), u"--kind"_s, u"0"_s});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(home.path("none.txt")));
+    EXPECT_TRUE(r.err.contains(path(u"none.txt")));
 
     test::CommentExportPlan p;
-    p.runners = {test::commentRunner(1, u' ', "ab"), test::commentRunner(2, u' ', "cd")};
-    home.writeLines("MData/Comment.txt", test::commentExport(p));
-    r = cli({"comments", home.path("MData/Comment.txt")});
-    EXPECT_EQ(r.out, home.path("MData/MS003東.dat") + "\t2\n");
-    EXPECT_EQ(cli({"comments", home.path("MData/Comment.txt"), "--mdata", home.path("other")}).out, other + "MS003東.dat\t2\n");
-    EXPECT_EQ(cli({"comments"}).code, 2);
+    p.runners = {test::commentRunner(1, u' ', u"ab"_s), test::commentRunner(2, u' ', u"cd"_s)};
+    home.writeLines(u"MData/Comment.txt"_s, test::commentExport(p));
+    EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt")}).out, path(u"MData/MS003東.dat") + u"\t2\n"_s);
+    EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt"), u"--mdata"_s, path(u"other")}).out, other + u"MS003東.dat\t2\n"_s);
+    EXPECT_EQ(cli({u"comments"_s}).code, 2);
 }
 
 } // namespace

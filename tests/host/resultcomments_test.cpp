@@ -131,7 +131,7 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
     home.writeLines(QStringLiteral("MData/Comment.txt"), {QStringLiteral("成績"), QStringLiteral("2000年")});
     EXPECT_TRUE(AppendResultComments(exportPath, mdata, 1).messages[0].text.contains(QStringLiteral("行が足りません")));
     EXPECT_EQ(home.readBytes(QStringLiteral("MData/MS003東.dat")), earlier);
-    EXPECT_EQ(files(), QStringList{"MS003東.dat"});
+    EXPECT_EQ(files(), QStringList{QStringLiteral("MS003東.dat")});
 }
 
 TEST(ResultComments, DoneMessageCountsPerFile)

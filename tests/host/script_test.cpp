@@ -142,12 +142,13 @@ TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
             EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
             EXPECT_TRUE(rec->capsLock);
             EXPECT_EQ(rec->capsLockSets, capsOn ? 0 : 1);
-            if (n == 0)
+            if (n == 0) {
                 EXPECT_EQ(rec->log, (QStringList{QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
                                                  QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]"),
                                                  QStringLiteral("[\"keys\",\" \"]"), QStringLiteral("[\"keys\",\"{F12}\"]"),
                                                  QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"capslock-on-if-off\"]"),
                                                  QStringLiteral("[\"activate\",\"Korvin\"]")}));
+            }
         }
     }
     const QStringList lines = *platform::readLines(settings.MData + QStringLiteral("MS003東.dat"));

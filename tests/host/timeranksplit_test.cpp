@@ -123,7 +123,7 @@ TEST_F(Split, DateInTheFileName)
         ASSERT_EQ(r.messages.size(), 1u);
         EXPECT_TRUE(r.messages[0].text.startsWith(QStringLiteral("タイムランクのエクスポートファイルの1行目に日付がありません．")));
     }
-    EXPECT_EQ(outFiles(), (QStringList{"TRa20000504.txt", "TRa20001224.txt"}));
+    EXPECT_EQ(outFiles(), (QStringList{QStringLiteral("TRa20000504.txt"), QStringLiteral("TRa20001224.txt")}));
 }
 
 TEST_F(Split, MissingEmptyOrTruncatedExport)
@@ -159,7 +159,7 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
                              "レースだけを書き込みます． ( ") +
                   exportPath + QStringLiteral(" )"));
     EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), 2u);
-    EXPECT_EQ(outFiles(), QStringList{"TRa20000610.txt"});
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("TRa20000610.txt")});
 }
 
 } // namespace

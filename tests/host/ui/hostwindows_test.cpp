@@ -119,7 +119,7 @@ TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)
                                    QStringLiteral("       => 対象レースにカーソルセット）")}));
     EXPECT_EQ((QStringList{w.cmdCommentSet(0)->text(), w.cmdCommentSet(1)->text(), w.TextWait(0)->text(),
                            w.TextWait(1)->text(), w.TextWait(2)->text(), w.TextRepeat()->text()}),
-              (QStringList{"Close", "Run", "2", "1", "1", "1"}));
+              (QStringList{QStringLiteral("Close"), QStringLiteral("Run"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}));
 
     w.TextRepeat()->setText(QStringLiteral("2.5"));
     int race = 0;
