@@ -364,8 +364,16 @@ Work HostModel::work(const KeyAction &k) const
             return {2, QStringLiteral("次のレースを読み込んでいます")};
         if (m_screen == Screen::KindSelect && is(k, NamedKey::F7))
             return {2, QStringLiteral("ランキングを計算しています")};
-    } else if (is(k, NamedKey::Enter) && (m_prompt == Prompt::Path || m_prompt == Prompt::Append)) {
+        if (m_screen == Screen::RankView && (is(k, NamedKey::F3) || is(k, NamedKey::F4)))
+            return {1, QStringLiteral("ランキングを切り替えています")};
+        if (is(k, NamedKey::F8))
+            return {1, QStringLiteral("出力の準備をしています")};
+        if (is(k, NamedKey::F12))
+            return {1, QStringLiteral("画面を閉じています")};
+    } else if (is(k, NamedKey::Enter) && m_prompt != Prompt::Done && m_prompt != Prompt::Error) {
         return {1, QStringLiteral("ファイルに書き出しています")};
+    } else if (m_prompt == Prompt::Path && k.kind == KeyAction::Kind::Character) {
+        return {1, QStringLiteral("ファイル名を入力しています")};
     }
     return {1, QStringLiteral("キーを処理しています")};
 }

@@ -69,15 +69,14 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
     m_keys->setObjectName(QStringLiteral("keys"));
     m_keys->setReadOnly(true);
     m_keys->setMaximumBlockCount(500);
+    m_keys->setLineWrapMode(QPlainTextEdit::NoWrap);
     for (QWidget *w : {static_cast<QWidget *>(m_races), static_cast<QWidget *>(m_screen), static_cast<QWidget *>(m_keys)})
         w->setFont(fixedFont());
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 5);
-    split->setStretchFactor(2, 1);
+    split->setSizes({360, 640, 240});
     layout->addWidget(split, 1);
     setCentralWidget(central);
     setFocusPolicy(Qt::StrongFocus);
-    resize(1200, 720);
+    resize(1240, 720);
 
     for (int i = 0; i < m_model.raceCount(); ++i)
         m_races->addItem(m_model.raceCaption(i));

@@ -2,7 +2,7 @@
 #include "hostexports.h"
 #include "hostmodel.h"
 #include "keylog.h"
-#include "scriptkeys.h"
+#include "hostsimtest.h"
 
 #include "demofiles.h"
 #include "hostday.h"
@@ -10,7 +10,6 @@
 #include "platform/textfile.h"
 #include "timerank/timerankfile.h"
 
-#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -22,24 +21,6 @@ using common::Mid;
 using demodata::Surface;
 
 namespace {
-
-// Exports kept in memory; paths under /readonly/ refuse to be written.
-class MemoryFiles : public ExportFiles {
-public:
-    bool exists(const QString &path) override { return files.contains(path); }
-    bool write(const QString &path, const QStringList &lines, bool append, QString *error) override
-    {
-        if (path.startsWith(QLatin1String("/readonly/"))) {
-            *error = QStringLiteral("read-only");
-            return false;
-        }
-        if (!append)
-            files[path].clear();
-        files[path] << lines;
-        return true;
-    }
-    QMap<QString, QStringList> files;
-};
 
 QStringList data(const char *name)
 {
@@ -64,23 +45,6 @@ QStringList pressAll(HostModel &host, const Keys &keys)
         if (!host.press(k))
             unexpected << describeKey(k);
     return unexpected;
-}
-
-// Sections of a ranking export: 8 header lines, rows, a dash line, a trailer.
-QList<QStringList> sectionsOf(const QStringList &lines)
-{
-    QList<QStringList> sections;
-    QStringList current;
-    for (int i = 0; i < lines.size(); ++i) {
-        current << lines[i];
-        if (current.size() > 8 && lines[i].startsWith(QLatin1String("----")) && i + 1 < lines.size()) {
-            current << lines[++i];
-            sections << current;
-            current.clear();
-        }
-    }
-    EXPECT_TRUE(current.isEmpty()) << "trailing lines: " << current.join(QLatin1Char('|')).toStdString();
-    return sections;
 }
 
 const QString kRankPath = QStringLiteral("/host/TimeRank/TimeRank.txt");

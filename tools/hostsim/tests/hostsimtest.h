@@ -1,10 +1,15 @@
 #pragma once
-// The keys of Korvin's two keystroke runs, as the stand-in receives them
-// (waits left out): the time-rank export and the result-comment run.
+// Shared by the stand-in host's tests: the keys of Korvin's two keystroke runs
+// as the host receives them (waits left out), exports kept in memory, and the
+// sections of a ranking export.
+#include "hostmodel.h"
 #include "host/keyactions.h"
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QVector>
+#include <gtest/gtest.h>
 
 namespace korvin::hostsim::test {
 
@@ -87,6 +92,41 @@ inline Keys commentRace(int k, const QString &path)
     if (k == 0)
         keys << typed(path);
     return keys << key(NamedKey::Enter) << key(NamedKey::Enter);
+}
+
+// Exports kept in memory; paths under /readonly/ refuse to be written.
+class MemoryFiles : public ExportFiles {
+public:
+    bool exists(const QString &path) override { return files.contains(path); }
+    bool write(const QString &path, const QStringList &lines, bool append, QString *error) override
+    {
+        if (path.startsWith(QLatin1String("/readonly/"))) {
+            *error = QStringLiteral("read-only");
+            return false;
+        }
+        if (!append)
+            files[path].clear();
+        files[path] << lines;
+        return true;
+    }
+    QMap<QString, QStringList> files;
+};
+
+// Sections of a ranking export: 8 header lines, rows, a dash line, a trailer.
+inline QList<QStringList> sectionsOf(const QStringList &lines)
+{
+    QList<QStringList> sections;
+    QStringList current;
+    for (int i = 0; i < lines.size(); ++i) {
+        current << lines[i];
+        if (current.size() > 8 && lines[i].startsWith(QLatin1String("----")) && i + 1 < lines.size()) {
+            current << lines[++i];
+            sections << current;
+            current.clear();
+        }
+    }
+    EXPECT_TRUE(current.isEmpty()) << "lines behind the last section: " << current.join(QLatin1Char('|')).toStdString();
+    return sections;
 }
 
 } // namespace korvin::hostsim::test
