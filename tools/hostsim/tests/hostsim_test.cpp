@@ -169,8 +169,9 @@ TEST(HostExport, OneRaceGivesThirtySixSectionsInTheSplittersOrder)
             EXPECT_EQ(sec.size() - 10, demodata::rankingView(day, race, kind, v.surface, near, s % 6).size()) << s;
             EXPECT_EQ(sec.back(), QStringLiteral("対象3頭中 3頭"));
         }
-        if (kind == 0) // the file's first line starts with the date, month and day blank-padded
+        if (kind == 0) { // the file's first line starts with the date, month and day blank-padded
             EXPECT_EQ(sections[0] + sections[12], data("rank_sections.txt"));
+        }
     }
 }
 
