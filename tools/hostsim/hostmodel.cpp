@@ -117,63 +117,47 @@ void HostModel::openRankView(int kind)
 
 bool HostModel::pressScreen(const KeyAction &k)
 {
+    auto goTo = [this](Screen screen) {
+        m_screen = screen;
+        return true;
+    };
+    const bool back = is(k, NamedKey::F12) || is(k, NamedKey::Escape);
+    const int step = is(k, NamedKey::PageDown) ? 1 : is(k, NamedKey::PageUp) ? -1 : 0;
     switch (m_screen) {
     case Screen::RaceList:
         if (is(k, NamedKey::Enter)) {
-            m_screen = m_listMode == ListMode::Cards ? Screen::RaceCard : Screen::ResultView;
             m_detail = false;
-            return true;
+            return goTo(m_listMode == ListMode::Cards ? Screen::RaceCard : Screen::ResultView);
         }
-        if (is(k, NamedKey::Up) || is(k, NamedKey::PageUp))
-            return moveRace(-1);
-        if (is(k, NamedKey::Down) || is(k, NamedKey::PageDown))
-            return moveRace(1);
+        if (step != 0 || is(k, NamedKey::Up) || is(k, NamedKey::Down))
+            return moveRace(step != 0 ? step : is(k, NamedKey::Up) ? -1 : 1);
         if (is(k, NamedKey::Home) || is(k, NamedKey::End)) {
             m_cursor = is(k, NamedKey::Home) ? 0 : raceCount() - 1;
             return true;
         }
         return false;
     case Screen::RaceCard:
-        if (is(k, NamedKey::F6)) {
-            m_screen = Screen::RankMenu;
-            return true;
-        }
-        if (is(k, NamedKey::PageDown) || is(k, NamedKey::PageUp))
-            return moveRace(is(k, NamedKey::PageDown) ? 1 : -1);
-        if (is(k, NamedKey::F12) || is(k, NamedKey::Escape)) {
-            m_screen = Screen::RaceList;
-            return true;
-        }
-        return false;
+        if (is(k, NamedKey::F6))
+            return goTo(Screen::RankMenu);
+        if (step != 0)
+            return moveRace(step);
+        return back && goTo(Screen::RaceList);
     case Screen::RankMenu:
         if (is(k, NamedKey::Insert)) {
             m_kind = 0;
-            m_screen = Screen::KindSelect;
-            return true;
+            return goTo(Screen::KindSelect);
         }
-        if (is(k, NamedKey::F12) || is(k, NamedKey::Escape)) {
-            m_screen = Screen::RaceCard;
-            return true;
-        }
-        return false;
+        return back && goTo(Screen::RaceCard);
     case Screen::KindSelect:
-        if (is(k, NamedKey::F6) || is(k, NamedKey::Down)) {
-            m_kind = (m_kind + 1) % timerank::kKinds;
-            return true;
-        }
-        if (is(k, NamedKey::Up)) {
-            m_kind = (m_kind + timerank::kKinds - 1) % timerank::kKinds;
+        if (is(k, NamedKey::F6) || is(k, NamedKey::Down) || is(k, NamedKey::Up)) {
+            m_kind = (m_kind + (is(k, NamedKey::Up) ? timerank::kKinds - 1 : 1)) % timerank::kKinds;
             return true;
         }
         if (is(k, NamedKey::F7) || is(k, NamedKey::Enter)) {
             openRankView(m_kind);
             return true;
         }
-        if (is(k, NamedKey::F12) || is(k, NamedKey::Escape)) {
-            m_screen = Screen::RankMenu;
-            return true;
-        }
-        return false;
+        return back && goTo(Screen::RankMenu);
     case Screen::RankView:
         if (is(k, NamedKey::F3)) {
             m_period = (m_period + 1) % demodata::kPeriods;
@@ -190,8 +174,8 @@ bool HostModel::pressScreen(const KeyAction &k)
         }
         if (is(k, NamedKey::Up) || is(k, NamedKey::Down)) {
             // Each control is a list: Up takes the entry above, at the top it stays.
-            const int step = is(k, NamedKey::Up) ? -1 : 1;
-            auto move = [step](int value, int count) { return std::clamp(value + step, 0, count - 1); };
+            const int by = is(k, NamedKey::Up) ? -1 : 1;
+            auto move = [by](int value, int count) { return std::clamp(value + by, 0, count - 1); };
             if (m_focus == 0)
                 m_period = move(m_period, demodata::kPeriods);
             else if (m_focus == 1)
@@ -206,11 +190,7 @@ bool HostModel::pressScreen(const KeyAction &k)
             startExport(true);
             return true;
         }
-        if (is(k, NamedKey::F12) || is(k, NamedKey::Escape)) {
-            m_screen = Screen::RaceCard;
-            return true;
-        }
-        return false;
+        return back && goTo(Screen::RaceCard);
     case Screen::ResultView:
         if (isChar(k, U' ') && !k.shift) {
             m_detail = !m_detail;
@@ -223,13 +203,9 @@ bool HostModel::pressScreen(const KeyAction &k)
             startExport(false);
             return true;
         }
-        if (is(k, NamedKey::PageDown) || is(k, NamedKey::PageUp))
-            return moveRace(is(k, NamedKey::PageDown) ? 1 : -1);
-        if (is(k, NamedKey::F12) || is(k, NamedKey::Escape)) {
-            m_screen = Screen::RaceList;
-            return true;
-        }
-        return false;
+        if (step != 0)
+            return moveRace(step);
+        return back && goTo(Screen::RaceList);
     }
     return false;
 }
