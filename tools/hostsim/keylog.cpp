@@ -62,8 +62,6 @@ bool isModifierKey(int key)
     case Qt::Key_Super_R:
     case Qt::Key_Hyper_L:
     case Qt::Key_Hyper_R:
-    case Qt::Key_NumLock:
-    case Qt::Key_ScrollLock:
         return true;
     default:
         return false;
