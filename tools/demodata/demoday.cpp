@@ -306,47 +306,50 @@ QString rankValueText(int kind, int value)
     return t.rightJustified(4, QLatin1Char(' '));
 }
 
+QVector<RankEntry> rankingView(const Day &day, const Race &race, int kind, Surface surface, bool near, int period)
+{
+    static const int periodDays[kPeriods] = {1000000, 91, 182, 273, 365, 547};
+    const bool larger = largerIsBetter(kind);
+    const int limit = periodDays[std::clamp(period, 0, kPeriods - 1)];
+    QVector<RankEntry> best;
+    for (const Runner &r : race.runners) {
+        bool found = false;
+        RankEntry e;
+        for (const PastRace &p : r.past) {
+            if (p.date.daysTo(day.date) > limit)
+                continue;
+            if ((surface == Surface::Own && p.track != race.track) || (surface == Surface::Other && p.track == race.track))
+                continue;
+            if (near && std::abs(p.distance - race.distance) > 200)
+                continue;
+            int v = 0;
+            if (!rankValue(p, kind, v))
+                continue;
+            if (!found || (larger ? v > e.value : v < e.value)) {
+                found = true;
+                e.horse = r.number;
+                e.name = r.name;
+                e.value = v;
+                e.race = p;
+            }
+        }
+        if (found)
+            best.append(e);
+    }
+    std::stable_sort(best.begin(), best.end(), [larger](const RankEntry &a, const RankEntry &b) {
+        return larger ? a.value > b.value : a.value < b.value;
+    });
+    return best;
+}
+
 QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind)
 {
-    static const int periodDays[6] = {1000000, 91, 182, 273, 365, 547};
     QVector<QVector<RankEntry>> groups(kRankGroups);
-    const bool larger = largerIsBetter(kind);
     for (int g = 0; g < kRankGroups; ++g) {
-        const int block = g / 6;           // 0 own surface ±200m, 1 both ±200m, 2 own all, 3 both all
-        const bool ownSurface = block == 0 || block == 2;
-        const bool near = block < 2;
-        const int limit = periodDays[g % 6];
-        QVector<RankEntry> best;
-        for (const Runner &r : race.runners) {
-            bool found = false;
-            RankEntry e;
-            for (const PastRace &p : r.past) {
-                if (p.date.daysTo(day.date) > limit)
-                    continue;
-                if (ownSurface && p.track != race.track)
-                    continue;
-                if (near && std::abs(p.distance - race.distance) > 200)
-                    continue;
-                int v = 0;
-                if (!rankValue(p, kind, v))
-                    continue;
-                if (!found || (larger ? v > e.value : v < e.value)) {
-                    found = true;
-                    e.horse = r.number;
-                    e.name = r.name;
-                    e.value = v;
-                    e.race = p;
-                }
-            }
-            if (found)
-                best.append(e);
-        }
-        std::stable_sort(best.begin(), best.end(), [larger](const RankEntry &a, const RankEntry &b) {
-            return larger ? a.value > b.value : a.value < b.value;
-        });
-        if (best.size() > 5)
-            best.resize(5);
-        groups[g] = best;
+        const int block = g / 6; // 0 own surface ±200m, 1 both ±200m, 2 own all, 3 both all
+        groups[g] = rankingView(day, race, kind, block % 2 == 0 ? Surface::Own : Surface::Both, block < 2, g % 6);
+        if (groups[g].size() > 5)
+            groups[g].resize(5);
     }
     return groups;
 }
@@ -610,6 +613,75 @@ void makePayouts(Race &race)
     }
 }
 
+// Margins, fourth-corner positions, times and the order of favourites: what
+// the host's result screen shows. Drawn from a stream of their own, so the
+// rest of the day does not change with them.
+void makeRunning(Race &race, Rng &rng)
+{
+    struct Margin {
+        const char *text;
+        int quarters;
+        int weight;
+    };
+    static const Margin margins[] = {
+        {"ハナ", 0, 4},   {"アタマ", 1, 5}, {"クビ", 1, 6}, {"1/2", 2, 10},  {"3/4", 3, 8},  {"1", 4, 9},
+        {"1.1/4", 5, 5},  {"1.1/2", 6, 7},  {"1.3/4", 7, 3}, {"2", 8, 7},    {"2.1/2", 10, 5}, {"3", 12, 5},
+        {"3.1/2", 14, 3}, {"4", 16, 3},     {"5", 20, 2},    {"6", 24, 1},   {"8", 32, 1},   {"10", 40, 1}};
+    QVector<int> weights;
+    for (const Margin &m : margins)
+        weights << m.weight;
+
+    QVector<Runner *> finishers;
+    for (Runner &r : race.runners)
+        if (r.result > 0)
+            finishers << &r;
+    std::stable_sort(finishers.begin(), finishers.end(), [](const Runner *a, const Runner *b) {
+        return a->result < b->result;
+    });
+    const int d = race.distance;
+    const int speedMilli = race.track == Jump ? 14600 - (d - 3000) * 4 / 10
+                           : race.track == Dirt ? 16700 - (d - 1000) * 6 / 10
+                                                : 17300 - (d - 1000) * 6 / 10;
+    const int winnerTenths = int((qint64(d) * 10000 + speedMilli / 2) / speedMilli);
+    int behind = 0;
+    for (int k = 0; k < finishers.size(); ++k) {
+        Runner &r = *finishers[k];
+        if (k > 0 && r.result == finishers[k - 1]->result) {
+            r.deadHeat = true;
+        } else if (k > 0) {
+            // The last of a full field is beaten a distance.
+            const bool tailOff = k == finishers.size() - 1 && finishers.size() >= 16;
+            const Margin &m = margins[rng.weighted(weights)];
+            r.margin = tailOff ? QStringLiteral("大差") : QString::fromUtf8(m.text);
+            behind += tailOff ? 120 : m.quarters;
+        }
+        r.behindQuarters = behind;
+        r.timeTenths = winnerTenths + (behind * 42 + 50) / 100; // a length is about 0.17 s
+    }
+    // Fourth corner: the finishing order shuffled a little; a runner that was
+    // stopped was somewhere in the field.
+    QVector<QPair<int, Runner *>> atCorner;
+    for (Runner &r : race.runners) {
+        if (r.result > 0)
+            atCorner << qMakePair(r.result * 4 + rng.range(-12, 12), &r);
+        else if (r.abnormal == Stopped)
+            atCorner << qMakePair(rng.range(0, 4 * int(finishers.size())), &r);
+    }
+    std::stable_sort(atCorner.begin(), atCorner.end(),
+                     [](const QPair<int, Runner *> &a, const QPair<int, Runner *> &b) { return a.first < b.first; });
+    for (int k = 0; k < atCorner.size(); ++k)
+        atCorner[k].second->corner = k + 1;
+    QVector<Runner *> byOdds;
+    for (Runner &r : race.runners)
+        if (r.abnormal != Scratched)
+            byOdds << &r;
+    std::stable_sort(byOdds.begin(), byOdds.end(), [](const Runner *a, const Runner *b) {
+        return a->oddsTenths < b->oddsTenths;
+    });
+    for (int k = 0; k < byOdds.size(); ++k)
+        byOdds[k]->popularity = k + 1;
+}
+
 QString conditionsOf(const RacePlan &plan, Rng &rng)
 {
     if (plan.jump)
@@ -801,6 +873,11 @@ Day makeDay(quint32 seed, const QDate &date)
     for (auto &course : day.courses)
         for (auto &race : course.races)
             makePayouts(race);
+    for (int c = 0; c < day.courses.size(); ++c)
+        for (int i = 0; i < 12; ++i) {
+            Rng runningRng(mixSeed({seed, 8, quint32(c), quint32(i)}));
+            makeRunning(day.courses[c].races[i], runningRng);
+        }
     return day;
 }
 

@@ -51,6 +51,15 @@ struct Runner {
     int vtxTail = 0;       // which trailing form its VTX line takes (0..3)
     QVector<PastRace> past; // most recent first, at most 7
 
+    // The race as run, for the host's result screen.
+    QString margin;         // to the runner in front: "1/2", "1.1/2", "ハナ", "クビ", "大差"; empty for
+                            // the winner, a dead heat and a runner without a place
+    bool deadHeat = false;  // level with the runner in front
+    int behindQuarters = 0; // behind the winner, in quarter lengths
+    int corner = 0;         // position at the fourth corner; 0 when it never ran
+    int timeTenths = 0;     // race time; 0 without one
+    int popularity = 0;     // rank of its odds (1 = favourite); 0 when scratched
+
     // Texts as the race card writes them.
     QString ziText() const;     // "52" or "52.3"
     QString oddsText() const;   // "3.5"; empty when scratched
@@ -127,6 +136,11 @@ struct RankEntry {
 constexpr int kRankKinds = 6;
 constexpr int kRankGroups = 24;
 QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind);
+// One ranking as the host lists it: every runner with a past race in the
+// scope, best first. Surface: the race's own, the other one, or both.
+enum class Surface { Own, Other, Both };
+constexpr int kPeriods = 6; // 全期間, ３ヶ月, ６ヶ月, ９ヶ月, １年, １年半
+QVector<RankEntry> rankingView(const Day &day, const Race &race, int kind, Surface surface, bool near, int period);
 // The value of a past race in a ranking kind; false when it has none.
 bool rankValue(const PastRace &past, int kind, int &value);
 // Larger is better in this kind.

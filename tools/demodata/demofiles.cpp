@@ -1,5 +1,6 @@
 #include "demofiles.h"
 
+#include "hostday.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -268,15 +269,6 @@ QString kindShortName(int kind)
     return t[kind];
 }
 
-QString columnHeader(int kind)
-{
-    switch (kind) {
-    case 0: return QStringLiteral("順 場距離  指数 番 馬名　　　　　　 日付     着順");
-    case 2: return QStringLiteral("順 場距離    番 馬名　　　　　　 日付     着順 上３F");
-    default: return QStringLiteral("値   場距離  番 馬名　　　　　　 日付     着順");
-    }
-}
-
 QString pastSurface(int track)
 {
     return track == Dirt ? QStringLiteral("ダ") : track == Jump ? QStringLiteral("障") : QStringLiteral("芝");
@@ -308,21 +300,50 @@ QString timeRankNameLine(const Race &race)
     return race.title + race.conditions + timeRankTail(race);
 }
 
-QString timeRankTitleLine(const Race &race, int kind, int group)
+QString timeRankTitleLine(const Race &race, int kind, Surface surface, bool near, int period)
 {
     static const QStringList periods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
-    const int block = group / 6;
-    QString surface;
-    if (block == 1 || block == 3)
-        surface = QStringLiteral("芝・ダート");
-    else
-        surface = race.track == Dirt ? QStringLiteral("ダート") : race.track == Jump ? QStringLiteral("障害") : QStringLiteral("芝");
-    const QString scope = block < 2 ? QStringLiteral("%1～%2m").arg(race.distance - 200).arg(race.distance + 200)
-                                    : QStringLiteral("全距離");
+    // The other surface of a jump race is the flat.
+    const QString own = race.track == Dirt ? QStringLiteral("ダート") : race.track == Jump ? QStringLiteral("障害") : QStringLiteral("芝");
+    const QString other = race.track == Dirt ? QStringLiteral("芝") : race.track == Jump ? QStringLiteral("平地") : QStringLiteral("ダート");
+    const QString surfaceText = surface == Surface::Both ? QStringLiteral("芝・ダート") : surface == Surface::Own ? own : other;
+    const QString scope = near ? QStringLiteral("%1～%2m").arg(race.distance - 200).arg(race.distance + 200)
+                               : QStringLiteral("全距離");
     // The surface stands at the kind's title column, where the export splitter looks.
     const QString head = (QStringLiteral("【ランキング】    ") + kindShortName(kind)).leftJustified(timerank::KindTitleColumn(kind) - 1, QLatin1Char(' '));
-    return head + surface + QLatin1Char(' ') + scope + QLatin1Char(' ') + periods[group % 6];
+    return head + surfaceText + QLatin1Char(' ') + scope + QLatin1Char(' ') + periods[period];
+}
+
+QString timeRankTitleLine(const Race &race, int kind, int group)
+{
+    const int block = group / 6;
+    return timeRankTitleLine(race, kind, block % 2 == 0 ? Surface::Own : Surface::Both, block < 2, group % 6);
+}
+
+QString timeRankColumnHeader(int kind)
+{
+    switch (kind) {
+    case 0: return QStringLiteral("順 場距離  指数 番 馬名　　　　　　 日付     着順");
+    case 2: return QStringLiteral("順 場距離    番 馬名　　　　　　 日付     着順 上３F");
+    default: return QStringLiteral("値   場距離  番 馬名　　　　　　 日付     着順");
+    }
+}
+
+QStringList timeRankHeadLines(const Day &day, const Course &course, const Race &race, int kind)
+{
+    return {dayLine(day, course) + QStringLiteral(" 天候:") + race.weather + QLatin1Char(' ') + surfaceLetter(race.track) +
+                QLatin1Char(':') + race.going,
+            timeRankRaceLine(race), timeRankNameLine(race),
+            QStringLiteral("【%1】  出走%2頭").arg(kindTitle(kind)).arg(race.runners.size())};
+}
+
+QString timeRankTrailer(const Race &race)
+{
+    int withRaces = 0;
+    for (const Runner &r : race.runners)
+        withRaces += r.past.isEmpty() ? 0 : 1;
+    return QStringLiteral("対象%1頭中 %2頭").arg(race.runners.size()).arg(withRaces);
 }
 
 QString timeRankEntryLine(int kind, int rank, const RankEntry &e)
@@ -351,14 +372,10 @@ QStringList timeRankLines(const Day &day, int kind)
     for (const Course &course : day.courses) {
         for (const Race &race : course.races) {
             const auto groups = rankings(day, race, kind);
-            lines << dayLine(day, course) + QStringLiteral(" 天候:") + race.weather + QLatin1Char(' ') +
-                         surfaceLetter(race.track) + QLatin1Char(':') + race.going;
-            lines << timeRankRaceLine(race);
-            lines << timeRankNameLine(race);
-            lines << QStringLiteral("【%1】  出走%2頭").arg(kindTitle(kind)).arg(race.runners.size());
+            lines << timeRankHeadLines(day, course, race, kind);
             for (int g = 0; g < kRankGroups; ++g) {
                 lines << timeRankTitleLine(race, kind, g);
-                lines << columnHeader(kind);
+                lines << timeRankColumnHeader(kind);
                 if (g == 0) {
                     lines << QStringLiteral("  (上位５頭)");
                     lines << QString(60, QLatin1Char('='));
@@ -367,10 +384,7 @@ QStringList timeRankLines(const Day &day, int kind)
                     lines << timeRankEntryLine(kind, k + 1, groups[g][k]);
                 lines << dash;
             }
-            int withRaces = 0;
-            for (const Runner &r : race.runners)
-                withRaces += r.past.isEmpty() ? 0 : 1;
-            lines << QStringLiteral("対象%1頭中 %2頭").arg(race.runners.size()).arg(withRaces);
+            lines << timeRankTrailer(race);
         }
     }
     return lines;
@@ -481,7 +495,7 @@ WriteReport writeDemoHome(const QString &folder, const Day &day, bool reset)
         report.error = QStringLiteral("the folder path cannot be written in Shift-JIS: ") + home;
         return report;
     }
-    for (const char *sub : {"MData", "SData", "DenCSV", "VTX", "TimeRank"}) {
+    for (const char *sub : {"MData", "SData", "DenCSV", "VTX", "TimeRank", "Vantor"}) {
         if (!dir.mkpath(QString::fromLatin1(sub))) {
             report.error = QStringLiteral("cannot create ") + home + QString::fromLatin1(sub);
             return report;
@@ -515,6 +529,7 @@ WriteReport writeDemoHome(const QString &folder, const Day &day, bool reset)
         binary(QStringLiteral("SData/") + payoutFileName(day, course), payoutFile(day, course));
     for (int kind = 0; kind < kRankKinds; ++kind)
         text(QStringLiteral("TimeRank/") + timeRankFileName(day, kind), timeRankLines(day, kind));
+    text(QStringLiteral("Vantor/") + hostDayFileName(day), hostDayLines(day));
 
     const QString trp = QStringLiteral("Korvin.trp");
     if (!reset && platform::fileExists(home + trp))

@@ -40,6 +40,12 @@ QString timeRankRaceLine(const Race &race);
 QString timeRankNameLine(const Race &race);
 QString timeRankTail(const Race &race);
 QString timeRankTitleLine(const Race &race, int kind, int group);
+QString timeRankTitleLine(const Race &race, int kind, Surface surface, bool near, int period);
+// Lines 1-4 of a race block (day and weather, race line, name line, kind and field).
+QStringList timeRankHeadLines(const Day &day, const Course &course, const Race &race, int kind);
+QString timeRankColumnHeader(int kind);
+// "対象12頭中 12頭": the line behind a ranking's closing dash line.
+QString timeRankTrailer(const Race &race);
 QString timeRankEntryLine(int kind, int rank, const RankEntry &entry);
 
 // "Korvin.trp": 1600 records of 249 bytes under their position keys.

@@ -10,7 +10,8 @@ int usage(QTextStream &err)
 {
     err << "usage: korvin-demodata --out DIR [--seed N] [--date YYYYMMDD] [--reset]\n"
            "  Writes Korvin.ini, the race-card CSV, the VTX text, the payout files,\n"
-           "  the six time-rank files and Korvin.trp of one demo day into DIR.\n"
+           "  the six time-rank files, the stand-in host's day file (Vantor/) and\n"
+           "  Korvin.trp of one demo day into DIR.\n"
            "  An existing Korvin.ini that names existing folders and an existing\n"
            "  Korvin.trp are kept unless --reset is given; mark files are never touched.\n";
     return 2;

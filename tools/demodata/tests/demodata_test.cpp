@@ -1,6 +1,7 @@
 // The demo day read back: every file the generator writes is read the way
 // Korvin reads it, and must give the values of the day model.
 #include "demofiles.h"
+#include "hostday.h"
 
 #include "platform/dialogs.h"
 #include "platform/sjis.h"
@@ -87,7 +88,7 @@ TEST(DemoDayFiles, SameSeedGivesTheSameBytesAndAnotherSeedAnotherDay)
     auto fa = snapshot(a.path());
     auto fb = snapshot(b.path());
     ASSERT_EQ(fa.keys(), fb.keys());
-    EXPECT_EQ(fa.size(), 13); // ini, csv, vtx, 3 payout files, 6 time-rank files, trp
+    EXPECT_EQ(fa.size(), 14); // ini, csv, vtx, 3 payout files, 6 time-rank files, trp, host day file
     for (const QString &name : fa.keys()) {
         QByteArray x = fa[name], y = fb[name];
         if (name == QLatin1String("Korvin.ini")) { // names its own folder
@@ -107,12 +108,16 @@ TEST(DemoDayFiles, TheDefaultDayIsTheRecordedOne)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(writeDemoHome(dir.path(), makeDay(1, kDate), false).error.isEmpty());
-    QCryptographicHash all(QCryptographicHash::Sha256);
+    // The stand-in host's day file is digested on its own: it came later.
+    QCryptographicHash all(QCryptographicHash::Sha256), host(QCryptographicHash::Sha256);
     const auto files = snapshot(dir.path());
     for (auto it = files.begin(); it != files.end(); ++it)
-        if (it.key() != QLatin1String("Korvin.ini"))
+        if (it.key().startsWith(QLatin1String("Vantor/")))
+            host.addData(it.value());
+        else if (it.key() != QLatin1String("Korvin.ini"))
             all.addData(it.value());
     EXPECT_EQ(all.result().toHex().left(16), QByteArray("f91458b766ffae41"));
+    EXPECT_EQ(host.result().toHex().left(16), QByteArray("f06b850e71aabc1d"));
 }
 
 TEST(DemoDayFiles, TheDateNamesTheFiles)
@@ -148,7 +153,7 @@ TEST_F(DemoDay, EveryTextFileIsCp932WithCrLf)
         EXPECT_EQ(platform::toSjis(text), bytes); // round trip: nothing outside CP932
         ++checked;
     }
-    EXPECT_EQ(checked, 13);
+    EXPECT_EQ(checked, 14);
 }
 
 // ---------------------------------------------------------------- Korvin.ini
@@ -216,10 +221,41 @@ TEST(DemoDayModel, EverySeedAndDateHoldsTheStoriesTheWindowsShow)
                 }
                 for (int f = 1; f <= 8; ++f)
                     EXPECT_EQ(perFrame[f], n <= 8 ? (f <= n ? 1 : 0) : n / 8 + (f > 8 - n % 8 ? 1 : 0)) << n;
+                // The race as run: in place order nobody is nearer the winner than
+                // the one in front, a dead heat shares its place and has no margin;
+                // corner positions and favourites are rankings without gaps.
+                QVector<const Runner *> byPlace;
+                QSet<int> corners, favourites;
+                int cornered = 0, running = 0;
+                for (const Runner &r : race.runners) {
+                    if (r.result > 0)
+                        byPlace << &r;
+                    EXPECT_EQ(r.timeTenths > 0, r.result > 0);
+                    cornered += r.corner > 0;
+                    corners << r.corner;
+                    running += r.abnormal != Scratched;
+                    favourites << r.popularity;
+                    stories[QStringLiteral("distance")] += r.margin == QStringLiteral("大差");
+                    stories[QStringLiteral("deadHeat")] += r.deadHeat;
+                }
+                std::stable_sort(byPlace.begin(), byPlace.end(), [](auto a, auto b) { return a->result < b->result; });
+                ASSERT_FALSE(byPlace.isEmpty());
+                EXPECT_EQ(byPlace[0]->behindQuarters, 0);
+                for (int k = 1; k < byPlace.size(); ++k) {
+                    EXPECT_GE(byPlace[k]->behindQuarters, byPlace[k - 1]->behindQuarters);
+                    EXPECT_EQ(byPlace[k]->deadHeat, byPlace[k]->result == byPlace[k - 1]->result);
+                    EXPECT_EQ(byPlace[k]->margin.isEmpty(), byPlace[k]->deadHeat);
+                }
+                corners.remove(0);
+                favourites.remove(0);
+                EXPECT_EQ(corners.size(), cornered);
+                EXPECT_EQ(*std::max_element(corners.begin(), corners.end()), cornered);
+                EXPECT_EQ(favourites.size(), running);
+                stories[QStringLiteral("corner10")] += cornered >= 10;
             }
         }
         for (const char *story : {"small", "full", "win2", "place4", "place5", "quinella2", "abnormal1", "abnormal4",
-                                  "abnormal7"})
+                                  "abnormal7", "distance", "deadHeat", "corner10"})
             EXPECT_GE(stories.value(QString::fromLatin1(story)), 1) << story;
         EXPECT_EQ(stories.value(QStringLiteral("jump")), 1);
     }
@@ -573,14 +609,62 @@ TEST_F(DemoDay, TitleLinesCarrySurfaceAtTheKindsTitleColumn)
 {
     // The export splitter keeps a turf-and-dirt section only when "芝・ダ"
     // stands at the kind's title column.
+    // The other surface's views, which the stand-in host exports too, never do.
     const int column[kRankKinds] = {17, 17, 19, 20, 14, 15};
-    const Race &race = day.courses[0].races[0];
-    for (int kind = 0; kind < kRankKinds; ++kind) {
-        for (int g = 0; g < kRankGroups; ++g) {
-            const QString title = timeRankTitleLine(race, kind, g);
-            const bool both = (g / 6) % 2 == 1;
-            EXPECT_EQ(Mid(title, column[kind], 3) == QStringLiteral("芝・ダ"), both) << title.toStdString();
+    for (const Race &race : day.courses[0].races) {
+        for (int kind = 0; kind < kRankKinds; ++kind) {
+            for (int g = 0; g < kRankGroups; ++g) {
+                const QString title = timeRankTitleLine(race, kind, g);
+                const bool both = (g / 6) % 2 == 1;
+                EXPECT_EQ(Mid(title, column[kind], 3) == QStringLiteral("芝・ダ"), both) << title.toStdString();
+                const QString other = timeRankTitleLine(race, kind, Surface::Other, g < 12, g % 6);
+                EXPECT_EQ(Mid(other, column[kind], 1), race.track == Turf   ? QStringLiteral("ダ")
+                                                       : race.track == Dirt ? QStringLiteral("芝")
+                                                                            : QStringLiteral("平"))
+                    << other.toStdString();
+            }
         }
+    }
+}
+
+// ---------------------------------------------------------------- the stand-in host's day
+
+TEST_F(DemoDay, HostDayFileGivesBackTheDayAndItsRankings)
+{
+    const QStringList lines = linesOf(home.path(QStringLiteral("Vantor/Vd000610.txt")));
+    Day read;
+    QString error;
+    ASSERT_TRUE(readHostDay(lines, read, &error)) << error.toStdString();
+    EXPECT_EQ(hostDayLines(read), lines);
+    // What the stand-in ranks from its file is what the time-rank files hold.
+    for (int kind = 0; kind < kRankKinds; ++kind)
+        EXPECT_EQ(timeRankLines(read, kind), linesOf(trPath(kind))) << kind;
+}
+
+TEST(DemoDayHostFile, BadLinesAreRefusedWithTheirLineNumber)
+{
+    const QString head = QStringLiteral("DAY,20000610\nCOURSE,05,3,4\n");
+    const QString race = QStringLiteral("RACE,1,7,未勝利,0,1600,左,605,500,晴,良,サラ系３歳・未勝利,(混)馬齢\n");
+    const QString horse = QStringLiteral("HORSE,1,1,アロー,牡3,560,佐藤誠,0,1,32,1,957,,0,0,3\n");
+    struct Row {
+        QString text;
+        const char *error;
+    };
+    const Row rows[] = {
+        {QString(), "no course"},
+        {head + horse, "line 3: unknown or misplaced record"},
+        {QStringLiteral("COURSE,05,3,4\n"), "line 1: unknown or misplaced record"},
+        {head + QString(race).replace(QStringLiteral("1600"), QStringLiteral("16OO")), "line 3: bad or missing field"},
+        {QStringLiteral("DAY,20000610\nCOURSE,99,3,4\n"), "line 2: bad or missing field"},
+        {head + race + horse.chopped(1) + QStringLiteral(",9\n"), "line 4: bad or missing field"},
+        {head + race + horse + QStringLiteral("PAST,20000520,05,1,1200\n"), "line 5: bad or missing field"},
+        {head + race + horse.repeated(19), "line 22: more than 18 runners"},
+    };
+    for (const Row &r : rows) {
+        Day day;
+        QString error;
+        EXPECT_FALSE(readHostDay(r.text.split(QLatin1Char('\n')), day, &error)) << r.error;
+        EXPECT_EQ(error, QString::fromLatin1(r.error));
     }
 }
 

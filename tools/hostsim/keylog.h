@@ -1,0 +1,26 @@
+#pragma once
+// Keys as the stand-in host receives them from Qt, and their key-log lines in
+// the format of the keystroke layer's dry run: "key NAME" or "char C" (a blank
+// or control character as "U+0020"), then " +shift", " +ctrl", " +alt" for the
+// modifiers held.
+#include "host/keyactions.h"
+
+#include <QString>
+#include <Qt>
+#include <optional>
+
+namespace korvin::hostsim {
+
+struct ReceivedKey {
+    bool modifierOnly = false;         // Shift, Ctrl, Alt ... pressed alone: not a key of its own
+    std::optional<host::KeyAction> action; // empty for a key the notation has no name for
+    QString line;                      // the log line (without " unexpected")
+};
+
+// From a key press: Qt's key code, the modifiers held and the text it typed.
+ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+// "key F8", "char F +shift", "char U+0020".
+QString describeKey(const host::KeyAction &action);
+
+} // namespace korvin::hostsim

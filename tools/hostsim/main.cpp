@@ -1,0 +1,131 @@
+// korvin-hostsim: a stand-in for the host's main window, "Vantor frontier", on
+// the demo day, so that Korvin's keystroke runs can be tried and tested
+// against another program's window with real key events.
+#include "hostday.h"
+#include "hostwindow.h"
+
+#include "common/settings.h"
+#include "platform/textfile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+using namespace korvin;
+
+namespace {
+
+int usage(QTextStream &err, const QString &problem = QString())
+{
+    if (!problem.isEmpty())
+        err << "korvin-hostsim: " << problem << "\n";
+    err << "usage: korvin-hostsim (--home DIR | --day FILE) [options]\n"
+           "  --home DIR          the demo program folder: its Korvin.ini (Vantor_Ver, the\n"
+           "                      TimeRank and MData folders) and the day file Vantor/Vd*.txt\n"
+           "  --day FILE          the host's day file (korvin-demodata writes Vantor/Vd*.txt)\n"
+           "  --version TEXT      host version (default: Korvin.ini's Vantor_Ver, else 2.05);\n"
+           "                      from 2.05 on F8 asks for the output form first\n"
+           "  --timerank-file P   path the ranking export offers (default TimeRank folder + TimeRank.txt)\n"
+           "  --comment-file P    path the result export offers (default MData folder + Comment.txt)\n"
+           "  --list cards|results  the race list starts as race cards (default) or results\n"
+           "  --race N            cursor on the N-th race of the day (default 1)\n"
+           "  --key-delay MS      slow mode: every key takes MS ms (opening a ranking three times as long)\n"
+           "  --log FILE          key log: one line per key received\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    QString home, dayPath, version, rankPath, resultPath, logPath;
+    bool versionGiven = false, rankGiven = false, resultGiven = false;
+    hostsim::ListMode mode = hostsim::ListMode::Cards;
+    int race = 1, delay = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return usage(err);
+        if (i + 1 >= args.size())
+            return usage(err, QStringLiteral("unknown option or missing value: ") + a);
+        const QString v = args[++i];
+        bool ok = true;
+        if (a == QLatin1String("--home")) {
+            home = v;
+        } else if (a == QLatin1String("--day")) {
+            dayPath = v;
+        } else if (a == QLatin1String("--version")) {
+            version = v;
+            versionGiven = true;
+        } else if (a == QLatin1String("--timerank-file")) {
+            rankPath = v;
+            rankGiven = true;
+        } else if (a == QLatin1String("--comment-file")) {
+            resultPath = v;
+            resultGiven = true;
+        } else if (a == QLatin1String("--log")) {
+            logPath = v;
+        } else if (a == QLatin1String("--list") && (v == QLatin1String("cards") || v == QLatin1String("results"))) {
+            mode = v == QLatin1String("cards") ? hostsim::ListMode::Cards : hostsim::ListMode::Results;
+        } else if (a == QLatin1String("--race")) {
+            race = v.toInt(&ok);
+        } else if (a == QLatin1String("--key-delay")) {
+            delay = v.toInt(&ok);
+            ok = ok && delay >= 0;
+        } else {
+            return usage(err, QStringLiteral("unknown option: ") + a);
+        }
+        if (!ok)
+            return usage(err, QStringLiteral("bad value for ") + a + QStringLiteral(": ") + v);
+    }
+    if (home.isEmpty() == dayPath.isEmpty())
+        return usage(err, QStringLiteral("give either --home or --day"));
+
+    if (!home.isEmpty()) {
+        const QDir dir(home);
+        common::SettingsRecord s;
+        const auto load = common::LoadSettingsFile(dir.filePath(QStringLiteral("Korvin.ini")), s);
+        if (!load.opened)
+            return usage(err, QStringLiteral("cannot read Korvin.ini in ") + home + QStringLiteral(": ") + load.openError);
+        if (!versionGiven)
+            version = s.Vantor_Ver;
+        if (!rankGiven && !s.TimeRank.isEmpty())
+            rankPath = s.TimeRank + QStringLiteral("TimeRank.txt");
+        if (!resultGiven && !s.MData.isEmpty())
+            resultPath = s.MData + QStringLiteral("Comment.txt");
+        const QStringList days = QDir(dir.filePath(QStringLiteral("Vantor"))).entryList({QStringLiteral("Vd*.txt")}, QDir::Files, QDir::Name);
+        if (days.isEmpty())
+            return usage(err, QStringLiteral("no day file Vantor/Vd*.txt in ") + home + QStringLiteral(" (run korvin-demodata --out DIR)"));
+        dayPath = dir.filePath(QStringLiteral("Vantor/") + days.back());
+    }
+    if (version.isEmpty())
+        version = QStringLiteral("2.05");
+
+    QString error;
+    const auto lines = platform::readLines(dayPath, &error);
+    demodata::Day day;
+    if (!lines || !demodata::readHostDay(*lines, day, &error))
+        return usage(err, dayPath + QStringLiteral(": ") + (error.isEmpty() ? QStringLiteral("cannot read") : error));
+
+    class DiskFiles : public hostsim::ExportFiles {
+    public:
+        bool exists(const QString &path) override { return platform::fileExists(path); }
+        bool write(const QString &path, const QStringList &lines, bool append, QString *error) override
+        {
+            return append ? platform::appendLines(path, lines, error) : platform::writeLines(path, lines, error);
+        }
+    } files;
+    hostsim::HostModel model(day, hostsim::HostOptions{version, rankPath, resultPath}, files);
+    if (race < 1 || race > model.raceCount())
+        return usage(err, QStringLiteral("--race must be 1 to %1").arg(model.raceCount()));
+    model.setListMode(mode);
+    model.setCursor(race - 1);
+    hostsim::HostWindow window(model, delay, logPath);
+    if (!window.logOpen())
+        return usage(err, QStringLiteral("cannot write the key log ") + logPath);
+    window.show();
+    return app.exec();
+}

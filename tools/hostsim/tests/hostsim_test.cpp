@@ -1,0 +1,281 @@
+// The stand-in host without a window: keys in, screens and exports out.
+#include "hostexports.h"
+#include "hostmodel.h"
+#include "keylog.h"
+#include "hostsimtest.h"
+
+#include "demofiles.h"
+#include "hostday.h"
+#include "common/helpers.h"
+#include "platform/textfile.h"
+#include "timerank/timerankfile.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace korvin;
+using namespace korvin::hostsim;
+using namespace korvin::hostsim::test;
+using common::Mid;
+using demodata::Surface;
+
+namespace {
+
+QStringList data(const char *name)
+{
+    return platform::readLines(QStringLiteral(KORVIN_HOSTSIM_DATA "/") + QString::fromLatin1(name)).value_or(QStringList{});
+}
+
+// One course: race 1 a newcomer race with every kind of result line, race 2 a
+// dirt race of three runners with past races.
+demodata::Day tinyDay()
+{
+    demodata::Day day;
+    QString error;
+    EXPECT_TRUE(demodata::readHostDay(data("tinyday.txt"), day, &error)) << error.toStdString();
+    return day;
+}
+
+// Presses every key; the log lines of those the host did not expect.
+QStringList pressAll(HostModel &host, const Keys &keys)
+{
+    QStringList unexpected;
+    for (const KeyAction &k : keys)
+        if (!host.press(k))
+            unexpected << describeKey(k);
+    return unexpected;
+}
+
+const QString kRankPath = QStringLiteral("/host/TimeRank/TimeRank.txt");
+const QString kCommentPath = QStringLiteral("/host/MData/Comment.txt");
+
+} // namespace
+
+TEST(HostKeys, QtKeyPressesBecomeKeyLogLines)
+{
+    const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), ctrl(Qt::ControlModifier);
+    struct Row {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        QString line; // empty: a modifier alone, not logged
+        bool action;
+    };
+    const Row rows[] = {
+        {Qt::Key_Return, none, QStringLiteral("\r"), QStringLiteral("key ENTER"), true},
+        {Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"), QStringLiteral("key ENTER"), true},
+        {Qt::Key_F8, none, {}, QStringLiteral("key F8"), true},
+        {Qt::Key_F12, none, {}, QStringLiteral("key F12"), true},
+        {Qt::Key_PageDown, none, {}, QStringLiteral("key PGDN"), true},
+        {Qt::Key_Insert, none, {}, QStringLiteral("key INSERT"), true},
+        {Qt::Key_Up, none, {}, QStringLiteral("key UP"), true},
+        {Qt::Key_Tab, none, QStringLiteral("\t"), QStringLiteral("key TAB"), true},
+        {Qt::Key_Backtab, shift, {}, QStringLiteral("key TAB +shift"), true},
+        {Qt::Key_F, shift, QStringLiteral("F"), QStringLiteral("char F +shift"), true},
+        {Qt::Key_Space, none, QStringLiteral(" "), QStringLiteral("char U+0020"), true},
+        {Qt::Key_Slash, none, QStringLiteral("/"), QStringLiteral("char /"), true},
+        {Qt::Key_A, ctrl, QStringLiteral("\x01"), QStringLiteral("char a +ctrl"), true},
+        {Qt::Key_F6, Qt::AltModifier, {}, QStringLiteral("key F6 +alt"), true},
+        {0x30C0, none, QStringLiteral("ダ"), QStringLiteral("char ダ"), true},
+        {Qt::Key_Print, none, {}, QStringLiteral("key 0x01000009"), false},
+        {Qt::Key_Shift, shift, {}, {}, false},
+        {Qt::Key_Control, ctrl, {}, {}, false},
+    };
+    for (const Row &r : rows) {
+        const ReceivedKey k = fromQtKey(r.key, r.mods, r.text);
+        EXPECT_EQ(k.modifierOnly, r.line.isEmpty()) << r.line.toStdString();
+        EXPECT_EQ(k.line, r.line);
+        EXPECT_EQ(k.action.has_value(), r.action) << r.line.toStdString();
+    }
+}
+
+TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
+{
+    const KeyAction enter = key(NamedKey::Enter), f8 = key(NamedKey::F8), f12 = key(NamedKey::F12),
+                    pgdn = key(NamedKey::PageDown), space = ch(U' ');
+    struct Row {
+        const char *what;
+        ListMode list;
+        int race;
+        Keys before;
+        KeyAction key;
+        bool expected;
+        Screen screen;
+        Prompt prompt;
+    };
+    const Keys toView{enter, key(NamedKey::F6), key(NamedKey::Insert), key(NamedKey::F7)};
+    const Row rows[] = {
+        {"F8 on the race list", ListMode::Cards, 0, {}, f8, false, Screen::RaceList, Prompt::None},
+        {"Enter opens the race card", ListMode::Cards, 0, {}, enter, true, Screen::RaceCard, Prompt::None},
+        {"Enter opens the result", ListMode::Results, 0, {}, enter, true, Screen::ResultView, Prompt::None},
+        {"Space on a race card", ListMode::Cards, 0, {enter}, space, false, Screen::RaceCard, Prompt::None},
+        {"PgDn past the last race", ListMode::Cards, 1, {enter}, pgdn, false, Screen::RaceCard, Prompt::None},
+        {"Insert on a race card", ListMode::Cards, 0, {enter}, key(NamedKey::Insert), false, Screen::RaceCard, Prompt::None},
+        {"F7 before the kinds", ListMode::Cards, 0, {enter, key(NamedKey::F6)}, key(NamedKey::F7), false, Screen::RankMenu, Prompt::None},
+        {"Enter on a ranking", ListMode::Cards, 0, toView, enter, false, Screen::RankView, Prompt::None},
+        {"F12 leaves a ranking", ListMode::Cards, 0, toView, f12, true, Screen::RaceCard, Prompt::None},
+        {"F8 asks for the form", ListMode::Cards, 0, toView, f8, true, Screen::RankView, Prompt::Format},
+        {"P is no form", ListMode::Cards, 0, toView + Keys{f8}, ch(U'P'), false, Screen::RankView, Prompt::Format},
+        {"PgDn inside the prompt", ListMode::Cards, 0, toView + Keys{f8, ch(U'F')}, pgdn, false, Screen::RankView, Prompt::Path},
+        {"F8 on the result summary", ListMode::Results, 0, {enter}, f8, false, Screen::ResultView, Prompt::None},
+        {"F8 on the detailed result", ListMode::Results, 0, {enter, space}, f8, true, Screen::ResultView, Prompt::Path},
+        {"Enter with no path", ListMode::Results, 0, {enter, space, f8}, enter, true, Screen::ResultView, Prompt::Path},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        MemoryFiles files;
+        HostModel host(tinyDay(), HostOptions{}, files);
+        host.setListMode(r.list);
+        host.setCursor(r.race);
+        ASSERT_TRUE(pressAll(host, r.before).isEmpty());
+        const int cursor = host.cursor();
+        EXPECT_EQ(host.press(r.key), r.expected);
+        EXPECT_EQ(host.screen(), r.screen);
+        EXPECT_EQ(host.prompt(), r.prompt);
+        EXPECT_EQ(host.cursor(), cursor);
+        EXPECT_TRUE(files.files.isEmpty());
+    }
+}
+
+TEST(HostExport, OneRaceGivesThirtySixSectionsInTheSplittersOrder)
+{
+    struct View {
+        Surface surface;
+        bool near;
+    };
+    // Six periods each: own surface, the other one, turf and dirt; then the
+    // same at all distances, which kinds 1 and 3 never switch to.
+    const View views[] = {{Surface::Own, true},  {Surface::Other, true},  {Surface::Both, true},
+                          {Surface::Own, false}, {Surface::Other, false}, {Surface::Both, false}};
+    const demodata::Day day = tinyDay();
+    const demodata::Race &race = day.courses[0].races[1];
+    for (int kind = 0; kind < timerank::kKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        MemoryFiles files;
+        HostModel host(day, HostOptions{QStringLiteral("2.05"), {}, {}}, files);
+        host.setCursor(1);
+        EXPECT_TRUE(pressAll(host, timeRankRun(1, kind, true, kRankPath)).isEmpty());
+        EXPECT_EQ(host.screen(), Screen::RaceList);
+        const QList<QStringList> sections = sectionsOf(files.files.value(kRankPath));
+        ASSERT_EQ(sections.size(), 36);
+        for (int s = 0; s < 36; ++s) {
+            const View v = views[s / 6];
+            const bool near = v.near || kind == 1 || kind == 3;
+            const QStringList &sec = sections[s];
+            EXPECT_EQ(sec[0], sections[0][0]);
+            EXPECT_EQ(sec[4], demodata::timeRankTitleLine(race, kind, v.surface, near, s % 6)) << s;
+            EXPECT_EQ(Mid(sec[4], timerank::KindTitleColumn(kind), 3) == QStringLiteral("芝・ダ"), v.surface == Surface::Both);
+            EXPECT_EQ(sec.size() - 10, demodata::rankingView(day, race, kind, v.surface, near, s % 6).size()) << s;
+            EXPECT_EQ(sec.back(), QStringLiteral("対象3頭中 3頭"));
+        }
+        if (kind == 0) { // the file's first line starts with the date, month and day blank-padded
+            EXPECT_EQ(sections[0] + sections[12], data("rank_sections.txt"));
+        }
+    }
+}
+
+TEST(HostExport, ARunTypesThePathOnceAndAppendsEveryRace)
+{
+    struct Row {
+        const char *version;
+        bool asksForm;
+    };
+    for (const Row &r : {Row{"2.04", false}, Row{"2.05", true}, Row{"2.1", true}, Row{"10.0", true}, Row{"v2", false}}) {
+        SCOPED_TRACE(r.version);
+        EXPECT_EQ(AsksForOutputForm(QString::fromLatin1(r.version)), r.asksForm);
+        MemoryFiles files;
+        // The path offered is an old one: the typed path replaces it.
+        HostModel host(tinyDay(), HostOptions{QString::fromLatin1(r.version), QStringLiteral("/old/TimeRank.txt"), {}}, files);
+        EXPECT_TRUE(pressAll(host, timeRankRun(2, 2, r.asksForm, kRankPath)).isEmpty());
+        ASSERT_EQ(files.files.keys(), QStringList{kRankPath});
+        const QList<QStringList> sections = sectionsOf(files.files[kRankPath]);
+        ASSERT_EQ(sections.size(), 72);
+        EXPECT_EQ(host.exportsWritten(), 72);
+        EXPECT_TRUE(sections[35][1].startsWith(QStringLiteral("１Ｒ")));
+        EXPECT_TRUE(sections[36][1].startsWith(QStringLiteral("２Ｒ")));
+    }
+    // Sent to an older host, the "F" answer is typed into the path instead.
+    MemoryFiles files;
+    HostModel host(tinyDay(), HostOptions{QStringLiteral("2.04"), {}, {}}, files);
+    pressAll(host, timeRankRun(1, 0, true, kRankPath));
+    EXPECT_TRUE(files.files.contains(QStringLiteral("F") + kRankPath));
+}
+
+TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
+{
+    MemoryFiles files;
+    HostModel host(tinyDay(), HostOptions{{}, {}, QStringLiteral("/old/Comment.txt")}, files);
+    host.setListMode(ListMode::Results);
+    EXPECT_TRUE(pressAll(host, commentOpening() + commentRace(0, kCommentPath)).isEmpty());
+    EXPECT_EQ(files.files.value(kCommentPath), data("comment.txt"));
+    EXPECT_EQ(host.prompt(), Prompt::None);
+
+    // Korvin deletes the export before the next race; the path is not typed again.
+    files.files.clear();
+    EXPECT_TRUE(pressAll(host, Keys{key(NamedKey::PageDown)} + commentRace(1, kCommentPath)).isEmpty());
+    const QStringList second = files.files.value(kCommentPath);
+    ASSERT_EQ(second.size(), 7 + 3);
+    EXPECT_TRUE(second[2].startsWith(QStringLiteral("２Ｒ")));
+    EXPECT_TRUE(second[3].endsWith(QStringLiteral(" 3頭立")));
+
+    // Left in place, the export is replaced only after a question, which takes
+    // one Enter more: the run's next key then finds the host still asking.
+    EXPECT_TRUE(pressAll(host, commentRace(1, kCommentPath)).isEmpty());
+    EXPECT_EQ(host.prompt(), Prompt::Done);
+    EXPECT_EQ(pressAll(host, {key(NamedKey::F12)}), QStringList{QStringLiteral("key F12")});
+
+    // A path that cannot be written is shown, and Enter closes the message.
+    MemoryFiles refusing;
+    HostModel failing(tinyDay(), HostOptions{}, refusing);
+    failing.setListMode(ListMode::Results);
+    EXPECT_TRUE(pressAll(failing, commentOpening() + commentRace(0, QStringLiteral("/readonly/Comment.txt"))).isEmpty());
+    EXPECT_EQ(failing.prompt(), Prompt::None);
+    EXPECT_TRUE(failing.message().contains(QStringLiteral("書き込めません")));
+    EXPECT_EQ(failing.exportsWritten(), 0);
+}
+
+// Every runner line of the demo day keeps the columns the comment writer cuts
+// at: character 28 a blank, "d" or a full-width character (then 29 is a
+// blank), and one of the endings the writer turns into its end tag.
+TEST(HostExport, DemoDayResultLinesCoverEveryCutAndEnding)
+{
+    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    const QList<QPair<QString, QRegularExpression>> endings{
+        {QStringLiteral("=digit◆"), QRegularExpression(QStringLiteral("=\\d◆$"))},
+        {QStringLiteral("digits◆"), QRegularExpression(QStringLiteral("\\d\\d◆$"))},
+        {QStringLiteral("◆digit"), QRegularExpression(QStringLiteral("=◆\\d$"))},
+        {QStringLiteral("◆digits"), QRegularExpression(QStringLiteral("=◆\\d\\d$"))},
+        {QStringLiteral("= digit"), QRegularExpression(QStringLiteral("= \\d$"))}};
+    QSet<QString> seen;
+    int longest = 0;
+    for (const demodata::Course &course : day.courses) {
+        for (const demodata::Race &race : course.races) {
+            const QStringList lines = commentLines(day, course, race);
+            const int m = Mid(lines[3].right(4), 1, 2).trimmed().toInt();
+            ASSERT_EQ(m, race.runners.size());
+            ASSERT_EQ(lines.size(), 7 + m);
+            for (int i = 7; i < lines.size(); ++i) {
+                const QString &l = lines[i];
+                const QChar c = l.at(27);
+                if (c == QLatin1Char(' ') || c == QLatin1Char('d')) {
+                    seen << QString(c);
+                } else {
+                    ASSERT_GE(c.unicode(), 0x80) << l.toStdString();
+                    EXPECT_EQ(l.at(28), QLatin1Char(' ')) << l.toStdString();
+                    seen << QStringLiteral("wide");
+                }
+                int forms = 0;
+                for (const auto &[name, re] : endings)
+                    if (re.match(l).hasMatch()) {
+                        seen << name;
+                        ++forms;
+                    }
+                EXPECT_EQ(forms, 1) << l.toStdString();
+                longest = std::max(longest, int(l.size()));
+            }
+        }
+    }
+    EXPECT_EQ(seen.size(), 3 + int(endings.size())) << QStringList(seen.values()).join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
+}
