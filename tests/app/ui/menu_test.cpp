@@ -138,6 +138,32 @@ TEST(OptionWindow, FailedSaveKeepsWindowOpenAndSaysSo)
     option->close();
 }
 
+// A box the loader could not read back, or a character the file cannot hold:
+// the window says which box, writes nothing and stays open with the edits.
+TEST(OptionWindow, RefusesBoxesItCannotSave)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("MData     /m/"), QStringLiteral("Wait1     12")});
+    const QByteArray original = home.readBytes(QStringLiteral("Korvin.ini"));
+    const struct {
+        int box;
+        const char16_t *text;
+        const char16_t *reason;
+    } cases[] = {{1, u"99999", u"Wait1 には -32768～32767 の整数を入れて下さい． ( 99999 )"},
+                 {0, u"/home/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"}};
+    for (const auto &c : cases) {
+        platform::ScopedRecordingDialogs dialogs;
+        frmOption option(nullptr);
+        option.show();
+        option.Text(c.box)->setText(QString::fromUtf16(c.text));
+        option.cmdOption(0)->click();
+        const QString head = QStringLiteral("設定ファイルを保存できません． ( %1 )\n").arg(home.path(QStringLiteral("Korvin.ini")));
+        EXPECT_EQ(dialogs.texts(), QStringList{head + QString::fromUtf16(c.reason)});
+        EXPECT_TRUE(option.isVisible());
+        EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), original);
+    }
+}
+
 TEST(WaitWindow, LabelAndBar)
 {
     platform::ui::frmWait wait;
