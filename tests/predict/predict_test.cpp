@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "predict/trpara.h"
@@ -7,6 +8,7 @@
 #include "support/trfixture.h"
 #include "timerank/analysis.h"
 
+#include <QDir>
 #include <QFile>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -153,6 +155,48 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
     resetTable();
     EXPECT_EQ(LoadTRParaFile(), 1600);
     EXPECT_EQ(BoxesOf(TRParaTable[1599])[0], "42");
+}
+
+// The file holds at most 1600 records: those after are never read.
+TEST_F(TRParaFile, ReadsNoMoreThan1600Records)
+{
+    QByteArray bytes;
+    for (int k = 0; k < 1602; ++k)
+        bytes += keyed(k < 1599 ? "01" : (k == 1599 ? "10" : "99"), "00", "0", "10").toBytes();
+    home.writeBytes("Korvin.trp", bytes);
+    EXPECT_EQ(LoadTRParaFile(), 1600);
+    EXPECT_EQ(TRParaTable.size(), size_t(kConditions));
+    EXPECT_EQ(TRParaTable[1599].KeyPlace, "10");
+}
+
+// A save that fails at any step (a full disk), or a file the user made
+// read-only, leaves the file exactly as it was: no NUL records grown, no
+// record half written.
+TEST_F(TRParaFile, FailedSavesLeaveTheFileAsItWas)
+{
+    home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + keyed("05", "00", "1", "12").toBytes());
+    const QByteArray before = home.readBytes("Korvin.trp");
+    const std::function<bool(QString *)> saves[] = {
+        [](QString *e) { return SaveCondition(10, boxesOf("5"), e); },
+        [](QString *e) { return SaveAllConditionRecords(boxesOf("5"), {}, e); },
+    };
+    for (const auto &save : saves) {
+        for (int n = 1; n <= 5; ++n) {
+            platform::ScopedSaveFault fault(n);
+            QString error;
+            EXPECT_FALSE(save(&error)) << n;
+            EXPECT_FALSE(error.isEmpty());
+        }
+        EXPECT_EQ(home.readBytes("Korvin.trp"), before);
+    }
+    ASSERT_TRUE(QFile::setPermissions(home.path("Korvin.trp"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    for (const auto &save : saves) {
+        QString error;
+        EXPECT_FALSE(save(&error));
+        EXPECT_TRUE(error.contains(home.path("Korvin.trp"))) << error.toStdString();
+    }
+    EXPECT_EQ(home.readBytes("Korvin.trp"), before);
+    EXPECT_EQ(QDir(home.folder()).entryList(QDir::Files), QStringList{"Korvin.trp"});
 }
 
 TEST(Zorb, ClassPickupAndFilters)

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,14 +86,54 @@ TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
         if (QWidget *m = QApplication::activeModalWidget())
             modalWhileSaving = m->objectName();
     });
+    // One click would overwrite every condition: "No" leaves the file alone.
+    rec.answers = {platform::Answer::No, platform::Answer::Yes};
+    w.cmdTRPara(2)->click();
+    EXPECT_EQ(modalWhileSaving, QString());
+    EXPECT_FALSE(QFile::exists(home.path("Korvin.trp")) && home.readBytes("Korvin.trp").size() > 0);
     w.cmdTRPara(2)->click();
     EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
-    EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("全条件へのパラメータ登録が完了しました．")});
+    const QString question = QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．元に戻すことはできません．"
+                                            "よろしいですか？\n( %1 )").arg(home.path("Korvin.trp"));
+    EXPECT_EQ(rec.texts(), (QStringList{question, question, QStringLiteral("全条件へのパラメータ登録が完了しました．")}));
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
     // The table follows the file: another condition shows the saved values.
     w.ComboPlace()->setCurrentIndex(4);
     EXPECT_EQ(w.TextPara(3)->text(), "03");
     EXPECT_EQ(w.findChild<QWidget *>("frmWait"), nullptr); // closed again
+}
+
+// Every failure of the window says which file and why, in place of its
+// completion message.
+TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
+{
+    const QString path = home.path("Korvin.trp");
+    home.makeFolder("Korvin.trp");
+    {
+        predict::ui::frmTimeRankPara w;
+        ASSERT_EQ(rec.shown.size(), 1u);
+        EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+        EXPECT_TRUE(rec.shown[0].text.startsWith(QStringLiteral("パラメータファイルを開けません． ( %1 )\n").arg(path)))
+            << rec.shown[0].text.toStdString();
+    }
+    QDir(home.folder()).rmdir("Korvin.trp");
+    home.writeBytes("Korvin.trp", predict::TRParaRecord().toBytes());
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    const QByteArray before = home.readBytes("Korvin.trp");
+    predict::ui::frmTimeRankPara w;
+    rec.clear();
+    w.TextPara(0)->setText("9");
+    w.cmdTRPara(1)->click();
+    w.cmdTRPara(2)->click();
+    const QString failed =
+        QStringLiteral("パラメータを登録できません． ( %1 )\n読み取り専用のファイルです ( %1 )").arg(path);
+    ASSERT_EQ(rec.shown.size(), 3u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].text, failed);
+    EXPECT_EQ(rec.shown[1].kind, platform::MessageKind::Warning);
+    EXPECT_EQ(rec.shown[2].text, failed);
+    EXPECT_EQ(rec.shown[2].kind, platform::MessageKind::Critical);
+    EXPECT_EQ(home.readBytes("Korvin.trp"), before);
 }
 
 TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
