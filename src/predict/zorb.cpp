@@ -183,16 +183,20 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
         for (int j = 1; j <= 7; ++j)
             h[j] = number(Mid(slot, 4 + 2 * (j - 1), 2));
         const int size = number(Mid(slot, 2, 2));
+        // The order lists all 18 numbers: in a smaller field a bet on a horse
+        // that does not run (or on no horse) is never written.
+        auto runs = [size](int horse) { return horse > 0 && (size < 1 || size > 18 || horse <= size); };
         QString line = racing::PadNumber(r, 2) + QStringLiteral("R  ") + racing::PadNumber(h[1], 2) + QLatin1Char(' ');
         if (slot.startsWith(QLatin1Char('1'))) {
             for (int j = 2; j <= qMin(partners + 1, 7); ++j)
-                if (h[j] > 0)
+                if (runs(h[1]) && runs(h[j]))
                     line += pair(h[1], h[j], size);
         } else {
             const int last = qMin(partners / 2 + 1, 7);
             for (int a = 1; a <= last; ++a)
                 for (int b = a + 1; b <= last; ++b)
-                    line += pair(h[a], h[b], size);
+                    if (runs(h[a]) && runs(h[b]))
+                        line += pair(h[a], h[b], size);
         }
         if (line.size() < 45)
             line += QString(45 - line.size(), QLatin1Char(' '));

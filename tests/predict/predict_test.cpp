@@ -326,6 +326,50 @@ TEST(Zorb, PairsWeekdaysAndPadding)
     }
 }
 
+// A pair that names a horse that does not run (0, or above the field size
+// when that is 1..18) is not written; the line keeps its other pairs and its
+// padding.
+TEST(Zorb, PairsOnlyOfHorsesThatRun)
+{
+    ZorbSlots s;
+    s[0] = "09003420000610";
+    s[10] = "106" "01050603040207"; // key horse, six runners: partner 7 does not run
+    s[3] = "003" "02010304050607";  // box, three runners
+    s[4] = "016" "xx030102040506";  // box, first horse not a number
+    s[6] = "100" "01020304050607";  // no field size: nothing to check against
+    s[8] = "116" "01170203040506";  // key horse, 16 runners: partner 17 does not run
+    const QStringList lines = ZorbBlockLines(s, "9999" + kZorbHeaderSuffix, 6);
+    auto padded = [](const QString &l) { return l + QString(45 - l.size(), ' ') + "|"; };
+    EXPECT_EQ(lines.mid(3, 5), (QStringList{
+                                   padded(" 3R   2    12    23    13 "),
+                                   padded(" 4R   0  1- 3  2- 3  1- 2 "),
+                                   padded(" 6R   1    12    13    14    15    16    17 "),
+                                   padded(" 8R   1  1- 2  1- 3  1- 4  1- 5  1- 6 "),
+                                   padded("10R   1    15    16    13    14    12 "),
+                               }));
+}
+
+// A block is appended whole or not at all, and the message gives the
+// system's reason.
+TEST(Zorb, AFailedAppendLeavesNoPartOfTheBlock)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    ZorbSlots s;
+    s[0] = "05003420000610";
+    s[1] = "116" "05031201081402";
+    const QString path = home.path("Zorb.txt");
+    ASSERT_TRUE(OutputZORB(s, path, "9999" + kZorbHeaderSuffix, 6));
+    const QByteArray before = home.readBytes("Zorb.txt");
+    for (int n = 1; n <= 4; ++n) {
+        platform::ScopedSaveFault fault(n);
+        EXPECT_FALSE(OutputZORB(s, path, "9999" + kZorbHeaderSuffix, 6)) << n;
+    }
+    EXPECT_EQ(home.readBytes("Zorb.txt"), before);
+    ASSERT_EQ(rec.shown.size(), 4u);
+    EXPECT_EQ(rec.shown[3].text, QStringLiteral("Zorb.txt に書き込めません． ( %1 )\nNo space left on device").arg(path));
+}
+
 // A day of races for the batch run: the blocks, and a parameter table whose
 // records give 10 points to rank 1 of every ranking and 1 to rank 2.
 class BatchRun : public ::testing::Test {
