@@ -3,6 +3,7 @@
 #include "demofiles.h"
 
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "predict/trpara.h"
 #include "predict/zorb.h"
@@ -719,6 +720,28 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     ASSERT_TRUE(writeDemoHome(home, day, true).error.isEmpty());
     EXPECT_EQ(snapshot(home)[QStringLiteral("Korvin.trp")], first[QStringLiteral("Korvin.trp")]);
     EXPECT_EQ(snapshot(home)[QStringLiteral("MData/Um003東.dat")], marks);
+}
+
+// Every file of the day goes through the writing helper: a full disk at any
+// of its steps is reported, and every file is left whole (same seed: the
+// bytes of the earlier run), with nothing beside it.
+TEST(DemoDayRerun, AFullDiskAtAnyStepIsReportedAndTearsNoFile)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path() + QLatin1Char('/');
+    const Day day = makeDay(1, kDate);
+    platform::SaveFaults::failAt(0);
+    const auto first = writeDemoHome(home, day, true);
+    ASSERT_TRUE(first.error.isEmpty());
+    const int steps = platform::SaveFaults::steps();
+    EXPECT_EQ(steps, 5 * int(first.written.size())); // open, write, flush, sync, rename each
+    const auto before = snapshot(home);
+    // The write (part of the bytes, then a full disk) and the rename of each file.
+    for (int n = 2; n <= steps; n += n % 5 == 2 ? 3 : 2) {
+        platform::ScopedSaveFault fault(n);
+        EXPECT_FALSE(writeDemoHome(home, day, true).error.isEmpty()) << n;
+        EXPECT_EQ(snapshot(home), before) << n;
+    }
 }
 
 TEST(DemoDayRerun, RefusesAFolderShiftJisCannotName)
