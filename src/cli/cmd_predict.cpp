@@ -1,5 +1,6 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
+#include "platform/messages.h"
 #include "platform/dialogs.h"
 #include "predict/zorb.h"
 #include "common/programfolder.h"
@@ -77,6 +78,7 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
     timerank::TimeRankAnalysis model;
     if (!model.open(file, kind, common::Settings))
         return 1;
+    platform::ShowMessages(model.notes());
     const int races = timerank::LoadRaceList(file).totalRaces();
     if (!predict::RunBatchPrediction(model, races, z, out))
         return 1;

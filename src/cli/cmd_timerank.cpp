@@ -1,5 +1,6 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
+#include "platform/messages.h"
 #include "cli/json.h"
 #include "platform/textfile.h"
 #include "common/settings.h"
@@ -82,6 +83,7 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     timerank::TimeRankAnalysis a;
     if (!a.open(file, kind, common::Settings))
         return 1;
+    platform::ShowMessages(a.notes());
     if (race < 1 || race > a.raceCount()) {
         err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";
         return 1;
