@@ -28,8 +28,12 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     if (args.size() != 1)
         return cli::usageError(trlistCommand, err);
     const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
-    if (!platform::fileExists(args[0]))
+    if (!list.opened)
         return 1;
+    if (!list.headerFound) {
+        err << timerank::NoRaceHeaderMessage(args[0]) << '\n';
+        return 1;
+    }
     Json courses = Json::array();
     for (const timerank::TRCourse &c : list.courses) {
         QStringList captions;

@@ -59,6 +59,11 @@ QString NamePart(const QString &nameLine)
     return text;
 }
 
+QString NoRaceHeaderMessage(const QString &path)
+{
+    return QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )").arg(path);
+}
+
 QString WantedRace(const QString &dateLabel, const QString &caption)
 {
     return dateLabel + racing::SjisMid(caption, 1, 4).trimmed();
@@ -84,6 +89,7 @@ TRRaceList BuildRaceList(const QStringList &lines)
         const QString &header = lines[i];
         if (!IsStrictRaceHeader(header))
             continue;
+        list.headerFound = true;
         const QString name = Mid(header, 18, 2);
         if (!started || name != lastName) {
             started = true;
@@ -126,6 +132,7 @@ TRRaceList LoadRaceList(const QString &path)
         return {};
     }
     TRRaceList list = BuildRaceList(f.lines);
+    list.opened = true;
     if (!list.problems.isEmpty())
         platform::dialogs().information(QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n")
                                             .arg(path) +
