@@ -80,7 +80,9 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
         return 1;
     platform::ShowMessages(model.notes());
     const int races = timerank::LoadRaceList(file).totalRaces();
-    if (!predict::RunBatchPrediction(model, races, z, out))
+    const predict::BatchRunResult run = predict::RunBatchPrediction(model, races, z, out);
+    platform::ShowMessages(run.messages);
+    if (!run.completed)
         return 1;
     platform::dialogs().information(predict::kBatchDoneMessage);
     return 0;

@@ -23,6 +23,7 @@ public:
     // False when the file could not be read or holds no race.
     bool open(const QString &path, int kind, const common::SettingsRecord &settings);
 
+    const QString &path() const { return m_path; }
     int raceCount() const { return int(m_races.size()); }
     int raceIndex() const { return m_index; }
     int kind() const { return m_kind; }

@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
@@ -410,7 +411,9 @@ protected:
         timerank::TimeRankAnalysis a;
         EXPECT_TRUE(open(a));
         int moves = 0;
-        EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; }));
+        const BatchRunResult r = RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; });
+        EXPECT_TRUE(r.completed);
+        EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(moves, races - 1);
         return *platform::readLines(home.path("Zorb.txt"));
     }
@@ -481,7 +484,7 @@ TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
     ZorbSettings z;
     z.keyHorse = true;
     // The race list offers two races: 1R and 2R.
-    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")));
+    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")).completed);
     EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
     const QStringList out = *platform::readLines(home.path("Zorb.txt"));
     ASSERT_EQ(out.size(), 6);
@@ -497,11 +500,82 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
     timerank::TimeRankAnalysis a;
     ASSERT_TRUE(open(a));
     const QString zorb = home.path("missing/Zorb.txt");
-    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
+    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb).completed);
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));
     EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
+}
+
+// A race block met twice is predicted once and said once; the run goes over
+// every block, so the file's last race is still written.
+TEST_F(BatchRun, ARepeatedRaceIsPredictedOnceAndTheLastRaceStillWritten)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    addRace("東京", "4", "１Ｒ", kTurf16, 9, 8);
+    addRace("東京", "4", "１Ｒ", kTurf16, 9, 8);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    ZorbSettings z;
+    z.keyHorse = true;
+    const BatchRunResult r = RunBatchPrediction(a, 3, z, home.path("Zorb.txt")); // the list offers three races
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(r.messages, platform::Messages{platform::Information(QStringLiteral(
+                              "同じレースがもう一度あります．予想は最初のものだけです． ( 2000年 6月10日(土) 3回東京4日目 1R )"))});
+    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    ASSERT_EQ(out.size(), 11);
+    EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
+    EXPECT_TRUE(out[7].startsWith(QStringLiteral("京都")));
+    EXPECT_EQ(out[9], QStringLiteral(" 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |"));
+}
+
+// A block cut short (a truncated file) would be scored from half a table: it
+// gets the excluded line, and the run says so once.
+TEST_F(BatchRun, ARaceCutShortIsExcludedAndSaidOnce)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    lines = lines.mid(0, lines.size() - 40);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    const BatchRunResult r = RunBatchPrediction(a, 2, ZorbSettings{}, home.path("Zorb.txt"));
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(r.messages, platform::Messages{platform::Information(
+                              QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n"
+                                             "2000年 6月10日(土) 3回東京4日目 2R")
+                                  .arg(home.path("TRb.txt")))});
+    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    ASSERT_EQ(out.size(), 5);
+    EXPECT_TRUE(out[3].startsWith(QStringLiteral(" 1R")));
+}
+
+// Nothing to predict (the file is gone, or the race list offers no race) is
+// never a completed run; fewer races in the file than counted still writes
+// the meeting collected.
+TEST_F(BatchRun, CompletedOnlyWhenThereWasSomethingToPredict)
+{
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    timerank::TimeRankAnalysis gone;
+    EXPECT_FALSE(gone.open(home.path("gone.txt"), 1, settings));
+    const platform::Messages nothing{
+        platform::Information(QStringLiteral("一括予想するレースがありません． ( %1 )").arg(home.path("gone.txt")))};
+    BatchRunResult r = RunBatchPrediction(gone, 2, ZorbSettings{}, home.path("Zorb.txt"));
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(r.messages, nothing);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    r = RunBatchPrediction(a, 0, ZorbSettings{}, home.path("Zorb.txt"));
+    EXPECT_FALSE(r.completed);
+    EXPECT_FALSE(QFile::exists(home.path("Zorb.txt")));
+
+    r = RunBatchPrediction(a, 5, ZorbSettings{}, home.path("Zorb.txt"));
+    EXPECT_TRUE(r.completed);
+    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    ASSERT_EQ(out.size(), 6);
+    EXPECT_TRUE(out[4].startsWith(QStringLiteral(" 2R")));
 }
 
 // Makes a file unwritable for this process: by its mode, or for root, which

@@ -239,6 +239,29 @@ TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
 }
 
+// Nothing predicted is never reported as done: the file vanished after the
+// race list opened, or it holds no race header.
+TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
+{
+    test::TRBlockPlan s;
+    s.groups = test::trFullGroups();
+    for (bool vanish : {true, false}) {
+        SCOPED_TRACE(vanish ? "vanished" : "no race header");
+        prepare(vanish ? test::trBlock(s) : QStringList{QStringLiteral("集計 終了")}, 2);
+        timerank::ui::frmRaceListTR list;
+        list.show();
+        if (vanish)
+            QFile::remove(timerank::TimeRankFile);
+        rec.clear();
+        predict::ui::frmZorb z(&list);
+        z.cmdZorb_Click(1);
+        EXPECT_FALSE(rec.texts().contains(predict::kBatchDoneMessage));
+        EXPECT_EQ(rec.texts().last(),
+                  QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
+        EXPECT_FALSE(QFile::exists(home.path("Zorb.txt")));
+    }
+}
+
 // While the run steps through the races, the analysis window is its progress:
 // a click on Back or Close there must not move or end it, and the race list
 // takes no clicks.

@@ -628,7 +628,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
     // The whole run: one block per meeting, no message.
     model.showRace(0);
     const QString zorb = home.path(QStringLiteral("Zorb.txt"));
-    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb));
+    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb).completed);
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join(QLatin1Char('\n')).toStdString();
     const QStringList out = linesOf(zorb);
     EXPECT_EQ(out.filter(QStringLiteral("<< Korvin >> from TimeRank")).size(), 3);
