@@ -291,12 +291,14 @@ void frmDataList::cmdDataList_Click(int index)
     case 2:
         moveRace(+1);
         break;
-    case 3: {
-        auto *w = new frmMarking(this);
-        m_marking = w;
-        w->show();
+    case 3:
+        // One marking window: another click brings it to the front.
+        if (!m_marking)
+            m_marking = new frmMarking(this);
+        m_marking->show();
+        m_marking->raise();
+        m_marking->activateWindow();
         break;
-    }
     default:
         break;
     }

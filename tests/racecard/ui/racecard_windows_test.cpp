@@ -11,6 +11,7 @@
 #include "support/payoutrecord.h"
 #include "support/testutil.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -316,6 +317,15 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     marking->cmdMarking(1)->click();
     marking->cmdMarking(5)->click();
     EXPECT_TRUE(marking);
+    // A second "Marking" brings the same window to the front, never a second one.
+    marking->hide();
+    data->cmdDataList(3)->click();
+    EXPECT_EQ(data->markingWindow(), marking.data());
+    EXPECT_TRUE(marking->isVisible());
+    int markingWindows = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        markingWindows += qobject_cast<frmMarking *>(w) ? 1 : 0;
+    EXPECT_EQ(markingWindows, 1);
     marking->cmdMarking(0)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(marking);
