@@ -1,12 +1,48 @@
 #include "platform/ui/window.h"
 
 #include <QCloseEvent>
+#include <QHash>
+#include <QRect>
 
 namespace korvin::platform::ui {
+
+namespace {
+// Where each window was left: position and size by object name.
+class PlaceKeeper : public QObject {
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        auto *w = qobject_cast<QWidget *>(o);
+        if (!w || !w->isWindow() || w->objectName().isEmpty())
+            return false;
+        if (e->type() == QEvent::Hide) {
+            m_places[w->objectName()] = QRect(w->pos(), w->size());
+        } else if (e->type() == QEvent::Show && !e->spontaneous()) {
+            // Before the window is mapped: the window manager is told the place.
+            const auto it = m_places.constFind(w->objectName());
+            if (it != m_places.constEnd()) {
+                w->resize(it->size());
+                w->move(it->topLeft());
+            }
+        }
+        return false;
+    }
+
+private:
+    QHash<QString, QRect> m_places;
+};
+} // namespace
+
+void rememberPlace(QWidget *window)
+{
+    static PlaceKeeper keeper;
+    window->installEventFilter(&keeper);
+}
 
 KorvinWindow::KorvinWindow(QWidget *opener) : QWidget(nullptr), m_opener(opener)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    rememberPlace(this);
 }
 
 void KorvinWindow::closeQuietly()

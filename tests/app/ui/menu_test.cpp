@@ -66,6 +66,32 @@ TEST(MenuWindow, EachEnabledButtonHidesMenuAndClosingShowsItAgain)
     EXPECT_TRUE(home.fatalMessages.isEmpty());
 }
 
+// Windows that come back are where the user left them: the menu after a
+// function window closes, and a function window opened anew.
+TEST(MenuWindow, WindowsComeBackWhereTheUserLeftThem)
+{
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+    menu.show();
+    menu.move(321, 123);
+    menu.cmdMenu(99)->click();
+    QWidget *option = menu.openedWindow();
+    ASSERT_NE(option, nullptr);
+    option->move(222, 111);
+    option->resize(700, 500);
+    option->close();
+    QApplication::processEvents();
+    EXPECT_EQ(menu.pos(), QPoint(321, 123));
+    menu.cmdMenu(99)->click();
+    option = menu.openedWindow();
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->pos(), QPoint(222, 111));
+    EXPECT_EQ(option->size(), QSize(700, 500));
+    option->close();
+}
+
 TEST(MenuWindow, QuitEndsTheProgram)
 {
     frmMenu menu;
