@@ -67,6 +67,7 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     }
     // Windows that are not built yet keep their buttons disabled.
     m_buttons[3]->setEnabled(false);
+    m_buttons[3]->setToolTip(QStringLiteral("結果コメントの書き込み（ホストへのキー送信）はまだ組み込まれていません．"));
 
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(shape, 1);
