@@ -58,9 +58,19 @@ bool writeStep(QFile &f, const QByteArray &bytes, QString &why)
         f.write(bytes.constData(), bytes.size() / 2); // a full disk takes part of a write
         return false;
     }
-    if (f.write(bytes) == bytes.size())
+    // A short write carries no reason of its own: writing on shows the
+    // system's (a full disk gives "No space left on device", not "Unknown error").
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done == bytes.size())
         return true;
-    why = f.errorString();
+    why = f.error() != QFileDevice::NoError ? f.errorString()
+                                            : QStringLiteral("%1 / %2 バイトしか書けません").arg(done).arg(bytes.size());
     return false;
 }
 

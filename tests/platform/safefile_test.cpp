@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace korvin::platform;
@@ -147,6 +150,32 @@ TEST(SafeFile, ReplacingThroughALinkWritesTheFileItNames)
     EXPECT_TRUE(QFileInfo(s.path("link")).isSymLink());
     EXPECT_EQ(s.bytes("real"), kNew);
     EXPECT_EQ(s.names(), (QStringList{"link", "real"}));
+}
+
+// A write the system takes only in part (a disk that fills up on the way)
+// reports the system's reason, not "Unknown error"; a file size limit makes
+// the same short write here.
+TEST(SafeFile, AShortWriteGivesTheSystemsReason)
+{
+    Scene s;
+    s.put("target", kOld);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString appendError, replaceError;
+    const bool appended = appendWhole(s.path("target"), QByteArray(200, 'x'), &appendError);
+    const bool replaced = saveWhole(s.path("target"), QByteArray(200, 'x'), &replaceError);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(appended);
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(appendError, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(replaceError, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(s.bytes("target"), kOld);
+    EXPECT_EQ(s.names(), (QStringList{"target"}));
 }
 
 TEST(SafeFile, RawLinesKeepEveryByte)
