@@ -90,12 +90,12 @@ TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
 // A file without a single race header is no race list: said on stderr, exit 1.
 TEST_F(TimeRankCli, TrListOfAFileWithoutARaceHeaderFails)
 {
-    home.writeLines("TimeRank/TRb20000611.txt", {QStringLiteral("集計 終了"), QStringLiteral("----")});
-    const test::CliRun r = cli({"trlist", home.path("TimeRank/TRb20000611.txt")});
+    home.writeLines(QStringLiteral("TimeRank/TRb20000611.txt"), {QStringLiteral("集計 終了"), QStringLiteral("----")});
+    const test::CliRun r = cli({QStringLiteral("trlist"), home.path(QStringLiteral("TimeRank/TRb20000611.txt"))});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err, QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )\n")
-                         .arg(home.path("TimeRank/TRb20000611.txt")));
+                         .arg(home.path(QStringLiteral("TimeRank/TRb20000611.txt"))));
 }
 
 } // namespace

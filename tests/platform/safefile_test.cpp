@@ -20,19 +20,27 @@ namespace {
 // A folder holding "target" (and "source" for the copy) as a save finds them.
 struct Scene {
     QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
-    void put(const QString &name, const QByteArray &bytes) const
+    QString path(const char *name) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(name); }
+    void put(const char *name, const QByteArray &bytes) const
     {
         QFile f(path(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
-    QByteArray bytes(const QString &name) const { return korvin::test::readFile(path(name)); }
+    QByteArray bytes(const char *name) const { return korvin::test::readFile(path(name)); }
     QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot); }
 };
 
 const QByteArray kOld = "old line\r\n\x87\x90 kept\r\n";
 const QByteArray kNew = "new contents\r\n";
+
+QStringList names(std::initializer_list<const char *> list)
+{
+    QStringList out;
+    for (const char *n : list)
+        out << QString::fromUtf8(n);
+    return out;
+}
 
 struct Writer {
     const char *name;
@@ -70,7 +78,7 @@ TEST(SafeFile, EveryFailingStepLeavesTheTargetAsItWas)
             ASSERT_TRUE(w.save(s, nullptr));
             steps = SaveFaults::steps();
             EXPECT_EQ(s.bytes("target"), w.after);
-            EXPECT_EQ(s.names(), (QStringList{"source", "target"}));
+            EXPECT_EQ(s.names(), names({"source", "target"}));
         }
         ASSERT_GE(steps, 4);
         for (int n = 1; n <= steps; ++n) {
@@ -84,7 +92,7 @@ TEST(SafeFile, EveryFailingStepLeavesTheTargetAsItWas)
             }
             EXPECT_FALSE(error.isEmpty());
             EXPECT_EQ(s.bytes("target"), kOld);
-            EXPECT_EQ(s.names(), (QStringList{"source", "target"}));
+            EXPECT_EQ(s.names(), names({"source", "target"}));
         }
     }
 }
@@ -102,7 +110,7 @@ TEST(SafeFile, ReadOnlyTargetIsNeverWritten)
         EXPECT_TRUE(error.contains(QDir::toNativeSeparators(s.path("target")))) << error.toStdString();
         EXPECT_EQ(s.bytes("target"), kOld);
         EXPECT_TRUE(isReadOnlyFile(s.path("target")));
-        EXPECT_EQ(s.names(), (QStringList{"source", "target"}));
+        EXPECT_EQ(s.names(), names({"source", "target"}));
     }
 }
 
@@ -133,7 +141,7 @@ TEST(SafeFile, CopyRefusesATargetThatIsTheSource)
         SCOPED_TRACE(c.name);
         Scene s;
         s.put("source", kOld);
-        QDir(s.dir.path()).mkdir("sub");
+        QDir(s.dir.path()).mkdir(QStringLiteral("sub"));
         QString error;
         EXPECT_FALSE(copyWhole(s.path("source"), c.target(s), &error));
         EXPECT_FALSE(error.isEmpty());
@@ -149,7 +157,7 @@ TEST(SafeFile, ReplacingThroughALinkWritesTheFileItNames)
     ASSERT_TRUE(saveWholeVia(s.path("Newlink"), s.path("link"), kNew));
     EXPECT_TRUE(QFileInfo(s.path("link")).isSymLink());
     EXPECT_EQ(s.bytes("real"), kNew);
-    EXPECT_EQ(s.names(), (QStringList{"link", "real"}));
+    EXPECT_EQ(s.names(), names({"link", "real"}));
 }
 
 // A write the system takes only in part (a disk that fills up on the way)
@@ -175,7 +183,7 @@ TEST(SafeFile, AShortWriteGivesTheSystemsReason)
     EXPECT_EQ(appendError, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(replaceError, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(s.bytes("target"), kOld);
-    EXPECT_EQ(s.names(), (QStringList{"target"}));
+    EXPECT_EQ(s.names(), names({"target"}));
 }
 
 TEST(SafeFile, RawLinesKeepEveryByte)

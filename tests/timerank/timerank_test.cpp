@@ -348,17 +348,17 @@ TEST(TimeRankOddFiles, HeaderFloodIsCappedAndSaidOnce)
     test::ScratchHome home;
     platform::ScopedRecordingDialogs rec;
     common::SettingsRecord settings;
-    settings.SDataON = "0";
+    settings.SDataON = QStringLiteral("0");
     TRBlockPlan s;
     const QStringList lines(400, test::trHeaderLine(s));
-    home.writeLines("flood.txt", lines);
+    home.writeLines(QStringLiteral("flood.txt"), lines);
     TimeRankAnalysis a;
-    ASSERT_TRUE(a.open(home.path("flood.txt"), 0, settings));
+    ASSERT_TRUE(a.open(home.path(QStringLiteral("flood.txt")), 0, settings));
     EXPECT_EQ(a.raceCount(), 360);
     const platform::Messages notes{platform::Information(
         QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n"
                        "361 レース目以降の 40 レースは読みません（360 レースまで）．")
-            .arg(home.path("flood.txt")))};
+            .arg(home.path(QStringLiteral("flood.txt"))))};
     EXPECT_EQ(a.notes(), notes);
     EXPECT_EQ(a.problems().size(), 31);
     EXPECT_EQ(a.problems().last(), QStringLiteral("ほか 330 件"));

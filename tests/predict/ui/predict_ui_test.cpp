@@ -90,11 +90,11 @@ TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
     rec.answers = {platform::Answer::No, platform::Answer::Yes};
     w.cmdTRPara(2)->click();
     EXPECT_EQ(modalWhileSaving, QString());
-    EXPECT_FALSE(QFile::exists(home.path("Korvin.trp")) && home.readBytes("Korvin.trp").size() > 0);
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.trp")).size(), 0);
     w.cmdTRPara(2)->click();
     EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
     const QString question = QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．元に戻すことはできません．"
-                                            "よろしいですか？\n( %1 )").arg(home.path("Korvin.trp"));
+                                            "よろしいですか？\n( %1 )").arg(home.path(QStringLiteral("Korvin.trp")));
     EXPECT_EQ(rec.texts(), (QStringList{question, question, QStringLiteral("全条件へのパラメータ登録が完了しました．")}));
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
@@ -108,8 +108,9 @@ TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
 // completion message.
 TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
 {
-    const QString path = home.path("Korvin.trp");
-    home.makeFolder("Korvin.trp");
+    const QString name = QStringLiteral("Korvin.trp");
+    const QString path = home.path(name);
+    home.makeFolder(name);
     {
         predict::ui::frmTimeRankPara w;
         ASSERT_EQ(rec.shown.size(), 1u);
@@ -117,23 +118,23 @@ TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
         EXPECT_TRUE(rec.shown[0].text.startsWith(QStringLiteral("パラメータファイルを開けません． ( %1 )\n").arg(path)))
             << rec.shown[0].text.toStdString();
     }
-    QDir(home.folder()).rmdir("Korvin.trp");
-    home.writeBytes("Korvin.trp", predict::TRParaRecord().toBytes());
+    QDir(home.folder()).rmdir(name);
+    home.writeBytes(name, predict::TRParaRecord().toBytes());
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
-    const QByteArray before = home.readBytes("Korvin.trp");
+    const QByteArray before = home.readBytes(name);
     predict::ui::frmTimeRankPara w;
     rec.clear();
-    w.TextPara(0)->setText("9");
+    w.TextPara(0)->setText(QStringLiteral("9"));
     w.cmdTRPara(1)->click();
     w.cmdTRPara(2)->click();
     const QString failed =
         QStringLiteral("パラメータを登録できません． ( %1 )\n読み取り専用のファイルです ( %1 )").arg(path);
-    ASSERT_EQ(rec.shown.size(), 3u) << rec.texts().join('\n').toStdString();
+    ASSERT_EQ(rec.shown.size(), 3u) << rec.texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(rec.shown[0].text, failed);
     EXPECT_EQ(rec.shown[1].kind, platform::MessageKind::Warning);
     EXPECT_EQ(rec.shown[2].text, failed);
     EXPECT_EQ(rec.shown[2].kind, platform::MessageKind::Critical);
-    EXPECT_EQ(home.readBytes("Korvin.trp"), before);
+    EXPECT_EQ(home.readBytes(name), before);
 }
 
 TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
@@ -258,7 +259,7 @@ TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
         EXPECT_FALSE(rec.texts().contains(predict::kBatchDoneMessage));
         EXPECT_EQ(rec.texts().last(),
                   QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
-        EXPECT_FALSE(QFile::exists(home.path("Zorb.txt")));
+        EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
     }
 }
 

@@ -133,8 +133,8 @@ TEST_F(TimeRankWindows, RaceListCoursesAndRaceButtons)
 
 TEST_F(TimeRankWindows, RaceListOfAFileWithoutARaceHeaderSaysSo)
 {
-    home.writeLines("TimeRank/TRb20000611.txt", {QStringLiteral("集計 終了")});
-    TimeRankFile = folder + "TRb20000611.txt";
+    home.writeLines(QStringLiteral("TimeRank/TRb20000611.txt"), {QStringLiteral("集計 終了")});
+    TimeRankFile = folder + QStringLiteral("TRb20000611.txt");
     timerank::ui::frmRaceListTR list;
     EXPECT_EQ(rec.texts(),
               QStringList{QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )").arg(TimeRankFile)});
