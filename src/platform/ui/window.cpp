@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHash>
 #include <QRect>
+#include <QWindow>
 
 namespace korvin::platform::ui {
 
@@ -16,13 +17,16 @@ public:
         if (!w || !w->isWindow() || w->objectName().isEmpty())
             return false;
         if (e->type() == QEvent::Hide) {
-            m_places[w->objectName()] = QRect(w->pos(), w->size());
+            m_places[w->objectName()] = w->geometry();
         } else if (e->type() == QEvent::Show && !e->spontaneous()) {
-            // Before the window is mapped: the window manager is told the place.
+            // Before the window is mapped. A window shown again is placed anew by
+            // the window manager unless it is told the place: set on the native
+            // window, the place goes with the window as one the program asks for.
             const auto it = m_places.constFind(w->objectName());
             if (it != m_places.constEnd()) {
-                w->resize(it->size());
-                w->move(it->topLeft());
+                w->setGeometry(*it);
+                if (QWindow *native = w->windowHandle())
+                    native->setGeometry(*it);
             }
         }
         return false;
