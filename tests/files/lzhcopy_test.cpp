@@ -355,8 +355,9 @@ TEST(LzhCopy, AFullDiskAtAnyStepNeverCostsAnArchive)
             EXPECT_EQ(CopyFixture::names(d1), QStringList{QStringLiteral("a.lzh")});
             const bool done = fx.dialogs.texts().contains(QStringLiteral("LZHファイルのコピーが終了しました．"));
             EXPECT_EQ(done, copy == archive);
-            if (copy != archive)
+            if (copy != archive) {
                 EXPECT_EQ(CopyFixture::content(fx.source, QStringLiteral("a.lzh")), archive);
+            }
         });
     }
 }
