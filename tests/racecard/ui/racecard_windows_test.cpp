@@ -356,19 +356,6 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     EXPECT_TRUE(d.list->isVisible());
 }
 
-TEST(RaceCardWindows, RaceListComesBackWhereTheUserLeftIt)
-{
-    Day d;
-    frmRaceList *list = d.openList();
-    ASSERT_TRUE(list);
-    list->move(300, 200);
-    list->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    list = d.openList(); // chosen again: a new race list
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->pos(), QPoint(300, 200));
-}
-
 TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
 {
     // A bad Wait line is reported where the settings are read: when the file
