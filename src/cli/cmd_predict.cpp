@@ -1,5 +1,6 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
+#include "platform/messages.h"
 #include "platform/dialogs.h"
 #include "predict/zorb.h"
 #include "common/programfolder.h"
@@ -77,8 +78,11 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
     timerank::TimeRankAnalysis model;
     if (!model.open(file, kind, common::Settings))
         return 1;
+    platform::ShowMessages(model.notes());
     const int races = timerank::LoadRaceList(file).totalRaces();
-    if (!predict::RunBatchPrediction(model, races, z, out))
+    const predict::BatchRunResult run = predict::RunBatchPrediction(model, races, z, out);
+    platform::ShowMessages(run.messages);
+    if (!run.completed)
         return 1;
     platform::dialogs().information(predict::kBatchDoneMessage);
     return 0;

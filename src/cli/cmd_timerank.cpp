@@ -1,5 +1,6 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
+#include "platform/messages.h"
 #include "cli/json.h"
 #include "platform/textfile.h"
 #include "common/settings.h"
@@ -27,8 +28,12 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     if (args.size() != 1)
         return cli::usageError(trlistCommand, err);
     const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
-    if (!platform::fileExists(args[0]))
+    if (!list.opened)
         return 1;
+    if (!list.headerFound) {
+        err << timerank::NoRaceHeaderMessage(args[0]) << '\n';
+        return 1;
+    }
     Json courses = Json::array();
     for (const timerank::TRCourse &c : list.courses) {
         QStringList captions;
@@ -82,6 +87,7 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     timerank::TimeRankAnalysis a;
     if (!a.open(file, kind, common::Settings))
         return 1;
+    platform::ShowMessages(a.notes());
     if (race < 1 || race > a.raceCount()) {
         err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";
         return 1;

@@ -1,6 +1,8 @@
 #include "common/settings.h"
 
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
+#include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "common/helpers.h"
 #include "common/programfolder.h"
@@ -153,14 +155,63 @@ QStringList SaveOptionLines(const QStringList &lines, const QList<OptionPair> &e
     return out;
 }
 
+namespace {
+// A box's name in a message: its label without the padding blanks.
+QString boxName(const QString &label)
+{
+    QString name = label;
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
+}
+
+// A Wait box the loader could not read back would be complained about on
+// every start: refused before anything is written.
+QString waitProblem(const QList<OptionPair> &edited)
+{
+    for (const OptionPair &p : edited) {
+        const QString name = boxName(p.label);
+        qint16 value = 0;
+        if ((name == QLatin1String("Wait1") || name == QLatin1String("Wait2") || name == QLatin1String("Wait3")) &&
+            !parseWait(p.value, value))
+            return QStringLiteral("%1 には -32768～32767 の整数を入れて下さい． ( %2 )").arg(name, p.value);
+    }
+    return {};
+}
+} // namespace
+
 bool SaveOptions(const QList<OptionPair> &edited, QString *error)
 {
-    const QString path = SettingsPath();
-    const auto lines = platform::readLines(path, error);
-    if (!lines)
+    const QString problem = waitProblem(edited);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
         return false;
-    return platform::writeLinesVia(ProgramFolder() + QStringLiteral("New") + kSettingsFileName, path,
-                                   SaveOptionLines(*lines, edited), error);
+    }
+    const QString path = SettingsPath();
+    const auto raw = platform::readRawLines(path, error);
+    if (!raw)
+        return false;
+    QStringList lines;
+    for (const QByteArray &line : *raw)
+        lines << platform::fromSjis(line);
+    const QStringList out = SaveOptionLines(lines, edited);
+    // A line the save leaves as it was goes back as its bytes (comments in
+    // another encoding, duplicate codes); only a changed line is encoded.
+    QList<QByteArray> bytes = *raw;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] == lines[i])
+            continue;
+        const QString bad = platform::firstUnencodable(out[i]);
+        if (!bad.isEmpty()) {
+            if (error)
+                *error = platform::unencodableMessage(boxName(out[i].left(10)), bad);
+            return false;
+        }
+        bytes[i] = platform::toSjis(out[i]);
+    }
+    return platform::saveWholeVia(ProgramFolder() + QStringLiteral("New") + kSettingsFileName, path,
+                                  platform::joinRawLines(bytes), error);
 }
 
 } // namespace korvin::common

@@ -1,14 +1,14 @@
 #include "files/lzhcopy.h"
 
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
+#include "platform/sjis.h"
 #include "platform/textfile.h"
-#include "common/helpers.h"
 #include "common/programfolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 namespace korvin::files {
@@ -69,7 +69,7 @@ std::optional<FolderList> ReadFolderList(const QString &path)
     FolderList list;
     // Only an explicit 1 ticks the box: a damaged first line must never turn
     // the delete on by itself.
-    list.deleteSources = !lines->isEmpty() && common::TextToInt(lines->at(0)) == 1;
+    list.deleteSources = !lines->isEmpty() && lines->at(0).trimmed() == QLatin1String("1");
     for (int i = 0; i < int(list.paths.size()); ++i)
         list.paths[size_t(i)] = i + 1 < lines->size() ? lines->at(i + 1) : QString();
     return list;
@@ -79,8 +79,16 @@ bool WriteFolderList(const QString &path, const FolderList &list, QString *error
 {
     QStringList lines;
     lines << (list.deleteSources ? QStringLiteral("1") : QStringLiteral("0"));
-    for (const QString &p : list.paths)
+    for (const QString &p : list.paths) {
+        // A folder stored as "?" would point nowhere the next time.
+        const QString bad = platform::firstUnencodable(p);
+        if (!bad.isEmpty()) {
+            if (error)
+                *error = platform::unencodableMessage(p, bad);
+            return false;
+        }
         lines << p;
+    }
     return platform::writeLines(path, lines, error);
 }
 
@@ -100,43 +108,7 @@ QStringList LzhFilesIn(const QString &folder)
 
 bool CopyReplacing(const QString &source, const QString &target, QString *error)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = in.errorString();
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            if (error)
-                *error = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        if (error)
-            *error = in.errorString();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    // A copy keeps the archive's date, as the system's own file copy does.
-    QFile copied(target);
-    if (copied.open(QIODevice::Append))
-        copied.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    return true;
+    return platform::copyWhole(source, target, error);
 }
 
 CopyRunResult CopyLzhFiles(const FolderList &list)

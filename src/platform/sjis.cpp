@@ -84,6 +84,24 @@ QString fromSjis(const QByteArray &bytes)
     return out;
 }
 
+QString firstUnencodable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        // "?" for a character it lacks, or another character it would come back as.
+        if (fromSjis(toSjis(c)) != c)
+            return c;
+        i += n;
+    }
+    return {};
+}
+
+QString unencodableMessage(const QString &box, const QString &character)
+{
+    return QStringLiteral("%1 の「%2」は Shift-JIS で保存できない文字です．").arg(box, character);
+}
+
 int sjisCharBytes(QChar c)
 {
     const ushort u = c.unicode();

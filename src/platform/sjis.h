@@ -11,6 +11,12 @@ namespace korvin::platform {
 QByteArray toSjis(const QString &text);
 // CP932 bytes to text. Undecodable bytes become U+FFFD.
 QString fromSjis(const QByteArray &bytes);
+// The first character (a whole code point) of text that CP932 cannot hold as
+// it stands; empty when all of it can be written.
+QString firstUnencodable(const QString &text);
+// The refusal of a box holding such a character: "BOX の「C」は …".
+QString unencodableMessage(const QString &box, const QString &character);
+
 // Byte length of one character in CP932 (1 or 2; 1 for unmappable).
 int sjisCharBytes(QChar c);
 

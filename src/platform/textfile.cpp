@@ -1,20 +1,17 @@
 #include "platform/textfile.h"
 
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #ifdef Q_OS_WIN
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 namespace korvin::platform {
@@ -81,66 +78,53 @@ bool replaceFile(const QString &from, const QString &to, QString *error)
 
 bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines, QString *error)
 {
-    QFile f(tempPath);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = encodeLines(lines);
-    bool ok = f.write(bytes) == bytes.size() && f.flush();
-#ifndef Q_OS_WIN
-    if (ok)
-        ok = ::fsync(f.handle()) == 0;
-#endif
-    if (!ok && error)
-        *error = f.errorString();
-    f.close();
-    if (ok)
-        ok = replaceFile(tempPath, path, error);
-    if (!ok)
-        QFile::remove(tempPath);
-    return ok;
+    return saveWholeVia(tempPath, path, encodeLines(lines), error);
 }
 
 bool writeLines(const QString &path, const QStringList &lines, QString *error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = encodeLines(lines);
-    if (f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return saveWhole(path, encodeLines(lines), error);
 }
 
 bool appendLines(const QString &path, const QStringList &lines, QString *error)
 {
+    return appendWhole(path, encodeLines(lines), error);
+}
+
+std::optional<QList<QByteArray>> readRawLines(const QString &path, QString *error)
+{
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!f.open(QIODevice::ReadOnly)) {
         if (error)
             *error = f.errorString();
-        return false;
+        return std::nullopt;
     }
-    const QByteArray bytes = encodeLines(lines);
-    if (f.write(bytes) != bytes.size() || !f.flush()) {
-        if (error)
-            *error = f.errorString();
-        return false;
+    const QByteArray bytes = f.readAll();
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    // No trail byte of a CP932 character is CR or LF, so the bytes split where the text does.
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes.at(i) != '\n')
+            continue;
+        qsizetype end = i;
+        if (end > start && bytes.at(end - 1) == '\r')
+            --end;
+        lines.append(bytes.mid(start, end - start));
+        start = i + 1;
     }
-    return true;
+    if (start < bytes.size())
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+QByteArray joinRawLines(const QList<QByteArray> &lines)
+{
+    QByteArray out;
+    for (const QByteArray &line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
 }
 
 bool fileExists(const QString &path)

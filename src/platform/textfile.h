@@ -17,8 +17,14 @@ QStringList splitLines(const QString &text);
 // Encodes lines as CP932, each followed by CR LF.
 QByteArray encodeLines(const QStringList &lines);
 
+// Lines of a file as the bytes stand, split at CR LF (or a bare LF), without
+// their line ends: what a save does not change is written back from these.
+std::optional<QList<QByteArray>> readRawLines(const QString &path, QString *error = nullptr);
+// Raw lines, each followed by CR LF.
+QByteArray joinRawLines(const QList<QByteArray> &lines);
+
 // Writes the whole file atomically (a temporary file in the same folder renamed
-// over the target). The old file stays intact when anything fails.
+// over the target, see safefile.h). The old file stays intact when anything fails.
 bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 
 // Writes the lines to tempPath, flushes it to disk, then renames it over path in
@@ -27,7 +33,8 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines,
                    QString *error = nullptr);
 
-// Appends lines (CR LF each) to the end of a file, creating it when missing.
+// Appends lines (CR LF each) to the end of a file, creating it when missing:
+// all of them or none.
 bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 
 // Renames from over to, replacing to in one step.

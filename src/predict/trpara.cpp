@@ -1,12 +1,12 @@
 #include "predict/trpara.h"
 
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "racing/codetables.h"
 #include "common/helpers.h"
 #include "common/programfolder.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace korvin::predict {
 
@@ -201,20 +201,24 @@ bool WriteTRParaRecord(int n, const TRParaRecord &record, QString *error)
 {
     if (n < 0 || n >= kConditions)
         return false;
+    // The whole file is replaced with the record in place: a failure part way
+    // leaves it as it was, never grown by NUL records or half a record.
+    QByteArray bytes;
     QFile f(TRParaPath());
-    if (!f.open(QIODevice::ReadWrite)) {
-        if (error)
-            *error = f.errorString();
-        return false;
+    if (f.exists()) {
+        if (!f.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = f.errorString();
+            return false;
+        }
+        bytes = f.readAll();
+        f.close();
     }
     const qint64 offset = qint64(n) * kTRParaRecordSize;
-    bool ok = true;
-    if (f.size() < offset)
-        ok = f.resize(offset); // the records in between are NUL bytes
-    ok = ok && f.seek(offset) && f.write(record.toBytes()) == kTRParaRecordSize && f.flush();
-    if (!ok && error)
-        *error = f.errorString();
-    return ok;
+    if (bytes.size() < offset + kTRParaRecordSize)
+        bytes.append(QByteArray(offset + kTRParaRecordSize - bytes.size(), '\0')); // the records in between are NUL bytes
+    bytes.replace(offset, kTRParaRecordSize, record.toBytes());
+    return platform::saveWhole(TRParaPath(), bytes, error);
 }
 
 bool SaveCondition(int n, const std::array<QString, kParaBoxes> &boxes, QString *error)
@@ -257,12 +261,8 @@ bool SaveAllConditionRecords(const std::array<QString, kParaBoxes> &boxes, const
         out += r.toBytes();
         records[k - 1] = r;
     }
-    QSaveFile f(TRParaPath());
-    if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size() || !f.commit()) {
-        if (error)
-            *error = f.errorString();
+    if (!platform::saveWhole(TRParaPath(), out, error))
         return false;
-    }
     TRParaTable = std::move(records);
     return true;
 }

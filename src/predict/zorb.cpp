@@ -6,6 +6,7 @@
 #include "racing/codetables.h"
 #include "common/helpers.h"
 #include "timerank/analysis.h"
+#include "timerank/racelisttr.h"
 
 #include <QDate>
 
@@ -183,16 +184,20 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
         for (int j = 1; j <= 7; ++j)
             h[j] = number(Mid(slot, 4 + 2 * (j - 1), 2));
         const int size = number(Mid(slot, 2, 2));
+        // The order lists all 18 numbers: in a smaller field a bet on a horse
+        // that does not run (or on no horse) is never written.
+        auto runs = [size](int horse) { return horse > 0 && (size < 1 || size > 18 || horse <= size); };
         QString line = racing::PadNumber(r, 2) + QStringLiteral("R  ") + racing::PadNumber(h[1], 2) + QLatin1Char(' ');
         if (slot.startsWith(QLatin1Char('1'))) {
             for (int j = 2; j <= qMin(partners + 1, 7); ++j)
-                if (h[j] > 0)
+                if (runs(h[1]) && runs(h[j]))
                     line += pair(h[1], h[j], size);
         } else {
             const int last = qMin(partners / 2 + 1, 7);
             for (int a = 1; a <= last; ++a)
                 for (int b = a + 1; b <= last; ++b)
-                    line += pair(h[a], h[b], size);
+                    if (runs(h[a]) && runs(h[b]))
+                        line += pair(h[a], h[b], size);
         }
         if (line.size() < 45)
             line += QString(45 - line.size(), QLatin1Char(' '));
@@ -211,13 +216,21 @@ bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &
     return false;
 }
 
-bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                        const QString &zorbPath, const std::function<void()> &afterMove)
+BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
+                                  const QString &zorbPath, const std::function<void()> &afterMove)
 {
+    BatchRunResult result;
+    // Nothing to predict is never a completed run (the file is gone, or it
+    // holds no race the list offers).
+    if (raceCount <= 0 || !model.current()) {
+        result.messages.push_back(
+            platform::Information(QStringLiteral("一括予想するレースがありません． ( %1 )").arg(model.path())));
+        return result;
+    }
     QString error;
     if (LoadTRParaFile(&error) < 0) {
         platform::dialogs().critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
-        return false;
+        return result;
     }
     const QString header = settings.code + kZorbHeaderSuffix;
     ZorbSlots zorbSlots;
@@ -228,14 +241,29 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
             zorbSlots[r].clear();
         return written;
     };
-    int k = 0;
-    while (k < raceCount) {
-        const RaceCondition c = ParseRaceCondition(model.header(0), model.header(1));
-        // raceCount counts the races the race list offers; a block it leaves out
-        // (a race number outside 1..12, a header it does not take) is passed over
-        // without being counted, or the file's last race would never be reached.
-        if (timerank::IsStrictRaceHeader(model.header(0)) && c.race >= 1 && c.race <= 12) {
-            ++k;
+    // The run goes over the blocks the file holds. Those the race list leaves
+    // out (a race number outside 1..12, a course after the third) are passed
+    // over, and a race met again is predicted once: a count of races would
+    // otherwise end the run before the file's last race.
+    QStringList predicted, repeated, cutShort;
+    QString lastCourse;
+    int courses = 0;
+    for (;;) {
+        const QString header0 = model.header(0);
+        const RaceCondition c = ParseRaceCondition(header0, model.header(1));
+        const QString course = Mid(header0, 18, 2);
+        if (timerank::IsStrictRaceHeader(header0) && (courses == 0 || course != lastCourse)) {
+            lastCourse = course;
+            ++courses;
+        }
+        const QString race = QStringLiteral("%1 %2R").arg(Mid(header0, 1, 22)).arg(c.race);
+        const bool offered = timerank::IsStrictRaceHeader(header0) && c.race >= 1 && c.race <= 12 &&
+                             courses <= timerank::kMaxCourses;
+        if (offered && predicted.contains(race)) {
+            if (!repeated.contains(race))
+                repeated << race;
+        } else if (offered) {
+            predicted << race;
             if (!c.cls.found)
                 platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
             int excluded = 0;
@@ -245,7 +273,7 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
                 ++excluded;
             // A block that cannot be written ends the run: nothing later could be.
             if (!zorbSlots[0].isEmpty() && zorbSlots[0] != c.meetingDateKey && !writeMeeting())
-                return false;
+                return result;
             zorbSlots[0] = c.meetingDateKey;
 
             const int i =
@@ -256,22 +284,36 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
                 line = kExcludedRace;
             } else if (excluded != 0) {
                 line = kExcludedRace;
+            } else if (!model.current()->complete()) {
+                // Half a table would be a wrong bet.
+                cutShort << race;
+                line = kExcludedRace;
             } else {
                 const QString order = OrderText(ScoreHorses(model.cells(), TRParaTable[i]));
                 line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
             }
             zorbSlots[c.race] = line;
-            if (k == raceCount)
-                return writeMeeting();
         }
+        if (model.raceIndex() >= model.raceCount() - 1)
+            break;
         qint16 direction = 1;
         model.TRMoveRace(direction);
-        if (direction == 0) // fewer races in the file than counted: keep what was collected
-            return zorbSlots[0].isEmpty() || writeMeeting();
+        if (direction == 0)
+            break;
         if (afterMove)
             afterMove();
     }
-    return true;
+    if (!zorbSlots[0].isEmpty() && !writeMeeting())
+        return result;
+    for (const QString &race : repeated)
+        result.messages.push_back(platform::Information(
+            QStringLiteral("同じレースがもう一度あります．予想は最初のものだけです． ( %1 )").arg(race)));
+    if (!cutShort.isEmpty())
+        result.messages.push_back(platform::Information(
+            QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n").arg(model.path()) +
+            cutShort.join(QLatin1Char('\n'))));
+    result.completed = true;
+    return result;
 }
 
 } // namespace korvin::predict

@@ -2,6 +2,7 @@
 // The batch prediction: every race of a time-rank file scored with the
 // parameters of its condition, the runners ordered by score, and per meeting a
 // block of bets appended to "Zorb.txt", the import file of the betting program.
+#include "platform/messages.h"
 #include "predict/trpara.h"
 
 #include <QString>
@@ -71,14 +72,26 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
 // Appends one meeting block to the file at path. False when it cannot be written.
 bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners);
 
-// The whole run over raceCount races of the model, which shows the first race:
-// raceCount is the number of races the race list offers, and blocks the list
-// leaves out are stepped over uncounted. afterMove is called after each move to
-// the next race (the window repaints). Messages go through the dialogs service;
-// the completion message is the caller's. False when the parameter file could
-// not be read or a meeting block could not be written (the run stops there).
-bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                        const QString &zorbPath, const std::function<void()> &afterMove = {});
+struct BatchRunResult {
+    // Every block of the file was gone over and every meeting written: only
+    // then does the caller report completion.
+    bool completed = false;
+    // What the caller says after the run, in order (nothing to predict, a race
+    // met twice, races cut short).
+    platform::Messages messages;
+};
+
+// The whole run over the race blocks of the model, which shows the first race.
+// raceCount is the number of races the race list offers (none: nothing to
+// predict). The blocks the list leaves out (race number outside 1..12, a
+// fourth course) are stepped over, a race met again is predicted once, and a
+// block cut short gets the excluded line. afterMove is called after each move
+// to the next race (the window repaints). The errors of a race go through the
+// dialogs service; the completion message is the caller's. Not completed when
+// there was nothing to predict, the parameter file could not be read or a
+// meeting block could not be written (the run stops there).
+BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
+                                  const QString &zorbPath, const std::function<void()> &afterMove = {});
 
 inline const QString kBatchDoneMessage = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
 

@@ -6,6 +6,8 @@
 #include "racing/codetables.h"
 #include "common/helpers.h"
 
+#include <QSet>
+
 #include <cmath>
 
 namespace korvin::racecard {
@@ -51,6 +53,8 @@ RaceTableRead ReadRaceTable(const QString &path)
     QString lastCourse = QStringLiteral("  ");
     QString lastKey = QStringLiteral("        ");
     bool courseStored = true; // the course of the current lines has a slot
+    // Membership of the lists: a file of many thousands of races stays linear.
+    QSet<QString> racesListed, coursesListed;
     CsvFields fields;
     for (const QString &line : *lines) {
         SplitCsvLine(line, fields);
@@ -65,14 +69,18 @@ RaceTableRead ReadRaceTable(const QString &path)
             courseStored = t.courseCount < kCourseSlots;
             if (courseStored)
                 t.CourseCodes[t.courseCount++] = course;
-            else if (!out.coursesLeftOut.contains(course))
+            else if (!coursesListed.contains(course)) {
+                coursesListed.insert(course);
                 out.coursesLeftOut << course;
+            }
         }
         if (key != lastKey) {
             lastKey = key;
             if (t.raceCount >= kMaxRaces || !courseStored) {
-                if (!out.racesLeftOut.contains(key))
+                if (!racesListed.contains(key)) {
+                    racesListed.insert(key);
                     out.racesLeftOut << key;
+                }
                 continue;
             }
             const int j = t.raceCount++;
@@ -88,8 +96,10 @@ RaceTableRead ReadRaceTable(const QString &path)
     for (int i = 0; i < kCourseButtons; ++i)
         buttonCourses << t.CourseCodes[i];
     for (int j = 0; j < t.raceCount; ++j) {
-        if (!buttonCourses.contains(t.RaceKeys[j].left(2)) && !out.racesLeftOut.contains(t.RaceKeys[j]))
+        if (!buttonCourses.contains(t.RaceKeys[j].left(2)) && !racesListed.contains(t.RaceKeys[j])) {
+            racesListed.insert(t.RaceKeys[j]);
             out.racesLeftOut << t.RaceKeys[j];
+        }
     }
     return out;
 }
@@ -111,8 +121,12 @@ QString RaceCardLeftOutMessage(const RaceTableRead &read)
     QString text = QStringLiteral("出馬表CSVファイルの一部は表示できません．（表示は3場・36レースまで）");
     if (!read.coursesLeftOut.isEmpty())
         text += QStringLiteral("\n省いた場: ") + read.coursesLeftOut.join(QLatin1Char(' '));
+    // A message box cannot show thousands of keys: the first ones and a count.
+    constexpr int kListed = 30;
     if (!read.racesLeftOut.isEmpty())
-        text += QStringLiteral("\n省いたレース: ") + read.racesLeftOut.join(QLatin1Char(' '));
+        text += QStringLiteral("\n省いたレース: ") + read.racesLeftOut.mid(0, kListed).join(QLatin1Char(' '));
+    if (read.racesLeftOut.size() > kListed)
+        text += QStringLiteral(" ほか %1 件").arg(read.racesLeftOut.size() - kListed);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "racing/horsemarks.h"
 
+#include "platform/safefile.h"
+#include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
 #include "common/settings.h"
@@ -95,18 +97,20 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
     }
     const QString name = HorseMarkFileName(key);
     const QString path = datPath(mdata, name);
-    QStringList lines;
+    // The other lines go back as the bytes stand: decoding and encoding them
+    // again would change duplicate codes and bytes that are not Shift-JIS.
+    QList<QByteArray> lines;
     if (platform::fileExists(path)) {
-        const auto read = platform::readLines(path, error);
+        const auto read = platform::readRawLines(path, error);
         if (!read)
             return false; // never replace a file that could not be read
         lines = *read;
     }
     // Missing or damaged: complete with blank lines; lines past 96 are kept.
     while (lines.size() < kMarkFileLines)
-        lines << blankLine();
-    lines[line - 1] = QStringLiteral("      ") + marks;
-    return platform::writeLinesVia(newPath(mdata, name), path, lines, error);
+        lines << QByteArray(kMarkLineBytes, ' ');
+    lines[line - 1] = platform::toSjis(QStringLiteral("      ") + marks);
+    return platform::saveWholeVia(newPath(mdata, name), path, platform::joinRawLines(lines), error);
 }
 
 bool WriteHorseMarks(const QString &marks, const QString &key, QString *error)

@@ -23,9 +23,26 @@ void ClearPayouts(PayoutArea &area)
     area = PayoutArea{};
 }
 
+namespace {
+bool asciiDigits(const QString &text, qsizetype count)
+{
+    if (text.size() != count)
+        return false;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+} // namespace
+
 QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName)
 {
-    return sdata + year2 + meeting1 + PlaceCode(courseName, 1) + QStringLiteral(".dat");
+    // The pieces come from input files: anything but digits and a known course
+    // could name a file outside the SData folder.
+    const QString letter = PlaceCode(courseName, 1);
+    if (!asciiDigits(year2, 2) || !asciiDigits(meeting1, 1) || letter.trimmed().isEmpty())
+        return {};
+    return sdata + year2 + meeting1 + letter + QStringLiteral(".dat");
 }
 
 namespace {

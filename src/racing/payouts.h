@@ -33,7 +33,8 @@ const std::array<QString, 5> &PayoutRowTitles();
 // Empties every entry and hides the area.
 void ClearPayouts(PayoutArea &area);
 
-// SData + year + meeting + PlaceCode(courseName, 1) + ".dat".
+// SData + year + meeting + PlaceCode(courseName, 1) + ".dat"; empty (no file)
+// unless the year is two digits, the meeting one digit and the course known.
 QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1,
                        const QString &courseName);
 

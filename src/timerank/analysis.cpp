@@ -41,6 +41,7 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
     m_races.clear();
     m_index = 0;
     m_problems.clear();
+    m_notes.clear();
     racing::ClearPayouts(m_payouts);
 
     const TimeRankLines f = ReadTimeRankLines(path);
@@ -49,17 +50,33 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
             QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error));
         return false;
     }
+    constexpr int kListed = 30; // more lines than a message box can show are counted
+    int unlisted = 0;
     for (size_t r = 0; r < f.raceStarts.size(); ++r) {
         const int start = f.raceStarts[r];
-        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : int(f.lines.size());
+        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : f.blocksEnd;
         m_races.push_back(ReadRaceBlock(f.lines, start, end, kind));
         const TimeRankRace &race = m_races.back();
-        if (!race.complete())
+        if (race.complete())
+            continue;
+        if (m_problems.size() == kListed)
+            ++unlisted;
+        else
             m_problems << QStringLiteral("%1 レース目 (%2) はグループ %3 以降が欠けています．")
                               .arg(r + 1)
                               .arg(race.identity())
                               .arg(race.groupsRead + 1);
     }
+    if (unlisted > 0)
+        m_problems << QStringLiteral("ほか %1 件").arg(unlisted);
+    if (f.blocksLeftOut > 0)
+        m_notes.push_back(platform::Information(
+            QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n"
+                           "%2 レース目以降の %3 レースは読みません（%4 レースまで）．")
+                .arg(path)
+                .arg(kMaxRaceBlocks + 1)
+                .arg(f.blocksLeftOut)
+                .arg(kMaxRaceBlocks)));
     if (m_races.empty())
         m_problems << QStringLiteral("レースの見出し行がありません．");
     if (!m_problems.isEmpty())

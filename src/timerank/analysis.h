@@ -3,6 +3,7 @@
 // at a time (headers, surface labels, the 120 ranking cells, the payouts) and
 // the stepping between races. The batch prediction reads the same model, so a
 // cell's text is worked out in one place only.
+#include "platform/messages.h"
 #include "racing/payouts.h"
 #include "common/settings.h"
 #include "timerank/timerankfile.h"
@@ -22,6 +23,7 @@ public:
     // False when the file could not be read or holds no race.
     bool open(const QString &path, int kind, const common::SettingsRecord &settings);
 
+    const QString &path() const { return m_path; }
     int raceCount() const { return int(m_races.size()); }
     int raceIndex() const { return m_index; }
     int kind() const { return m_kind; }
@@ -47,6 +49,9 @@ public:
 
     // Problems found on opening, in the words of the message.
     const QStringList &problems() const { return m_problems; }
+    // What the caller of open has to say besides (race blocks beyond the
+    // limit left out).
+    const platform::Messages &notes() const { return m_notes; }
 
 private:
     void showPayouts();
@@ -58,6 +63,7 @@ private:
     int m_index = 0;
     racing::PayoutArea m_payouts;
     QStringList m_problems;
+    platform::Messages m_notes;
 };
 
 // Course name, two-digit year, meeting, day and race number of a header text

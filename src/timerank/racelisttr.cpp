@@ -59,6 +59,11 @@ QString NamePart(const QString &nameLine)
     return text;
 }
 
+QString NoRaceHeaderMessage(const QString &path)
+{
+    return QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )").arg(path);
+}
+
 QString WantedRace(const QString &dateLabel, const QString &caption)
 {
     return dateLabel + racing::SjisMid(caption, 1, 4).trimmed();
@@ -70,10 +75,21 @@ TRRaceList BuildRaceList(const QStringList &lines)
     int current = -1;          // course of the race being read; -1 when left out
     QString lastName;          // course added (or met) last
     bool started = false;
+    // A file of nothing but headers would list a problem per line: the first
+    // ones are listed, the rest counted.
+    constexpr int kListed = 30;
+    int unlisted = 0;
+    auto problem = [&](const QString &text) {
+        if (list.problems.size() == kListed)
+            ++unlisted;
+        else
+            list.problems << text;
+    };
     for (int i = 0; i < lines.size(); ++i) {
         const QString &header = lines[i];
         if (!IsStrictRaceHeader(header))
             continue;
+        list.headerFound = true;
         const QString name = Mid(header, 18, 2);
         if (!started || name != lastName) {
             started = true;
@@ -83,8 +99,7 @@ TRRaceList BuildRaceList(const QStringList &lines)
                 current = int(list.courses.size()) - 1;
             } else {
                 current = -1;
-                list.problems << QStringLiteral("4 場目以降の競馬場 (%1 %2) は表示しません．")
-                                     .arg(Mid(header, 1, 22), name);
+                problem(QStringLiteral("4 場目以降の競馬場 (%1 %2) は表示しません．").arg(Mid(header, 1, 22), name));
             }
         }
         if (i + 1 >= lines.size())
@@ -97,12 +112,14 @@ TRRaceList BuildRaceList(const QStringList &lines)
         if (current < 0)
             continue;
         if (number < 1 || number > kMaxRaces) {
-            list.problems << QStringLiteral("レース番号が 1～12 ではありません (%1 %2) ．")
-                                 .arg(Mid(header, 1, 22), RacePart(raceLine).trimmed());
+            problem(QStringLiteral("レース番号が 1～12 ではありません (%1 %2) ．")
+                        .arg(Mid(header, 1, 22), RacePart(raceLine).trimmed()));
             continue;
         }
         list.courses[current].captions[number - 1] = caption;
     }
+    if (unlisted > 0)
+        list.problems << QStringLiteral("ほか %1 件").arg(unlisted);
     return list;
 }
 
@@ -115,6 +132,7 @@ TRRaceList LoadRaceList(const QString &path)
         return {};
     }
     TRRaceList list = BuildRaceList(f.lines);
+    list.opened = true;
     if (!list.problems.isEmpty())
         platform::dialogs().information(QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n")
                                             .arg(path) +

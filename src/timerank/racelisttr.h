@@ -33,6 +33,8 @@ struct TRRaceList {
     std::vector<TRCourse> courses;
     // What was left out (a fourth course, a race number outside 1..12).
     QStringList problems;
+    bool opened = false;      // the file could be read (LoadRaceList)
+    bool headerFound = false; // it holds at least one race header
     // Sum of the race counts of every course: the races of a batch run.
     int totalRaces() const;
 };
@@ -42,6 +44,9 @@ TRRaceList BuildRaceList(const QStringList &lines);
 // Reads the file and builds the list. Problems, and a file that cannot be read,
 // are shown as one information message naming the file.
 TRRaceList LoadRaceList(const QString &path);
+
+// A file that holds no race header at all: "タイムランクファイルにレースの見出し行がありません． ( PATH )".
+QString NoRaceHeaderMessage(const QString &path);
 
 // The wanted race of a race button: the course's race-day label followed by the
 // first 4 bytes of the caption (the race label).

@@ -144,9 +144,18 @@ TimeRankLines ReadTimeRankLines(const QString &path)
         return f;
     f.opened = true;
     f.lines = *lines;
-    for (int i = 0; i < f.lines.size(); ++i)
-        if (IsRaceHeader(f.lines[i]))
+    f.blocksEnd = int(f.lines.size());
+    for (int i = 0; i < f.lines.size(); ++i) {
+        if (!IsRaceHeader(f.lines[i]))
+            continue;
+        if (int(f.raceStarts.size()) < kMaxRaceBlocks) {
             f.raceStarts.push_back(i);
+        } else {
+            if (f.blocksLeftOut == 0)
+                f.blocksEnd = i;
+            ++f.blocksLeftOut;
+        }
+    }
     return f;
 }
 

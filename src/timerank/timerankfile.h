@@ -65,13 +65,19 @@ struct TimeRankRace {
 // A group never reads past end: a block that ends early keeps what it read.
 TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kind);
 
+// Race blocks indexed at most: a day has 36 races, and a file of nothing but
+// header lines must not cost a race record each.
+constexpr int kMaxRaceBlocks = 360;
+
 // The lines of a time-rank file and the line index of each race header.
 struct TimeRankLines {
     QString path;
     bool opened = false;
     QString error;             // why the file could not be read
     QStringList lines;
-    std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader
+    std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader, kMaxRaceBlocks at most
+    int blocksEnd = 0;           // where the last indexed block ends (the next header, or the end)
+    int blocksLeftOut = 0;       // race headers beyond the limit
 };
 TimeRankLines ReadTimeRankLines(const QString &path);
 

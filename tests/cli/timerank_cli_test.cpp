@@ -87,4 +87,15 @@ TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
     EXPECT_EQ(cli({"timerank", file, "--kind", "9"}).code, 2);
 }
 
+// A file without a single race header is no race list: said on stderr, exit 1.
+TEST_F(TimeRankCli, TrListOfAFileWithoutARaceHeaderFails)
+{
+    home.writeLines(QStringLiteral("TimeRank/TRb20000611.txt"), {QStringLiteral("集計 終了"), QStringLiteral("----")});
+    const test::CliRun r = cli({QStringLiteral("trlist"), home.path(QStringLiteral("TimeRank/TRb20000611.txt"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )\n")
+                         .arg(home.path(QStringLiteral("TimeRank/TRb20000611.txt"))));
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/textfile.h"
 #include "common/settings.h"
 #include "support/testutil.h"
 
@@ -142,6 +143,64 @@ TEST(Settings, SaveReplacesFileThroughNewKorvinIni)
     QString error;
     ASSERT_TRUE(SaveOptions({{key("SDataON"), QStringLiteral("0")}}, &error)) << error.toStdString();
     EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), QByteArray("# c\r\nSDataON   0\r\n"));
+    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("NewKorvin.ini"))));
+}
+
+// What the save does not change goes back byte for byte: a UTF-8 comment, a
+// value with NEC duplicates, a line beyond the fifteen boxes.
+TEST(Settings, SaveCopiesUnchangedLinesByteForByte)
+{
+    test::ScratchHome home;
+    QList<QByteArray> raw{"# caf\xc3\xa9 \xe2\x80\x94 utf-8", "MData     /m/", "SData     /s/\x87\x90\xfa\x40"};
+    for (int i = 0; i < 13; ++i)
+        raw << "Key" + QByteArray::number(i + 10) + "     " + QByteArray::number(i);
+    raw << "Extra     \xff\x80";
+    home.writeBytes(QStringLiteral("Korvin.ini"), platform::joinRawLines(raw));
+    QList<OptionPair> edited = OptionPairsOf(*platform::readLines(home.path(QStringLiteral("Korvin.ini"))));
+    ASSERT_EQ(edited.size(), 15);
+    edited[0].value = QStringLiteral("/新/");
+    QString error;
+    ASSERT_TRUE(SaveOptions(edited, &error)) << error.toStdString();
+    raw[1] = "MData     /\x90\x56/";
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), platform::joinRawLines(raw));
+}
+
+// A box the file could not load again, or could not hold, is refused before
+// anything is written; so is a file the user made read-only.
+TEST(Settings, SaveRefusesBoxesItCannotWriteAndKeepsTheFile)
+{
+    struct Case {
+        const char *label;
+        const char16_t *value;
+        const char16_t *message;
+    } cases[] = {
+        {"Wait1", u"99999", u"Wait1 には -32768～32767 の整数を入れて下さい． ( 99999 )"},
+        {"Wait2", u"abc", u"Wait2 には -32768～32767 の整数を入れて下さい． ( abc )"},
+        {"Wait3", u"", u"Wait3 には -32768～32767 の整数を入れて下さい． (  )"},
+        {"MData", u"/x/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"},
+        {"SData", u"/x/😀/", u"SData の「😀」は Shift-JIS で保存できない文字です．"},
+    };
+    test::ScratchHome home;
+    const QStringList lines{key("MData") + QStringLiteral("/m/"), key("SData") + QStringLiteral("/s/"),
+                            key("Wait1") + QStringLiteral("1"), key("Wait2") + QStringLiteral("2"),
+                            key("Wait3") + QStringLiteral("3")};
+    home.writeLines(QStringLiteral("Korvin.ini"), lines);
+    const QByteArray before = home.readBytes(QStringLiteral("Korvin.ini"));
+    for (const Case &c : cases) {
+        QList<OptionPair> edited = OptionPairsOf(lines);
+        for (OptionPair &p : edited)
+            if (p.label == key(c.label))
+                p.value = QString::fromUtf16(c.value);
+        QString error;
+        EXPECT_FALSE(SaveOptions(edited, &error)) << c.label;
+        EXPECT_EQ(error, QString::fromUtf16(c.message));
+    }
+    const QList<OptionPair> edited{{key("MData"), QStringLiteral("/n/")}};
+    ASSERT_TRUE(QFile::setPermissions(home.path(QStringLiteral("Korvin.ini")), QFileDevice::ReadOwner));
+    QString error;
+    EXPECT_FALSE(SaveOptions(edited, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("Korvin.ini"))) << error.toStdString();
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), before);
     EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("NewKorvin.ini"))));
 }
 

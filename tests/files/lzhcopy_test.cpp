@@ -1,6 +1,7 @@
 #include "files/lzhcopy.h"
 
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -266,6 +267,8 @@ TEST(LzhCopy, ReadingOddFolderLists)
         {"first line 1 ticks", {"1", "s", "1", "2", "3", "4", "5"}, true, "s", "5"},
         {"first line 0", {"0", "s", "1", "2", "3", "4", "5"}, false, "s", "5"},
         {"any other number stays unticked", {"2", "s"}, false, "s", ""},
+        {"1.5 is not 1", {"1.5", "s"}, false, "s", ""},
+        {"1.9 is not 1", {"1.9", "s"}, false, "s", ""},
         {"text stays unticked", {"yes", "s"}, false, "s", ""},
         {"short file leaves the rest empty", {"1", "s"}, true, "s", ""},
         {"extra lines are ignored", {"1", "s", "1", "2", "3", "4", "5", "6"}, true, "s", "5"},
@@ -319,4 +322,90 @@ TEST(LzhCopy, WithoutAnyDestinationTheTickedBoxDeletesNothing)
     EXPECT_FALSE(r.deleteAsked);
     EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")));
     EXPECT_EQ(fx.dialogs.texts(), (QStringList{files::CopyDoneMessage(), files::NoDestinationKeepsSourcesMessage()}));
+}
+
+// A full disk at any step of the run (the list, a copy, a rename): no
+// completion is reported for a copy that failed, no copy is left torn or
+// empty under an archive's name, and no archive is deleted unless its copy
+// is whole.
+TEST(LzhCopy, AFullDiskAtAnyStepNeverCostsAnArchive)
+{
+    const QByteArray archive(70000, 'z');
+    auto run = [&](int failAt, std::function<void(CopyFixture &, const QString &)> check) {
+        CopyFixture fx;
+        fx.put(fx.source, QStringLiteral("a.lzh"), archive);
+        const QString d1 = fx.dest(QStringLiteral("d1"));
+        fx.put(d1, QStringLiteral("a.lzh"), "older archive");
+        platform::ScopedSaveFault fault(failAt);
+        fx.copy({fx.source, d1, {}, {}, {}, {}}, true);
+        check(fx, d1);
+    };
+    int steps = 0;
+    run(0, [&](CopyFixture &fx, const QString &d1) {
+        steps = platform::SaveFaults::steps();
+        EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("a.lzh")), archive);
+        EXPECT_TRUE(CopyFixture::names(fx.source).isEmpty());
+    });
+    ASSERT_GT(steps, 5);
+    for (int n = 1; n <= steps; ++n) {
+        SCOPED_TRACE(n);
+        run(n, [&](CopyFixture &fx, const QString &d1) {
+            const QByteArray copy = CopyFixture::content(d1, QStringLiteral("a.lzh"));
+            EXPECT_TRUE(copy == archive || copy == "older archive");
+            EXPECT_EQ(CopyFixture::names(d1), QStringList{QStringLiteral("a.lzh")});
+            const bool done = fx.dialogs.texts().contains(QStringLiteral("LZHファイルのコピーが終了しました．"));
+            EXPECT_EQ(done, copy == archive);
+            if (copy != archive) {
+                EXPECT_EQ(CopyFixture::content(fx.source, QStringLiteral("a.lzh")), archive);
+            }
+        });
+    }
+}
+
+// A destination whose archive is a link back to the source archive: copying
+// "succeeds" onto the source itself, and the delete would lose the only copy.
+TEST(LzhCopy, ADestinationFileThatIsTheSourceIsAFailedCopy)
+{
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    ASSERT_TRUE(QFile::link(fx.source + QStringLiteral("/a.lzh"), d1 + QStringLiteral("/a.lzh")));
+    const auto r = fx.copy({fx.source, d1, {}, {}, {}, {}}, true);
+    ASSERT_EQ(r.failures.size(), 1u);
+    EXPECT_FALSE(r.deleteAsked);
+    EXPECT_EQ(CopyFixture::content(fx.source, QStringLiteral("a.lzh")), QByteArray("A"));
+}
+
+// Only archives that reached every destination are deleted: one that came
+// into the source folder while the question was open stays.
+TEST(LzhCopy, DeleteOnlyArchivesCopiedEverywhere)
+{
+    CopyFixture fx;
+    fx.put(fx.source, QStringLiteral("a.lzh"), "A");
+    fx.put(fx.source, QStringLiteral("b.lzh"), "B");
+    const QString d1 = fx.dest(QStringLiteral("d1"));
+    const QString d4 = fx.dest(QStringLiteral("d4"));
+    fx.dialogs.onShown = [&](const platform::RecordingDialogs::Entry &e) {
+        if (e.kind == MessageKind::Warning)
+            fx.put(fx.source, QStringLiteral("late.lzh"), "L");
+    };
+    const auto r = fx.copy({fx.source, d1, {}, {}, d4, {}}, true);
+    EXPECT_EQ(r.deleted, (QStringList{QStringLiteral("a.lzh"), QStringLiteral("b.lzh")}));
+    EXPECT_EQ(CopyFixture::names(fx.source), QStringList{QStringLiteral("late.lzh")});
+    EXPECT_EQ(CopyFixture::names(d4), (QStringList{QStringLiteral("a.lzh"), QStringLiteral("b.lzh")}));
+}
+
+// The list never stores a folder as "?": a character Shift-JIS lacks is
+// refused, naming it, and the old list stays.
+TEST(LzhCopy, FolderListRefusesCharactersItCannotHold)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("CopyLZH.lst"), {QStringLiteral("0"), QStringLiteral("/old")});
+    const QByteArray before = home.readBytes(QStringLiteral("CopyLZH.lst"));
+    FolderList list;
+    list.paths[2] = QStringLiteral("/home/u/café");
+    QString error;
+    EXPECT_FALSE(files::WriteFolderList(files::FolderListPath(), list, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("「é」"))) << error.toStdString();
+    EXPECT_EQ(home.readBytes(QStringLiteral("CopyLZH.lst")), before);
 }

@@ -35,6 +35,16 @@ TEST(Sjis, EncodesAndDecodesRealCp932Bytes)
     }
 }
 
+TEST(Sjis, FirstCharacterThatCannotBeWritten)
+{
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
+        {u"/home/u/馬券/", u""}, {u"C:\\ダウンロード～①", u""}, {u"?", u""}, {u"/x/café/é", u"é"},
+        {u"a😀b", u"😀"},      {u"\uFFFDx", u"\uFFFD"},            {u"€", u"€"},
+    };
+    for (const auto &[text, first] : cases)
+        EXPECT_EQ(firstUnencodable(QString::fromUtf16(text)), QString::fromUtf16(first));
+}
+
 TEST(Sjis, WidthConversion)
 {
     struct Case {

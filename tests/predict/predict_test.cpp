@@ -1,4 +1,6 @@
 #include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "predict/trpara.h"
@@ -7,6 +9,7 @@
 #include "support/trfixture.h"
 #include "timerank/analysis.h"
 
+#include <QDir>
 #include <QFile>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -155,6 +158,49 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
     EXPECT_EQ(BoxesOf(TRParaTable[1599])[0], "42");
 }
 
+// The file holds at most 1600 records: those after are never read.
+TEST_F(TRParaFile, ReadsNoMoreThan1600Records)
+{
+    QByteArray bytes;
+    for (int k = 0; k < 1602; ++k)
+        bytes += keyed(k < 1599 ? "01" : (k == 1599 ? "10" : "99"), "00", "0", "10").toBytes();
+    home.writeBytes(QStringLiteral("Korvin.trp"), bytes);
+    EXPECT_EQ(LoadTRParaFile(), 1600);
+    EXPECT_EQ(TRParaTable.size(), size_t(kConditions));
+    EXPECT_EQ(TRParaTable[1599].KeyPlace, "10");
+}
+
+// A save that fails at any step (a full disk), or a file the user made
+// read-only, leaves the file exactly as it was: no NUL records grown, no
+// record half written.
+TEST_F(TRParaFile, FailedSavesLeaveTheFileAsItWas)
+{
+    const QString trp = QStringLiteral("Korvin.trp");
+    home.writeBytes(trp, keyed("08", "30", "0", "16").toBytes() + keyed("05", "00", "1", "12").toBytes());
+    const QByteArray before = home.readBytes(trp);
+    const std::function<bool(QString *)> saves[] = {
+        [](QString *e) { return SaveCondition(10, boxesOf(QStringLiteral("5")), e); },
+        [](QString *e) { return SaveAllConditionRecords(boxesOf(QStringLiteral("5")), {}, e); },
+    };
+    for (const auto &save : saves) {
+        for (int n = 1; n <= 5; ++n) {
+            platform::ScopedSaveFault fault(n);
+            QString error;
+            EXPECT_FALSE(save(&error)) << n;
+            EXPECT_FALSE(error.isEmpty());
+        }
+        EXPECT_EQ(home.readBytes(trp), before);
+    }
+    ASSERT_TRUE(QFile::setPermissions(home.path(trp), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    for (const auto &save : saves) {
+        QString error;
+        EXPECT_FALSE(save(&error));
+        EXPECT_TRUE(error.contains(home.path(trp))) << error.toStdString();
+    }
+    EXPECT_EQ(home.readBytes(trp), before);
+    EXPECT_EQ(QDir(home.folder()).entryList(QDir::Files), QStringList{trp});
+}
+
 TEST(Zorb, ClassPickupAndFilters)
 {
     struct Case { QString line; QString name; bool found; QString code; int filter; };
@@ -282,6 +328,51 @@ TEST(Zorb, PairsWeekdaysAndPadding)
     }
 }
 
+// A pair that names a horse that does not run (0, or above the field size
+// when that is 1..18) is not written; the line keeps its other pairs and its
+// padding.
+TEST(Zorb, PairsOnlyOfHorsesThatRun)
+{
+    ZorbSlots s;
+    s[0] = QStringLiteral("09003420000610");
+    s[10] = QStringLiteral("106" "01050603040207"); // key horse, six runners: partner 7 does not run
+    s[3] = QStringLiteral("003" "02010304050607");  // box, three runners
+    s[4] = QStringLiteral("016" "xx030102040506");  // box, first horse not a number
+    s[6] = QStringLiteral("100" "01020304050607");  // no field size: nothing to check against
+    s[8] = QStringLiteral("116" "01170203040506");  // key horse, 16 runners: partner 17 does not run
+    const QStringList lines = ZorbBlockLines(s, QStringLiteral("9999") + kZorbHeaderSuffix, 6);
+    auto padded = [](const QString &l) { return l + QString(45 - l.size(), QLatin1Char(' ')) + QLatin1Char('|'); };
+    EXPECT_EQ(lines.mid(3, 5), (QStringList{
+                                   padded(QStringLiteral(" 3R   2    12    23    13 ")),
+                                   padded(QStringLiteral(" 4R   0  1- 3  2- 3  1- 2 ")),
+                                   padded(QStringLiteral(" 6R   1    12    13    14    15    16    17 ")),
+                                   padded(QStringLiteral(" 8R   1  1- 2  1- 3  1- 4  1- 5  1- 6 ")),
+                                   padded(QStringLiteral("10R   1    15    16    13    14    12 ")),
+                               }));
+}
+
+// A block is appended whole or not at all, and the message gives the
+// system's reason.
+TEST(Zorb, AFailedAppendLeavesNoPartOfTheBlock)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    ZorbSlots s;
+    s[0] = QStringLiteral("05003420000610");
+    s[1] = QStringLiteral("116" "05031201081402");
+    const QString path = home.path(QStringLiteral("Zorb.txt"));
+    const QString header = QStringLiteral("9999") + kZorbHeaderSuffix;
+    ASSERT_TRUE(OutputZORB(s, path, header, 6));
+    const QByteArray before = home.readBytes(QStringLiteral("Zorb.txt"));
+    for (int n = 1; n <= 4; ++n) {
+        platform::ScopedSaveFault fault(n);
+        EXPECT_FALSE(OutputZORB(s, path, header, 6)) << n;
+    }
+    EXPECT_EQ(home.readBytes(QStringLiteral("Zorb.txt")), before);
+    ASSERT_EQ(rec.shown.size(), 4u);
+    EXPECT_EQ(rec.shown[3].text, QStringLiteral("Zorb.txt に書き込めません． ( %1 )\nNo space left on device").arg(path));
+}
+
 // A day of races for the batch run: the blocks, and a parameter table whose
 // records give 10 points to rank 1 of every ranking and 1 to rank 2.
 class BatchRun : public ::testing::Test {
@@ -322,7 +413,9 @@ protected:
         timerank::TimeRankAnalysis a;
         EXPECT_TRUE(open(a));
         int moves = 0;
-        EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; }));
+        const BatchRunResult r = RunBatchPrediction(a, races, z, home.path(QStringLiteral("Zorb.txt")), [&] { ++moves; });
+        EXPECT_TRUE(r.completed);
+        EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(moves, races - 1);
         return *platform::readLines(home.path("Zorb.txt"));
     }
@@ -393,7 +486,7 @@ TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
     ZorbSettings z;
     z.keyHorse = true;
     // The race list offers two races: 1R and 2R.
-    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")));
+    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path(QStringLiteral("Zorb.txt"))).completed);
     EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
     const QStringList out = *platform::readLines(home.path("Zorb.txt"));
     ASSERT_EQ(out.size(), 6);
@@ -409,11 +502,83 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
     timerank::TimeRankAnalysis a;
     ASSERT_TRUE(open(a));
     const QString zorb = home.path("missing/Zorb.txt");
-    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
+    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb).completed);
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));
     EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
+}
+
+// A race block met twice is predicted once and said once; the run goes over
+// every block, so the file's last race is still written.
+TEST_F(BatchRun, ARepeatedRaceIsPredictedOnceAndTheLastRaceStillWritten)
+{
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
+    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 9, 8);
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 9, 8);
+    addRace(QStringLiteral("京都"), "2", "１Ｒ", kTurf16, 4, 1);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    ZorbSettings z;
+    z.keyHorse = true;
+    // The race list offers three races.
+    const BatchRunResult r = RunBatchPrediction(a, 3, z, home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(r.messages, platform::Messages{platform::Information(QStringLiteral(
+                              "同じレースがもう一度あります．予想は最初のものだけです． ( 2000年 6月10日(土) 3回東京4日目 1R )"))});
+    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+    ASSERT_EQ(out.size(), 11);
+    EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
+    EXPECT_TRUE(out[7].startsWith(QStringLiteral("京都")));
+    EXPECT_EQ(out[9], QStringLiteral(" 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |"));
+}
+
+// A block cut short (a truncated file) would be scored from half a table: it
+// gets the excluded line, and the run says so once.
+TEST_F(BatchRun, ARaceCutShortIsExcludedAndSaidOnce)
+{
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
+    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
+    lines = lines.mid(0, lines.size() - 40);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    const BatchRunResult r = RunBatchPrediction(a, 2, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(r.messages, platform::Messages{platform::Information(
+                              QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n"
+                                             "2000年 6月10日(土) 3回東京4日目 2R")
+                                  .arg(home.path(QStringLiteral("TRb.txt"))))});
+    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+    ASSERT_EQ(out.size(), 5);
+    EXPECT_TRUE(out[3].startsWith(QStringLiteral(" 1R")));
+}
+
+// Nothing to predict (the file is gone, or the race list offers no race) is
+// never a completed run; fewer races in the file than counted still writes
+// the meeting collected.
+TEST_F(BatchRun, CompletedOnlyWhenThereWasSomethingToPredict)
+{
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
+    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
+    timerank::TimeRankAnalysis gone;
+    EXPECT_FALSE(gone.open(home.path(QStringLiteral("gone.txt")), 1, settings));
+    const platform::Messages nothing{
+        platform::Information(QStringLiteral("一括予想するレースがありません． ( %1 )").arg(gone.path()))};
+    BatchRunResult r = RunBatchPrediction(gone, 2, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(r.messages, nothing);
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    r = RunBatchPrediction(a, 0, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_FALSE(r.completed);
+    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
+
+    r = RunBatchPrediction(a, 5, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_TRUE(r.completed);
+    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+    ASSERT_EQ(out.size(), 6);
+    EXPECT_TRUE(out[4].startsWith(QStringLiteral(" 2R")));
 }
 
 // Makes a file unwritable for this process: by its mode, or for root, which

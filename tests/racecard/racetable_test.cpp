@@ -109,6 +109,25 @@ TEST(RaceTable, BeyondTheTableIsLeftOutAndListed)
     EXPECT_EQ(many.racesLeftOut, (QStringList{"05003407", "05003408", "05003409", "05003410"}));
 }
 
+// A race left out is listed once, in the order met, however often it comes
+// back; the message names the first thirty and counts the rest.
+TEST(RaceTable, LeftOutRacesListedOnceAndTheMessageStaysShort)
+{
+    test::ScratchHome home;
+    QStringList keys;
+    for (int r = 0; r < 36 + 40; ++r)
+        keys << QStringLiteral("05%1").arg(r, 6, 10, QLatin1Char('0'));
+    keys << QStringLiteral("05000040") << QStringLiteral("05000036"); // met again later
+    home.writeLines(QStringLiteral("DC3.csv"), day(keys));
+    const RaceTableRead read = ReadRaceTable(home.path(QStringLiteral("DC3.csv")));
+    ASSERT_EQ(read.racesLeftOut.size(), 40);
+    EXPECT_EQ(read.racesLeftOut.first(), QStringLiteral("05000036"));
+    EXPECT_EQ(read.racesLeftOut.last(), QStringLiteral("05000075"));
+    const QString msg = RaceCardLeftOutMessage(read);
+    EXPECT_TRUE(msg.endsWith(QStringLiteral("05000065 ほか 10 件"))) << msg.toStdString();
+    EXPECT_FALSE(msg.contains(QStringLiteral("05000066")));
+}
+
 TEST(RaceTable, EmptyAndNonNumericFiles)
 {
     test::ScratchHome home;

@@ -1,3 +1,4 @@
+#include "platform/safefile.h"
 #include "platform/textfile.h"
 #include "racing/horsemarks.h"
 #include "support/testutil.h"
@@ -151,4 +152,46 @@ TEST(HorseMarks, WithoutAnMDataSettingNoFileIsTouched)
     const QStringList written = QDir(m.mdata).entryList(QDir::Files);
     QDir::setCurrent(before);
     EXPECT_TRUE(written.isEmpty()) << written.join(QLatin1Char(' ')).toStdString();
+}
+
+// The other lines of the file go back byte for byte: NEC and IBM duplicates
+// (87 90, FA 40), bytes that are not Shift-JIS and a line of another length
+// stay as they are; only the race's own line is built anew.
+TEST(HorseMarks, SaveCopiesTheOtherLinesByteForByte)
+{
+    Marks m;
+    QList<QByteArray> lines(96, QByteArray(42, ' '));
+    lines[0] = "      \x87\x90\xfa\x40" + QByteArray(32, ' ');
+    lines[1] = "      \xff\x80 broken" + QByteArray(27, ' ');
+    lines[47] = "      A " + QByteArray(2, ' ');
+    m.home.writeBytes(QStringLiteral("MData/Um003東.dat"), platform::joinRawLines(lines));
+
+    const QString marks = QStringLiteral("◎  A ") + QString(30, QLatin1Char(' '));
+    ASSERT_TRUE(WriteHorseMarks(marks, QStringLiteral("05003411"), m.mdata));
+    lines[46] = "      \x81\x9d  A " + QByteArray(30, ' ');
+    EXPECT_EQ(m.bytes(QStringLiteral("Um003東.dat")), platform::joinRawLines(lines));
+}
+
+// A mark file the user made read-only is not replaced; a save that fails at
+// any step keeps the old file whole.
+TEST(HorseMarks, ReadOnlyFileAndFailedStepsKeepTheOldFile)
+{
+    Marks m;
+    ReadHorseMarks(QStringLiteral("05003411"), m.mdata);
+    const QString path = m.mdata + QStringLiteral("Um003東.dat");
+    const QByteArray before = m.bytes(QStringLiteral("Um003東.dat"));
+    const QString marks = QStringLiteral("◎") + QString(34, QLatin1Char(' '));
+    QString error;
+    for (int n = 1; n <= 5; ++n) {
+        platform::ScopedSaveFault fault(n);
+        EXPECT_FALSE(WriteHorseMarks(marks, QStringLiteral("05003411"), m.mdata, &error)) << n;
+    }
+    EXPECT_EQ(m.bytes(QStringLiteral("Um003東.dat")), before);
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_FALSE(WriteHorseMarks(marks, QStringLiteral("05003411"), m.mdata, &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path))) << error.toStdString();
+    EXPECT_EQ(m.bytes(QStringLiteral("Um003東.dat")), before);
+    EXPECT_TRUE(platform::isReadOnlyFile(path));
+    EXPECT_EQ(QDir(m.mdata).entryList(QDir::Files), QStringList{QStringLiteral("Um003東.dat")});
 }

@@ -68,3 +68,33 @@ TEST(Payouts, RecordMatching)
     ShowPayouts(five, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 2);
     EXPECT_EQ(five.placeRows, 5);
 }
+
+// The year and meeting come from input files and become part of a path: only
+// digits (and a known course) name a payout file, so no input reads outside
+// the SData folder.
+TEST(Payouts, FileNameOnlyFromDigitsAndAKnownCourse)
+{
+    test::ScratchHome home;
+    const QString sdata = home.makeFolder(QStringLiteral("SData"));
+    const struct {
+        const char16_t *year, *meeting, *course;
+        const char16_t *name; // empty: no file
+    } cases[] = {
+        {u"00", u"3", u"東京", u"003東.dat"}, {u"12", u"9", u"小倉", u"129小.dat"}, {u"..", u"/", u"東京", u""},
+        {u"0.", u"3", u"東京", u""},         {u"00", u"/", u"東京", u""},         {u"00", u"3", u"..", u""},
+        {u"０１", u"3", u"東京", u""},       {u"0", u"3", u"東京", u""},          {u"00", u"", u"東京", u""},
+        {u"001", u"3", u"東京", u""},
+    };
+    for (const auto &c : cases) {
+        const QString name = QString::fromUtf16(c.name);
+        EXPECT_EQ(PayoutFileName(sdata, QString::fromUtf16(c.year), QString::fromUtf16(c.meeting),
+                                 QString::fromUtf16(c.course)),
+                  name.isEmpty() ? QString() : sdata + name);
+    }
+    // A race key "05../101" once read "<SData>/../東.dat".
+    home.writeBytes(QStringLiteral("東.dat"), Record("1", "01").tan(0, "07", 1230).b);
+    PayoutArea a;
+    ShowPayouts(a, PayoutFileName(sdata, QStringLiteral(".."), QStringLiteral("/"), QStringLiteral("東京")),
+                QStringLiteral("1"), QStringLiteral("01"));
+    EXPECT_FALSE(a.shown);
+}

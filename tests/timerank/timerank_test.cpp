@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -338,6 +339,32 @@ TEST(TimeRankOddFiles, NeverOverrun)
         EXPECT_EQ(rec.shown.size(), 1u) << i; // every one of them is reported
         EXPECT_EQ(BuildRaceList(c.lines).totalRaces(), c.listRaces) << i;
     }
+}
+
+// A file of nothing but race headers: the index stops at a day's worth many
+// times over, says so once, and the messages stay short.
+TEST(TimeRankOddFiles, HeaderFloodIsCappedAndSaidOnce)
+{
+    test::ScratchHome home;
+    platform::ScopedRecordingDialogs rec;
+    common::SettingsRecord settings;
+    settings.SDataON = QStringLiteral("0");
+    TRBlockPlan s;
+    const QStringList lines(400, test::trHeaderLine(s));
+    home.writeLines(QStringLiteral("flood.txt"), lines);
+    TimeRankAnalysis a;
+    ASSERT_TRUE(a.open(home.path(QStringLiteral("flood.txt")), 0, settings));
+    EXPECT_EQ(a.raceCount(), 360);
+    const platform::Messages notes{platform::Information(
+        QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n"
+                       "361 レース目以降の 40 レースは読みません（360 レースまで）．")
+            .arg(home.path(QStringLiteral("flood.txt"))))};
+    EXPECT_EQ(a.notes(), notes);
+    EXPECT_EQ(a.problems().size(), 31);
+    EXPECT_EQ(a.problems().last(), QStringLiteral("ほか 330 件"));
+    const TRRaceList list = BuildRaceList(lines);
+    EXPECT_EQ(list.problems.size(), 31);
+    EXPECT_EQ(list.problems.last(), QStringLiteral("ほか 103 件"));
 }
 
 } // namespace

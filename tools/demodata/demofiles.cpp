@@ -1,6 +1,7 @@
 #include "demofiles.h"
 
 #include "hostday.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -9,7 +10,6 @@
 #include "timerank/timerankfile.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace korvin::demodata {
@@ -460,13 +460,12 @@ namespace {
 
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = path + QStringLiteral(": ") + f.errorString();
-        return false;
-    }
-    return true;
+    QString why;
+    if (platform::saveWhole(path, bytes, &why))
+        return true;
+    if (error)
+        *error = path + QStringLiteral(": ") + why;
+    return false;
 }
 
 // An existing "Korvin.ini" is the user's when every folder it names exists.

@@ -70,6 +70,7 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     layout->addWidget(shape, 1);
     layout->addLayout(buttons);
     resize(520, 300);
+    platform::ui::rememberPlace(this);
 }
 
 void frmMenu::closeEvent(QCloseEvent *event)

@@ -1,5 +1,8 @@
 #include "files/ui/frmFileLZH.h"
 
+#include "platform/dialogs.h"
+#include "platform/sjis.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,8 +87,17 @@ FolderList frmFileLZH::folderList() const
 
 void frmFileLZH::cmdFileLZH_Click(int index)
 {
-    if (index == 1)
+    if (index == 1) {
+        // A folder the list cannot hold would be stored as "?": say which box, keep the window.
+        for (int i = 0; i <= kDestinationCount; ++i) {
+            const QString bad = platform::firstUnencodable(m_texts[size_t(i)]->text());
+            if (!bad.isEmpty()) {
+                platform::dialogs().critical(platform::unencodableMessage(m_labels[size_t(i)]->text(), bad));
+                return;
+            }
+        }
         CopyLzhFiles(folderList());
+    }
     close();
 }
 

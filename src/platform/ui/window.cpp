@@ -1,12 +1,52 @@
 #include "platform/ui/window.h"
 
 #include <QCloseEvent>
+#include <QHash>
+#include <QRect>
+#include <QWindow>
 
 namespace korvin::platform::ui {
+
+namespace {
+// Where each window was left: position and size by object name.
+class PlaceKeeper : public QObject {
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        auto *w = qobject_cast<QWidget *>(o);
+        if (!w || !w->isWindow() || w->objectName().isEmpty())
+            return false;
+        if (e->type() == QEvent::Hide) {
+            m_places[w->objectName()] = w->geometry();
+        } else if (e->type() == QEvent::Show && !e->spontaneous()) {
+            // Before the window is mapped. A window shown again is placed anew by
+            // the window manager unless it is told the place: set on the native
+            // window, the place goes with the window as one the program asks for.
+            const auto it = m_places.constFind(w->objectName());
+            if (it != m_places.constEnd()) {
+                w->setGeometry(*it);
+                if (QWindow *native = w->windowHandle())
+                    native->setGeometry(*it);
+            }
+        }
+        return false;
+    }
+
+private:
+    QHash<QString, QRect> m_places;
+};
+} // namespace
+
+void rememberPlace(QWidget *window)
+{
+    static PlaceKeeper keeper;
+    window->installEventFilter(&keeper);
+}
 
 KorvinWindow::KorvinWindow(QWidget *opener) : QWidget(nullptr), m_opener(opener)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    rememberPlace(this);
 }
 
 void KorvinWindow::closeQuietly()

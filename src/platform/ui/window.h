@@ -31,6 +31,12 @@ private:
     bool m_quiet = false;
 };
 
+// Keeps where the user left a top-level window (by its object name) and puts
+// it back there whenever a window of that name is shown again, a new one
+// included: a window that comes back is found where it was, not wherever the
+// window manager would place it. KorvinWindow does this for itself.
+void rememberPlace(QWidget *window);
+
 // "ＭＳ ゴシック" at the given point size, falling back to any fixed-pitch
 // Japanese font (IPAGothic on Debian).
 QFont fixedPitchFont(int pointSize = 10);

@@ -158,6 +158,11 @@ void frmTimeRankPara::SaveShownCondition()
 
 void frmTimeRankPara::SaveAllConditions()
 {
+    // One click overwrites every condition and cannot be undone: ask first.
+    if (platform::dialogs().warningYesNo(QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．"
+                                                        "元に戻すことはできません．よろしいですか？\n( %1 )")
+                                             .arg(TRParaPath())) != platform::Answer::Yes)
+        return;
     auto *wait = new platform::ui::frmWait(this);
     wait->ProgressBar()->setMaximum(kConditions);
     // The events processed while writing must not reach this window's buttons

@@ -132,14 +132,15 @@ void frmZorb::RunBatchPrediction()
     window->show();
     platform::DoEvents();
     // The analysis window is the run's progress: it shows each race as it is scored.
-    const bool ran = predict::RunBatchPrediction(window->model(), races, z,
-                                                 common::ProgramFolder() + kZorbFileName, [window] {
-                                                     window->refresh();
-                                                     platform::DoEvents();
-                                                 });
+    const BatchRunResult run = predict::RunBatchPrediction(window->model(), races, z,
+                                                           common::ProgramFolder() + kZorbFileName, [window] {
+                                                               window->refresh();
+                                                               platform::DoEvents();
+                                                           });
     window->setDrivenByRun(false);
     window->close();
-    if (ran)
+    platform::ShowMessages(run.messages);
+    if (run.completed)
         platform::dialogs().information(kBatchDoneMessage);
 }
 

@@ -81,6 +81,26 @@ bool rightAligned(Column c)
 {
     return c != ColError && c < ColTime1;
 }
+// The header's word over each column ("  No       Res Win   Max Min Ave   芝短 中 ダ短 中  脚    ZI   Int").
+QString headerWord(Column c)
+{
+    switch (c) {
+    case ColNo: return QStringLiteral("No");
+    case ColResult: return QStringLiteral("Res");
+    case ColOdds: return QStringLiteral("Win");
+    case ColMax: return QStringLiteral("Max");
+    case ColMin: return QStringLiteral("Min");
+    case ColAve: return QStringLiteral("Ave");
+    case ColT1: return QStringLiteral("芝短");
+    case ColT2: return QStringLiteral("中");
+    case ColD1: return QStringLiteral("ダ短");
+    case ColD2: return QStringLiteral("中");
+    case ColPace: return QStringLiteral("脚");
+    case ColZI: return QStringLiteral("ZI");
+    case ColInt: return QStringLiteral("Int");
+    default: return {};
+    }
+}
 } // namespace
 
 frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
@@ -95,20 +115,30 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     m_raceName->setFont(platform::ui::fixedPitchFont(13));
 
     const int unit = fm.horizontalAdvance(QLatin1Char('0'));
-    auto *header = new QLabel(QStringLiteral("  No       Res Win   Max Min Ave   芝短 中 ダ短 中  脚    ZI   Int") +
-                                  QString(40, QLatin1Char(' ')),
-                              this);
-    header->setObjectName(QStringLiteral("Label1"));
-    header->setFont(fixed);
-    header->setContentsMargins(unit * columnChars(ColWaku), 0, 0, 0);
+    // One width per column for its header word and its cells: a header laid
+    // out as one text drifts off its columns wherever the font's characters
+    // do not advance by whole units.
+    auto columnWidth = [&](Column c) { return qMax(unit * columnChars(c), fm.horizontalAdvance(headerWord(c))); };
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(0);
     grid->setVerticalSpacing(1);
+    int headerIndex = 0;
+    for (int col = 0; col < int(std::size(kDisplayOrder)); ++col) {
+        const Column c = kDisplayOrder[col];
+        if (headerWord(c).isEmpty())
+            continue;
+        auto *word = new QLabel(headerWord(c), this);
+        word->setObjectName(QStringLiteral("Label1_%1").arg(headerIndex++));
+        word->setFont(fixed);
+        word->setFixedWidth(columnWidth(c));
+        word->setAlignment((rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        grid->addWidget(word, 0, col);
+    }
     for (int r = 0; r < kDataRows; ++r) {
         int col = 0;
         for (Column c : kDisplayOrder) {
-            const int width = unit * columnChars(c);
+            const int width = columnWidth(c);
             if (c == ColMark) {
                 auto *box = new QLineEdit(this);
                 box->setObjectName(QStringLiteral("txtMark_%1").arg(r));
@@ -120,7 +150,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
                 keepRoomWhenHidden(box);
                 box->setVisible(false);
                 m_marks[r] = box;
-                grid->addWidget(box, r, col++);
+                grid->addWidget(box, r + 1, col++);
                 continue;
             }
             auto *label = new QLabel(this);
@@ -133,7 +163,7 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
             keepRoomWhenHidden(label);
             label->setVisible(false);
             m_cells[r][c] = label;
-            grid->addWidget(label, r, col++);
+            grid->addWidget(label, r + 1, col++);
         }
     }
     // Room the rows do not need goes behind the last column, not between the
@@ -168,7 +198,6 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     }
 
     auto *rows = new QVBoxLayout;
-    rows->addWidget(header);
     rows->addLayout(grid);
     rows->addStretch();
     auto *right = new QVBoxLayout;
@@ -262,12 +291,14 @@ void frmDataList::cmdDataList_Click(int index)
     case 2:
         moveRace(+1);
         break;
-    case 3: {
-        auto *w = new frmMarking(this);
-        m_marking = w;
-        w->show();
+    case 3:
+        // One marking window: another click brings it to the front.
+        if (!m_marking)
+            m_marking = new frmMarking(this);
+        m_marking->show();
+        m_marking->raise();
+        m_marking->activateWindow();
         break;
-    }
     default:
         break;
     }

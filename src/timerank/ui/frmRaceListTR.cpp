@@ -56,6 +56,8 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
 
     m_list = LoadRaceList(TimeRankFile);
+    if (m_list.opened && !m_list.headerFound)
+        platform::dialogs().information(NoRaceHeaderMessage(TimeRankFile));
     for (size_t i = 0; i < m_list.courses.size(); ++i) {
         m_place[i]->setText(m_list.courses[i].name);
         m_place[i]->setEnabled(true);

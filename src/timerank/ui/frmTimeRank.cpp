@@ -1,5 +1,6 @@
 #include "timerank/ui/frmTimeRank.h"
 
+#include "platform/messages.h"
 #include "racing/ui/payoutpanel.h"
 
 #include "common/settings.h"
@@ -131,6 +132,7 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
 
     common::LoadSettings();
     m_model.open(TimeRankFile, TimeRankType, common::Settings);
+    platform::ShowMessages(m_model.notes());
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.
     for (QWidget *w : std::initializer_list<QWidget *>{m_label4, m_label5, m_label7, m_track[2], m_track[3]})

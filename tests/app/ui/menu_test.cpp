@@ -66,6 +66,60 @@ TEST(MenuWindow, EachEnabledButtonHidesMenuAndClosingShowsItAgain)
     EXPECT_TRUE(home.fatalMessages.isEmpty());
 }
 
+// Windows that come back are where the user left them: the menu after a
+// function window closes, and a function window opened anew.
+TEST(MenuWindow, WindowsComeBackWhereTheUserLeftThem)
+{
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+    menu.show();
+    menu.move(321, 123);
+    menu.cmdMenu(99)->click();
+    QWidget *option = menu.openedWindow();
+    ASSERT_NE(option, nullptr);
+    option->move(222, 111);
+    option->resize(700, 500);
+    option->close();
+    QApplication::processEvents();
+    EXPECT_EQ(menu.pos(), QPoint(321, 123));
+    menu.cmdMenu(99)->click();
+    option = menu.openedWindow();
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->pos(), QPoint(222, 111));
+    EXPECT_EQ(option->size(), QSize(700, 500));
+    option->close();
+}
+
+// Each button is enabled and opens its own window.
+TEST(MenuWindow, ButtonsOpenTheirOwnWindows)
+{
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    platform::ScopedRecordingDialogs dialogs;
+    frmMenu menu;
+    const struct {
+        int index;
+        bool enabled;
+        const char *window;
+    } rows[] = {{1, true, "frmFileSelectDenCSV"}, {2, true, "frmTimeRankText"}, {3, true, "frmCommentSet"},
+                {4, true, "frmFileMenu"},         {99, true, "frmOption"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.index);
+        menu.show();
+        EXPECT_EQ(menu.cmdMenu(row.index)->isEnabled(), row.enabled);
+        if (!row.enabled)
+            continue;
+        menu.cmdMenu(row.index)->click();
+        QWidget *w = menu.openedWindow();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), QString::fromLatin1(row.window));
+        w->close();
+        QApplication::processEvents();
+    }
+}
+
 TEST(MenuWindow, QuitEndsTheProgram)
 {
     frmMenu menu;
@@ -136,6 +190,32 @@ TEST(OptionWindow, FailedSaveKeepsWindowOpenAndSaysSo)
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(option->isVisible());
     option->close();
+}
+
+// A box the loader could not read back, or a character the file cannot hold:
+// the window says which box, writes nothing and stays open with the edits.
+TEST(OptionWindow, RefusesBoxesItCannotSave)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("MData     /m/"), QStringLiteral("Wait1     12")});
+    const QByteArray original = home.readBytes(QStringLiteral("Korvin.ini"));
+    const struct {
+        int box;
+        const char16_t *text;
+        const char16_t *reason;
+    } cases[] = {{1, u"99999", u"Wait1 には -32768～32767 の整数を入れて下さい． ( 99999 )"},
+                 {0, u"/home/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"}};
+    for (const auto &c : cases) {
+        platform::ScopedRecordingDialogs dialogs;
+        frmOption option(nullptr);
+        option.show();
+        option.Text(c.box)->setText(QString::fromUtf16(c.text));
+        option.cmdOption(0)->click();
+        const QString head = QStringLiteral("設定ファイルを保存できません． ( %1 )\n").arg(home.path(QStringLiteral("Korvin.ini")));
+        EXPECT_EQ(dialogs.texts(), QStringList{head + QString::fromUtf16(c.reason)});
+        EXPECT_TRUE(option.isVisible());
+        EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), original);
+    }
 }
 
 TEST(WaitWindow, LabelAndBar)

@@ -156,3 +156,23 @@ TEST(FileLZH, OkSavesTheBoxesCopiesAndCloses)
     const QByteArray expected = "1\r\n" + test::sjis(src) + "\r\n\r\n" + test::sjis(dst) + "\r\n\r\n\r\n\r\n";
     EXPECT_EQ(home.readBytes(QStringLiteral("CopyLZH.lst")), expected);
 }
+
+// A folder the list file cannot hold is refused before anything is saved or
+// copied, naming the box and the character; the window stays open.
+TEST(FileLZH, RefusesAFolderWithACharacterShiftJisLacks)
+{
+    test::ScratchHome home;
+    home.writeLines(QStringLiteral("CopyLZH.lst"), {QStringLiteral("0"), QStringLiteral("/src")});
+    const QByteArray before = home.readBytes(QStringLiteral("CopyLZH.lst"));
+    platform::ScopedRecordingDialogs dialogs;
+    QPointer<frmFileLZH> w = new frmFileLZH(nullptr);
+    w->show();
+    w->TextPath(2)->setText(QStringLiteral("/mnt/café"));
+    QTest::mouseClick(w->cmdFileLZH(1), Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("コピー先フォルダ名２ の「é」は Shift-JIS で保存できない文字です．")});
+    EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(home.readBytes(QStringLiteral("CopyLZH.lst")), before);
+    delete w;
+}

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,14 +86,55 @@ TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
         if (QWidget *m = QApplication::activeModalWidget())
             modalWhileSaving = m->objectName();
     });
+    // One click would overwrite every condition: "No" leaves the file alone.
+    rec.answers = {platform::Answer::No, platform::Answer::Yes};
+    w.cmdTRPara(2)->click();
+    EXPECT_EQ(modalWhileSaving, QString());
+    EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.trp")).size(), 0);
     w.cmdTRPara(2)->click();
     EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
-    EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("全条件へのパラメータ登録が完了しました．")});
+    const QString question = QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．元に戻すことはできません．"
+                                            "よろしいですか？\n( %1 )").arg(home.path(QStringLiteral("Korvin.trp")));
+    EXPECT_EQ(rec.texts(), (QStringList{question, question, QStringLiteral("全条件へのパラメータ登録が完了しました．")}));
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
     // The table follows the file: another condition shows the saved values.
     w.ComboPlace()->setCurrentIndex(4);
     EXPECT_EQ(w.TextPara(3)->text(), "03");
     EXPECT_EQ(w.findChild<QWidget *>("frmWait"), nullptr); // closed again
+}
+
+// Every failure of the window says which file and why, in place of its
+// completion message.
+TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
+{
+    const QString name = QStringLiteral("Korvin.trp");
+    const QString path = home.path(name);
+    home.makeFolder(name);
+    {
+        predict::ui::frmTimeRankPara w;
+        ASSERT_EQ(rec.shown.size(), 1u);
+        EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+        EXPECT_TRUE(rec.shown[0].text.startsWith(QStringLiteral("パラメータファイルを開けません． ( %1 )\n").arg(path)))
+            << rec.shown[0].text.toStdString();
+    }
+    QDir(home.folder()).rmdir(name);
+    home.writeBytes(name, predict::TRParaRecord().toBytes());
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    const QByteArray before = home.readBytes(name);
+    predict::ui::frmTimeRankPara w;
+    rec.clear();
+    w.TextPara(0)->setText(QStringLiteral("9"));
+    w.cmdTRPara(1)->click();
+    w.cmdTRPara(2)->click();
+    const QString failed =
+        QStringLiteral("パラメータを登録できません． ( %1 )\n読み取り専用のファイルです ( %1 )").arg(path);
+    ASSERT_EQ(rec.shown.size(), 3u) << rec.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(rec.shown[0].text, failed);
+    EXPECT_EQ(rec.shown[1].kind, platform::MessageKind::Warning);
+    EXPECT_EQ(rec.shown[2].text, failed);
+    EXPECT_EQ(rec.shown[2].kind, platform::MessageKind::Critical);
+    EXPECT_EQ(home.readBytes(name), before);
 }
 
 TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
@@ -195,6 +238,29 @@ TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
+}
+
+// Nothing predicted is never reported as done: the file vanished after the
+// race list opened, or it holds no race header.
+TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
+{
+    test::TRBlockPlan s;
+    s.groups = test::trFullGroups();
+    for (bool vanish : {true, false}) {
+        SCOPED_TRACE(vanish ? "vanished" : "no race header");
+        prepare(vanish ? test::trBlock(s) : QStringList{QStringLiteral("集計 終了")}, 2);
+        timerank::ui::frmRaceListTR list;
+        list.show();
+        if (vanish)
+            QFile::remove(timerank::TimeRankFile);
+        rec.clear();
+        predict::ui::frmZorb z(&list);
+        z.cmdZorb_Click(1);
+        EXPECT_FALSE(rec.texts().contains(predict::kBatchDoneMessage));
+        EXPECT_EQ(rec.texts().last(),
+                  QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
+        EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
+    }
 }
 
 // While the run steps through the races, the analysis window is its progress:

@@ -11,6 +11,7 @@
 #include "support/payoutrecord.h"
 #include "support/testutil.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -215,6 +216,57 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
     EXPECT_FALSE(data->LabelHH()->isVisible());
 }
 
+// Each word of the header stands over its own column, whatever the font's
+// widths: its x-range lies inside the x-range of the column's cells.
+TEST(RaceCardWindows, DataListHeaderWordsStandOverTheirColumns)
+{
+    Day d;
+    frmDataList *data = d.openData(0);
+    ASSERT_TRUE(data);
+    data->show();
+    QCoreApplication::processEvents();
+    struct Word {
+        QString text;
+        int left, right; // window x-range
+    };
+    std::vector<Word> words;
+    for (QLabel *label : data->findChildren<QLabel *>()) {
+        if (!label->objectName().startsWith(QStringLiteral("Label1")))
+            continue;
+        const QString text = label->text();
+        const QFontMetrics fm(label->font());
+        const QRect box = label->contentsRect().adjusted(label->margin(), 0, -label->margin(), 0);
+        const int origin = label->mapTo(data, QPoint(0, 0)).x() +
+                           (label->alignment() & Qt::AlignRight ? box.right() + 1 - fm.horizontalAdvance(text)
+                                                                 : box.left());
+        for (qsizetype i = 0; i < text.size();) {
+            if (text.at(i) == QLatin1Char(' ')) {
+                ++i;
+                continue;
+            }
+            qsizetype j = i;
+            while (j < text.size() && text.at(j) != QLatin1Char(' '))
+                ++j;
+            const int x = origin + fm.horizontalAdvance(text.left(i));
+            words.push_back({text.mid(i, j - i), x, x + fm.horizontalAdvance(text.mid(i, j - i))});
+            i = j;
+        }
+    }
+    std::sort(words.begin(), words.end(), [](const Word &a, const Word &b) { return a.left < b.left; });
+    const std::pair<const char16_t *, Column> columns[] = {
+        {u"No", ColNo},   {u"Res", ColResult}, {u"Win", ColOdds}, {u"Max", ColMax}, {u"Min", ColMin},
+        {u"Ave", ColAve}, {u"芝短", ColT1},    {u"中", ColT2},    {u"ダ短", ColD1}, {u"中", ColD2},
+        {u"脚", ColPace}, {u"ZI", ColZI},      {u"Int", ColInt}};
+    ASSERT_EQ(words.size(), std::size(columns));
+    for (size_t i = 0; i < words.size(); ++i) {
+        const QLabel *cell = data->cell(0, columns[i].second);
+        const int left = cell->mapTo(data, QPoint(0, 0)).x();
+        EXPECT_EQ(words[i].text, QString::fromUtf16(columns[i].first));
+        EXPECT_GE(words[i].left, left) << i;
+        EXPECT_LE(words[i].right, left + cell->width()) << words[i].text.toStdString();
+    }
+}
+
 TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
 {
     Day d;
@@ -265,6 +317,15 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     marking->cmdMarking(1)->click();
     marking->cmdMarking(5)->click();
     EXPECT_TRUE(marking);
+    // A second "Marking" brings the same window to the front, never a second one.
+    marking->hide();
+    data->cmdDataList(3)->click();
+    EXPECT_EQ(data->markingWindow(), marking.data());
+    EXPECT_TRUE(marking->isVisible());
+    int markingWindows = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        markingWindows += qobject_cast<frmMarking *>(w) ? 1 : 0;
+    EXPECT_EQ(markingWindows, 1);
     marking->cmdMarking(0)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(marking);

@@ -131,6 +131,16 @@ TEST_F(TimeRankWindows, RaceListCoursesAndRaceButtons)
     EXPECT_TRUE(list.cmdRace(11)->text().isEmpty());
 }
 
+TEST_F(TimeRankWindows, RaceListOfAFileWithoutARaceHeaderSaysSo)
+{
+    home.writeLines(QStringLiteral("TimeRank/TRb20000611.txt"), {QStringLiteral("集計 終了")});
+    TimeRankFile = folder + QStringLiteral("TRb20000611.txt");
+    timerank::ui::frmRaceListTR list;
+    EXPECT_EQ(rec.texts(),
+              QStringList{QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )").arg(TimeRankFile)});
+    EXPECT_FALSE(list.cmdPlace(0)->isEnabled());
+}
+
 TEST_F(TimeRankWindows, RaceButtonOpensTheAnalysisOnThatRace)
 {
     TimeRankFile = writeTwoCourses("TRb20000610.txt");

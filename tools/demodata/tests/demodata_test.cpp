@@ -4,6 +4,7 @@
 #include "hostday.h"
 
 #include "platform/dialogs.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "predict/trpara.h"
 #include "predict/zorb.h"
@@ -711,7 +712,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
     // The whole run: one block per meeting, no message.
     model.showRace(0);
     const QString zorb = home.path(QStringLiteral("Zorb.txt"));
-    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb));
+    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb).completed);
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join(QLatin1Char('\n')).toStdString();
     const QStringList out = linesOf(zorb);
     EXPECT_EQ(out.filter(QStringLiteral("<< Korvin >> from TimeRank")).size(), 3);
@@ -803,6 +804,30 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     ASSERT_TRUE(writeDemoHome(home, day, true).error.isEmpty());
     EXPECT_EQ(snapshot(home)[QStringLiteral("Korvin.trp")], first[QStringLiteral("Korvin.trp")]);
     EXPECT_EQ(snapshot(home)[QStringLiteral("MData/Um003東.dat")], marks);
+}
+
+// Every file of the day goes through the writing helper: a full disk at any
+// of its steps is reported, and every file is left whole (same seed: the
+// bytes of the earlier run), with nothing beside it.
+TEST(DemoDayRerun, AFullDiskAtAnyStepIsReportedAndTearsNoFile)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path() + QLatin1Char('/');
+    const Day day = makeDay(1, kDate);
+    platform::SaveFaults::failAt(0);
+    const auto first = writeDemoHome(home, day, true);
+    ASSERT_TRUE(first.error.isEmpty());
+    const int steps = platform::SaveFaults::steps();
+    EXPECT_EQ(steps, 5 * int(first.written.size())); // open, write, flush, sync, rename each
+    const auto before = snapshot(home);
+    // A write (part of the bytes, then a full disk) of the first text file and
+    // of the first payout file, and the rename of the last file.
+    ASSERT_EQ(first.written.at(3).left(6), QStringLiteral("SData/"));
+    for (int n : {2, 5 * 3 + 2, steps}) {
+        platform::ScopedSaveFault fault(n);
+        EXPECT_FALSE(writeDemoHome(home, day, true).error.isEmpty()) << n;
+        EXPECT_EQ(snapshot(home), before) << n;
+    }
 }
 
 TEST(DemoDayRerun, RefusesAFolderShiftJisCannotName)

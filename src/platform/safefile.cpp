@@ -1,0 +1,315 @@
+#include "platform/safefile.h"
+
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace korvin::platform {
+
+namespace {
+
+// ------------------------------------------------------------ system steps
+// Every call that can fail on a full or broken disk goes through one of these,
+// so that a test can make any one of them fail and see what a save leaves.
+
+int g_failAt = 0;
+int g_steps = 0;
+
+QString fullDisk() { return QString::fromLocal8Bit(std::strerror(ENOSPC)); }
+
+bool step(QString &why)
+{
+    ++g_steps;
+    if (g_failAt > 0 && g_steps == g_failAt) {
+        why = fullDisk();
+        return false;
+    }
+    return true;
+}
+
+bool openStep(QFile &f, QIODevice::OpenMode mode, QString &why)
+{
+    if (!step(why))
+        return false;
+    // Unbuffered: a write reaches the system at once, so its failure is seen
+    // here and not later when nobody checks.
+    if (f.open(mode | QIODevice::Unbuffered))
+        return true;
+    why = f.errorString();
+    return false;
+}
+
+bool writeStep(QFile &f, const QByteArray &bytes, QString &why)
+{
+    if (!step(why)) {
+        f.write(bytes.constData(), bytes.size() / 2); // a full disk takes part of a write
+        return false;
+    }
+    // A short write carries no reason of its own: writing on shows the
+    // system's (a full disk gives "No space left on device", not "Unknown error").
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done == bytes.size())
+        return true;
+    why = f.error() != QFileDevice::NoError ? f.errorString()
+                                            : QStringLiteral("%1 / %2 バイトしか書けません").arg(done).arg(bytes.size());
+    return false;
+}
+
+bool readStep(QFile &f, qint64 max, QByteArray &out, QString &why)
+{
+    if (!step(why))
+        return false;
+    out = f.read(max);
+    if (f.error() == QFileDevice::NoError)
+        return true;
+    why = f.errorString();
+    return false;
+}
+
+bool flushStep(QFile &f, QString &why)
+{
+    if (!step(why))
+        return false;
+    if (f.flush())
+        return true;
+    why = f.errorString();
+    return false;
+}
+
+bool syncStep(QFile &f, QString &why)
+{
+    if (!step(why))
+        return false;
+#ifdef Q_OS_WIN
+    const bool ok = ::_commit(f.handle()) == 0;
+#else
+    const bool ok = ::fsync(f.handle()) == 0;
+#endif
+    if (!ok)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    return ok;
+}
+
+bool truncateStep(QFile &f, qint64 size, QString &why)
+{
+    if (!step(why))
+        return false;
+    if (f.resize(size))
+        return true;
+    why = f.errorString();
+    return false;
+}
+
+bool sizeStep(QFile &f, qint64 expected, QString &why)
+{
+    if (!step(why))
+        return false;
+    const qint64 size = f.size();
+    if (size == expected)
+        return true;
+    why = QStringLiteral("コピーの大きさが元と違います (%1 / %2 バイト)").arg(size).arg(expected);
+    return false;
+}
+
+bool renameStep(const QString &from, const QString &to, QString &why)
+{
+    if (!step(why))
+        return false;
+    return replaceFile(from, to, &why);
+}
+
+// The rename is only durable once the folder is on disk too; a failure here
+// cannot undo the save, so it is not reported.
+void syncFolderOf(const QString &path)
+{
+#ifndef Q_OS_WIN
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+// ------------------------------------------------------------ helpers
+
+bool fail(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+QString readOnlyReason(const QString &path)
+{
+    return QStringLiteral("読み取り専用のファイルです ( %1 )").arg(QDir::toNativeSeparators(path));
+}
+
+// The file a link names (written in place of the link, as the user expects).
+QString resolved(const QString &path)
+{
+    const QFileInfo fi(path);
+    return fi.isSymLink() ? fi.symLinkTarget() : path;
+}
+
+QString freshTempName(const QString &target)
+{
+    return target + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    if (!ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath())
+        return true;
+#ifndef Q_OS_WIN
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+#endif
+    return false;
+}
+
+// Writes bytes to temp (created new, or truncated when it has a name of its
+// own), syncs it and renames it over target. The temporary file never
+// outlives a failure.
+bool replaceVia(const QString &temp, const QString &target, const QByteArray &bytes, bool ownName, QString *error)
+{
+    if (isReadOnlyFile(target))
+        return fail(error, readOnlyReason(target));
+    QString why;
+    QFile f(temp);
+    if (!openStep(f, QIODevice::WriteOnly | (ownName ? QIODevice::Truncate : QIODevice::NewOnly), why))
+        return fail(error, why);
+    if (QFileInfo::exists(target))
+        f.setPermissions(QFileInfo(target).permissions()); // the new file keeps the old one's mode
+    bool ok = writeStep(f, bytes, why) && flushStep(f, why) && syncStep(f, why);
+    f.close();
+    ok = ok && renameStep(temp, target, why);
+    if (!ok) {
+        QFile::remove(temp);
+        return fail(error, why);
+    }
+    syncFolderOf(target);
+    return true;
+}
+
+} // namespace
+
+void SaveFaults::failAt(int n)
+{
+    g_failAt = n;
+    g_steps = 0;
+}
+
+int SaveFaults::steps() { return g_steps; }
+
+bool isReadOnlyFile(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() || fi.isDir())
+        return false;
+    // The file's own bits count even for an administrator, who could write anyway
+    // (WriteUser says what this process may do).
+    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !(fi.permissions() & anyWrite) || !fi.isWritable();
+}
+
+bool saveWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString target = resolved(path);
+    return replaceVia(freshTempName(target), target, bytes, false, error);
+}
+
+bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString target = resolved(path);
+    // Behind a link the temporary file goes beside the real file, under its own name.
+    const QString temp =
+        target == path ? tempPath : QFileInfo(target).absolutePath() + QLatin1Char('/') + QFileInfo(tempPath).fileName();
+    return replaceVia(temp, target, bytes, true, error);
+}
+
+bool appendWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (isReadOnlyFile(path))
+        return fail(error, readOnlyReason(path));
+    const bool existed = QFileInfo::exists(path);
+    QString why;
+    QFile f(path);
+    if (!openStep(f, QIODevice::WriteOnly | QIODevice::Append, why))
+        return fail(error, why);
+    const qint64 oldSize = f.size();
+    if (writeStep(f, bytes, why) && flushStep(f, why) && syncStep(f, why))
+        return true;
+    // Nothing of the block may stay: a later append would follow a torn line.
+    if (!existed) {
+        f.close();
+        f.remove();
+        return fail(error, why);
+    }
+    QString undo;
+    if (!truncateStep(f, oldSize, undo) || !syncStep(f, undo))
+        why += QStringLiteral("\n元の大きさに戻せませんでした: ") + undo;
+    return fail(error, why);
+}
+
+bool copyWhole(const QString &source, const QString &target, QString *error)
+{
+    if (QFileInfo::exists(target) && sameFile(source, target))
+        return fail(error, QStringLiteral("コピー元と同じファイルです"));
+    const QString real = resolved(target);
+    if (isReadOnlyFile(real))
+        return fail(error, readOnlyReason(real));
+    QString why;
+    QFile in(source);
+    if (!openStep(in, QIODevice::ReadOnly, why))
+        return fail(error, why);
+    const qint64 expected = in.size();
+    const QString temp = freshTempName(real);
+    QFile out(temp);
+    if (!openStep(out, QIODevice::WriteOnly | QIODevice::NewOnly, why))
+        return fail(error, why);
+    bool ok = true;
+    for (;;) {
+        QByteArray chunk;
+        ok = readStep(in, 1 << 20, chunk, why) && (chunk.isEmpty() || writeStep(out, chunk, why));
+        if (!ok || chunk.isEmpty())
+            break;
+    }
+    // A copy keeps the archive's date, as the system's own file copy does.
+    if (ok)
+        out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+    ok = ok && flushStep(out, why) && syncStep(out, why) && sizeStep(out, expected, why);
+    out.close();
+    ok = ok && renameStep(temp, real, why);
+    if (!ok) {
+        QFile::remove(temp);
+        return fail(error, why);
+    }
+    syncFolderOf(real);
+    return true;
+}
+
+} // namespace korvin::platform

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Under a real window manager: the main menu, hidden while a function window is
+# open, comes back where the user left it, and a function window opened anew
+# comes where it was left (a window shown again is otherwise placed anew).
+set -euo pipefail
+BUILD=${1:?build dir}
+for tool in xvfb-run openbox xdotool xwininfo xprop; do
+  command -v "$tool" >/dev/null || { echo "$tool missing"; exit 1; }
+done
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+printf 'MData     %s/\r\nWait1     3\r\n' "$home" > "$home/Korvin.ini"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
+set -euo pipefail
+BUILD=$1; home=$2
+openbox >/dev/null 2>&1 & wm=$!
+for _ in $(seq 1 600); do  # the window manager first
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+"$BUILD/korvin" --home "$home" & pid=$!
+trap 'kill $pid $wm 2>/dev/null || true' EXIT
+wait_for() {  # title pattern -> window id, up to a minute on a loaded machine
+  for _ in $(seq 1 600); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "window $1 did not appear" >&2; exit 1
+}
+place() { xwininfo -id "$1" | awk '/Absolute upper-left [XY]/ {printf "%s ", $NF}'; }
+settle() { sleep 1; }
+menu=$(wait_for '^<< Korvin >> Tipwise for Vantor $')
+settle
+xdotool windowmove "$menu" 300 200; settle
+left=$(place "$menu")
+# "Option" is the fifth of the six buttons down the menu's right side.
+open_option() {
+  eval "$(xdotool getwindowgeometry --shell "$menu")"
+  xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT * 68 / 100)) click 1
+  wait_for '/ Option$'
+}
+option=$(open_option); settle
+xdotool windowmove "$option" 120 90; settle
+option_left=$(place "$option")
+xdotool windowactivate --sync "$option" key alt+F4
+menu=$(wait_for '^<< Korvin >> Tipwise for Vantor $'); settle
+back=$(place "$menu")
+option=$(open_option); settle
+option_back=$(place "$option")
+echo "menu left at $left, back at $back; option left at $option_left, back at $option_back"
+[ "$left" = "$back" ] || { echo "the main menu came back elsewhere"; exit 1; }
+[ "$option_left" = "$option_back" ] || { echo "the options window came back elsewhere"; exit 1; }
+INNER
+echo "1 passed, 0 failed"

@@ -1,0 +1,199 @@
+#include "platform/safefile.h"
+#include "platform/textfile.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace korvin::platform;
+
+namespace {
+
+// A folder holding "target" (and "source" for the copy) as a save finds them.
+struct Scene {
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(name); }
+    void put(const char *name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray bytes(const char *name) const { return korvin::test::readFile(path(name)); }
+    QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot); }
+};
+
+const QByteArray kOld = "old line\r\n\x87\x90 kept\r\n";
+const QByteArray kNew = "new contents\r\n";
+
+QStringList names(std::initializer_list<const char *> list)
+{
+    QStringList out;
+    for (const char *n : list)
+        out << QString::fromUtf8(n);
+    return out;
+}
+
+struct Writer {
+    const char *name;
+    std::function<bool(const Scene &, QString *)> save;
+    QByteArray after; // the target once the save succeeded
+};
+
+const Writer kWriters[] = {
+    {"replace", [](const Scene &s, QString *e) { return saveWhole(s.path("target"), kNew, e); }, kNew},
+    {"replace via a named file",
+     [](const Scene &s, QString *e) { return saveWholeVia(s.path("Newtarget"), s.path("target"), kNew, e); }, kNew},
+    {"append", [](const Scene &s, QString *e) { return appendWhole(s.path("target"), kNew, e); }, kOld + kNew},
+    {"copy", [](const Scene &s, QString *e) { return copyWhole(s.path("source"), s.path("target"), e); }, kNew},
+};
+
+void prepare(const Scene &s)
+{
+    s.put("target", kOld);
+    s.put("source", kNew);
+}
+
+} // namespace
+
+// Whichever step fails (a full disk at any moment), the target is exactly as
+// it was, nothing is left beside it, and the failure is reported with a reason.
+TEST(SafeFile, EveryFailingStepLeavesTheTargetAsItWas)
+{
+    for (const Writer &w : kWriters) {
+        SCOPED_TRACE(w.name);
+        int steps = 0;
+        {
+            Scene s;
+            prepare(s);
+            SaveFaults::failAt(0);
+            ASSERT_TRUE(w.save(s, nullptr));
+            steps = SaveFaults::steps();
+            EXPECT_EQ(s.bytes("target"), w.after);
+            EXPECT_EQ(s.names(), names({"source", "target"}));
+        }
+        ASSERT_GE(steps, 4);
+        for (int n = 1; n <= steps; ++n) {
+            SCOPED_TRACE(n);
+            Scene s;
+            prepare(s);
+            QString error;
+            {
+                ScopedSaveFault fault(n);
+                EXPECT_FALSE(w.save(s, &error));
+            }
+            EXPECT_FALSE(error.isEmpty());
+            EXPECT_EQ(s.bytes("target"), kOld);
+            EXPECT_EQ(s.names(), names({"source", "target"}));
+        }
+    }
+}
+
+TEST(SafeFile, ReadOnlyTargetIsNeverWritten)
+{
+    for (const Writer &w : kWriters) {
+        SCOPED_TRACE(w.name);
+        Scene s;
+        prepare(s);
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        ASSERT_TRUE(QFile::setPermissions(s.path("target"), readOnly));
+        QString error;
+        EXPECT_FALSE(w.save(s, &error));
+        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(s.path("target")))) << error.toStdString();
+        EXPECT_EQ(s.bytes("target"), kOld);
+        EXPECT_TRUE(isReadOnlyFile(s.path("target")));
+        EXPECT_EQ(s.names(), names({"source", "target"}));
+    }
+}
+
+// A copy onto the source itself would "succeed", and deleting the source
+// afterwards would lose the only copy.
+TEST(SafeFile, CopyRefusesATargetThatIsTheSource)
+{
+    struct Case {
+        const char *name;
+        std::function<QString(const Scene &)> target;
+    } cases[] = {
+        {"same path", [](const Scene &s) { return s.path("source"); }},
+        {"path through ..", [](const Scene &s) { return s.path("sub/../source"); }},
+        {"symbolic link to it",
+         [](const Scene &s) {
+             QFile::link(s.path("source"), s.path("sub/link"));
+             return s.path("sub/link");
+         }},
+        {"hard link to it",
+         [](const Scene &s) {
+             EXPECT_EQ(::link(QFile::encodeName(s.path("source")).constData(),
+                              QFile::encodeName(s.path("sub/hard")).constData()),
+                       0);
+             return s.path("sub/hard");
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene s;
+        s.put("source", kOld);
+        QDir(s.dir.path()).mkdir(QStringLiteral("sub"));
+        QString error;
+        EXPECT_FALSE(copyWhole(s.path("source"), c.target(s), &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(s.bytes("source"), kOld);
+    }
+}
+
+TEST(SafeFile, ReplacingThroughALinkWritesTheFileItNames)
+{
+    Scene s;
+    s.put("real", kOld);
+    ASSERT_TRUE(QFile::link(s.path("real"), s.path("link")));
+    ASSERT_TRUE(saveWholeVia(s.path("Newlink"), s.path("link"), kNew));
+    EXPECT_TRUE(QFileInfo(s.path("link")).isSymLink());
+    EXPECT_EQ(s.bytes("real"), kNew);
+    EXPECT_EQ(s.names(), names({"link", "real"}));
+}
+
+// A write the system takes only in part (a disk that fills up on the way)
+// reports the system's reason, not "Unknown error"; a file size limit makes
+// the same short write here.
+TEST(SafeFile, AShortWriteGivesTheSystemsReason)
+{
+    Scene s;
+    s.put("target", kOld);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString appendError, replaceError;
+    const bool appended = appendWhole(s.path("target"), QByteArray(200, 'x'), &appendError);
+    const bool replaced = saveWhole(s.path("target"), QByteArray(200, 'x'), &replaceError);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(appended);
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(appendError, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(replaceError, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(s.bytes("target"), kOld);
+    EXPECT_EQ(s.names(), names({"target"}));
+}
+
+TEST(SafeFile, RawLinesKeepEveryByte)
+{
+    Scene s;
+    // NEC and IBM duplicates, a byte that is not Shift-JIS, a bare LF, no final line end.
+    s.put("f", QByteArray("\x87\x90\xed\x40\r\nab\xff\ncd\r\r\n\r\nlast"));
+    const auto lines = readRawLines(s.path("f"));
+    ASSERT_TRUE(lines.has_value());
+    EXPECT_EQ(*lines, (QList<QByteArray>{"\x87\x90\xed\x40", "ab\xff", "cd\r", "", "last"}));
+    EXPECT_EQ(joinRawLines(*lines), QByteArray("\x87\x90\xed\x40\r\nab\xff\r\ncd\r\r\n\r\nlast\r\n"));
+    EXPECT_FALSE(readRawLines(s.path("missing")).has_value());
+}
