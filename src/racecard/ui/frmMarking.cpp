@@ -1,7 +1,6 @@
 #include "racecard/ui/frmMarking.h"
 
 #include "platform/ui/selectonfocus.h"
-#include "platform/ui/selectonfocus.h"
 
 #include <QEvent>
 #include <QGridLayout>
