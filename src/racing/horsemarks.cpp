@@ -2,7 +2,6 @@
 
 #include "platform/textfile.h"
 #include "racing/codetables.h"
-#include "common/settings.h"
 
 namespace korvin::racing {
 
@@ -81,8 +80,6 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
     return lines->at(line - 1).mid(6);
 }
 
-QString ReadHorseMarks(const QString &key) { return ReadHorseMarks(key, common::Settings.MData); }
-
 bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
 {
     const int line = HorseMarkLine(key);
@@ -107,11 +104,6 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
         lines << blankLine();
     lines[line - 1] = QStringLiteral("      ") + marks;
     return platform::writeLinesVia(newPath(mdata, name), path, lines, error);
-}
-
-bool WriteHorseMarks(const QString &marks, const QString &key, QString *error)
-{
-    return WriteHorseMarks(marks, key, common::Settings.MData, error);
 }
 
 } // namespace korvin::racing
