@@ -45,7 +45,7 @@ int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
         return cli::usageError(kCommand, err);
     const QString path = words[0];
     const QString key = words[1];
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
 
     const racecard::RaceTableRead read = racecard::ReadRaceTable(path);

@@ -1,6 +1,6 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
-#include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "predict/zorb.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
@@ -69,16 +69,19 @@ int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
         return cli::usageError(predictCommand, err);
     if (out.isEmpty())
         out = common::ProgramFolder() + predict::kZorbFileName;
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     // The races are read from the same model the analysis window shows; it is
     // opened first so that a file it cannot read is reported once. The race
     // count is what the race list offers.
     timerank::TimeRankAnalysis model;
-    if (!model.open(file, kind, common::Settings))
+    const bool opened = model.open(file, kind, common::Settings);
+    platform::ShowMessages(model.messages());
+    if (!opened)
         return 1;
-    const int races = timerank::LoadRaceList(file).totalRaces();
-    if (!predict::RunBatchPrediction(model, races, z, out))
+    const timerank::TRRaceList list = timerank::LoadRaceList(file);
+    platform::ShowMessages(list.messages);
+    if (!predict::RunBatchPrediction(model, list.totalRaces(), z, out, platform::dialogs()))
         return 1;
     platform::dialogs().information(predict::kBatchDoneMessage);
     return 0;

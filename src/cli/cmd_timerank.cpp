@@ -1,6 +1,7 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
 #include "cli/json.h"
+#include "platform/messages.h"
 #include "platform/textfile.h"
 #include "common/settings.h"
 #include "timerank/analysis.h"
@@ -27,6 +28,7 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     if (args.size() != 1)
         return cli::usageError(trlistCommand, err);
     const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
+    platform::ShowMessages(list.messages);
     if (!platform::fileExists(args[0]))
         return 1;
     Json courses = Json::array();
@@ -77,10 +79,12 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (file.isEmpty() || kind < 0 || kind > 5)
         return cli::usageError(timerankCommand, err);
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     timerank::TimeRankAnalysis a;
-    if (!a.open(file, kind, common::Settings))
+    const bool opened = a.open(file, kind, common::Settings);
+    platform::ShowMessages(a.messages());
+    if (!opened)
         return 1;
     if (race < 1 || race > a.raceCount()) {
         err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";

@@ -22,7 +22,7 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
                "  COURSE is a two-digit racecourse code (05 for Tokyo)\n";
         return 2;
     }
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     const QString csvPath = args[0];
     const auto read = cli::ReadRaceCard(csvPath, err);
@@ -36,23 +36,28 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
     // Marks play no part in the counts; reading them could create mark files.
     context.readMarks = false;
 
-    predict::ResetVerification();
+    // One run of the command is one run of the program: the totals start at zero.
+    qint32 raceCount = 0;
+    predict::VerifyCounterSets counters{};
     for (const QString &course : args.mid(1)) {
         const racecard::RaceButtons buttons = racecard::ShowRaces(read->table, course);
         bool any = false;
-        predict::CountRaceButtons(buttons, [&](int, const racecard::RaceButton &button) {
-            any = true;
-            context.raceKey = button.key;
-            context.caption = button.caption;
-            const racecard::DataListModel model = racecard::LoadDataList(context);
-            for (const QString &m : model.messages)
-                err << m << '\n';
-            return predict::VerifyRowsOf(model);
-        });
+        predict::CountRaceButtons(
+            buttons,
+            [&](int, const racecard::RaceButton &button) {
+                any = true;
+                context.raceKey = button.key;
+                context.caption = button.caption;
+                const racecard::DataListModel model = racecard::LoadDataList(context);
+                for (const QString &m : model.messages)
+                    err << m << '\n';
+                return predict::VerifyRowsOf(model);
+            },
+            raceCount, counters);
         if (!any)
             err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';
     }
-    for (const QString &line : predict::ReportLines())
+    for (const QString &line : predict::ReportLines(raceCount, counters))
         out << line << '\n';
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "predict/zorb.h"
 
-#include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -202,27 +202,27 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
     return lines;
 }
 
-bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners)
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners,
+                QString *error)
 {
-    QString error;
-    if (platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), &error))
-        return true;
-    platform::dialogs().critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(path, error));
-    return false;
+    return platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), error);
 }
 
 bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                        const QString &zorbPath, const std::function<void()> &afterMove)
+                        const QString &zorbPath, platform::Dialogs &user, const std::function<void()> &afterMove)
 {
     QString error;
     if (LoadTRParaFile(&error) < 0) {
-        platform::dialogs().critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
+        user.critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
         return false;
     }
     const QString header = settings.code + kZorbHeaderSuffix;
     ZorbSlots zorbSlots;
     auto writeMeeting = [&] {
-        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6);
+        QString why;
+        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6, &why);
+        if (!written)
+            user.critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(zorbPath, why));
         // A meeting never repeats another meeting's bets.
         for (int r = 1; r <= 12; ++r)
             zorbSlots[r].clear();
@@ -237,7 +237,7 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
         if (timerank::IsStrictRaceHeader(model.header(0)) && c.race >= 1 && c.race <= 12) {
             ++k;
             if (!c.cls.found)
-                platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
+                user.critical(QStringLiteral("Class Pickup Error!!"));
             int excluded = 0;
             if (!settings.classes[c.cls.filter])
                 ++excluded;
@@ -252,7 +252,7 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
                 FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
             QString line;
             if (i < 0) {
-                platform::dialogs().critical(QStringLiteral("Paramator Search Error!!"));
+                user.critical(QStringLiteral("Paramator Search Error!!"));
                 line = kExcludedRace;
             } else if (excluded != 0) {
                 line = kExcludedRace;
@@ -265,7 +265,7 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
                 return writeMeeting();
         }
         qint16 direction = 1;
-        model.TRMoveRace(direction);
+        platform::ShowMessages(model.TRMoveRace(direction), user);
         if (direction == 0) // fewer races in the file than counted: keep what was collected
             return zorbSlots[0].isEmpty() || writeMeeting();
         if (afterMove)

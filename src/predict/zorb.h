@@ -9,6 +9,10 @@
 #include <array>
 #include <functional>
 
+namespace korvin::platform {
+class Dialogs;
+}
+
 namespace korvin::timerank {
 class TimeRankAnalysis;
 }
@@ -68,17 +72,21 @@ QString OrderText(const std::array<int, 18> &scores);
 
 // The lines of one meeting block (rule, header, rule, race lines, empty line).
 QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners);
-// Appends one meeting block to the file at path. False when it cannot be written.
-bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners);
+// Appends one meeting block to the file at path. False (with the reason) when it
+// cannot be written.
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners,
+                QString *error = nullptr);
 
 // The whole run over raceCount races of the model, which shows the first race:
 // raceCount is the number of races the race list offers, and blocks the list
 // leaves out are stepped over uncounted. afterMove is called after each move to
-// the next race (the window repaints). Messages go through the dialogs service;
-// the completion message is the caller's. False when the parameter file could
-// not be read or a meeting block could not be written (the run stops there).
+// the next race (the window repaints). Messages are said to user as they come up,
+// in the middle of the run; the completion message is the caller's. False when
+// the parameter file could not be read or a meeting block could not be written
+// (the run stops there).
 bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                        const QString &zorbPath, const std::function<void()> &afterMove = {});
+                        const QString &zorbPath, platform::Dialogs &user,
+                        const std::function<void()> &afterMove = {});
 
 inline const QString kBatchDoneMessage = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
 

@@ -288,17 +288,6 @@ QString TooManyRunnersMessage(const QString &raceKey, int lines)
         .arg(lines);
 }
 
-RaceContext ContextFor(const RaceButton &button, bool ziOn)
-{
-    RaceContext c;
-    c.csvPath = ChosenCsvPath;
-    c.csvName = ChosenCsvName;
-    c.raceKey = button.key;
-    c.caption = button.caption;
-    c.settings = common::Settings;
-    c.ziOn = ziOn;
-    return c;
-}
 
 DataListModel LoadDataList(const RaceContext &ctx)
 {

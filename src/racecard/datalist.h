@@ -115,10 +115,6 @@ struct RaceContext {
     bool readMarks = true; // reading may create the mark file
 };
 
-// The context of a race button of the chosen file, with the settings loaded
-// last (common::Settings), as the data list window builds it.
-RaceContext ContextFor(const RaceButton &button, bool ziOn = false);
-
 struct DataListModel {
     QString title;
     int n = 0; // runners shown (rows 0..n-1)

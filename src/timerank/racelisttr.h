@@ -1,6 +1,8 @@
 #pragma once
 // The model behind the time-rank race list: the courses of the file (at most
 // three, in order of first appearance) and a caption per race number 1..12.
+#include "platform/messages.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -33,6 +35,8 @@ struct TRRaceList {
     std::vector<TRCourse> courses;
     // What was left out (a fourth course, a race number outside 1..12).
     QStringList problems;
+    // What the user is told about the read (LoadRaceList).
+    platform::Messages messages;
     // Sum of the race counts of every course: the races of a batch run.
     int totalRaces() const;
 };
@@ -40,7 +44,7 @@ struct TRRaceList {
 // Builds the list from the lines of a time-rank file.
 TRRaceList BuildRaceList(const QStringList &lines);
 // Reads the file and builds the list. Problems, and a file that cannot be read,
-// are shown as one information message naming the file.
+// make one information message naming the file.
 TRRaceList LoadRaceList(const QString &path);
 
 // The wanted race of a race button: the course's race-day label followed by the

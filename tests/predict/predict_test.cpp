@@ -287,7 +287,7 @@ TEST(Zorb, PairsWeekdaysAndPadding)
 class BatchRun : public ::testing::Test {
 protected:
     test::ScratchHome home;
-    platform::ScopedRecordingDialogs rec;
+    platform::RecordingDialogs rec;
     common::SettingsRecord settings;
     QStringList lines;
     void SetUp() override
@@ -322,7 +322,7 @@ protected:
         timerank::TimeRankAnalysis a;
         EXPECT_TRUE(open(a));
         int moves = 0;
-        EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), [&] { ++moves; }));
+        EXPECT_TRUE(RunBatchPrediction(a, races, z, home.path("Zorb.txt"), rec, [&] { ++moves; }));
         EXPECT_EQ(moves, races - 1);
         return *platform::readLines(home.path("Zorb.txt"));
     }
@@ -393,7 +393,7 @@ TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
     ZorbSettings z;
     z.keyHorse = true;
     // The race list offers two races: 1R and 2R.
-    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt")));
+    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path("Zorb.txt"), rec));
     EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
     const QStringList out = *platform::readLines(home.path("Zorb.txt"));
     ASSERT_EQ(out.size(), 6);
@@ -409,7 +409,7 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
     timerank::TimeRankAnalysis a;
     ASSERT_TRUE(open(a));
     const QString zorb = home.path("missing/Zorb.txt");
-    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb));
+    EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb, rec));
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));

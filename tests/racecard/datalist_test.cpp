@@ -252,7 +252,7 @@ struct Day {
     Day()
     {
         home.writeDefaultSettings();
-        common::LoadSettings();
+        EXPECT_TRUE(common::LoadSettings().empty());
         csv = home.path(QStringLiteral("DenCSV/DC001005.csv"));
     }
     RaceContext context(const QString &key, const QString &caption) const

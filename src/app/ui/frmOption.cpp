@@ -73,7 +73,7 @@ void frmOption::cmdOption_Click(int index)
                 QStringLiteral("設定ファイルを保存できません． ( %1 )\n%2").arg(SettingsPath(), error));
             return;
         }
-        LoadSettings();
+        platform::ShowMessages(LoadSettings());
     }
     close();
 }

@@ -1,5 +1,7 @@
 #include "files/ui/frmFileLZH.h"
 
+#include "platform/dialogs.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -85,7 +87,7 @@ FolderList frmFileLZH::folderList() const
 void frmFileLZH::cmdFileLZH_Click(int index)
 {
     if (index == 1)
-        CopyLzhFiles(folderList());
+        CopyLzhFiles(folderList(), platform::dialogs());
     close();
 }
 

@@ -74,7 +74,7 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     m_waits[0]->setText(QString::number(common::Settings.Wait1));
     m_waits[1]->setText(QString::number(common::Settings.Wait2));
     m_waits[2]->setText(QString::number(common::Settings.Wait3));

@@ -132,8 +132,8 @@ void frmZorb::RunBatchPrediction()
     window->show();
     platform::DoEvents();
     // The analysis window is the run's progress: it shows each race as it is scored.
-    const bool ran = predict::RunBatchPrediction(window->model(), races, z,
-                                                 common::ProgramFolder() + kZorbFileName, [window] {
+    const bool ran = predict::RunBatchPrediction(window->model(), races, z, common::ProgramFolder() + kZorbFileName,
+                                                 platform::dialogs(), [window] {
                                                      window->refresh();
                                                      platform::DoEvents();
                                                  });

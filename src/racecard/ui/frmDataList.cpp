@@ -194,8 +194,15 @@ void frmDataList::paint(QWidget *w, CellColour c)
 
 void frmDataList::LoadDataList()
 {
-    // The settings are those the file selection read when it opened.
-    m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
+    // The chosen file and race; the settings are those the file selection read when it opened.
+    RaceContext context;
+    context.csvPath = ChosenCsvPath;
+    context.csvName = ChosenCsvName;
+    context.raceKey = CurrentRaceKey;
+    context.caption = m_raceName->text();
+    context.settings = common::Settings;
+    context.ziOn = m_checkZI->isChecked();
+    m_model = racecard::LoadDataList(context);
 
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];

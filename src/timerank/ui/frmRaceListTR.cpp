@@ -1,6 +1,7 @@
 #include "timerank/ui/frmRaceListTR.h"
 
 #include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "predict/ui/frmZorb.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmTimeRank.h"
@@ -56,6 +57,7 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
 
     m_list = LoadRaceList(TimeRankFile);
+    platform::ShowMessages(m_list.messages);
     for (size_t i = 0; i < m_list.courses.size(); ++i) {
         m_place[i]->setText(m_list.courses[i].name);
         m_place[i]->setEnabled(true);

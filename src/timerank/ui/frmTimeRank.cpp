@@ -129,8 +129,9 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(bottom);
     layout->addStretch();
 
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     m_model.open(TimeRankFile, TimeRankType, common::Settings);
+    platform::ShowMessages(m_model.messages());
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.
     for (QWidget *w : std::initializer_list<QWidget *>{m_label4, m_label5, m_label7, m_track[2], m_track[3]})
@@ -153,7 +154,8 @@ void frmTimeRank::refresh()
 
 void frmTimeRank::TRMoveRace(qint16 &direction)
 {
-    m_model.TRMoveRace(direction);
+    const platform::Messages said = m_model.TRMoveRace(direction);
+    platform::ShowMessages(said);
     if (direction != 0)
         refresh();
 }

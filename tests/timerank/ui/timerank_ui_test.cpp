@@ -98,7 +98,7 @@ TEST_F(TimeRankWindows, FileSelectListsTheKindAndChecksTheChoice)
 
 TEST_F(TimeRankWindows, FileSelectWithAMissingFolder)
 {
-    common::LoadSettings();
+    ASSERT_TRUE(common::LoadSettings().empty());
     QStringList lines = {"TimeRank  /nowhere/at/all/"};
     home.writeLines("Korvin.ini", lines);
     auto *w = new timerank::ui::frmFileSelectTR;
