@@ -1,6 +1,5 @@
 #include "host/ui/frmTimeRankText.h"
 
-#include "predict/ui/frmTimeRankPara.h"
 #include "common/settings.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
@@ -15,6 +14,12 @@
 #include <QVBoxLayout>
 
 namespace korvin::host::ui {
+
+std::function<QWidget *(QWidget *)> &frmTimeRankText::parameterWindowFactory()
+{
+    static std::function<QWidget *(QWidget *)> factory;
+    return factory;
+}
 
 frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
 {
@@ -63,6 +68,7 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     }
     buttons->addStretch();
     m_buttons[2]->setEnabled(false);
+    m_buttons[3]->setEnabled(bool(parameterWindowFactory()));
     m_buttons[2]->setToolTip(
         QStringLiteral("ホストへのキー送信による書き出しはまだ組み込まれていません．「File」で既存のタイムランクファイルを開いて下さい．"));
 
@@ -100,7 +106,9 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         break;
     }
     case 3: {
-        auto *w = new predict::ui::frmTimeRankPara(this);
+        QWidget *w = parameterWindowFactory() ? parameterWindowFactory()(this) : nullptr;
+        if (!w)
+            break;
         m_opened = w;
         w->show();
         hide();

@@ -2,6 +2,7 @@
 #include "platform/ui/window.h"
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,11 @@ public:
     QLineEdit *TextRepeat() const { return m_repeat; }
     // The window opened last by File or the parameter button (null before).
     QWidget *openedWindow() const { return m_opened; }
+
+    // Opens the prediction parameter window with this window as its opener. It
+    // lives in another subsystem, so the program installs it; "予想パラメータ設定"
+    // stays disabled while none is installed.
+    static std::function<QWidget *(QWidget *opener)> &parameterWindowFactory();
 
 private:
     std::array<QPushButton *, 4> m_buttons{};

@@ -1,6 +1,5 @@
 #include "racecard/ui/frmRaceList.h"
 
-#include "predict/ui/frmAnalyzReport.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
 
@@ -13,9 +12,7 @@ namespace korvin::racecard::ui {
 
 std::function<QWidget *(QWidget *)> &frmRaceList::verificationWindowFactory()
 {
-    static std::function<QWidget *(QWidget *)> factory = [](QWidget *opener) -> QWidget * {
-        return new predict::ui::frmAnalyzReport(opener);
-    };
+    static std::function<QWidget *(QWidget *)> factory;
     return factory;
 }
 

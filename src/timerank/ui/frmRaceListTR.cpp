@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
-#include "predict/ui/frmZorb.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmTimeRank.h"
 
@@ -12,6 +11,12 @@
 #include <QVBoxLayout>
 
 namespace korvin::timerank::ui {
+
+std::function<void(frmRaceListTR &)> &frmRaceListTR::batchPrediction()
+{
+    static std::function<void(frmRaceListTR &)> run;
+    return run;
+}
 
 frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
 {
@@ -55,6 +60,7 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
         connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdRaceList_Click(i); });
     }
     layout->addLayout(buttons);
+    m_buttons[1]->setEnabled(bool(batchPrediction()));
 
     m_list = LoadRaceList(TimeRankFile);
     platform::ShowMessages(m_list.messages);
@@ -106,8 +112,8 @@ void frmRaceListTR::cmdRaceList_Click(int index)
         close();
         return;
     }
-    predict::ui::frmZorb dialog(this);
-    dialog.exec();
+    if (batchPrediction())
+        batchPrediction()(*this);
 }
 
 } // namespace korvin::timerank::ui
