@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace korvin::racecard {
@@ -28,6 +29,9 @@ enum class CellColour {
     LightRed,    // 255, 128, 128
 };
 
+// Red, green and blue of a fixed background as 0xRRGGBB; nullopt for the
+// system colours (button face, menu), which the platform gives.
+std::optional<quint32> BackgroundRgb(CellColour c);
 // "buttonface" and "menu" for the system colours, "#rrggbb" for the others.
 QString BackgroundName(CellColour c);
 

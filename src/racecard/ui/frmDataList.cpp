@@ -27,16 +27,10 @@ namespace korvin::racecard::ui {
 
 QColor BackgroundColour(CellColour c)
 {
-    switch (c) {
-    case CellColour::ButtonFace: return QApplication::palette().color(QPalette::Button);
-    case CellColour::Menu: return QApplication::palette("QMenu").color(QPalette::Window);
-    case CellColour::White: return QColor(255, 255, 255);
-    case CellColour::LightGreen: return QColor(128, 255, 128);
-    case CellColour::Red: return QColor(255, 0, 0);
-    case CellColour::LightCyan: return QColor(128, 255, 255);
-    case CellColour::LightYellow: return QColor(255, 255, 128);
-    case CellColour::LightRed: return QColor(255, 128, 128);
-    }
+    if (const auto rgb = BackgroundRgb(c))
+        return QColor(QRgb(*rgb));
+    if (c == CellColour::Menu)
+        return QApplication::palette("QMenu").color(QPalette::Window);
     return QApplication::palette().color(QPalette::Button);
 }
 
