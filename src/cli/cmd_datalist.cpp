@@ -1,9 +1,9 @@
 #include "cli/command.h"
 #include "cli/json.h"
+#include "cli/payoutjson.h"
 #include "platform/dialogs.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
-#include "racing/payouts.h"
 #include "common/settings.h"
 
 #include <QFileInfo>
@@ -26,15 +26,6 @@ Json cellJson(const racecard::DataCell &c)
         .set(QStringLiteral("text"), c.text)
         .set(QStringLiteral("visible"), c.visible)
         .set(QStringLiteral("bg"), racecard::BackgroundName(c.colour));
-}
-
-template <size_t N>
-Json labelsJson(const std::array<racing::PayoutLabel, N> &labels)
-{
-    Json a = Json::array();
-    for (const racing::PayoutLabel &l : labels)
-        a.push(Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible));
-    return a;
 }
 
 int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -92,19 +83,13 @@ int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
                             .set(QStringLiteral("variance"), m.zi.variance)
                             .set(QStringLiteral("deviation"), m.zi.deviation)
                             .set(QStringLiteral("scores"), scores);
-    const Json payouts = Json::object()
-                             .set(QStringLiteral("shown"), m.payouts.shown)
-                             .set(QStringLiteral("Tan"), labelsJson(m.payouts.Tan))
-                             .set(QStringLiteral("Fuku"), labelsJson(m.payouts.Fuku))
-                             .set(QStringLiteral("WakuRen"), labelsJson(m.payouts.WakuRen))
-                             .set(QStringLiteral("Uma"), labelsJson(m.payouts.Uma));
     out << Json::object()
                .set(QStringLiteral("title"), m.title)
                .set(QStringLiteral("rows"), rows)
                .set(QStringLiteral("zi"), ziJson)
                .set(QStringLiteral("KT"), m.KT.visible ? Json(m.KT.text) : Json(nullptr))
                .set(QStringLiteral("HH"), m.HH.visible ? Json(m.HH.text) : Json(nullptr))
-               .set(QStringLiteral("payouts"), payouts)
+               .set(QStringLiteral("payouts"), cli::PayoutsJson(m.payouts))
                .dump()
         << "\n";
     return 0;

@@ -1,6 +1,7 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
 #include "cli/json.h"
+#include "cli/payoutjson.h"
 #include "platform/messages.h"
 #include "platform/textfile.h"
 #include "common/settings.h"
@@ -45,20 +46,6 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-Json label(const racing::PayoutLabel &l)
-{
-    return Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible);
-}
-
-template <size_t N>
-Json labels(const std::array<racing::PayoutLabel, N> &a)
-{
-    Json j = Json::array();
-    for (const auto &l : a)
-        j.push(label(l));
-    return j;
-}
-
 int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     QString file;
@@ -95,13 +82,6 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     QStringList cells;
     for (const QString &c : a.cells())
         cells << c;
-    const racing::PayoutArea &p = a.payouts();
-    const Json payouts = Json::object()
-                             .set(QStringLiteral("shown"), p.shown)
-                             .set(QStringLiteral("Tan"), labels(p.Tan))
-                             .set(QStringLiteral("Fuku"), labels(p.Fuku))
-                             .set(QStringLiteral("WakuRen"), labels(p.WakuRen))
-                             .set(QStringLiteral("Uma"), labels(p.Uma));
     out << Json::object()
                .set(QStringLiteral("count"), a.raceCount())
                .set(QStringLiteral("index"), a.raceIndex())
@@ -109,7 +89,7 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
                .set(QStringLiteral("track"), Json::array({a.track(0), a.track(1), a.track(2), a.track(3)}))
                .set(QStringLiteral("cells"), Json::array(cells))
                .set(QStringLiteral("allDistanceHidden"), a.allDistanceHidden())
-               .set(QStringLiteral("payouts"), payouts)
+               .set(QStringLiteral("payouts"), cli::PayoutsJson(a.payouts()))
                .dump()
         << '\n';
     return 0;
