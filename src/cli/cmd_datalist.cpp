@@ -12,13 +12,12 @@ namespace {
 using namespace korvin;
 using cli::Json;
 
-int runDataList(const QStringList &args, QTextStream &out, QTextStream &err);
+int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-const cli::CliCommand kCommand{
-    QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
-    QStringLiteral("prints the data list of a race as the window shows it, as JSON (--zi: standard scores)"),
-    runDataList};
-cli::CliRegistrar reg(kCommand);
+const QCommandLineOption kZI(QStringLiteral("zi"), QStringLiteral("the ZI column as standard scores (CheckZI)"));
+cli::CliRegistrar reg({QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
+                       QStringLiteral("prints the data list of a race as the window shows it, as JSON"), runDataList,
+                       {kZI}, 2, 2});
 
 Json cellJson(const racecard::DataCell &c)
 {
@@ -28,14 +27,11 @@ Json cellJson(const racecard::DataCell &c)
         .set(QStringLiteral("bg"), racecard::BackgroundName(c.colour));
 }
 
-int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
+int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    QStringList words = args;
-    const bool zi = words.removeAll(QStringLiteral("--zi")) > 0;
-    if (words.size() != 2)
-        return cli::usageError(kCommand, err);
-    const QString path = words[0];
-    const QString key = words[1];
+    const bool zi = args.isSet(kZI);
+    const QString path = args.positionalArguments().at(0);
+    const QString key = args.positionalArguments().at(1);
     if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
 

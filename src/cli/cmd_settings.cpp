@@ -4,9 +4,8 @@
 namespace {
 using namespace korvin;
 
-int runSettings(const QStringList &args, QTextStream &out, QTextStream &)
+int runSettings(const QCommandLineParser &, QTextStream &out, QTextStream &)
 {
-    Q_UNUSED(args);
     if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     for (const auto &[name, value] : common::SettingsFields(common::Settings))

@@ -12,25 +12,28 @@ namespace {
 using namespace korvin;
 using cli::Json;
 
-int runTrList(const QStringList &args, QTextStream &out, QTextStream &err);
-int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err);
+int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
+int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
+
+const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kRace(QStringLiteral("race"), QStringLiteral("race N of the file, from 1 (default 1)"),
+                               QStringLiteral("N"));
 
 const cli::CliCommand trlistCommand{
     QStringLiteral("trlist"), QStringLiteral("trlist TRFILE"),
-    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"),
-    runTrList};
+    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"), runTrList, {}, 1,
+    1};
 const cli::CliCommand timerankCommand{
     QStringLiteral("timerank"), QStringLiteral("timerank TRFILE --kind K [--race N]"),
     QStringLiteral("prints race N (from 1) of a time-rank file as the analysis window shows it, as JSON"),
-    runTimeRank};
+    runTimeRank, {kKind, kRace}, 1, 1};
 
-int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
+int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &)
 {
-    if (args.size() != 1)
-        return cli::usageError(trlistCommand, err);
-    const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
+    const QString file = args.positionalArguments().at(0);
+    const timerank::TRRaceList list = timerank::LoadRaceList(file);
     platform::ShowMessages(list.messages);
-    if (!platform::fileExists(args[0]))
+    if (!platform::fileExists(file))
         return 1;
     Json courses = Json::array();
     for (const timerank::TRCourse &c : list.courses) {
@@ -46,25 +49,13 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
+int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    QString file;
-    int kind = -1;
-    int race = 1;
-    for (int i = 0; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--kind") && i + 1 < args.size())
-            kind = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--race") && i + 1 < args.size())
-            race = args[++i].toInt(&ok);
-        else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--")))
-            file = args[i];
-        else
-            ok = false;
-        if (!ok)
-            return cli::usageError(timerankCommand, err);
-    }
-    if (file.isEmpty() || kind < 0 || kind > 5)
+    const QString file = args.positionalArguments().at(0);
+    bool kindOk = false, raceOk = true;
+    const int kind = args.value(kKind).toInt(&kindOk);
+    const int race = args.isSet(kRace) ? args.value(kRace).toInt(&raceOk) : 1;
+    if (!kindOk || !raceOk || kind < 0 || kind > 5)
         return cli::usageError(timerankCommand, err);
     if (!platform::ShowMessages(common::LoadSettings()))
         return 1;

@@ -12,16 +12,21 @@ using namespace korvin;
 
 // The report of the race list's "検証", once per course, accumulating as if
 // every accumulate question were answered Yes.
-int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
+int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err);
+
+const cli::CliCommand kCommand{
+    QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
+    QStringLiteral("the verification report over the races of each course code, accumulated; "
+                   "prints its sixteen lines"),
+    runVerify, {}, 2, -1, QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo).")};
+cli::CliRegistrar reg(kCommand);
+
+int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err)
 {
-    bool usable = args.size() >= 2;
+    const QStringList args = parsed.positionalArguments();
     for (const QString &course : args.mid(1))
-        usable = usable && course.size() == 2;
-    if (!usable) {
-        err << "usage: korvin-cli [--home DIR] verify CSVFILE COURSE [COURSE...]\n"
-               "  COURSE is a two-digit racecourse code (05 for Tokyo)\n";
-        return 2;
-    }
+        if (course.size() != 2)
+            return cli::usageError(kCommand, err);
     if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     const QString csvPath = args[0];
@@ -61,9 +66,4 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
         out << line << '\n';
     return 0;
 }
-
-cli::CliRegistrar reg({QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
-                       QStringLiteral("the verification report over the races of each course code, accumulated; "
-                                      "prints its sixteen lines"),
-                       runVerify});
 } // namespace
