@@ -1,6 +1,7 @@
 #include "host/ui/frmTimeRankText.h"
 
 #include "common/settings.h"
+#include "platform/ui/buttonarray.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
 
@@ -59,12 +60,11 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     auto *buttons = new QVBoxLayout;
     const std::array<QString, 4> captions{QStringLiteral("Close"), QStringLiteral("File"), QStringLiteral("Run"),
                                           QStringLiteral("予想パラメータ設定")};
-    for (int i = 0; i < 4; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdTimeRankText_%1").arg(i));
-        m_buttons[i]->setMinimumHeight(32);
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTimeRankText_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRankText"), captions,
+                                          &frmTimeRankText::cmdTimeRankText_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumHeight(32);
+        buttons->addWidget(b);
     }
     buttons->addStretch();
     m_buttons[2]->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "racecard/ui/frmDataList.h"
 
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "racing/ui/payoutpanel.h"
 
@@ -147,19 +148,16 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     // Payout area: a frame with the row titles and the entries below each other.
     m_payoutFrame = new racing::ui::PayoutPanel(racing::ui::PayoutPanel::Layout::Stacked, this);
 
-    const QString captions[4] = {QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
-                                 QStringLiteral("Marking")};
+    const std::array<QString, 4> captions{QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
+                                          QStringLiteral("Marking")};
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_checkZI);
     buttons->addWidget(m_kt);
     buttons->addWidget(m_hh);
     buttons->addStretch();
-    for (int i = 0; i < 4; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdDataList_%1").arg(i));
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdDataList_Click(i); });
-    }
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdDataList"), captions, &frmDataList::cmdDataList_Click);
+    for (QPushButton *b : m_buttons)
+        buttons->addWidget(b);
 
     auto *rows = new QVBoxLayout;
     rows->addWidget(header);

@@ -1,5 +1,6 @@
 #include "timerank/ui/frmTimeRank.h"
 
+#include "platform/ui/buttonarray.h"
 #include "racing/ui/payoutpanel.h"
 
 #include "common/settings.h"
@@ -119,12 +120,10 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     bottom->addWidget(m_shape);
     bottom->addStretch();
     const std::array<QString, 3> captions{QStringLiteral("Back"), QStringLiteral("Next"), QStringLiteral("Close")};
-    for (int i = 0; i < 3; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdTimeRank_%1").arg(i));
-        m_buttons[i]->setMinimumSize(90, 32);
-        bottom->addWidget(m_buttons[i], 0, Qt::AlignBottom);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTimeRank_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRank"), captions, &frmTimeRank::cmdTimeRank_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumSize(90, 32);
+        bottom->addWidget(b, 0, Qt::AlignBottom);
     }
     layout->addLayout(bottom);
     layout->addStretch();
