@@ -68,7 +68,7 @@ TEST(TRPara, RecordLayoutAndPositions)
     };
     for (const Case &c : cases) {
         const ConditionKeys k = PositionKeys(c.n);
-        EXPECT_EQ((QStringList{k.place, k.cls, k.track, k.distance}), (QStringList{c.place, c.cls, c.track, c.distance}))
+        EXPECT_EQ((QByteArrayList{k.place, k.cls, k.track, k.distance}), (QByteArrayList{c.place, c.cls, c.track, c.distance}))
             << c.n;
     }
 }
@@ -81,8 +81,9 @@ TEST(TRPara, CellFormattingAndCuts)
         {"abc", "ab"}, {"x", "x "}, {" 3 ", "03"}, {QStringLiteral("１２"), "  "},
     };
     for (const Case &c : cases) {
-        if (c.box != QStringLiteral("１２"))
+        if (c.box != QStringLiteral("１２")) {
             EXPECT_EQ(ParaCellText(c.box), c.stored) << c.box.toStdString();
+        }
         EXPECT_EQ(ParaCellBytes(c.box).size(), 2) << c.box.toStdString();
     }
     EXPECT_EQ(ParaCellBytes("7"), "07");
@@ -296,7 +297,7 @@ protected:
         resetTable();
         std::array<QString, kParaBoxes> boxes;
         for (int i = 0; i < kParaBoxes; ++i)
-            boxes[i] = i % 5 == 0 ? "10" : (i % 5 == 1 ? "1" : "0");
+            boxes[i] = QString::fromLatin1(i % 5 == 0 ? "10" : (i % 5 == 1 ? "1" : "0"));
         ASSERT_TRUE(SaveAllConditionRecords(boxes, {}));
     }
     void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine,

@@ -138,10 +138,12 @@ TEST_F(DemoDay, EveryTextFileIsCp932WithCrLf)
         // Record files end each record with CR LF too.
         EXPECT_TRUE(bytes.endsWith("\r\n"));
         for (int i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\n')
+            if (bytes[i] == '\n') {
                 ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
-            if (bytes[i] == '\r')
+            }
+            if (bytes[i] == '\r') {
                 ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+            }
         }
         const QString text = platform::fromSjis(bytes);
         EXPECT_FALSE(text.contains(QChar(0xFFFD)));
@@ -205,8 +207,9 @@ TEST(DemoDayModel, EverySeedAndDateHoldsTheStoriesTheWindowsShow)
                     ASSERT_GE(r.frame, 1);
                     ASSERT_LE(r.frame, 8);
                     ++perFrame[r.frame];
-                    if (i > 0)
+                    if (i > 0) {
                         EXPECT_GE(r.frame, race.runners[i - 1].frame);
+                    }
                     EXPECT_LE(r.name.size(), 9);
                     EXPECT_LE(r.past.size(), 7);
                     for (const PastRace &p : r.past)
@@ -234,28 +237,32 @@ void expectPayouts(const racing::PayoutArea &area, const Payouts &p)
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.win.size();
         EXPECT_EQ(area.Tan[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Tan[i].text, two(p.win[i].first) + racing::PadNumber(p.win[i].yen, 8));
+        }
     }
     for (int i = 0; i < 5; ++i) {
         const bool has = i < p.place.size();
         EXPECT_EQ(area.Fuku[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Fuku[i].text, two(p.place[i].first) + racing::PadNumber(p.place[i].yen, 8));
+        }
     }
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.bracket.size();
         EXPECT_EQ(area.WakuRen[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.WakuRen[i].text, QStringLiteral("%1-%2").arg(p.bracket[i].first).arg(p.bracket[i].second) +
                                                 racing::PadNumber(p.bracket[i].yen, 8));
+        }
     }
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.quinella.size();
         EXPECT_EQ(area.Uma[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Uma[i].text, two(p.quinella[i].first) + QLatin1Char('-') + two(p.quinella[i].second) +
                                             racing::PadNumber(p.quinella[i].yen, 9));
+        }
     }
     EXPECT_EQ(area.placeRows, std::clamp(int(p.place.size()), 3, 5));
 }
@@ -706,8 +713,9 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     EXPECT_EQ(second[QStringLiteral("Korvin.ini")], ini);
     EXPECT_EQ(second[QStringLiteral("DenCSV/DC000610.csv")], first[QStringLiteral("DenCSV/DC000610.csv")]);
     for (const QString &name : first.keys())
-        if (name != QLatin1String("Korvin.trp") && name != QLatin1String("Korvin.ini"))
+        if (name != QLatin1String("Korvin.trp") && name != QLatin1String("Korvin.ini")) {
             EXPECT_EQ(second[name], first[name]) << name.toStdString();
+        }
 
     // A settings file naming a folder that is gone is written again; --reset restores everything.
     QByteArray broken = ini;
