@@ -36,12 +36,14 @@ std::optional<quint32> BackgroundRgb(CellColour c);
 QString BackgroundName(CellColour c);
 
 // Cells of a row, in the order of the command-line output.
+// clang-format off
 enum Column {
     ColNo, ColMark, ColError, ColResult, ColOdds, ColMax, ColMin, ColAve,
     ColT1, ColT2, ColD1, ColD2, ColPace, ColZI, ColInt, ColWaku,
     ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7,
     kColumnCount
 };
+// clang-format on
 // "No", "Mark", ..., "Time7".
 const std::array<QString, kColumnCount> &ColumnNames();
 
