@@ -90,7 +90,7 @@ const BenchHome &fullHome()
 void useHome(const BenchHome &home)
 {
     common::SetProgramFolder(home.folder);
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
 }
 
 QStringList raceKeys(const BenchHome &home)

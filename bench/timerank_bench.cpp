@@ -1,6 +1,7 @@
 // Time-rank analysis and the batch prediction.
 #include "fixture.h"
 
+#include "platform/dialogs.h"
 #include "platform/textfile.h"
 #include "predict/zorb.h"
 #include "common/settings.h"
@@ -91,7 +92,7 @@ void BM_TimeRankMoveThroughAll(benchmark::State &state)
         model.showRace(0);
         for (int i = 1; i < model.raceCount(); ++i) {
             qint16 direction = 1;
-            model.TRMoveRace(direction);
+            benchmark::DoNotOptimize(model.TRMoveRace(direction));
         }
         benchmark::DoNotOptimize(model.cell(0).size());
     }
@@ -155,7 +156,7 @@ void BM_BatchPrediction(benchmark::State &state)
         const int races = timerank::LoadRaceList(h.timeRankPath).totalRaces();
         timerank::TimeRankAnalysis model;
         model.open(h.timeRankPath, 0, common::Settings);
-        predict::RunBatchPrediction(model, races, settings, zorb);
+        predict::RunBatchPrediction(model, races, settings, zorb, platform::dialogs());
     }
     state.counters["zorb_bytes"] = double(QFileInfo(zorb).size());
 }
@@ -177,7 +178,7 @@ void BM_BatchPredictionRunOnly(benchmark::State &state)
         QFile::remove(zorb);
         model.showRace(0);
         state.ResumeTiming();
-        predict::RunBatchPrediction(model, races, settings, zorb);
+        predict::RunBatchPrediction(model, races, settings, zorb, platform::dialogs());
     }
 }
 BENCHMARK(BM_BatchPredictionRunOnly)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 #include "platform/ui/messagebox.h"
 #include "common/programfolder.h"
 #include "app/ui/frmMenu.h"
+#include "app/ui/navigation.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
 
     korvin::platform::ui::QtDialogs dialogs;
     korvin::platform::setDialogs(&dialogs);
+    korvin::app::ui::ConnectWindows();
 
     // The windows hide and show one another; the program ends on "Quit" only.
     app.setQuitOnLastWindowClosed(false);

@@ -1,5 +1,5 @@
 // comments: one race's result export appended to its result-comment file.
-#include "cli/cmdparser.h"
+#include "cli/command.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
 #include "host/resultcomments.h"
@@ -7,31 +7,25 @@
 namespace {
 using namespace korvin;
 
-int runComments(const QStringList &args, QTextStream &out, QTextStream &err);
+int runComments(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
+
+const QCommandLineOption kMData(QStringLiteral("mdata"),
+                                QStringLiteral("folder of the result-comment files instead of the MData setting"),
+                                QStringLiteral("DIR"));
 
 const cli::CliCommand commentsCommand{
     QStringLiteral("comments"), QStringLiteral("comments COMMENTFILE [--mdata DIR]"),
     QStringLiteral("appends the rewritten runner lines of a result export to the meeting's result-comment file in "
                    "MData (or DIR); prints the file and the number of lines, separated by a tab"),
-    runComments};
+    runComments, {kMData}, 1, 1};
 
-int runComments(const QStringList &args, QTextStream &out, QTextStream &err)
+int runComments(const QCommandLineParser &p, QTextStream &out, QTextStream &)
 {
-    QCommandLineParser p;
-    p.addPositionalArgument(QStringLiteral("COMMENTFILE"), QStringLiteral("The host's result export (Comment.txt)."));
-    const QCommandLineOption mdata(QStringLiteral("mdata"),
-                                   QStringLiteral("Folder of the result-comment files instead of the MData setting."),
-                                   QStringLiteral("DIR"));
-    p.addOption(mdata);
-    if (const int rc = cli::parseCommand(p, commentsCommand, args, out, err); rc >= 0)
-        return rc;
-    if (p.positionalArguments().size() != 1)
-        return cli::usageError(commentsCommand, err);
     QString folder;
-    if (p.isSet(mdata)) {
-        folder = common::withSeparator(p.value(mdata));
+    if (p.isSet(kMData)) {
+        folder = common::withSeparator(p.value(kMData));
     } else {
-        if (!common::LoadSettings())
+        if (!platform::ShowMessages(common::LoadSettings()))
             return 1;
         folder = common::Settings.MData;
     }

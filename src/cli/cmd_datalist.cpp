@@ -1,9 +1,9 @@
 #include "cli/command.h"
 #include "cli/json.h"
+#include "cli/payoutjson.h"
 #include "platform/dialogs.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
-#include "racing/payouts.h"
 #include "common/settings.h"
 
 #include <QFileInfo>
@@ -12,13 +12,12 @@ namespace {
 using namespace korvin;
 using cli::Json;
 
-int runDataList(const QStringList &args, QTextStream &out, QTextStream &err);
+int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-const cli::CliCommand kCommand{
-    QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
-    QStringLiteral("prints the data list of a race as the window shows it, as JSON (--zi: standard scores)"),
-    runDataList};
-cli::CliRegistrar reg(kCommand);
+const QCommandLineOption kZI(QStringLiteral("zi"), QStringLiteral("the ZI column as standard scores (CheckZI)"));
+cli::CliRegistrar reg({QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
+                       QStringLiteral("prints the data list of a race as the window shows it, as JSON"), runDataList,
+                       {kZI}, 2, 2});
 
 Json cellJson(const racecard::DataCell &c)
 {
@@ -28,24 +27,12 @@ Json cellJson(const racecard::DataCell &c)
         .set(QStringLiteral("bg"), racecard::BackgroundName(c.colour));
 }
 
-template <size_t N>
-Json labelsJson(const std::array<racing::PayoutLabel, N> &labels)
+int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    Json a = Json::array();
-    for (const racing::PayoutLabel &l : labels)
-        a.push(Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible));
-    return a;
-}
-
-int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
-{
-    QStringList words = args;
-    const bool zi = words.removeAll(QStringLiteral("--zi")) > 0;
-    if (words.size() != 2)
-        return cli::usageError(kCommand, err);
-    const QString path = words[0];
-    const QString key = words[1];
-    if (!common::LoadSettings())
+    const bool zi = args.isSet(kZI);
+    const QString path = args.positionalArguments().at(0);
+    const QString key = args.positionalArguments().at(1);
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
 
     const racecard::RaceTableRead read = racecard::ReadRaceTable(path);
@@ -92,19 +79,13 @@ int runDataList(const QStringList &args, QTextStream &out, QTextStream &err)
                             .set(QStringLiteral("variance"), m.zi.variance)
                             .set(QStringLiteral("deviation"), m.zi.deviation)
                             .set(QStringLiteral("scores"), scores);
-    const Json payouts = Json::object()
-                             .set(QStringLiteral("shown"), m.payouts.shown)
-                             .set(QStringLiteral("Tan"), labelsJson(m.payouts.Tan))
-                             .set(QStringLiteral("Fuku"), labelsJson(m.payouts.Fuku))
-                             .set(QStringLiteral("WakuRen"), labelsJson(m.payouts.WakuRen))
-                             .set(QStringLiteral("Uma"), labelsJson(m.payouts.Uma));
     out << Json::object()
                .set(QStringLiteral("title"), m.title)
                .set(QStringLiteral("rows"), rows)
                .set(QStringLiteral("zi"), ziJson)
                .set(QStringLiteral("KT"), m.KT.visible ? Json(m.KT.text) : Json(nullptr))
                .set(QStringLiteral("HH"), m.HH.visible ? Json(m.HH.text) : Json(nullptr))
-               .set(QStringLiteral("payouts"), payouts)
+               .set(QStringLiteral("payouts"), cli::PayoutsJson(m.payouts))
                .dump()
         << "\n";
     return 0;

@@ -1,7 +1,6 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
 #include "platform/messages.h"
-#include "platform/dialogs.h"
 #include "predict/zorb.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
@@ -11,7 +10,22 @@
 namespace {
 using namespace korvin;
 
-int runPredict(const QStringList &args, QTextStream &out, QTextStream &err);
+int runPredict(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
+
+const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kCode(QStringLiteral("code"), QStringLiteral("the ZORB code (default 9999)"),
+                               QStringLiteral("TEXT"));
+const QCommandLineOption kBet(QStringLiteral("bet"),
+                              QStringLiteral("box: the first four as a box (default); key: the first to six others"),
+                              QStringLiteral("box|key"));
+const QCommandLineOption kSkipTrack(QStringLiteral("skip-track"),
+                                    QStringLiteral("track boxes to untick, e.g. 0,2 (0 turf, 1 dirt, 2 jump)"),
+                                    QStringLiteral("LIST"));
+const QCommandLineOption kSkipClass(QStringLiteral("skip-class"),
+                                    QStringLiteral("class boxes to untick, 0..6 (newcomer .. graded)"),
+                                    QStringLiteral("LIST"));
+const QCommandLineOption kOut(QStringLiteral("out"), QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
+                              QStringLiteral("FILE"));
 
 const cli::CliCommand predictCommand{
     QStringLiteral("predict"),
@@ -19,7 +33,10 @@ const cli::CliCommand predictCommand{
                    "[--skip-class LIST] [--out FILE]"),
     QStringLiteral("runs the batch prediction over every race of a time-rank file and appends the "
                    "meeting blocks to FILE (default: Zorb.txt in the program folder)"),
-    runPredict};
+    runPredict,
+    {kKind, kCode, kBet, kSkipTrack, kSkipClass, kOut},
+    1,
+    1};
 
 // "0,2" unticks boxes 0 and 2; false on a bad index.
 template <size_t N>
@@ -35,52 +52,38 @@ bool untick(const QString &list, std::array<bool, N> &boxes)
     return true;
 }
 
-int runPredict(const QStringList &args, QTextStream &, QTextStream &err)
+int runPredict(const QCommandLineParser &args, QTextStream &, QTextStream &err)
 {
-    QString file, out;
-    int kind = -1;
+    const QString file = args.positionalArguments().at(0);
+    QString out = args.value(kOut);
+    bool ok = false;
+    const int kind = args.value(kKind).toInt(&ok);
     predict::ZorbSettings z;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        bool ok = true;
-        if (a == QLatin1String("--kind") && hasValue) {
-            kind = args[++i].toInt(&ok);
-        } else if (a == QLatin1String("--code") && hasValue) {
-            z.code = args[++i];
-        } else if (a == QLatin1String("--bet") && hasValue) {
-            const QString bet = args[++i];
-            ok = bet == QLatin1String("box") || bet == QLatin1String("key");
-            z.keyHorse = bet == QLatin1String("key");
-        } else if (a == QLatin1String("--skip-track") && hasValue) {
-            ok = untick(args[++i], z.track);
-        } else if (a == QLatin1String("--skip-class") && hasValue) {
-            ok = untick(args[++i], z.classes);
-        } else if (a == QLatin1String("--out") && hasValue) {
-            out = args[++i];
-        } else if (file.isEmpty() && !a.startsWith(QLatin1String("--"))) {
-            file = a;
-        } else {
-            ok = false;
-        }
-        if (!ok)
-            return cli::usageError(predictCommand, err);
+    if (args.isSet(kCode))
+        z.code = args.value(kCode);
+    if (args.isSet(kBet)) {
+        const QString bet = args.value(kBet);
+        ok = ok && (bet == QLatin1String("box") || bet == QLatin1String("key"));
+        z.keyHorse = bet == QLatin1String("key");
     }
-    if (file.isEmpty() || kind < 0 || kind > 5)
+    ok = ok && untick(args.value(kSkipTrack), z.track) && untick(args.value(kSkipClass), z.classes);
+    if (!ok || kind < 0 || kind > 5)
         return cli::usageError(predictCommand, err);
     if (out.isEmpty())
         out = common::ProgramFolder() + predict::kZorbFileName;
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     // The races are read from the same model the analysis window shows; it is
     // opened first so that a file it cannot read is reported once. The race
     // count is what the race list offers.
     timerank::TimeRankAnalysis model;
-    if (!model.open(file, kind, common::Settings))
+    const bool opened = model.open(file, kind, common::Settings);
+    platform::ShowMessages(model.messages());
+    if (!opened)
         return 1;
-    platform::ShowMessages(model.notes());
-    const int races = timerank::LoadRaceList(file).totalRaces();
-    const predict::BatchRunResult run = predict::RunBatchPrediction(model, races, z, out);
+    const timerank::TRRaceList list = timerank::LoadRaceList(file);
+    platform::ShowMessages(list.messages);
+    const predict::BatchRunResult run = predict::RunBatchPrediction(model, list.totalRaces(), z, out, platform::dialogs());
     platform::ShowMessages(run.messages);
     if (!run.completed)
         return 1;

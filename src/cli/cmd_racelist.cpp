@@ -7,18 +7,15 @@ namespace {
 using namespace korvin;
 using cli::Json;
 
-int runRaceList(const QStringList &args, QTextStream &out, QTextStream &err);
+int runRaceList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-const cli::CliCommand kCommand{
-    QStringLiteral("racelist"), QStringLiteral("racelist CSVFILE"),
-    QStringLiteral("prints the courses, races and race-button captions of a race-card file as JSON"), runRaceList};
-cli::CliRegistrar reg(kCommand);
+cli::CliRegistrar reg({QStringLiteral("racelist"), QStringLiteral("racelist CSVFILE"),
+                       QStringLiteral("prints the courses, races and race-button captions of a race-card file as JSON"),
+                       runRaceList, {}, 1, 1});
 
-int runRaceList(const QStringList &args, QTextStream &out, QTextStream &err)
+int runRaceList(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    if (args.size() != 1)
-        return cli::usageError(kCommand, err);
-    const QString path = args[0];
+    const QString path = args.positionalArguments().at(0);
     const auto read = cli::ReadRaceCard(path, err);
     if (!read)
         return 1;

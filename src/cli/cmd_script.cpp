@@ -1,5 +1,5 @@
 // script: the operations a host run would perform, printed, nothing sent.
-#include "cli/cmdparser.h"
+#include "cli/command.h"
 #include "common/settings.h"
 #include "host/script.h"
 #include "platform/messages.h"
@@ -7,7 +7,17 @@
 namespace {
 using namespace korvin;
 
-int runScript(const QStringList &args, QTextStream &out, QTextStream &err);
+int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
+
+const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5 (timerank)"), QStringLiteral("K"));
+const QCommandLineOption kRepeat(QStringLiteral("repeat"),
+                                 QStringLiteral("text of the repeat box (races), rounded to the nearest, halves to "
+                                                "even; default 1"),
+                                 QStringLiteral("TEXT"), QStringLiteral("1"));
+const QCommandLineOption kWaits(QStringLiteral("waits"),
+                                QStringLiteral("texts of the three wait boxes, rounded down; default Wait1..Wait3 of "
+                                               "the settings"),
+                                QStringLiteral("W0,W1,W2"));
 
 const cli::CliCommand scriptCommand{
     QStringLiteral("script"),
@@ -15,25 +25,10 @@ const cli::CliCommand scriptCommand{
                    "[--waits W0,W1,W2]"),
     QStringLiteral("prints the operations of a time-rank export or result-comment run, one JSON array per line, "
                    "without sending anything"),
-    runScript};
+    runScript, {kKind, kRepeat, kWaits}, 1, 1};
 
-int runScript(const QStringList &args, QTextStream &out, QTextStream &err)
+int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
 {
-    QCommandLineParser p;
-    p.addPositionalArgument(QStringLiteral("run"), QStringLiteral("timerank or comments"));
-    const QCommandLineOption kind(QStringLiteral("kind"), QStringLiteral("Ranking kind 0..5 (timerank)."),
-                                  QStringLiteral("K"));
-    const QCommandLineOption repeat(QStringLiteral("repeat"),
-                                    QStringLiteral("Text of the repeat box (races), rounded to the nearest, halves "
-                                                   "to even. Default 1."),
-                                    QStringLiteral("TEXT"), QStringLiteral("1"));
-    const QCommandLineOption waits(QStringLiteral("waits"),
-                                   QStringLiteral("Texts of the three wait boxes, rounded down. Default: Wait1..Wait3 "
-                                                  "of the settings."),
-                                   QStringLiteral("W0,W1,W2"));
-    p.addOptions({kind, repeat, waits});
-    if (const int rc = cli::parseCommand(p, scriptCommand, args, out, err); rc >= 0)
-        return rc;
     const QStringList words = p.positionalArguments();
     const bool timeRank = words == QStringList{QStringLiteral("timerank")};
     if (!timeRank && words != QStringList{QStringLiteral("comments")})
@@ -41,19 +36,19 @@ int runScript(const QStringList &args, QTextStream &out, QTextStream &err)
     int k = 0;
     if (timeRank) {
         bool ok = false;
-        k = p.value(kind).toInt(&ok);
+        k = p.value(kKind).toInt(&ok);
         if (!ok || k < 0 || k > 5)
             return cli::usageError(scriptCommand, err);
-    } else if (p.isSet(kind)) {
+    } else if (p.isSet(kKind)) {
         return cli::usageError(scriptCommand, err);
     }
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
 
     host::RunBoxes boxes;
-    boxes.repeat = p.value(repeat);
-    if (p.isSet(waits)) {
-        const QStringList w = p.value(waits).split(QLatin1Char(','));
+    boxes.repeat = p.value(kRepeat);
+    if (p.isSet(kWaits)) {
+        const QStringList w = p.value(kWaits).split(QLatin1Char(','));
         if (w.size() != 3)
             return cli::usageError(scriptCommand, err);
         for (int i = 0; i < 3; ++i)

@@ -4,10 +4,9 @@
 namespace {
 using namespace korvin;
 
-int runSettings(const QStringList &args, QTextStream &out, QTextStream &)
+int runSettings(const QCommandLineParser &, QTextStream &out, QTextStream &)
 {
-    Q_UNUSED(args);
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     for (const auto &[name, value] : common::SettingsFields(common::Settings))
         out << name << '=' << value << '\n';

@@ -1,7 +1,8 @@
 // trlist and timerank: the time-rank race list and analysis window, as JSON.
 #include "cli/command.h"
-#include "platform/messages.h"
 #include "cli/json.h"
+#include "cli/payoutjson.h"
+#include "platform/messages.h"
 #include "platform/textfile.h"
 #include "common/settings.h"
 #include "timerank/analysis.h"
@@ -11,27 +12,31 @@ namespace {
 using namespace korvin;
 using cli::Json;
 
-int runTrList(const QStringList &args, QTextStream &out, QTextStream &err);
-int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err);
+int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
+int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
+
+const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kRace(QStringLiteral("race"), QStringLiteral("race N of the file, from 1 (default 1)"),
+                               QStringLiteral("N"));
 
 const cli::CliCommand trlistCommand{
     QStringLiteral("trlist"), QStringLiteral("trlist TRFILE"),
-    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"),
-    runTrList};
+    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"), runTrList, {}, 1,
+    1};
 const cli::CliCommand timerankCommand{
     QStringLiteral("timerank"), QStringLiteral("timerank TRFILE --kind K [--race N]"),
     QStringLiteral("prints race N (from 1) of a time-rank file as the analysis window shows it, as JSON"),
-    runTimeRank};
+    runTimeRank, {kKind, kRace}, 1, 1};
 
-int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
+int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    if (args.size() != 1)
-        return cli::usageError(trlistCommand, err);
-    const timerank::TRRaceList list = timerank::LoadRaceList(args[0]);
+    const QString file = args.positionalArguments().at(0);
+    const timerank::TRRaceList list = timerank::LoadRaceList(file);
+    platform::ShowMessages(list.messages);
     if (!list.opened)
         return 1;
     if (!list.headerFound) {
-        err << timerank::NoRaceHeaderMessage(args[0]) << '\n';
+        err << timerank::NoRaceHeaderMessage(file) << '\n';
         return 1;
     }
     Json courses = Json::array();
@@ -48,46 +53,21 @@ int runTrList(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-Json label(const racing::PayoutLabel &l)
+int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
-    return Json::object().set(QStringLiteral("text"), l.text).set(QStringLiteral("visible"), l.visible);
-}
-
-template <size_t N>
-Json labels(const std::array<racing::PayoutLabel, N> &a)
-{
-    Json j = Json::array();
-    for (const auto &l : a)
-        j.push(label(l));
-    return j;
-}
-
-int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
-{
-    QString file;
-    int kind = -1;
-    int race = 1;
-    for (int i = 0; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--kind") && i + 1 < args.size())
-            kind = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--race") && i + 1 < args.size())
-            race = args[++i].toInt(&ok);
-        else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--")))
-            file = args[i];
-        else
-            ok = false;
-        if (!ok)
-            return cli::usageError(timerankCommand, err);
-    }
-    if (file.isEmpty() || kind < 0 || kind > 5)
+    const QString file = args.positionalArguments().at(0);
+    bool kindOk = false, raceOk = true;
+    const int kind = args.value(kKind).toInt(&kindOk);
+    const int race = args.isSet(kRace) ? args.value(kRace).toInt(&raceOk) : 1;
+    if (!kindOk || !raceOk || kind < 0 || kind > 5)
         return cli::usageError(timerankCommand, err);
-    if (!common::LoadSettings())
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     timerank::TimeRankAnalysis a;
-    if (!a.open(file, kind, common::Settings))
+    const bool opened = a.open(file, kind, common::Settings);
+    platform::ShowMessages(a.messages());
+    if (!opened)
         return 1;
-    platform::ShowMessages(a.notes());
     if (race < 1 || race > a.raceCount()) {
         err << "korvin-cli: race " << race << " is not in the file (1.." << a.raceCount() << ")\n";
         return 1;
@@ -97,13 +77,6 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
     QStringList cells;
     for (const QString &c : a.cells())
         cells << c;
-    const racing::PayoutArea &p = a.payouts();
-    const Json payouts = Json::object()
-                             .set(QStringLiteral("shown"), p.shown)
-                             .set(QStringLiteral("Tan"), labels(p.Tan))
-                             .set(QStringLiteral("Fuku"), labels(p.Fuku))
-                             .set(QStringLiteral("WakuRen"), labels(p.WakuRen))
-                             .set(QStringLiteral("Uma"), labels(p.Uma));
     out << Json::object()
                .set(QStringLiteral("count"), a.raceCount())
                .set(QStringLiteral("index"), a.raceIndex())
@@ -111,7 +84,7 @@ int runTimeRank(const QStringList &args, QTextStream &out, QTextStream &err)
                .set(QStringLiteral("track"), Json::array({a.track(0), a.track(1), a.track(2), a.track(3)}))
                .set(QStringLiteral("cells"), Json::array(cells))
                .set(QStringLiteral("allDistanceHidden"), a.allDistanceHidden())
-               .set(QStringLiteral("payouts"), payouts)
+               .set(QStringLiteral("payouts"), cli::PayoutsJson(a.payouts()))
                .dump()
         << '\n';
     return 0;

@@ -12,17 +12,22 @@ using namespace korvin;
 
 // The report of the race list's "検証", once per course, accumulating as if
 // every accumulate question were answered Yes.
-int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
+int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err);
+
+const cli::CliCommand kCommand{
+    QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
+    QStringLiteral("the verification report over the races of each course code, accumulated; "
+                   "prints its sixteen lines"),
+    runVerify, {}, 2, -1, QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo).")};
+cli::CliRegistrar reg(kCommand);
+
+int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err)
 {
-    bool usable = args.size() >= 2;
+    const QStringList args = parsed.positionalArguments();
     for (const QString &course : args.mid(1))
-        usable = usable && course.size() == 2;
-    if (!usable) {
-        err << "usage: korvin-cli [--home DIR] verify CSVFILE COURSE [COURSE...]\n"
-               "  COURSE is a two-digit racecourse code (05 for Tokyo)\n";
-        return 2;
-    }
-    if (!common::LoadSettings())
+        if (course.size() != 2)
+            return cli::usageError(kCommand, err);
+    if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     const QString csvPath = args[0];
     const auto read = cli::ReadRaceCard(csvPath, err);
@@ -36,29 +41,29 @@ int runVerify(const QStringList &args, QTextStream &out, QTextStream &err)
     // Marks play no part in the counts; reading them could create mark files.
     context.readMarks = false;
 
-    predict::ResetVerification();
+    // One run of the command is one run of the program: the totals start at zero.
+    qint32 raceCount = 0;
+    predict::VerifyCounterSets counters{};
     for (const QString &course : args.mid(1)) {
         const racecard::RaceButtons buttons = racecard::ShowRaces(read->table, course);
         bool any = false;
-        predict::CountRaceButtons(buttons, [&](int, const racecard::RaceButton &button) {
-            any = true;
-            context.raceKey = button.key;
-            context.caption = button.caption;
-            const racecard::DataListModel model = racecard::LoadDataList(context);
-            for (const QString &m : model.messages)
-                err << m << '\n';
-            return predict::VerifyRowsOf(model);
-        });
+        predict::CountRaceButtons(
+            buttons,
+            [&](int, const racecard::RaceButton &button) {
+                any = true;
+                context.raceKey = button.key;
+                context.caption = button.caption;
+                const racecard::DataListModel model = racecard::LoadDataList(context);
+                for (const QString &m : model.messages)
+                    err << m << '\n';
+                return predict::VerifyRowsOf(model);
+            },
+            raceCount, counters);
         if (!any)
             err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';
     }
-    for (const QString &line : predict::ReportLines())
+    for (const QString &line : predict::ReportLines(raceCount, counters))
         out << line << '\n';
     return 0;
 }
-
-cli::CliRegistrar reg({QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
-                       QStringLiteral("the verification report over the races of each course code, accumulated; "
-                                      "prints its sixteen lines"),
-                       runVerify});
 } // namespace

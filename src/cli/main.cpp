@@ -5,9 +5,50 @@
 
 #include <QCoreApplication>
 #include <algorithm>
-#include <cstdio>
 
 namespace korvin::cli {
+
+namespace {
+const QString kProgram = QStringLiteral("korvin-cli [--home DIR]");
+
+void printUsageLine(const CliCommand &c, QTextStream &to) { to << "usage: " << kProgram << ' ' << c.usage << '\n'; }
+
+void printCommandHelp(const CliCommand &c, const QCommandLineOption &help, QTextStream &out)
+{
+    printUsageLine(c, out);
+    out << '\n' << c.summary << '\n';
+    if (!c.details.isEmpty())
+        out << '\n' << c.details << '\n';
+    QList<QCommandLineOption> options = c.options;
+    options << help;
+    QList<QPair<QString, QString>> rows;
+    qsizetype width = 0;
+    for (const QCommandLineOption &o : options) {
+        QStringList names;
+        for (const QString &n : o.names())
+            names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        QString left = names.join(QStringLiteral(", "));
+        if (!o.valueName().isEmpty())
+            left += QLatin1Char(' ') + o.valueName();
+        width = std::max(width, left.size());
+        rows.append({left, o.description()});
+    }
+    out << "\noptions:\n";
+    for (const auto &[left, description] : rows)
+        out << "  " << left.leftJustified(width) << "  " << description << '\n';
+}
+
+void printHelp(QTextStream &to)
+{
+    auto list = commands();
+    std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+    to << "usage: " << kProgram << " COMMAND [ARGS]\n\n"
+          "The program folder (where Korvin.ini lives) is the folder of the executable,\n"
+          "or KORVIN_HOME, or --home DIR (which wins). Every command takes --help.\n\ncommands:\n";
+    for (const auto &c : list)
+        to << "  " << c.usage << "\n      " << c.summary << '\n';
+}
+} // namespace
 
 std::vector<CliCommand> &commands()
 {
@@ -17,24 +58,32 @@ std::vector<CliCommand> &commands()
 
 int usageError(const CliCommand &c, QTextStream &err)
 {
-    err << "usage: korvin-cli [--home DIR] " << c.usage << "\n";
+    printUsageLine(c, err);
     return 2;
 }
 
-} // namespace korvin::cli
-
-namespace {
-void printHelp(QTextStream &out)
+int runCommand(const CliCommand &c, const QStringList &words, QTextStream &out, QTextStream &err)
 {
-    auto list = korvin::cli::commands();
-    std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
-    out << "usage: korvin-cli [--home DIR] COMMAND [ARGS]\n\n"
-           "The program folder (where Korvin.ini lives) is the folder of the executable,\n"
-           "or KORVIN_HOME, or --home DIR (which wins).\n\ncommands:\n";
-    for (const auto &c : list)
-        out << "  " << c.usage << "\n      " << c.summary << "\n";
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("prints this help"));
+    parser.addOptions(c.options);
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("korvin-cli")} + words)) {
+        err << "korvin-cli " << c.name << ": " << parser.errorText() << '\n';
+        return usageError(c, err);
+    }
+    if (parser.isSet(help)) {
+        printCommandHelp(c, help, out);
+        return 0;
+    }
+    const qsizetype n = parser.positionalArguments().size();
+    if (n < c.minArgs || (c.maxArgs >= 0 && n > c.maxArgs))
+        return usageError(c, err);
+    return c.run(parser, out, err);
 }
-} // namespace
+
+} // namespace korvin::cli
 
 int main(int argc, char *argv[])
 {
@@ -45,13 +94,13 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
-        printHelp(args.size() < 2 ? err : out);
+        korvin::cli::printHelp(args.size() < 2 ? err : out);
         return args.size() < 2 ? 2 : 0;
     }
     const QString name = args[1];
     for (const auto &c : korvin::cli::commands()) {
         if (c.name == name) {
-            const int rc = c.run(args.mid(2), out, err);
+            const int rc = korvin::cli::runCommand(c, args.mid(2), out, err);
             out.flush();
             err.flush();
             return rc;

@@ -1,6 +1,5 @@
 #include "common/settings.h"
 
-#include "platform/dialogs.h"
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
@@ -101,17 +100,16 @@ QString SettingsBadLineMessage(const QString &line)
     return QStringLiteral("設定ファイルの待ち時間が整数(-32768～32767)ではありません． ( %1 )").arg(line);
 }
 
-bool LoadSettings()
+platform::Messages LoadSettings()
 {
     const QString path = SettingsPath();
     const SettingsLoad r = LoadSettingsFile(path, Settings);
-    if (!r.opened) {
-        platform::fatal(SettingsMissingMessage(path, r.openError));
-        return false;
-    }
+    if (!r.opened)
+        return {platform::Fatal(SettingsMissingMessage(path, r.openError))};
+    platform::Messages messages;
     for (const QString &line : r.badLines)
-        platform::dialogs().critical(SettingsBadLineMessage(line));
-    return true;
+        messages.push_back(platform::Critical(SettingsBadLineMessage(line)));
+    return messages;
 }
 
 QList<OptionPair> OptionPairsOf(const QStringList &lines)

@@ -2,6 +2,8 @@
 // "Korvin.ini": one setting per line, characters 1-10 the key padded with
 // blanks, the value from character 11 to the end of the line, untrimmed.
 // Lines starting with "#" are comments. A later line with the same key wins.
+#include "platform/messages.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -49,12 +51,11 @@ SettingsLoad LoadSettingsFile(const QString &path, SettingsRecord &s);
 QString SettingsMissingMessage(const QString &path, const QString &reason);
 QString SettingsBadLineMessage(const QString &line);
 
-// Loads ProgramFolder's "Korvin.ini" into Settings. A missing or unreadable file
-// is fatal (critical message naming the path, then the program ends); each bad
-// Wait line is reported once as a critical message and keeps the old value.
-// Returns false when the file could not be read (only reached when the fatal
-// handler returns, as in tests).
-bool LoadSettings();
+// Loads ProgramFolder's "Korvin.ini" into Settings and returns what the user
+// must be told: a missing or unreadable file is a fatal message naming the path
+// (the program cannot go on without its settings); each bad Wait line is one
+// critical message, and that value keeps its old one.
+[[nodiscard]] platform::Messages LoadSettings();
 
 // The options window's model: the setting lines shown as label and box pairs.
 constexpr int kOptionPairs = 15;

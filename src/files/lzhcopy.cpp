@@ -111,10 +111,9 @@ bool CopyReplacing(const QString &source, const QString &target, QString *error)
     return platform::copyWhole(source, target, error);
 }
 
-CopyRunResult CopyLzhFiles(const FolderList &list)
+CopyRunResult CopyLzhFiles(const FolderList &list, platform::Dialogs &dialogs)
 {
     CopyRunResult result;
-    auto &dialogs = platform::dialogs();
 
     // The list is saved before any copying, so the typed folders are kept even
     // when the copy fails.

@@ -9,6 +9,10 @@
 #include <optional>
 #include <vector>
 
+namespace korvin::platform {
+class Dialogs;
+}
+
 namespace korvin::files {
 
 inline constexpr int kDestinationCount = 5;
@@ -58,11 +62,11 @@ struct CopyRunResult {
 };
 
 // The "OK" of the copy window: saves the list, copies, reports and, when the
-// box is ticked and the user agrees, deletes the copied source archives. All
-// messages go through platform::dialogs(). A source archive is deleted only
-// when every copy of it succeeded; after any failed copy nothing is deleted
-// and the question is not asked.
-CopyRunResult CopyLzhFiles(const FolderList &list);
+// box is ticked and the user agrees, deletes the copied source archives. The
+// messages and the delete question go to user, in the order they come up. A
+// source archive is deleted only when every copy of it succeeded; after any
+// failed copy nothing is deleted and the question is not asked.
+CopyRunResult CopyLzhFiles(const FolderList &list, platform::Dialogs &user);
 
 // Message texts.
 QString CopyDoneMessage();   // "LZHファイルのコピーが終了しました．"

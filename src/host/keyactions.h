@@ -8,11 +8,13 @@
 namespace korvin::host {
 
 // Named keys of the notation ("{Enter}", "{F8}", "{PGDN}" ...).
+// clang-format off
 enum class NamedKey {
     Enter, Tab, Escape, Backspace, Delete, Insert, Home, End, PageUp, PageDown,
     Up, Down, Left, Right, CapsLock,
     F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12, F13, F14, F15, F16,
 };
+// clang-format on
 
 struct KeyAction {
     enum class Kind { Named, Character };

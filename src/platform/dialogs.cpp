@@ -53,13 +53,20 @@ Answer RecordingDialogs::next()
     return a;
 }
 
-void fatal(const QString &text)
+namespace {
+void endProgram(const QString &text)
 {
-    dialogs().critical(text);
     if (fatalHandler)
         fatalHandler(text);
     else
         std::exit(1);
+}
+} // namespace
+
+void fatal(const QString &text)
+{
+    dialogs().critical(text);
+    endProgram(text);
 }
 
 void setFatalHandler(std::function<void(const QString &)> handler) { fatalHandler = std::move(handler); }
@@ -70,14 +77,22 @@ void setFatalHandler(std::function<void(const QString &)> handler) { fatalHandle
 
 namespace korvin::platform {
 
-void ShowMessages(const Messages &messages)
+bool ShowMessages(const Messages &messages, Dialogs &user)
 {
     for (const Message &m : messages) {
+        if (m.fatal) {
+            user.critical(m.text);
+            endProgram(m.text);
+            return false;
+        }
         if (m.kind == MessageKind::Critical)
-            dialogs().critical(m.text);
+            user.critical(m.text);
         else
-            dialogs().information(m.text);
+            user.information(m.text);
     }
+    return true;
 }
+
+bool ShowMessages(const Messages &messages) { return ShowMessages(messages, dialogs()); }
 
 } // namespace korvin::platform

@@ -9,7 +9,8 @@
 namespace korvin::platform {
 
 // Lines of a file, without their line ends. A last line without a line end
-// counts; a final line end does not add an empty line. Empty when missing.
+// counts; a final line end does not add an empty line. nullopt (with the
+// reason in error) when the file is missing or cannot be read.
 std::optional<QStringList> readLines(const QString &path, QString *error = nullptr);
 // Splits decoded text into lines as readLines does.
 QStringList splitLines(const QString &text);

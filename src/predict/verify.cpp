@@ -57,19 +57,19 @@ void AddRace(const RaceTally &tally, qint32 &raceCount, VerifyCounterSets &count
 
 QString AccumulateQuestion() { return QStringLiteral("検証結果を累積しますか？"); }
 
-void ResetVerification()
+void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters)
 {
-    VerifiedRaceCount = 0;
-    for (auto &set : VerifyCounters)
+    raceCount = 0;
+    for (auto &set : counters)
         set.fill(0);
 }
 
-void StartReport()
+void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialogs &user)
 {
-    if (VerifiedRaceCount == 0)
+    if (raceCount == 0)
         return;
-    if (platform::dialogs().question(AccumulateQuestion()) == platform::Answer::No)
-        ResetVerification();
+    if (user.question(AccumulateQuestion()) == platform::Answer::No)
+        ResetVerification(raceCount, counters);
 }
 
 const std::array<QString, kVerifySets> &SetNames()
@@ -111,7 +111,5 @@ QStringList ReportLines(qint32 raceCount, const VerifyCounterSets &counters)
     }
     return lines;
 }
-
-QStringList ReportLines() { return ReportLines(VerifiedRaceCount, VerifyCounters); }
 
 } // namespace korvin::predict

@@ -8,6 +8,10 @@
 #include <array>
 #include <functional>
 
+namespace korvin::platform {
+class Dialogs;
+}
+
 namespace korvin::racecard {
 struct DataListModel;
 struct RaceButton;
@@ -27,7 +31,8 @@ using VerifyCounts = std::array<qint32, 4>;
 using VerifyCounterSets = std::array<VerifyCounts, kVerifySets>;
 
 // Races counted and their counts since the program started (or the last
-// "No" to the accumulate question).
+// "No" to the accumulate question): the report window's totals. The functions
+// below take the totals they work on as parameters.
 extern qint32 VerifiedRaceCount;
 extern VerifyCounterSets VerifyCounters;
 
@@ -62,17 +67,18 @@ RaceTally TallyRace(const VerifyRows &rows);
 // Adds a counted race to the totals.
 void AddRace(const RaceTally &tally, qint32 &raceCount, VerifyCounterSets &counters);
 
-// The accumulate question at the start of a report: asked only when races are
-// already counted; "No" starts from zero.
+// The accumulate question at the start of a report: asked through user only
+// when races are already counted; "No" starts from zero.
 QString AccumulateQuestion(); // "検証結果を累積しますか？"
-void StartReport();
-void ResetVerification();
+void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialogs &user);
+void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters);
 
 // Counts the enabled race buttons: for each, loadRace gives the data list of
-// that race, and the race is tallied into the process-wide totals. Returns
-// the number of races counted.
+// that race, and the race is tallied into the totals. Returns the number of
+// races counted.
 int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRows(int index, const racecard::RaceButton &)> &loadRace);
+                     const std::function<VerifyRows(int index, const racecard::RaceButton &)> &loadRace,
+                     qint32 &raceCount, VerifyCounterSets &counters);
 
 // "Max1 : " .. "ZI3  : ".
 const std::array<QString, kVerifySets> &SetNames();
@@ -83,6 +89,5 @@ QString ReportLine(int set, const VerifyCounts &counts, qint32 raceCount);
 // The sixteen label texts: heading, three sets per column with an empty line
 // between columns; only the heading when no race is counted.
 QStringList ReportLines(qint32 raceCount, const VerifyCounterSets &counters);
-QStringList ReportLines();
 
 } // namespace korvin::predict

@@ -23,7 +23,8 @@ VerifyRows VerifyRowsOf(const racecard::DataListModel &model)
 }
 
 int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRows(int, const racecard::RaceButton &)> &loadRace)
+                     const std::function<VerifyRows(int, const racecard::RaceButton &)> &loadRace, qint32 &raceCount,
+                     VerifyCounterSets &counters)
 {
     int counted = 0;
     for (int b = 0; b < int(buttons.size()); ++b) {
@@ -31,7 +32,7 @@ int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
         if (!button.enabled)
             continue;
         const RaceTally tally = TallyRace(loadRace(b, button));
-        AddRace(tally, VerifiedRaceCount, VerifyCounters);
+        AddRace(tally, raceCount, counters);
         counted += tally.counted ? 1 : 0;
     }
     return counted;

@@ -1,6 +1,6 @@
 #include "predict/zorb.h"
 
-#include "platform/dialogs.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -207,17 +207,15 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
     return lines;
 }
 
-bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners)
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners,
+                QString *error)
 {
-    QString error;
-    if (platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), &error))
-        return true;
-    platform::dialogs().critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(path, error));
-    return false;
+    return platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), error);
 }
 
 BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                                  const QString &zorbPath, const std::function<void()> &afterMove)
+                                  const QString &zorbPath, platform::Dialogs &user,
+                                  const std::function<void()> &afterMove)
 {
     BatchRunResult result;
     // Nothing to predict is never a completed run (the file is gone, or it
@@ -229,13 +227,16 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
     }
     QString error;
     if (LoadTRParaFile(&error) < 0) {
-        platform::dialogs().critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
+        user.critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
         return result;
     }
     const QString header = settings.code + kZorbHeaderSuffix;
     ZorbSlots zorbSlots;
     auto writeMeeting = [&] {
-        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6);
+        QString why;
+        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6, &why);
+        if (!written)
+            user.critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(zorbPath, why));
         // A meeting never repeats another meeting's bets.
         for (int r = 1; r <= 12; ++r)
             zorbSlots[r].clear();
@@ -265,7 +266,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
         } else if (offered) {
             predicted << race;
             if (!c.cls.found)
-                platform::dialogs().critical(QStringLiteral("Class Pickup Error!!"));
+                user.critical(QStringLiteral("Class Pickup Error!!"));
             int excluded = 0;
             if (!settings.classes[c.cls.filter])
                 ++excluded;
@@ -280,7 +281,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
                 FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
             QString line;
             if (i < 0) {
-                platform::dialogs().critical(QStringLiteral("Paramator Search Error!!"));
+                user.critical(QStringLiteral("Paramator Search Error!!"));
                 line = kExcludedRace;
             } else if (excluded != 0) {
                 line = kExcludedRace;
@@ -297,7 +298,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
         if (model.raceIndex() >= model.raceCount() - 1)
             break;
         qint16 direction = 1;
-        model.TRMoveRace(direction);
+        platform::ShowMessages(model.TRMoveRace(direction), user);
         if (direction == 0)
             break;
         if (afterMove)

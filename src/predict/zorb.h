@@ -10,6 +10,10 @@
 #include <array>
 #include <functional>
 
+namespace korvin::platform {
+class Dialogs;
+}
+
 namespace korvin::timerank {
 class TimeRankAnalysis;
 }
@@ -69,8 +73,10 @@ QString OrderText(const std::array<int, 18> &scores);
 
 // The lines of one meeting block (rule, header, rule, race lines, empty line).
 QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners);
-// Appends one meeting block to the file at path. False when it cannot be written.
-bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners);
+// Appends one meeting block to the file at path. False (with the reason) when it
+// cannot be written.
+bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &headerText, int partners,
+                QString *error = nullptr);
 
 struct BatchRunResult {
     // Every block of the file was gone over and every meeting written: only
@@ -86,12 +92,14 @@ struct BatchRunResult {
 // predict). The blocks the list leaves out (race number outside 1..12, a
 // fourth course) are stepped over, a race met again is predicted once, and a
 // block cut short gets the excluded line. afterMove is called after each move
-// to the next race (the window repaints). The errors of a race go through the
-// dialogs service; the completion message is the caller's. Not completed when
+// to the next race (the window repaints). The errors of a race are said to
+// `user` as they come up, in the middle of the run; what is left to say after
+// the run is in the result, and the completion message is the caller's. Not completed when
 // there was nothing to predict, the parameter file could not be read or a
 // meeting block could not be written (the run stops there).
 BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                                  const QString &zorbPath, const std::function<void()> &afterMove = {});
+                                  const QString &zorbPath, platform::Dialogs &user,
+                                  const std::function<void()> &afterMove = {});
 
 inline const QString kBatchDoneMessage = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
 

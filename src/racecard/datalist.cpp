@@ -25,19 +25,26 @@ const std::array<QString, kColumnCount> &ColumnNames()
     return names;
 }
 
-QString BackgroundName(CellColour c)
+std::optional<quint32> BackgroundRgb(CellColour c)
 {
     switch (c) {
-    case CellColour::ButtonFace: return QStringLiteral("buttonface");
-    case CellColour::Menu: return QStringLiteral("menu");
-    case CellColour::White: return QStringLiteral("#ffffff");
-    case CellColour::LightGreen: return QStringLiteral("#80ff80");
-    case CellColour::Red: return QStringLiteral("#ff0000");
-    case CellColour::LightCyan: return QStringLiteral("#80ffff");
-    case CellColour::LightYellow: return QStringLiteral("#ffff80");
-    case CellColour::LightRed: return QStringLiteral("#ff8080");
+    case CellColour::ButtonFace:
+    case CellColour::Menu: return std::nullopt;
+    case CellColour::White: return 0xffffff;
+    case CellColour::LightGreen: return 0x80ff80;
+    case CellColour::Red: return 0xff0000;
+    case CellColour::LightCyan: return 0x80ffff;
+    case CellColour::LightYellow: return 0xffff80;
+    case CellColour::LightRed: return 0xff8080;
     }
-    return QStringLiteral("buttonface");
+    return std::nullopt;
+}
+
+QString BackgroundName(CellColour c)
+{
+    if (const auto rgb = BackgroundRgb(c))
+        return QStringLiteral("#%1").arg(*rgb, 6, 16, QLatin1Char('0'));
+    return c == CellColour::Menu ? QStringLiteral("menu") : QStringLiteral("buttonface");
 }
 
 ZIStatistics DeviationScores(const std::vector<double> &values)
@@ -288,17 +295,6 @@ QString TooManyRunnersMessage(const QString &raceKey, int lines)
         .arg(lines);
 }
 
-RaceContext ContextFor(const RaceButton &button, bool ziOn)
-{
-    RaceContext c;
-    c.csvPath = ChosenCsvPath;
-    c.csvName = ChosenCsvName;
-    c.raceKey = button.key;
-    c.caption = button.caption;
-    c.settings = common::Settings;
-    c.ziOn = ziOn;
-    return c;
-}
 
 DataListModel LoadDataList(const RaceContext &ctx)
 {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace korvin::racecard {
@@ -28,16 +29,21 @@ enum class CellColour {
     LightRed,    // 255, 128, 128
 };
 
+// Red, green and blue of a fixed background as 0xRRGGBB; nullopt for the
+// system colours (button face, menu), which the platform gives.
+std::optional<quint32> BackgroundRgb(CellColour c);
 // "buttonface" and "menu" for the system colours, "#rrggbb" for the others.
 QString BackgroundName(CellColour c);
 
 // Cells of a row, in the order of the command-line output.
+// clang-format off
 enum Column {
     ColNo, ColMark, ColError, ColResult, ColOdds, ColMax, ColMin, ColAve,
     ColT1, ColT2, ColD1, ColD2, ColPace, ColZI, ColInt, ColWaku,
     ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7,
     kColumnCount
 };
+// clang-format on
 // "No", "Mark", ..., "Time7".
 const std::array<QString, kColumnCount> &ColumnNames();
 
@@ -114,10 +120,6 @@ struct RaceContext {
     bool ziOn = false;     // CheckZI
     bool readMarks = true; // reading may create the mark file
 };
-
-// The context of a race button of the chosen file, with the settings loaded
-// last (common::Settings), as the data list window builds it.
-RaceContext ContextFor(const RaceButton &button, bool ziOn = false);
 
 struct DataListModel {
     QString title;

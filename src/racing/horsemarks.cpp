@@ -4,7 +4,6 @@
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
-#include "common/settings.h"
 
 namespace korvin::racing {
 
@@ -83,8 +82,6 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
     return lines->at(line - 1).mid(6);
 }
 
-QString ReadHorseMarks(const QString &key) { return ReadHorseMarks(key, common::Settings.MData); }
-
 bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
 {
     const int line = HorseMarkLine(key);
@@ -111,11 +108,6 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
         lines << QByteArray(kMarkLineBytes, ' ');
     lines[line - 1] = platform::toSjis(QStringLiteral("      ") + marks);
     return platform::saveWholeVia(newPath(mdata, name), path, platform::joinRawLines(lines), error);
-}
-
-bool WriteHorseMarks(const QString &marks, const QString &key, QString *error)
-{
-    return WriteHorseMarks(marks, key, common::Settings.MData, error);
 }
 
 } // namespace korvin::racing

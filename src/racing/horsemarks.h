@@ -24,8 +24,6 @@ QString HorseMarkFileName(const QString &raceKey);
 // first created with 96 blank lines. An unusable key, or a line the file does
 // not reach, gives 36 blanks; an unusable key or an empty MData touches no file.
 QString ReadHorseMarks(const QString &raceKey, const QString &mdata);
-// The same with the MData setting.
-QString ReadHorseMarks(const QString &raceKey);
 
 // Replaces the race's line with six blanks and the marks text; every other line
 // is kept. Written through the ".new" file renamed over the ".dat" in one step,
@@ -35,6 +33,5 @@ QString ReadHorseMarks(const QString &raceKey);
 // and with an empty MData.
 bool WriteHorseMarks(const QString &marks, const QString &raceKey, const QString &mdata,
                      QString *error = nullptr);
-bool WriteHorseMarks(const QString &marks, const QString &raceKey, QString *error = nullptr);
 
 } // namespace korvin::racing

@@ -1,6 +1,5 @@
 #include "timerank/analysis.h"
 
-#include "platform/dialogs.h"
 #include "common/helpers.h"
 
 namespace korvin::timerank {
@@ -41,13 +40,13 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
     m_races.clear();
     m_index = 0;
     m_problems.clear();
-    m_notes.clear();
+    m_messages.clear();
     racing::ClearPayouts(m_payouts);
 
     const TimeRankLines f = ReadTimeRankLines(path);
     if (!f.opened) {
-        platform::dialogs().information(
-            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error));
+        m_messages.push_back(platform::Information(
+            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
         return false;
     }
     constexpr int kListed = 30; // more lines than a message box can show are counted
@@ -69,20 +68,20 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
     }
     if (unlisted > 0)
         m_problems << QStringLiteral("ほか %1 件").arg(unlisted);
+    if (m_races.empty())
+        m_problems << QStringLiteral("レースの見出し行がありません．");
+    if (!m_problems.isEmpty())
+        m_messages.push_back(platform::Information(
+            QStringLiteral("タイムランクファイルが途中で終わっています． ( %1 )\n").arg(path) +
+            m_problems.join(QLatin1Char('\n'))));
     if (f.blocksLeftOut > 0)
-        m_notes.push_back(platform::Information(
+        m_messages.push_back(platform::Information(
             QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n"
                            "%2 レース目以降の %3 レースは読みません（%4 レースまで）．")
                 .arg(path)
                 .arg(kMaxRaceBlocks + 1)
                 .arg(f.blocksLeftOut)
                 .arg(kMaxRaceBlocks)));
-    if (m_races.empty())
-        m_problems << QStringLiteral("レースの見出し行がありません．");
-    if (!m_problems.isEmpty())
-        platform::dialogs().information(QStringLiteral("タイムランクファイルが途中で終わっています． ( %1 )\n")
-                                            .arg(path) +
-                                        m_problems.join(QLatin1Char('\n')));
     if (m_races.empty())
         return false;
     showPayouts();
@@ -122,26 +121,27 @@ const TimeRankRace *TimeRankAnalysis::current() const
     return m_index >= 0 && m_index < raceCount() ? &m_races[m_index] : nullptr;
 }
 
-void TimeRankAnalysis::TRMoveRace(qint16 &direction)
+platform::Messages TimeRankAnalysis::TRMoveRace(qint16 &direction)
 {
+    platform::Messages said;
     if (direction == -1) {
         if (m_index == 0) {
-            platform::dialogs().information(QStringLiteral("前のレースはありません．"));
+            said.push_back(platform::Information(QStringLiteral("前のレースはありません．")));
             direction = 0;
         } else {
             --m_index;
         }
     } else if (direction == 1) {
         if (m_index >= raceCount() - 1) {
-            platform::dialogs().information(QStringLiteral("次のレースはありません．"));
+            said.push_back(platform::Information(QStringLiteral("次のレースはありません．")));
             direction = 0;
         } else {
             ++m_index;
         }
     }
-    if (direction == 0)
-        return;
-    showPayouts();
+    if (direction != 0)
+        showPayouts();
+    return said;
 }
 
 void TimeRankAnalysis::showRace(int i)

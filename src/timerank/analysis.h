@@ -19,8 +19,8 @@ class TimeRankAnalysis {
 public:
     // Reads the file once, indexes and reads every race block for the kind, and
     // shows the first race with its payouts. Problems (a missing file, a block
-    // that ends early) are shown as one information message naming the file.
-    // False when the file could not be read or holds no race.
+    // that ends early) make one information message naming the file
+    // (messages()). False when the file could not be read or holds no race.
     bool open(const QString &path, int kind, const common::SettingsRecord &settings);
 
     const QString &path() const { return m_path; }
@@ -42,16 +42,16 @@ public:
     const TimeRankRace *current() const;
 
     // Moves to the previous (direction -1) or next (1) race. When the move is
-    // impossible it shows the end-of-list message and sets direction to 0.
-    void TRMoveRace(qint16 &direction);
+    // impossible it returns the end-of-list message and sets direction to 0.
+    [[nodiscard]] platform::Messages TRMoveRace(qint16 &direction);
     // Shows race index i directly (0-based; ignored when out of range).
     void showRace(int i);
 
     // Problems found on opening, in the words of the message.
     const QStringList &problems() const { return m_problems; }
-    // What the caller of open has to say besides (race blocks beyond the
-    // limit left out).
-    const platform::Messages &notes() const { return m_notes; }
+    // What the user is told about the last open (a block that ends early, race
+    // blocks beyond the limit left out).
+    const platform::Messages &messages() const { return m_messages; }
 
 private:
     void showPayouts();
@@ -63,7 +63,7 @@ private:
     int m_index = 0;
     racing::PayoutArea m_payouts;
     QStringList m_problems;
-    platform::Messages m_notes;
+    platform::Messages m_messages;
 };
 
 // Course name, two-digit year, meeting, day and race number of a header text

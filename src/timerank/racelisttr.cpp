@@ -1,6 +1,5 @@
 #include "timerank/racelisttr.h"
 
-#include "platform/dialogs.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "racing/codetables.h"
@@ -127,16 +126,17 @@ TRRaceList LoadRaceList(const QString &path)
 {
     const TimeRankLines f = ReadTimeRankLines(path);
     if (!f.opened) {
-        platform::dialogs().information(
-            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error));
-        return {};
+        TRRaceList none;
+        none.messages.push_back(platform::Information(
+            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
+        return none;
     }
     TRRaceList list = BuildRaceList(f.lines);
     list.opened = true;
     if (!list.problems.isEmpty())
-        platform::dialogs().information(QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n")
-                                            .arg(path) +
-                                        list.problems.join(QLatin1Char('\n')));
+        list.messages.push_back(platform::Information(
+            QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n").arg(path) +
+            list.problems.join(QLatin1Char('\n'))));
     return list;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The model behind the time-rank race list: the courses of the file (at most
 // three, in order of first appearance) and a caption per race number 1..12.
+#include "platform/messages.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -35,6 +37,8 @@ struct TRRaceList {
     QStringList problems;
     bool opened = false;      // the file could be read (LoadRaceList)
     bool headerFound = false; // it holds at least one race header
+    // What the user is told about the read (LoadRaceList).
+    platform::Messages messages;
     // Sum of the race counts of every course: the races of a batch run.
     int totalRaces() const;
 };
@@ -42,7 +46,7 @@ struct TRRaceList {
 // Builds the list from the lines of a time-rank file.
 TRRaceList BuildRaceList(const QStringList &lines);
 // Reads the file and builds the list. Problems, and a file that cannot be read,
-// are shown as one information message naming the file.
+// make one information message naming the file.
 TRRaceList LoadRaceList(const QString &path);
 
 // A file that holds no race header at all: "タイムランクファイルにレースの見出し行がありません． ( PATH )".

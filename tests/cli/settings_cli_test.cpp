@@ -57,4 +57,24 @@ TEST(CliSettings, HomeFromEnvironmentAndUnknownCommand)
     EXPECT_TRUE(bad.err.contains(QStringLiteral("nosuch")));
 }
 
+// Every command answers --help with its usage line on stdout, and refuses an
+// option it does not know as a usage error.
+TEST(CliHelp, EveryCommandHasHelpAndRefusesUnknownOptions)
+{
+    const test::CliRun all = test::runCli({QStringLiteral("--help")});
+    EXPECT_EQ(all.code, 0);
+    const QStringList commands{QStringLiteral("datalist"), QStringLiteral("predict"), QStringLiteral("racelist"),
+                               QStringLiteral("settings"), QStringLiteral("timerank"), QStringLiteral("trlist"),
+                               QStringLiteral("verify")};
+    for (const QString &name : commands) {
+        EXPECT_TRUE(all.out.contains(QStringLiteral("\n  ") + name)) << name.toStdString();
+        const test::CliRun help = test::runCli({name, QStringLiteral("--help")});
+        EXPECT_EQ(help.code, 0) << name.toStdString();
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: korvin-cli [--home DIR] ") + name)) << name.toStdString();
+        const test::CliRun bad = test::runCli({name, QStringLiteral("x"), QStringLiteral("--no-such-option")});
+        EXPECT_EQ(bad.code, 2) << name.toStdString();
+        EXPECT_TRUE(bad.err.contains(QStringLiteral("no-such-option"))) << name.toStdString();
+    }
+}
+
 } // namespace

@@ -73,7 +73,7 @@ TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
     home.writeLines(QStringLiteral("Korvin.ini"), {key("Wait2") + QStringLiteral("abc"), key("Wait3") + QStringLiteral("5")});
     platform::ScopedRecordingDialogs dialogs;
     Settings.Wait2 = 4;
-    EXPECT_TRUE(LoadSettings());
+    EXPECT_TRUE(platform::ShowMessages(LoadSettings()));
     EXPECT_EQ(Settings.Wait2, 4);
     EXPECT_EQ(Settings.Wait3, 5);
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -85,7 +85,7 @@ TEST(Settings, MissingFileIsFatalAndNamesThePath)
 {
     test::ScratchHome home;
     platform::ScopedRecordingDialogs dialogs;
-    EXPECT_FALSE(LoadSettings());
+    EXPECT_FALSE(platform::ShowMessages(LoadSettings()));
     ASSERT_EQ(home.fatalMessages.size(), 1);
     EXPECT_TRUE(home.fatalMessages[0].contains(home.path(QStringLiteral("Korvin.ini"))));
     ASSERT_EQ(dialogs.shown.size(), 1u);

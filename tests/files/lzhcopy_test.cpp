@@ -21,7 +21,7 @@ namespace {
 // scratch program folder. Folders are typed without a trailing separator.
 struct CopyFixture {
     test::ScratchHome home;
-    platform::ScopedRecordingDialogs dialogs;
+    mutable platform::RecordingDialogs dialogs;
     QString source = strip(home.makeFolder(QStringLiteral("src")));
 
     // Runs the copy over the typed folders: the source, then five destinations.
@@ -30,7 +30,7 @@ struct CopyFixture {
         FolderList list;
         list.deleteSources = deleteSources;
         list.paths = paths;
-        return files::CopyLzhFiles(list);
+        return files::CopyLzhFiles(list, dialogs);
     }
 
     static QString strip(QString folder)

@@ -30,11 +30,6 @@ int set(VerifyColumn c, int tier) { return c * kVerifyTiers + tier - 1; }
 // Display columns of a fixed-pitch font: a full-width character takes two.
 int columns(const QString &s) { return racing::SjisLength(s); }
 
-struct CleanTotals {
-    CleanTotals() { ResetVerification(); }
-    ~CleanTotals() { ResetVerification(); }
-};
-
 } // namespace
 
 TEST(VerifyTally, TiesLastRowWinsAndEmptyTiersCountNothing)
@@ -135,26 +130,27 @@ TEST(VerifyTally, RacesWithFourMissingFiguresOrResultsAreLeftOut)
 
 TEST(VerifyReport, AccumulateQuestion)
 {
-    CleanTotals clean;
-    platform::ScopedRecordingDialogs dialogs;
-    StartReport();
+    platform::RecordingDialogs dialogs;
+    qint32 races = 0;
+    VerifyCounterSets counters{};
+    StartReport(races, counters, dialogs);
     EXPECT_TRUE(dialogs.shown.empty()) << "first report asks nothing";
 
-    VerifiedRaceCount = 3;
-    VerifyCounters[4] = {1, 1, 1, 0};
+    races = 3;
+    counters[4] = {1, 1, 1, 0};
     dialogs.answers = {platform::Answer::Yes};
-    StartReport();
+    StartReport(races, counters, dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Question);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("検証結果を累積しますか？"));
-    EXPECT_EQ(VerifiedRaceCount, 3);
-    EXPECT_EQ(VerifyCounters[4], (VerifyCounts{1, 1, 1, 0}));
+    EXPECT_EQ(races, 3);
+    EXPECT_EQ(counters[4], (VerifyCounts{1, 1, 1, 0}));
 
     dialogs.answers = {platform::Answer::No};
-    StartReport();
+    StartReport(races, counters, dialogs);
     EXPECT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(VerifiedRaceCount, 0);
-    EXPECT_EQ(VerifyCounters[4], (VerifyCounts{0, 0, 0, 0}));
+    EXPECT_EQ(races, 0);
+    EXPECT_EQ(counters[4], (VerifyCounts{0, 0, 0, 0}));
 }
 
 TEST(VerifyReport, LinesAndRates)

@@ -62,6 +62,11 @@ TEST(DataList, ColourThresholds)
         EXPECT_EQ(IntervalColor(c.v), c.interval) << c.v;
         EXPECT_EQ(FigureColor(c.v), c.figure) << c.v;
     }
+    // The names the command line prints, in the order of the enumeration.
+    QStringList names;
+    for (int c = int(CellColour::ButtonFace); c <= int(CellColour::LightRed); ++c)
+        names << BackgroundName(CellColour(c));
+    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("buttonface menu #ffffff #80ff80 #ff0000 #80ffff #ffff80 #ff8080"));
 }
 
 TEST(DataList, BestThreeTiersWithTiesAndFractions)
@@ -252,7 +257,7 @@ struct Day {
     Day()
     {
         home.writeDefaultSettings();
-        common::LoadSettings();
+        EXPECT_TRUE(common::LoadSettings().empty());
         csv = home.path(QStringLiteral("DenCSV/DC001005.csv"));
     }
     RaceContext context(const QString &key, const QString &caption) const

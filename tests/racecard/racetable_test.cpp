@@ -176,7 +176,8 @@ TEST(MoveRace, MessagesOverEmptyButtonsAndEnds)
         EXPECT_EQ(m.moved, c.moved) << c.from << c.dir;
         EXPECT_EQ(m.index, c.to);
         EXPECT_EQ(m.messages, c.messages);
-        if (m.moved)
+        if (m.moved) {
             EXPECT_EQ(m.key, b[c.to].key);
+        }
     }
 }

@@ -74,8 +74,9 @@ TEST(HorseMarks, RewriteChangesOneLineInPlaceOfTheFile)
     const QStringList after = m.lines(QStringLiteral("Um003東.dat"));
     ASSERT_EQ(after.size(), 96);
     for (int i = 0; i < 96; ++i)
-        if (i != 46)
+        if (i != 46) {
             EXPECT_EQ(after[i], lines[i]) << i;
+        }
     EXPECT_EQ(after[46], QStringLiteral("      ◎  A ") + QString(30, QLatin1Char(' ')));
     EXPECT_EQ(test::sjis(after[46]).size(), 42);
     EXPECT_EQ(ReadHorseMarks(QStringLiteral("05003411"), m.mdata), marks);

@@ -201,17 +201,17 @@ protected:
 
 TEST_F(AnalysisTest, MovingAndEndMessages)
 {
-    platform::ScopedRecordingDialogs rec;
+    platform::RecordingDialogs rec;
     TimeRankAnalysis a;
     ASSERT_TRUE(a.open(path, 1, settings));
-    EXPECT_TRUE(rec.shown.empty());
+    EXPECT_TRUE(a.messages().empty());
     EXPECT_EQ(a.raceCount(), 3);
     EXPECT_EQ(a.raceIndex(), 0);
     EXPECT_EQ(a.track(0), QStringLiteral("芝"));
     EXPECT_EQ(a.track(1), QStringLiteral("芝・ダート"));
 
     qint16 dir = -1;
-    a.TRMoveRace(dir);
+    platform::ShowMessages(a.TRMoveRace(dir), rec);
     EXPECT_EQ(dir, 0);
     EXPECT_EQ(a.raceIndex(), 0);
     ASSERT_EQ(rec.texts(), QStringList{QStringLiteral("前のレースはありません．")});
@@ -219,20 +219,20 @@ TEST_F(AnalysisTest, MovingAndEndMessages)
 
     for (int i = 1; i <= 2; ++i) {
         dir = 1;
-        a.TRMoveRace(dir);
+        platform::ShowMessages(a.TRMoveRace(dir), rec);
         EXPECT_EQ(dir, 1);
         EXPECT_EQ(a.raceIndex(), i);
     }
     EXPECT_EQ(a.track(0), QStringLiteral("芝"));
     EXPECT_EQ(a.cell(0).mid(4, 2), QStringLiteral("03"));
     dir = 1;
-    a.TRMoveRace(dir);
+    platform::ShowMessages(a.TRMoveRace(dir), rec);
     EXPECT_EQ(dir, 0);
     EXPECT_EQ(a.raceIndex(), 2);
     EXPECT_EQ(rec.texts().last(), QStringLiteral("次のレースはありません．"));
 
     dir = -1;
-    a.TRMoveRace(dir);
+    platform::ShowMessages(a.TRMoveRace(dir), rec);
     EXPECT_EQ(a.raceIndex(), 1);
     EXPECT_EQ(a.track(0), QStringLiteral("ダート"));
     EXPECT_EQ(a.track(2), QStringLiteral("ダート"));
@@ -241,7 +241,6 @@ TEST_F(AnalysisTest, MovingAndEndMessages)
 
 TEST_F(AnalysisTest, AllDistanceHalfHiddenForKindsOneAndThree)
 {
-    platform::ScopedRecordingDialogs rec;
     for (int kind = 0; kind < 6; ++kind) {
         TimeRankAnalysis a;
         ASSERT_TRUE(a.open(path, kind, settings));
@@ -252,12 +251,13 @@ TEST_F(AnalysisTest, AllDistanceHalfHiddenForKindsOneAndThree)
 
 TEST_F(AnalysisTest, TruncatedFileAndMissingFileAreReported)
 {
-    platform::ScopedRecordingDialogs rec;
+    platform::RecordingDialogs rec;
     QStringList lines = *platform::readLines(path);
     lines = lines.mid(0, lines.size() - 30);
     home.writeLines("TRb20000611.txt", lines);
     TimeRankAnalysis a;
     ASSERT_TRUE(a.open(home.path("TRb20000611.txt"), 1, settings));
+    platform::ShowMessages(a.messages(), rec);
     EXPECT_EQ(a.raceCount(), 3);
     ASSERT_EQ(rec.shown.size(), 1u);
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("TRb20000611.txt")));
@@ -267,11 +267,12 @@ TEST_F(AnalysisTest, TruncatedFileAndMissingFileAreReported)
     rec.clear();
     TimeRankAnalysis b;
     EXPECT_FALSE(b.open(home.path("nothing.txt"), 1, settings));
+    platform::ShowMessages(b.messages(), rec);
     ASSERT_EQ(rec.shown.size(), 1u);
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("nothing.txt")));
     EXPECT_EQ(b.raceCount(), 0);
     qint16 dir = 1;
-    b.TRMoveRace(dir); // nothing to move to, nothing overruns
+    platform::ShowMessages(b.TRMoveRace(dir), rec); // nothing to move to, nothing overruns
     EXPECT_EQ(dir, 0);
 }
 
@@ -316,7 +317,6 @@ TEST(TimeRankKinds, PrefixesAndPatterns)
 TEST(TimeRankOddFiles, NeverOverrun)
 {
     test::ScratchHome home;
-    platform::ScopedRecordingDialogs rec;
     common::SettingsRecord settings;
     settings.SDataON = "0";
     TRBlockPlan s;
@@ -332,11 +332,10 @@ TEST(TimeRankOddFiles, NeverOverrun)
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case &c = cases[i];
         home.writeLines("odd.txt", c.lines);
-        rec.clear();
         TimeRankAnalysis a;
         EXPECT_EQ(a.open(home.path("odd.txt"), 0, settings), c.races > 0) << i;
         EXPECT_EQ(a.raceCount(), c.races) << i;
-        EXPECT_EQ(rec.shown.size(), 1u) << i; // every one of them is reported
+        EXPECT_EQ(a.messages().size(), 1u) << i; // every one of them is reported
         EXPECT_EQ(BuildRaceList(c.lines).totalRaces(), c.listRaces) << i;
     }
 }
@@ -359,7 +358,8 @@ TEST(TimeRankOddFiles, HeaderFloodIsCappedAndSaidOnce)
         QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n"
                        "361 レース目以降の 40 レースは読みません（360 レースまで）．")
             .arg(home.path(QStringLiteral("flood.txt"))))};
-    EXPECT_EQ(a.notes(), notes);
+    ASSERT_EQ(a.messages().size(), 2u); // the blocks that end early, then the blocks left out
+    EXPECT_EQ(a.messages().back(), notes.front());
     EXPECT_EQ(a.problems().size(), 31);
     EXPECT_EQ(a.problems().last(), QStringLiteral("ほか 330 件"));
     const TRRaceList list = BuildRaceList(lines);

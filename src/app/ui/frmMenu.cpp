@@ -5,6 +5,7 @@
 #include "host/ui/frmTimeRankText.h"
 #include "racecard/ui/frmFileSelectDenCSV.h"
 #include "app/ui/frmOption.h"
+#include "platform/ui/buttonarray.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -59,12 +60,10 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     }};
     auto *buttons = new QVBoxLayout;
     for (const auto &[index, caption] : captions) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QStringLiteral("cmdMenu_%1").arg(index));
+        QPushButton *b = platform::ui::ArrayButton(this, QStringLiteral("cmdMenu"), index, caption, &frmMenu::cmdMenu_Click);
         b->setMinimumHeight(34);
         m_buttons[index] = b;
         buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, i = index] { cmdMenu_Click(i); });
     }
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(shape, 1);

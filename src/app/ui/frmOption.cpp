@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
+#include "platform/ui/buttonarray.h"
 #include "common/programfolder.h"
 
 #include <QGridLayout>
@@ -32,15 +33,13 @@ frmOption::frmOption(QWidget *opener) : KorvinWindow(opener)
         grid->addWidget(m_labels[i], i, 0);
         grid->addWidget(m_texts[i], i, 1);
     }
-    m_buttons[0] = new QPushButton(QStringLiteral("OK"), this);
-    m_buttons[1] = new QPushButton(QStringLiteral("Cancel"), this);
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdOption"),
+                                          std::array<QString, 2>{QStringLiteral("OK"), QStringLiteral("Cancel")},
+                                          &frmOption::cmdOption_Click);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        m_buttons[i]->setObjectName(QStringLiteral("cmdOption_%1").arg(i));
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdOption_Click(i); });
-    }
+    for (QPushButton *b : m_buttons)
+        buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();
@@ -73,7 +72,7 @@ void frmOption::cmdOption_Click(int index)
                 QStringLiteral("設定ファイルを保存できません． ( %1 )\n%2").arg(SettingsPath(), error));
             return;
         }
-        LoadSettings();
+        platform::ShowMessages(LoadSettings());
     }
     close();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/sjis.h"
+#include "platform/ui/buttonarray.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -51,15 +52,14 @@ frmFileLZH::frmFileLZH(QWidget *opener) : KorvinWindow(opener)
     del->addWidget(m_labelDel);
     del->addStretch();
 
-    m_buttons[0] = new QPushButton(QStringLiteral("Close"), this);
-    m_buttons[1] = new QPushButton(QStringLiteral("OK"), this);
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdFileLZH"),
+                                          std::array<QString, 2>{QStringLiteral("Close"), QStringLiteral("OK")},
+                                          &frmFileLZH::cmdFileLZH_Click);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        m_buttons[size_t(i)]->setObjectName(QStringLiteral("cmdFileLZH_%1").arg(i));
-        m_buttons[size_t(i)]->setMinimumWidth(100);
-        buttons->addWidget(m_buttons[size_t(i)]);
-        connect(m_buttons[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdFileLZH_Click(i); });
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumWidth(100);
+        buttons->addWidget(b);
     }
 
     auto *layout = new QVBoxLayout(this);
@@ -96,7 +96,7 @@ void frmFileLZH::cmdFileLZH_Click(int index)
                 return;
             }
         }
-        CopyLzhFiles(folderList());
+        CopyLzhFiles(folderList(), platform::dialogs());
     }
     close();
 }

@@ -1,6 +1,7 @@
 #include "files/ui/frmFileMenu.h"
 
 #include "files/ui/frmFileLZH.h"
+#include "platform/ui/buttonarray.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -14,16 +15,14 @@ frmFileMenu::frmFileMenu(QWidget *opener) : KorvinWindow(opener)
 
     // Close on top, then the tool buttons in two columns.
     auto *grid = new QGridLayout(this);
+    m_buttons = platform::ui::ButtonArray<kButtons>(this, QStringLiteral("cmdFileMenu"), &frmFileMenu::cmdFileMenu_Click);
     for (int i = 0; i < kButtons; ++i) {
-        auto *b = new QPushButton(this);
-        b->setObjectName(QStringLiteral("cmdFileMenu_%1").arg(i));
+        QPushButton *b = m_buttons[size_t(i)];
         b->setMinimumSize(200, 32);
-        m_buttons[size_t(i)] = b;
         if (i == 0)
             grid->addWidget(b, 0, 0, 1, 2);
         else
             grid->addWidget(b, 1 + (i - 1) % 8, (i - 1) / 8);
-        connect(b, &QPushButton::clicked, this, [this, i] { cmdFileMenu_Click(i); });
     }
     m_buttons[0]->setText(QStringLiteral("Close"));
     m_buttons[1]->setText(QStringLiteral("LZHファイルコピー"));

@@ -2,7 +2,6 @@
 
 #include "common/settings.h"
 #include "platform/messages.h"
-#include "predict/ui/frmTimeRankPara.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
 #include "timerank/ui/frmRaceListTR.h"
@@ -13,6 +12,12 @@
 #include <QVBoxLayout>
 
 namespace korvin::host::ui {
+
+std::function<QWidget *(QWidget *)> &frmTimeRankText::parameterWindowFactory()
+{
+    static std::function<QWidget *(QWidget *)> factory;
+    return factory;
+}
 
 frmTimeRankText::frmTimeRankText(QWidget *opener) : ScriptWindow(opener)
 {
@@ -36,6 +41,7 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : ScriptWindow(opener)
                                   QStringLiteral("予想パラメータ設定")},
                                  [this](int i) { cmdTimeRankText_Click(i); });
     std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
+    m_buttons[3]->setEnabled(bool(parameterWindowFactory()));
     // Wide enough for the title and for the progress of a run.
     setMinimumWidth(480);
 }
@@ -63,7 +69,9 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         ExportTimeRankText();
         break;
     case 3: {
-        auto *w = new predict::ui::frmTimeRankPara(this);
+        QWidget *w = parameterWindowFactory() ? parameterWindowFactory()(this) : nullptr;
+        if (!w)
+            break;
         m_opened = w;
         w->show();
         hide();

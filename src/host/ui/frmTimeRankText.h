@@ -2,6 +2,7 @@
 #include "host/ui/scriptwindow.h"
 
 #include <array>
+#include <functional>
 
 class QPushButton;
 class QRadioButton;
@@ -23,6 +24,11 @@ public:
     QRadioButton *OptionType(int i) const { return m_options[i]; }
     // The window opened last by File, the parameter button or a run (null before).
     QWidget *openedWindow() const { return m_opened; }
+
+    // Opens the prediction parameter window with this window as its opener. It
+    // lives in another subsystem, so the program installs it; "予想パラメータ設定"
+    // stays disabled while none is installed.
+    static std::function<QWidget *(QWidget *opener)> &parameterWindowFactory();
 
 private:
     std::array<QPushButton *, 4> m_buttons{};

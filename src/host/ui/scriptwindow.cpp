@@ -15,7 +15,7 @@ namespace korvin::host::ui {
 
 ScriptWindow::ScriptWindow(QWidget *opener) : KorvinWindow(opener)
 {
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     const std::array<qint16, 3> waits{common::Settings.Wait1, common::Settings.Wait2, common::Settings.Wait3};
     for (int i = 0; i < 3; ++i) {
         m_waits[i] = new QLineEdit(QString::number(waits[i]), this);
@@ -71,7 +71,8 @@ std::optional<RunResult> ScriptWindow::runScript(const Build &build, QPushButton
     if (m_running)
         return std::nullopt;
     // The settings on disk at this moment apply to the run.
-    common::LoadSettings();
+    if (!platform::ShowMessages(common::LoadSettings()))
+        return std::nullopt;
     platform::Messages messages;
     RunBoxes texts;
     for (int i = 0; i < 3; ++i)

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/filechooser.h"
 
 #include <QHBoxLayout>
@@ -17,14 +18,11 @@ FileSelectWindow::FileSelectWindow(QWidget *opener, const QString &objectName, c
     setWindowTitle(title);
     m_chooser = new FileChooser(this);
     const std::array<QString, 2> captions{QStringLiteral("OK"), QStringLiteral("Cancel")};
+    m_buttons = ButtonArray(this, QStringLiteral("cmdFileList"), captions, &FileSelectWindow::cmdFileList_Click);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdFileList_%1").arg(i));
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdFileList_Click(i); });
-    }
+    for (QPushButton *b : m_buttons)
+        buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_chooser, 1);
     layout->addLayout(buttons);

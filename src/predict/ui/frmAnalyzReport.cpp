@@ -1,5 +1,6 @@
 #include "predict/ui/frmAnalyzReport.h"
 
+#include "platform/dialogs.h"
 #include "platform/events.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
@@ -44,14 +45,17 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
 
 void frmAnalyzReport::Report(const RaceLoader &loader)
 {
-    StartReport();
-    CountRaceButtons(racecard::CurrentRaceButtons, [&](int index, const racecard::RaceButton &button) {
-        racecard::CurrentRaceKey = button.key;
-        const VerifyRows rows = loader(index, button);
-        platform::DoEvents();
-        return rows;
-    });
-    const QStringList lines = ReportLines();
+    StartReport(VerifiedRaceCount, VerifyCounters, platform::dialogs());
+    CountRaceButtons(
+        racecard::CurrentRaceButtons,
+        [&](int index, const racecard::RaceButton &button) {
+            racecard::CurrentRaceKey = button.key;
+            const VerifyRows rows = loader(index, button);
+            platform::DoEvents();
+            return rows;
+        },
+        VerifiedRaceCount, VerifyCounters);
+    const QStringList lines = ReportLines(VerifiedRaceCount, VerifyCounters);
     for (int i = 0; i < kReportLines; ++i)
         m_labels[size_t(i)]->setText(lines.value(i));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/frmWait.h"
 
@@ -86,12 +87,10 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     buttons->addStretch();
     const std::array<QString, 3> captions{QStringLiteral("Close"), QStringLiteral("登録(表示条件）"),
                                           QStringLiteral("登録(全条件）")};
-    for (int i = 0; i < 3; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdTRPara_%1").arg(i));
-        m_buttons[i]->setMinimumHeight(32);
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTRPara_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTRPara"), captions, &frmTimeRankPara::cmdTRPara_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumHeight(32);
+        buttons->addWidget(b);
     }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(selectors);

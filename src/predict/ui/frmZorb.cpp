@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/window.h"
 #include "common/programfolder.h"
@@ -74,12 +75,10 @@ frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_l
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     const std::array<QString, 2> captions{QStringLiteral("Cancel"), QStringLiteral("OK")};
-    for (int i = 0; i < 2; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdZorb_%1").arg(i));
-        m_buttons[i]->setAutoDefault(false);
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdZorb_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdZorb"), captions, &frmZorb::cmdZorb_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
     }
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
@@ -133,7 +132,8 @@ void frmZorb::RunBatchPrediction()
     platform::DoEvents();
     // The analysis window is the run's progress: it shows each race as it is scored.
     const BatchRunResult run = predict::RunBatchPrediction(window->model(), races, z,
-                                                           common::ProgramFolder() + kZorbFileName, [window] {
+                                                           common::ProgramFolder() + kZorbFileName, platform::dialogs(),
+                                                           [window] {
                                                                window->refresh();
                                                                platform::DoEvents();
                                                            });

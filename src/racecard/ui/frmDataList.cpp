@@ -1,5 +1,6 @@
 #include "racecard/ui/frmDataList.h"
 
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "racing/ui/payoutpanel.h"
 
@@ -27,16 +28,10 @@ namespace korvin::racecard::ui {
 
 QColor BackgroundColour(CellColour c)
 {
-    switch (c) {
-    case CellColour::ButtonFace: return QApplication::palette().color(QPalette::Button);
-    case CellColour::Menu: return QApplication::palette("QMenu").color(QPalette::Window);
-    case CellColour::White: return QColor(255, 255, 255);
-    case CellColour::LightGreen: return QColor(128, 255, 128);
-    case CellColour::Red: return QColor(255, 0, 0);
-    case CellColour::LightCyan: return QColor(128, 255, 255);
-    case CellColour::LightYellow: return QColor(255, 255, 128);
-    case CellColour::LightRed: return QColor(255, 128, 128);
-    }
+    if (const auto rgb = BackgroundRgb(c))
+        return QColor(QRgb(*rgb));
+    if (c == CellColour::Menu)
+        return QApplication::palette("QMenu").color(QPalette::Window);
     return QApplication::palette().color(QPalette::Button);
 }
 
@@ -183,19 +178,16 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     // Payout area: a frame with the row titles and the entries below each other.
     m_payoutFrame = new racing::ui::PayoutPanel(racing::ui::PayoutPanel::Layout::Stacked, this);
 
-    const QString captions[4] = {QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
-                                 QStringLiteral("Marking")};
+    const std::array<QString, 4> captions{QStringLiteral("Close"), QStringLiteral("Back"), QStringLiteral("Next"),
+                                          QStringLiteral("Marking")};
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_checkZI);
     buttons->addWidget(m_kt);
     buttons->addWidget(m_hh);
     buttons->addStretch();
-    for (int i = 0; i < 4; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdDataList_%1").arg(i));
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdDataList_Click(i); });
-    }
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdDataList"), captions, &frmDataList::cmdDataList_Click);
+    for (QPushButton *b : m_buttons)
+        buttons->addWidget(b);
 
     auto *rows = new QVBoxLayout;
     rows->addLayout(grid);
@@ -223,8 +215,15 @@ void frmDataList::paint(QWidget *w, CellColour c)
 
 void frmDataList::LoadDataList()
 {
-    // The settings are those the file selection read when it opened.
-    m_model = racecard::LoadDataList(ContextFor({m_raceName->text(), CurrentRaceKey, true}, m_checkZI->isChecked()));
+    // The chosen file and race; the settings are those the file selection read when it opened.
+    RaceContext context;
+    context.csvPath = ChosenCsvPath;
+    context.csvName = ChosenCsvName;
+    context.raceKey = CurrentRaceKey;
+    context.caption = m_raceName->text();
+    context.settings = common::Settings;
+    context.ziOn = m_checkZI->isChecked();
+    m_model = racecard::LoadDataList(context);
 
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];

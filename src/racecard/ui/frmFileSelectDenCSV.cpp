@@ -12,7 +12,7 @@ frmFileSelectDenCSV::frmFileSelectDenCSV(QWidget *opener)
     : FileSelectWindow(opener, QStringLiteral("frmFileSelectDenCSV"),
                        platform::ui::kTitlePrefix + QStringLiteral("  / 出馬表CSVファイル"))
 {
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     openFolder(common::Settings.DenCSV, QStringLiteral("DC*.csv"));
 }
 

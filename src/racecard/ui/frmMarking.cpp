@@ -1,6 +1,6 @@
 #include "racecard/ui/frmMarking.h"
 
-#include "platform/ui/selectonfocus.h"
+#include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 
 #include <QEvent>
@@ -58,19 +58,16 @@ frmMarking::frmMarking(QWidget *opener) : KorvinWindow(opener)
         ml->addWidget(m_marks[i], 1, i);
     }
 
-    const QString captions[6] = {QStringLiteral("Close"),
-                                 QStringLiteral("OK"),
-                                 QStringLiteral("このﾚｰｽの馬印ｸﾘｱ"),
-                                 QStringLiteral("全ﾚｰｽの馬印ｸﾘｱ"),
-                                 QStringLiteral("全場全ﾚｰｽの馬印ｸﾘｱ"),
-                                 QStringLiteral("全ての馬印ｸﾘｱ")};
+    const std::array<QString, 6> captions{QStringLiteral("Close"),
+                                          QStringLiteral("OK"),
+                                          QStringLiteral("このﾚｰｽの馬印ｸﾘｱ"),
+                                          QStringLiteral("全ﾚｰｽの馬印ｸﾘｱ"),
+                                          QStringLiteral("全場全ﾚｰｽの馬印ｸﾘｱ"),
+                                          QStringLiteral("全ての馬印ｸﾘｱ")};
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdMarking"), captions, &frmMarking::cmdMarking_Click);
     auto *buttons = new QGridLayout;
-    for (int i = 0; i < 6; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdMarking_%1").arg(i));
+    for (int i = 0; i < 6; ++i)
         buttons->addWidget(m_buttons[i], i / 2, i % 2);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdMarking_Click(i); });
-    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(condition);

@@ -1,6 +1,6 @@
 #include "racecard/ui/frmRaceList.h"
 
-#include "predict/ui/frmAnalyzReport.h"
+#include "platform/ui/buttonarray.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
 
@@ -13,9 +13,7 @@ namespace korvin::racecard::ui {
 
 std::function<QWidget *(QWidget *)> &frmRaceList::verificationWindowFactory()
 {
-    static std::function<QWidget *(QWidget *)> factory = [](QWidget *opener) -> QWidget * {
-        return new predict::ui::frmAnalyzReport(opener);
-    };
+    static std::function<QWidget *(QWidget *)> factory;
     return factory;
 }
 
@@ -25,34 +23,28 @@ frmRaceList::frmRaceList(QWidget *opener) : KorvinWindow(opener)
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / RaceList"));
 
     auto *places = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
-        m_place[i] = new QPushButton(this);
-        m_place[i]->setObjectName(QStringLiteral("cmdPlace_%1").arg(i));
-        m_place[i]->setEnabled(false);
-        m_place[i]->setMinimumHeight(32);
-        places->addWidget(m_place[i]);
-        connect(m_place[i], &QPushButton::clicked, this, [this, i] { cmdPlace_Click(i); });
+    m_place = platform::ui::ButtonArray<3>(this, QStringLiteral("cmdPlace"), &frmRaceList::cmdPlace_Click);
+    for (QPushButton *b : m_place) {
+        b->setEnabled(false);
+        b->setMinimumHeight(32);
+        places->addWidget(b);
     }
     auto *races = new QVBoxLayout;
-    for (int i = 0; i < 12; ++i) {
-        m_race[i] = new QPushButton(this);
-        m_race[i]->setObjectName(QStringLiteral("cmdRace_%1").arg(i));
-        m_race[i]->setFont(platform::ui::fixedPitchFont(11));
-        m_race[i]->setEnabled(false);
-        m_race[i]->setMinimumHeight(28);
-        m_race[i]->setStyleSheet(QStringLiteral("text-align: left; padding-left: 8px;"));
-        races->addWidget(m_race[i]);
-        connect(m_race[i], &QPushButton::clicked, this, [this, i] { cmdRace_Click(i); });
+    m_race = platform::ui::ButtonArray<12>(this, QStringLiteral("cmdRace"), &frmRaceList::cmdRace_Click);
+    for (QPushButton *b : m_race) {
+        b->setFont(platform::ui::fixedPitchFont(11));
+        b->setEnabled(false);
+        b->setMinimumHeight(28);
+        b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 8px;"));
+        races->addWidget(b);
     }
-    const QString captions[2] = {QStringLiteral("Close"), QStringLiteral("検証")};
+    m_list = platform::ui::ButtonArray(this, QStringLiteral("cmdRaceList"),
+                                       std::array<QString, 2>{QStringLiteral("Close"), QStringLiteral("検証")},
+                                       &frmRaceList::cmdRaceList_Click);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        m_list[i] = new QPushButton(captions[i], this);
-        m_list[i]->setObjectName(QStringLiteral("cmdRaceList_%1").arg(i));
-        buttons->addWidget(m_list[i]);
-        connect(m_list[i], &QPushButton::clicked, this, [this, i] { cmdRaceList_Click(i); });
-    }
+    for (QPushButton *b : m_list)
+        buttons->addWidget(b);
     m_list[1]->setEnabled(bool(verificationWindowFactory()));
 
     auto *layout = new QVBoxLayout(this);

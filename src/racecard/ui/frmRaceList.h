@@ -27,8 +27,9 @@ public:
     void cmdRace_Click(int index);
     void cmdRaceList_Click(int index);
 
-    // Opens the verification report with the race list as its opener; "検証"
-    // stays disabled while none is installed.
+    // Opens the verification report with the race list as its opener. The
+    // report lives in a folder above this one, so the program installs it;
+    // "検証" stays disabled while none is installed.
     static std::function<QWidget *(QWidget *opener)> &verificationWindowFactory();
 
 private:

@@ -12,7 +12,7 @@ frmFileSelectTR::frmFileSelectTR(QWidget *opener)
     : FileSelectWindow(opener, QStringLiteral("frmFileSelectTR"),
                        platform::ui::kTitlePrefix + QStringLiteral("  / タイムランクファイル"))
 {
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     openFolder(common::Settings.TimeRank, KindPattern(TimeRankType));
 }
 

@@ -1,7 +1,8 @@
 #include "timerank/ui/frmRaceListTR.h"
 
 #include "platform/dialogs.h"
-#include "predict/ui/frmZorb.h"
+#include "platform/messages.h"
+#include "platform/ui/buttonarray.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmTimeRank.h"
 
@@ -12,6 +13,12 @@
 
 namespace korvin::timerank::ui {
 
+std::function<void(frmRaceListTR &)> &frmRaceListTR::batchPrediction()
+{
+    static std::function<void(frmRaceListTR &)> run;
+    return run;
+}
+
 frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
 {
     setObjectName(QStringLiteral("frmRaceListTR"));
@@ -19,13 +26,11 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
 
     auto *layout = new QVBoxLayout(this);
     auto *places = new QHBoxLayout;
-    for (int i = 0; i < kMaxCourses; ++i) {
-        m_place[i] = new QPushButton(this);
-        m_place[i]->setObjectName(QStringLiteral("cmdPlace_%1").arg(i));
-        m_place[i]->setEnabled(false);
-        m_place[i]->setMinimumSize(120, 34);
-        places->addWidget(m_place[i]);
-        connect(m_place[i], &QPushButton::clicked, this, [this, i] { cmdPlace_Click(i); });
+    m_place = platform::ui::ButtonArray<kMaxCourses>(this, QStringLiteral("cmdPlace"), &frmRaceListTR::cmdPlace_Click);
+    for (QPushButton *b : m_place) {
+        b->setEnabled(false);
+        b->setMinimumSize(120, 34);
+        places->addWidget(b);
     }
     places->addStretch();
     layout->addLayout(places);
@@ -33,29 +38,27 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
     m_date->setObjectName(QStringLiteral("LabelDate"));
     m_date->setFont(platform::ui::fixedPitchFont(11));
     layout->addWidget(m_date);
-    for (int r = 0; r < kMaxRaces; ++r) {
-        m_race[r] = new QPushButton(this);
-        m_race[r]->setObjectName(QStringLiteral("cmdRace_%1").arg(r));
-        m_race[r]->setFont(platform::ui::fixedPitchFont(10));
-        m_race[r]->setEnabled(false);
-        m_race[r]->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 8px;"));
-        m_race[r]->setMinimumHeight(28);
-        layout->addWidget(m_race[r]);
-        connect(m_race[r], &QPushButton::clicked, this, [this, r] { cmdRace_Click(r); });
+    m_race = platform::ui::ButtonArray<kMaxRaces>(this, QStringLiteral("cmdRace"), &frmRaceListTR::cmdRace_Click);
+    for (QPushButton *b : m_race) {
+        b->setFont(platform::ui::fixedPitchFont(10));
+        b->setEnabled(false);
+        b->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 8px;"));
+        b->setMinimumHeight(28);
+        layout->addWidget(b);
     }
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     const std::array<QString, 2> captions{QStringLiteral("Close"), QStringLiteral("一括予想 （Z.O.R.B形式）")};
-    for (int i = 0; i < 2; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdRaceList_%1").arg(i));
-        m_buttons[i]->setMinimumHeight(32);
-        buttons->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdRaceList_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdRaceList"), captions, &frmRaceListTR::cmdRaceList_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumHeight(32);
+        buttons->addWidget(b);
     }
     layout->addLayout(buttons);
+    m_buttons[1]->setEnabled(bool(batchPrediction()));
 
     m_list = LoadRaceList(TimeRankFile);
+    platform::ShowMessages(m_list.messages);
     if (m_list.opened && !m_list.headerFound)
         platform::dialogs().information(NoRaceHeaderMessage(TimeRankFile));
     for (size_t i = 0; i < m_list.courses.size(); ++i) {
@@ -106,8 +109,8 @@ void frmRaceListTR::cmdRaceList_Click(int index)
         close();
         return;
     }
-    predict::ui::frmZorb dialog(this);
-    dialog.exec();
+    if (batchPrediction())
+        batchPrediction()(*this);
 }
 
 } // namespace korvin::timerank::ui

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <array>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -30,6 +31,11 @@ public:
     QLabel *LabelDate() const { return m_date; }
     // The analysis window opened last (null when closed).
     frmTimeRank *analysisWindow() const { return m_analysis; }
+
+    // Runs the batch prediction over the list ("一括予想 （Z.O.R.B形式）"). Its
+    // window lives in a folder above this one, so the program installs it; the
+    // button stays disabled while none is installed.
+    static std::function<void(frmRaceListTR &list)> &batchPrediction();
 
 private:
     TRRaceList m_list;

@@ -1,6 +1,7 @@
 #include "timerank/ui/frmTimeRank.h"
 
 #include "platform/messages.h"
+#include "platform/ui/buttonarray.h"
 #include "racing/ui/payoutpanel.h"
 
 #include "common/settings.h"
@@ -120,19 +121,17 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     bottom->addWidget(m_shape);
     bottom->addStretch();
     const std::array<QString, 3> captions{QStringLiteral("Back"), QStringLiteral("Next"), QStringLiteral("Close")};
-    for (int i = 0; i < 3; ++i) {
-        m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setObjectName(QStringLiteral("cmdTimeRank_%1").arg(i));
-        m_buttons[i]->setMinimumSize(90, 32);
-        bottom->addWidget(m_buttons[i], 0, Qt::AlignBottom);
-        connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { cmdTimeRank_Click(i); });
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRank"), captions, &frmTimeRank::cmdTimeRank_Click);
+    for (QPushButton *b : m_buttons) {
+        b->setMinimumSize(90, 32);
+        bottom->addWidget(b, 0, Qt::AlignBottom);
     }
     layout->addLayout(bottom);
     layout->addStretch();
 
-    common::LoadSettings();
+    platform::ShowMessages(common::LoadSettings());
     m_model.open(TimeRankFile, TimeRankType, common::Settings);
-    platform::ShowMessages(m_model.notes());
+    platform::ShowMessages(m_model.messages());
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.
     for (QWidget *w : std::initializer_list<QWidget *>{m_label4, m_label5, m_label7, m_track[2], m_track[3]})
@@ -155,7 +154,8 @@ void frmTimeRank::refresh()
 
 void frmTimeRank::TRMoveRace(qint16 &direction)
 {
-    m_model.TRMoveRace(direction);
+    const platform::Messages said = m_model.TRMoveRace(direction);
+    platform::ShowMessages(said);
     if (direction != 0)
         refresh();
 }

@@ -35,9 +35,9 @@ struct ChosenDay {
         racecard::RaceTables = read.table;
         racecard::CurrentCourse = QStringLiteral("05");
         racecard::CurrentRaceButtons = racecard::ShowRaces(read.table, racecard::CurrentCourse);
-        predict::ResetVerification();
+        predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters);
     }
-    ~ChosenDay() { predict::ResetVerification(); }
+    ~ChosenDay() { predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters); }
 };
 
 QStringList labelTexts(const frmAnalyzReport &w)

@@ -98,7 +98,7 @@ TEST_F(TimeRankWindows, FileSelectListsTheKindAndChecksTheChoice)
 
 TEST_F(TimeRankWindows, FileSelectWithAMissingFolder)
 {
-    common::LoadSettings();
+    ASSERT_TRUE(common::LoadSettings().empty());
     QStringList lines = {"TimeRank  /nowhere/at/all/"};
     home.writeLines("Korvin.ini", lines);
     auto *w = new timerank::ui::frmFileSelectTR;
@@ -188,7 +188,7 @@ TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)
         const bool hidden = kind == 3;
         for (const char *name : {"Label4", "Label5", "Label7", "LabelTrack3", "LabelTrack4", "LabelData_60",
                                  "LabelData_119"})
-            EXPECT_EQ(child<QWidget>(&w, name)->isHidden(), hidden) << name << " kind " << kind;
+            EXPECT_EQ(child<QWidget>(&w, QString::fromLatin1(name))->isHidden(), hidden) << name << " kind " << kind;
         EXPECT_FALSE(child<QWidget>(&w, "Label2")->isHidden());
         EXPECT_FALSE(child<QWidget>(&w, "LabelData_59")->isHidden());
         EXPECT_EQ(child<QLabel>(&w, "LabelTrack1")->text(), QStringLiteral("芝"));

@@ -68,7 +68,7 @@ protected:
         day = makeDay(1, kDate);
         const auto report = writeDemoHome(home.folder(), day, false);
         ASSERT_TRUE(report.error.isEmpty()) << report.error.toStdString();
-        ASSERT_TRUE(common::LoadSettings());
+        ASSERT_TRUE(common::LoadSettings().empty());
     }
     QString csvPath() const { return common::Settings.DenCSV + QStringLiteral("DC000610.csv"); }
     QString vtxPath() const { return common::Settings.VTX_Text + QStringLiteral("Dx000610.txt"); }
@@ -144,10 +144,12 @@ TEST_F(DemoDay, EveryTextFileIsCp932WithCrLf)
         // Record files end each record with CR LF too.
         EXPECT_TRUE(bytes.endsWith("\r\n"));
         for (int i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\n')
+            if (bytes[i] == '\n') {
                 ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
-            if (bytes[i] == '\r')
+            }
+            if (bytes[i] == '\r') {
                 ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+            }
         }
         const QString text = platform::fromSjis(bytes);
         EXPECT_FALSE(text.contains(QChar(0xFFFD)));
@@ -211,8 +213,9 @@ TEST(DemoDayModel, EverySeedAndDateHoldsTheStoriesTheWindowsShow)
                     ASSERT_GE(r.frame, 1);
                     ASSERT_LE(r.frame, 8);
                     ++perFrame[r.frame];
-                    if (i > 0)
+                    if (i > 0) {
                         EXPECT_GE(r.frame, race.runners[i - 1].frame);
+                    }
                     EXPECT_LE(r.name.size(), 9);
                     EXPECT_LE(r.past.size(), 7);
                     for (const PastRace &p : r.past)
@@ -271,28 +274,32 @@ void expectPayouts(const racing::PayoutArea &area, const Payouts &p)
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.win.size();
         EXPECT_EQ(area.Tan[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Tan[i].text, two(p.win[i].first) + racing::PadNumber(p.win[i].yen, 8));
+        }
     }
     for (int i = 0; i < 5; ++i) {
         const bool has = i < p.place.size();
         EXPECT_EQ(area.Fuku[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Fuku[i].text, two(p.place[i].first) + racing::PadNumber(p.place[i].yen, 8));
+        }
     }
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.bracket.size();
         EXPECT_EQ(area.WakuRen[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.WakuRen[i].text, QStringLiteral("%1-%2").arg(p.bracket[i].first).arg(p.bracket[i].second) +
                                                 racing::PadNumber(p.bracket[i].yen, 8));
+        }
     }
     for (int i = 0; i < 3; ++i) {
         const bool has = i < p.quinella.size();
         EXPECT_EQ(area.Uma[i].visible, has);
-        if (has)
+        if (has) {
             EXPECT_EQ(area.Uma[i].text, two(p.quinella[i].first) + QLatin1Char('-') + two(p.quinella[i].second) +
                                             racing::PadNumber(p.quinella[i].yen, 9));
+        }
     }
     EXPECT_EQ(area.placeRows, std::clamp(int(p.place.size()), 3, 5));
 }
@@ -535,10 +542,9 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
 {
     for (int kind = 0; kind < kRankKinds; ++kind) {
         SCOPED_TRACE(kind);
-        platform::ScopedRecordingDialogs dialogs;
         timerank::TimeRankAnalysis model;
         ASSERT_TRUE(model.open(trPath(kind), kind, common::Settings));
-        EXPECT_TRUE(dialogs.shown.empty());
+        EXPECT_TRUE(model.messages().empty());
         EXPECT_TRUE(model.problems().isEmpty());
         ASSERT_EQ(model.raceCount(), 36);
         int shortGroups = 0, fullGroups = 0;
@@ -683,7 +689,7 @@ QString distanceBand(int metres)
 TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
 {
     ASSERT_EQ(predict::LoadTRParaFile(), kParaRecords);
-    platform::ScopedRecordingDialogs dialogs;
+    platform::RecordingDialogs dialogs;
     timerank::TimeRankAnalysis model;
     ASSERT_TRUE(model.open(trPath(0), 0, common::Settings));
     int r = 0, scored = 0;
@@ -712,7 +718,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
     // The whole run: one block per meeting, no message.
     model.showRace(0);
     const QString zorb = home.path(QStringLiteral("Zorb.txt"));
-    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb).completed);
+    ASSERT_TRUE(predict::RunBatchPrediction(model, 36, predict::ZorbSettings{}, zorb, dialogs).completed);
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join(QLatin1Char('\n')).toStdString();
     const QStringList out = linesOf(zorb);
     EXPECT_EQ(out.filter(QStringLiteral("<< Korvin >> from TimeRank")).size(), 3);
@@ -792,8 +798,9 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     EXPECT_EQ(second[QStringLiteral("Korvin.ini")], ini);
     EXPECT_EQ(second[QStringLiteral("DenCSV/DC000610.csv")], first[QStringLiteral("DenCSV/DC000610.csv")]);
     for (const QString &name : first.keys())
-        if (name != QLatin1String("Korvin.trp") && name != QLatin1String("Korvin.ini"))
+        if (name != QLatin1String("Korvin.trp") && name != QLatin1String("Korvin.ini")) {
             EXPECT_EQ(second[name], first[name]) << name.toStdString();
+        }
 
     // A settings file naming a folder that is gone is written again; --reset restores everything.
     QByteArray broken = ini;
