@@ -14,10 +14,14 @@ const QCommandLineOption kMData(QStringLiteral("mdata"),
                                 QStringLiteral("DIR"));
 
 const cli::CliCommand commentsCommand{
-    QStringLiteral("comments"), QStringLiteral("comments COMMENTFILE [--mdata DIR]"),
+    QStringLiteral("comments"),
+    QStringLiteral("comments COMMENTFILE [--mdata DIR]"),
     QStringLiteral("appends the rewritten runner lines of a result export to the meeting's result-comment file in "
                    "MData (or DIR); prints the file and the number of lines, separated by a tab"),
-    runComments, {kMData}, 1, 1};
+    runComments,
+    {kMData},
+    1,
+    1};
 
 int runComments(const QCommandLineParser &p, QTextStream &out, QTextStream &)
 {

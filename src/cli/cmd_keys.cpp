@@ -8,10 +8,14 @@ using namespace korvin;
 int runKeys(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
 
 const cli::CliCommand keysCommand{
-    QStringLiteral("keys"), QStringLiteral("keys KEYSTRING"),
+    QStringLiteral("keys"),
+    QStringLiteral("keys KEYSTRING"),
     QStringLiteral("prints the key actions of a key string, one per line: \"key NAME\" or \"char C\", then "
                    "\"+shift\", \"+ctrl\", \"+alt\" for the modifiers held"),
-    runKeys, {}, 1, 1,
+    runKeys,
+    {},
+    1,
+    1,
     QStringLiteral("KEYSTRING is a key string such as \"{F6 2}\", \"+{TAB}\" or \"F\"; put -- before one that "
                    "begins with \"-\".")};
 

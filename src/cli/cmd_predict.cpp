@@ -24,7 +24,8 @@ const QCommandLineOption kSkipTrack(QStringLiteral("skip-track"),
 const QCommandLineOption kSkipClass(QStringLiteral("skip-class"),
                                     QStringLiteral("class boxes to untick, 0..6 (newcomer .. graded)"),
                                     QStringLiteral("LIST"));
-const QCommandLineOption kOut(QStringLiteral("out"), QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
+const QCommandLineOption kOut(QStringLiteral("out"),
+                              QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
                               QStringLiteral("FILE"));
 
 const cli::CliCommand predictCommand{
@@ -83,7 +84,8 @@ int runPredict(const QCommandLineParser &args, QTextStream &, QTextStream &err)
         return 1;
     const timerank::TRRaceList list = timerank::LoadRaceList(file);
     platform::ShowMessages(list.messages);
-    const predict::BatchRunResult run = predict::RunBatchPrediction(model, list.totalRaces(), z, out, platform::dialogs());
+    const predict::BatchRunResult run =
+        predict::RunBatchPrediction(model, list.totalRaces(), z, out, platform::dialogs());
     platform::ShowMessages(run.messages);
     if (!run.completed)
         return 1;

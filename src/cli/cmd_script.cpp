@@ -9,7 +9,8 @@ using namespace korvin;
 
 int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
 
-const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5 (timerank)"), QStringLiteral("K"));
+const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5 (timerank)"),
+                               QStringLiteral("K"));
 const QCommandLineOption kRepeat(QStringLiteral("repeat"),
                                  QStringLiteral("text of the repeat box (races), rounded to the nearest, halves to "
                                                 "even; default 1"),
@@ -25,7 +26,10 @@ const cli::CliCommand scriptCommand{
                    "[--waits W0,W1,W2]"),
     QStringLiteral("prints the operations of a time-rank export or result-comment run, one JSON array per line, "
                    "without sending anything"),
-    runScript, {kKind, kRepeat, kWaits}, 1, 1};
+    runScript,
+    {kKind, kRepeat, kWaits},
+    1,
+    1};
 
 int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
 {

@@ -10,14 +10,19 @@ using namespace korvin;
 int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
 
 const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
-const QCommandLineOption kOut(QStringLiteral("out"), QStringLiteral("folder to write into instead of the TimeRank setting"),
+const QCommandLineOption kOut(QStringLiteral("out"),
+                              QStringLiteral("folder to write into instead of the TimeRank setting"),
                               QStringLiteral("DIR"));
 
 const cli::CliCommand splitCommand{
-    QStringLiteral("split"), QStringLiteral("split EXPORTFILE --kind K [--out DIR]"),
+    QStringLiteral("split"),
+    QStringLiteral("split EXPORTFILE --kind K [--out DIR]"),
     QStringLiteral("writes the time-rank file of kind K from a time-rank export into the TimeRank folder (or DIR) "
                    "and prints its path"),
-    runSplit, {kKind, kOut}, 1, 1};
+    runSplit,
+    {kKind, kOut},
+    1,
+    1};
 
 int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
 {

@@ -52,8 +52,7 @@ std::string KeyName(NamedKey key)
     case NamedKey::Left: return "LEFT";
     case NamedKey::Right: return "RIGHT";
     case NamedKey::CapsLock: return "CAPSLOCK";
-    default:
-        break;
+    default: break;
     }
     const int f = int(key) - int(NamedKey::F1) + 1;
     return "F" + std::to_string(f);

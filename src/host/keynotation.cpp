@@ -50,13 +50,13 @@ bool decodeUtf8(const std::string &s, std::size_t &i, char32_t &out)
 }
 
 const std::array<std::pair<const char *, NamedKey>, 20> kNames{{
-    {"ENTER", NamedKey::Enter},        {"TAB", NamedKey::Tab},           {"ESC", NamedKey::Escape},
-    {"ESCAPE", NamedKey::Escape},      {"BS", NamedKey::Backspace},      {"BACKSPACE", NamedKey::Backspace},
-    {"BKSP", NamedKey::Backspace},     {"DEL", NamedKey::Delete},        {"DELETE", NamedKey::Delete},
-    {"INS", NamedKey::Insert},         {"INSERT", NamedKey::Insert},     {"HOME", NamedKey::Home},
-    {"END", NamedKey::End},            {"PGUP", NamedKey::PageUp},       {"PGDN", NamedKey::PageDown},
-    {"UP", NamedKey::Up},              {"DOWN", NamedKey::Down},         {"LEFT", NamedKey::Left},
-    {"RIGHT", NamedKey::Right},        {"CAPSLOCK", NamedKey::CapsLock},
+    {"ENTER", NamedKey::Enter},    {"TAB", NamedKey::Tab},           {"ESC", NamedKey::Escape},
+    {"ESCAPE", NamedKey::Escape},  {"BS", NamedKey::Backspace},      {"BACKSPACE", NamedKey::Backspace},
+    {"BKSP", NamedKey::Backspace}, {"DEL", NamedKey::Delete},        {"DELETE", NamedKey::Delete},
+    {"INS", NamedKey::Insert},     {"INSERT", NamedKey::Insert},     {"HOME", NamedKey::Home},
+    {"END", NamedKey::End},        {"PGUP", NamedKey::PageUp},       {"PGDN", NamedKey::PageDown},
+    {"UP", NamedKey::Up},          {"DOWN", NamedKey::Down},         {"LEFT", NamedKey::Left},
+    {"RIGHT", NamedKey::Right},    {"CAPSLOCK", NamedKey::CapsLock},
 }};
 
 bool lookupName(const std::string &name, NamedKey &key)
@@ -71,8 +71,9 @@ bool lookupName(const std::string &name, NamedKey &key)
         }
     }
     // F1..F16
-    if (upper.size() >= 2 && upper.size() <= 3 && upper[0] == 'F' && std::isdigit(static_cast<unsigned char>(upper[1])) &&
-        upper[1] != '0' && (upper.size() == 2 || std::isdigit(static_cast<unsigned char>(upper[2])))) {
+    if (upper.size() >= 2 && upper.size() <= 3 && upper[0] == 'F' &&
+        std::isdigit(static_cast<unsigned char>(upper[1])) && upper[1] != '0' &&
+        (upper.size() == 2 || std::isdigit(static_cast<unsigned char>(upper[2])))) {
         const int n = std::stoi(upper.substr(1));
         if (n >= 1 && n <= 16) {
             key = NamedKey(int(NamedKey::F1) + n - 1);
@@ -155,9 +156,18 @@ private:
     {
         const char c = m_s[m_i];
         switch (c) {
-        case '+': m_pending.shift = true; ++m_i; return;
-        case '^': m_pending.ctrl = true; ++m_i; return;
-        case '%': m_pending.alt = true; ++m_i; return;
+        case '+':
+            m_pending.shift = true;
+            ++m_i;
+            return;
+        case '^':
+            m_pending.ctrl = true;
+            ++m_i;
+            return;
+        case '%':
+            m_pending.alt = true;
+            ++m_i;
+            return;
         case '~': {
             KeyAction enter;
             enter.key = NamedKey::Enter;
@@ -180,13 +190,10 @@ private:
             m_groupStarts.pop_back();
             ++m_i;
             return;
-        case '{':
-            return brace();
-        case '}':
-            return fail(m_i, "\"}\" without \"{\" (write {}} for the character)");
+        case '{': return brace();
+        case '}': return fail(m_i, "\"}\" without \"{\" (write {}} for the character)");
         case '[':
-        case ']':
-            return fail(m_i, std::string("\"") + c + "\" is reserved (write {" + c + "} for the character)");
+        case ']': return fail(m_i, std::string("\"") + c + "\" is reserved (write {" + c + "} for the character)");
         default: {
             const std::size_t at = m_i;
             char32_t cp = 0;

@@ -23,9 +23,9 @@ bool RecordingBackend::activate(const std::string &title, std::string &error)
     op.kind = Operation::Kind::Activate;
     op.text = QString::fromStdString(title);
     log(DryRunLine(op));
-    const bool found = m_rec->windows.contains(op.text) ||
-                       std::any_of(m_rec->windows.begin(), m_rec->windows.end(),
-                                   [&](const QString &w) { return w.startsWith(op.text); });
+    const bool found =
+        m_rec->windows.contains(op.text) || std::any_of(m_rec->windows.begin(), m_rec->windows.end(),
+                                                        [&](const QString &w) { return w.startsWith(op.text); });
     if (!found)
         error = "no window titled \"" + title + "\"";
     return found;
@@ -69,14 +69,9 @@ void RecordingBackend::operationStarted(const Operation &op)
 {
     switch (op.kind) {
     case Operation::Kind::Keys:
-    case Operation::Kind::Type:
-        m_announced = op;
-        break;
-    case Operation::Kind::Activate:
-        break; // logged by activate itself
-    default:
-        log(DryRunLine(op));
-        break;
+    case Operation::Kind::Type: m_announced = op; break;
+    case Operation::Kind::Activate: break; // logged by activate itself
+    default: log(DryRunLine(op)); break;
     }
 }
 

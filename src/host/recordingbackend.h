@@ -12,11 +12,11 @@
 namespace korvin::host {
 
 struct Recording {
-    QStringList log;                          // dry-run lines, in order
-    QStringList windows{kHostWindowTitle};    // titles of the windows that exist
-    bool capsLock = false;                    // Caps Lock state
-    int capsLockSets = 0;                     // setCapsLock calls
-    int sends = 0;                            // send calls
+    QStringList log;                       // dry-run lines, in order
+    QStringList windows{kHostWindowTitle}; // titles of the windows that exist
+    bool capsLock = false;                 // Caps Lock state
+    int capsLockSets = 0;                  // setCapsLock calls
+    int sends = 0;                         // send calls
     // Called after each line is logged (a test may play the host there).
     std::function<void(const QString &line)> onLogged;
 };

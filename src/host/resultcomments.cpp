@@ -55,8 +55,9 @@ QString RewriteRunnerLine(const QString &raceKey, const QString &runnerLine)
         s = dropRight(s, 3) + QStringLiteral("==") + tag;
     } else {
         const QString before = fromEnd(s, 2);
-        tag = before == kDiamond || before == QLatin1String("=") || before == QLatin1String(" ") ? fromEnd(s, 1)
-                                                                                                 : common::RightOf(s, 2);
+        tag = before == kDiamond || before == QLatin1String("=") || before == QLatin1String(" ")
+                  ? fromEnd(s, 1)
+                  : common::RightOf(s, 2);
     }
 
     // Number field (a leading blank made "0") and the kind "1".
@@ -106,9 +107,9 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
         return fail(QStringLiteral("開催年・回・日目が数字ではありません． ( ") + line2 + QStringLiteral(" ) "));
 
     const QString &line3 = lines[2];
-    r.raceKey = code + year + meeting + day +
-                (Mid(line3, 2, 1) == u"Ｒ" ? QStringLiteral("0") + platform::toHalfWidth(Mid(line3, 1, 1))
-                                           : Mid(line3, 1, 2));
+    r.raceKey =
+        code + year + meeting + day +
+        (Mid(line3, 2, 1) == u"Ｒ" ? QStringLiteral("0") + platform::toHalfWidth(Mid(line3, 1, 1)) : Mid(line3, 1, 2));
 
     bool ok = false;
     const double count = common::TextToDouble(Mid(common::RightOf(lines[3], 4), 1, 2), &ok);
@@ -116,14 +117,15 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
         return fail(QStringLiteral("頭数が数値ではありません． ( ") + lines[3] + QStringLiteral(" ) "));
     const int runners = int(count);
     if (lines.size() < 7 + runners)
-        return fail(QStringLiteral("%1 頭に対して出走馬の行が %2 行しかありません．").arg(runners).arg(lines.size() - 7) +
-                    inFile);
+        return fail(
+            QStringLiteral("%1 頭に対して出走馬の行が %2 行しかありません．").arg(runners).arg(lines.size() - 7) +
+            inFile);
 
     QStringList out;
     for (int i = 7; i < 7 + runners; ++i)
         out << RewriteRunnerLine(r.raceKey, lines[i]);
-    const QString path = mdataFolder + QStringLiteral("MS") + year + meeting + racing::PlaceCode(course, 1) +
-                         QStringLiteral(".dat");
+    const QString path =
+        mdataFolder + QStringLiteral("MS") + year + meeting + racing::PlaceCode(course, 1) + QStringLiteral(".dat");
     if (!out.isEmpty() && !platform::appendLines(path, out, &error))
         return fail(QStringLiteral("結果コメントファイルに書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
     r.path = path;
@@ -151,7 +153,10 @@ QString CommentsDoneMessage(const std::vector<CommentAppend> &races)
         return QStringLiteral("結果コメントは書き込みませんでした．（0 レース）");
     QString text = QStringLiteral("結果コメントを書き込みました．");
     for (qsizetype i = 0; i < files.size(); ++i)
-        text += QStringLiteral("\n%1 : %2 レース %3 行").arg(files[i]).arg(counts[size_t(i)].second).arg(counts[size_t(i)].first);
+        text += QStringLiteral("\n%1 : %2 レース %3 行")
+                    .arg(files[i])
+                    .arg(counts[size_t(i)].second)
+                    .arg(counts[size_t(i)].first);
     return text;
 }
 

@@ -105,8 +105,8 @@ RunResult RunScript(const Script &script, KeyBackend &backend, const RunOptions 
         if (op.kind == Kind::Keys) {
             KeyParse parsed = ParseKeyString(op.text.toStdString());
             if (!parsed.ok())
-                return stop(withReason(QStringLiteral("キー文字列を解釈できません． ( ") + op.text + QStringLiteral(" )"),
-                                       parsed.error));
+                return stop(withReason(
+                    QStringLiteral("キー文字列を解釈できません． ( ") + op.text + QStringLiteral(" )"), parsed.error));
             actions[i] = std::move(parsed.actions);
         } else if (op.kind == Kind::Type) {
             TextActions(op.text.toStdString(), actions[i]);
@@ -125,14 +125,16 @@ RunResult RunScript(const Script &script, KeyBackend &backend, const RunOptions 
         case Kind::Delete:
             // A stale export would mix with what the host writes now.
             if (platform::fileExists(op.text) && !QFile::remove(op.text))
-                return stop(QStringLiteral("前回のエクスポートファイルを削除できないため，実行を中止しました． ( ") + op.text +
-                            QStringLiteral(" )"));
+                return stop(QStringLiteral("前回のエクスポートファイルを削除できないため，実行を中止しました． ( ") +
+                            op.text + QStringLiteral(" )"));
             break;
         case Kind::Activate:
             if (!backend.activate(op.text.toStdString(), why) && keysFollow(script, i + 1))
-                return stop(withReason(QStringLiteral("「%1」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．")
-                                           .arg(op.text),
-                                       why));
+                return stop(withReason(
+                    QStringLiteral(
+                        "「%1」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．")
+                        .arg(op.text),
+                    why));
             // Taking the focus back at the end may fail harmlessly: no key follows.
             break;
         case Kind::Wait:

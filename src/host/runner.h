@@ -46,8 +46,8 @@ struct RunProgress {
 QString ProgressText(const RunProgress &p);
 
 struct RunResult {
-    bool completed = false;          // every operation carried out
-    platform::Messages messages;     // in the order they arose
+    bool completed = false;      // every operation carried out
+    platform::Messages messages; // in the order they arose
     std::optional<SplitResult> split;
     std::vector<CommentAppend> comments; // one per race whose comments were appended
 };

@@ -126,14 +126,9 @@ QString DryRunLine(const Operation &op)
     case Kind::Delete:
     case Kind::Activate:
     case Kind::Keys:
-    case Kind::Type:
-        a.append(op.text);
-        break;
-    case Kind::Wait:
-        a.append(op.seconds);
-        break;
-    default:
-        break;
+    case Kind::Type: a.append(op.text); break;
+    case Kind::Wait: a.append(op.seconds); break;
+    default: break;
     }
     return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact));
 }

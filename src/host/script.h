@@ -20,10 +20,10 @@ inline const QString kOwnWindowTitle = QStringLiteral("Korvin");
 struct Operation {
     enum class Kind { Delete, Activate, Wait, Keys, Type, Split, AppendComments, CapsLockOnIfOff };
     Kind kind = Kind::Keys;
-    QString text;     // Delete: path; Activate: title; Keys: key string; Type: the text
-    int seconds = 0;  // Wait
-    QString waitBox;  // Wait: "Wait1".."Wait3" when a box gave it, empty for the fixed second
-    int race = 0;     // race of the run (1..N) the operation belongs to; 0 before and after the races
+    QString text;    // Delete: path; Activate: title; Keys: key string; Type: the text
+    int seconds = 0; // Wait
+    QString waitBox; // Wait: "Wait1".."Wait3" when a box gave it, empty for the fixed second
+    int race = 0;    // race of the run (1..N) the operation belongs to; 0 before and after the races
 
     bool operator==(const Operation &o) const
     {

@@ -182,15 +182,17 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
         ++races;
     }
     if (r.incompleteRace) {
-        const QString where = QStringLiteral("%1は %2 レース目の途中で終わっています．").arg(kExportName).arg(r.incompleteRace);
+        const QString where =
+            QStringLiteral("%1は %2 レース目の途中で終わっています．").arg(kExportName).arg(r.incompleteRace);
         if (races == 0)
             return fail(where + QStringLiteral("タイムランクファイルは書き込みませんでした． ( ") + exportPath +
                         QStringLiteral(" )"));
-        r.messages.push_back(platform::Critical(
-            where + QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
-                        .arg(r.incompleteRace)
-                        .arg(races) +
-            exportPath + QStringLiteral(" )")));
+        r.messages.push_back(
+            platform::Critical(where +
+                               QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
+                                   .arg(r.incompleteRace)
+                                   .arg(races) +
+                               exportPath + QStringLiteral(" )")));
     }
 
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");

@@ -10,8 +10,8 @@
 namespace korvin::host {
 
 struct SplitResult {
-    QString path;   // the time-rank file written; empty when nothing was written
-    int races = 0;  // complete races written
+    QString path;           // the time-rank file written; empty when nothing was written
+    int races = 0;          // complete races written
     int incompleteRace = 0; // number in the run of a race the export ended inside (0: none)
     platform::Messages messages;
     bool written() const { return races > 0; }

@@ -69,8 +69,9 @@ bool writeStep(QFile &f, const QByteArray &bytes, QString &why)
     }
     if (done == bytes.size())
         return true;
-    why = f.error() != QFileDevice::NoError ? f.errorString()
-                                            : QStringLiteral("%1 / %2 バイトしか書けません").arg(done).arg(bytes.size());
+    why = f.error() != QFileDevice::NoError
+              ? f.errorString()
+              : QStringLiteral("%1 / %2 バイトしか書けません").arg(done).arg(bytes.size());
     return false;
 }
 
@@ -184,7 +185,8 @@ bool sameFile(const QString &a, const QString &b)
     if (!ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath())
         return true;
 #ifndef Q_OS_WIN
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 #endif
@@ -246,8 +248,9 @@ bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray
 {
     const QString target = resolved(path);
     // Behind a link the temporary file goes beside the real file, under its own name.
-    const QString temp =
-        target == path ? tempPath : QFileInfo(target).absolutePath() + QLatin1Char('/') + QFileInfo(tempPath).fileName();
+    const QString temp = target == path
+                             ? tempPath
+                             : QFileInfo(target).absolutePath() + QLatin1Char('/') + QFileInfo(tempPath).fileName();
     return replaceVia(temp, target, bytes, true, error);
 }
 

@@ -15,8 +15,7 @@ namespace korvin::platform {
 bool saveWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // The same through a temporary file with a name of its own ("NewKorvin.ini",
 // "Um003東.new"), which must lie in the target's folder.
-bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray &bytes,
-                  QString *error = nullptr);
+bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Appends bytes to the end of the file (created when missing): all of them or,
 // when anything fails, none (the file is cut back to its old size).

@@ -39,9 +39,9 @@ ClassPick ClassPickup(const QString &className)
         int filter;
     };
     static const Row rows[] = {
-        {u"新馬", "00", 0},     {u"未出走", "01", 0},    {u"未勝利", "04", 1},   {u"400万下", "05", 2},
-        {u"500万下", "05", 2},  {u"900万下", "09", 3},   {u"1500万下", "16", 4}, {u"1600万下", "16", 4},
-        {u"オープン", "30", 5}, {u"Ｇ３", "50", 6},      {u"Ｇ２", "70", 6},     {u"Ｇ１", "90", 6},
+        {u"新馬", "00", 0},     {u"未出走", "01", 0},  {u"未勝利", "04", 1},   {u"400万下", "05", 2},
+        {u"500万下", "05", 2},  {u"900万下", "09", 3}, {u"1500万下", "16", 4}, {u"1600万下", "16", 4},
+        {u"オープン", "30", 5}, {u"Ｇ３", "50", 6},    {u"Ｇ２", "70", 6},     {u"Ｇ１", "90", 6},
     };
     for (const Row &r : rows)
         if (className == QString::fromUtf16(r.name))
@@ -258,8 +258,8 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
             ++courses;
         }
         const QString race = QStringLiteral("%1 %2R").arg(Mid(header0, 1, 22)).arg(c.race);
-        const bool offered = timerank::IsStrictRaceHeader(header0) && c.race >= 1 && c.race <= 12 &&
-                             courses <= timerank::kMaxCourses;
+        const bool offered =
+            timerank::IsStrictRaceHeader(header0) && c.race >= 1 && c.race <= 12 && courses <= timerank::kMaxCourses;
         if (offered && predicted.contains(race)) {
             if (!repeated.contains(race))
                 repeated << race;
@@ -277,8 +277,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
                 return result;
             zorbSlots[0] = c.meetingDateKey;
 
-            const int i =
-                FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
+            const int i = FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
             QString line;
             if (i < 0) {
                 user.critical(QStringLiteral("Paramator Search Error!!"));

@@ -18,10 +18,7 @@ const std::array<QString, 5> &PayoutRowTitles()
     return titles;
 }
 
-void ClearPayouts(PayoutArea &area)
-{
-    area = PayoutArea{};
-}
+void ClearPayouts(PayoutArea &area) { area = PayoutArea{}; }
 
 namespace {
 bool asciiDigits(const QString &text, qsizetype count)
@@ -84,8 +81,7 @@ void apply(PayoutArea &area, const QByteArray &r)
     }
 }
 
-void show(PayoutArea &area, const QString &fileName, const QString &day,
-          const std::variant<QString, int> &race)
+void show(PayoutArea &area, const QString &fileName, const QString &day, const std::variant<QString, int> &race)
 {
     QFile f(fileName);
     if (!f.exists() || !f.open(QIODevice::ReadOnly))

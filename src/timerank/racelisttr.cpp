@@ -27,10 +27,7 @@ int TRRaceList::totalRaces() const
     return n;
 }
 
-QString RacePart(const QString &raceLine)
-{
-    return racing::SjisMid(raceLine + QString(30, QLatin1Char(' ')), 1, 30);
-}
+QString RacePart(const QString &raceLine) { return racing::SjisMid(raceLine + QString(30, QLatin1Char(' ')), 1, 30); }
 
 QString RaceNameOf(const QString &nameLine)
 {
@@ -71,8 +68,8 @@ QString WantedRace(const QString &dateLabel, const QString &caption)
 TRRaceList BuildRaceList(const QStringList &lines)
 {
     TRRaceList list;
-    int current = -1;          // course of the race being read; -1 when left out
-    QString lastName;          // course added (or met) last
+    int current = -1; // course of the race being read; -1 when left out
+    QString lastName; // course added (or met) last
     bool started = false;
     // A file of nothing but headers would list a problem per line: the first
     // ones are listed, the rest counted.
@@ -127,16 +124,16 @@ TRRaceList LoadRaceList(const QString &path)
     const TimeRankLines f = ReadTimeRankLines(path);
     if (!f.opened) {
         TRRaceList none;
-        none.messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
+        none.messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
         return none;
     }
     TRRaceList list = BuildRaceList(f.lines);
     list.opened = true;
     if (!list.problems.isEmpty())
-        list.messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n").arg(path) +
-            list.problems.join(QLatin1Char('\n'))));
+        list.messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n").arg(path) +
+                                  list.problems.join(QLatin1Char('\n'))));
     return list;
 }
 

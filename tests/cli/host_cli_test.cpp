@@ -22,7 +22,8 @@ TEST_F(HostCli, KeysPrintsOneActionPerLine)
 {
     test::CliRun r = cli({u"keys"_s, u"{F6 2}F %{tab}~ {+}東"_s});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, u"key F6\nkey F6\nchar F +shift\nchar U+0020\nkey TAB +alt\nkey ENTER\nchar U+0020\nchar +\nchar 東\n"_s);
+    EXPECT_EQ(r.out,
+              u"key F6\nkey F6\nchar F +shift\nchar U+0020\nkey TAB +alt\nkey ENTER\nchar U+0020\nchar +\nchar 東\n"_s);
     r = cli({u"keys"_s, u"{F8"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.isEmpty());
@@ -37,13 +38,14 @@ TEST_F(HostCli, ScriptTakesTheBoxesAndTheSettings)
     // Defaults: one race, the waits of the settings (2, 1, 1).
     test::CliRun r = cli({u"script"_s, u"comments"_s});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(lines(r.out).mid(0, 4),
-              (QStringList{u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",2]"_s, u"[\"keys\",\"{Enter}\"]"_s, u"[\"wait\",1]"_s}));
+    EXPECT_EQ(lines(r.out).mid(0, 4), (QStringList{u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",2]"_s,
+                                                   u"[\"keys\",\"{Enter}\"]"_s, u"[\"wait\",1]"_s}));
     EXPECT_EQ(lines(r.out).size(), 16);
     r = cli({u"script"_s, u"timerank"_s, u"--kind"_s, u"5"_s, u"--repeat"_s, u"0"_s, u"--waits=-0.5,3.9,0"_s});
-    EXPECT_EQ(lines(r.out), (QStringList{u"[\"delete\",\""_s + path(u"TimeRank/TimeRank.txt") + u"\"]"_s,
-                                         u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",-1]"_s, u"[\"keys\",\"{Enter}\"]"_s,
-                                         u"[\"wait\",3]"_s, u"[\"keys\",\"{F12}\"]"_s, u"[\"wait\",1]"_s, u"[\"split\"]"_s}));
+    EXPECT_EQ(lines(r.out),
+              (QStringList{u"[\"delete\",\""_s + path(u"TimeRank/TimeRank.txt") + u"\"]"_s,
+                           u"[\"activate\",\"Vantor frontier\"]"_s, u"[\"wait\",-1]"_s, u"[\"keys\",\"{Enter}\"]"_s,
+                           u"[\"wait\",3]"_s, u"[\"keys\",\"{F12}\"]"_s, u"[\"wait\",1]"_s, u"[\"split\"]"_s}));
     r = cli({u"script"_s, u"timerank"_s, u"--kind"_s, u"1"_s, u"--waits"_s, u"1,x,1"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.isEmpty());
@@ -74,7 +76,8 @@ TEST_F(HostCli, SplitAndCommentsPrintWhatTheyWrote)
     p.runners = {test::commentRunner(1, u' ', u"ab"_s), test::commentRunner(2, u' ', u"cd"_s)};
     home.writeLines(u"MData/Comment.txt"_s, test::commentExport(p));
     EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt")}).out, path(u"MData/MS003東.dat") + u"\t2\n"_s);
-    EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt"), u"--mdata"_s, path(u"other")}).out, other + u"MS003東.dat\t2\n"_s);
+    EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt"), u"--mdata"_s, path(u"other")}).out,
+              other + u"MS003東.dat\t2\n"_s);
     EXPECT_EQ(cli({u"comments"_s}).code, 2);
 }
 

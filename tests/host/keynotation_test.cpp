@@ -37,7 +37,7 @@ TEST(KeyNotation, EveryElementGivesItsActions)
         {"F", "char F +shift"},
         {"f Z", "char f | char U+0020 | char Z +shift"},
         {"/data/東京～ｶﾞ.txt", "char / | char d | char a | char t | char a | char / | char 東 | char 京 | char ～ | "
-                                "char ｶ | char ﾞ | char . | char t | char x | char t"},
+                               "char ｶ | char ﾞ | char . | char t | char x | char t"},
         {"\t", "char U+0009"},
         // Modifiers for the next key or a group.
         {"+a^c%{F4}", "char a +shift | char c +ctrl | key F4 +alt"},
@@ -57,11 +57,10 @@ TEST(KeyNotation, EveryElementGivesItsActions)
 TEST(KeyNotation, FaultsGiveNoActionsAtAll)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        {"{Enter", 0},     {"a{F8}}", 5},     {"{FOO}", 0},   {"ab{F17}", 2},  {"{F0}", 0},
-        {"{F6 0}", 4},     {"{F6 x}", 4},     {"{F6 1000}", 4}, {"{F6 }", 4}, {"{F6  2}", 4},
-        {"{}", 0},         {"{ }", 0},        {"a+", 2},      {"+()b)", 4},    {"(ab", 0},
-        {"a)", 1},         {"[x", 0},         {"x]", 1},      {"+)", 1},       {"ok\xff", 2},
-        {"\xe6\x9d", 0},   {"\xc0\xaf", 0},
+        {"{Enter", 0}, {"a{F8}}", 5},    {"{FOO}", 0},    {"ab{F17}", 2},  {"{F0}", 0}, {"{F6 0}", 4},
+        {"{F6 x}", 4}, {"{F6 1000}", 4}, {"{F6 }", 4},    {"{F6  2}", 4},  {"{}", 0},   {"{ }", 0},
+        {"a+", 2},     {"+()b)", 4},     {"(ab", 0},      {"a)", 1},       {"[x", 0},   {"x]", 1},
+        {"+)", 1},     {"ok\xff", 2},    {"\xe6\x9d", 0}, {"\xc0\xaf", 0},
     };
     for (const auto &[keys, at] : cases) {
         const KeyParse p = ParseKeyString(keys);

@@ -33,19 +33,25 @@ TEST(ResultComments, CutTagAndPadding)
     } cases[] = {
         // Character 28 blank or "d": 29-38 go, A = 1, width 67.
         {commentRunner(3, u' ', QStringLiteral(" 1:48.5=5◆")),
-         (kKey + QStringLiteral("031") + kept(3, u' ') + QStringLiteral(" 1:48.5===")).leftJustified(67) + QStringLiteral("5")},
+         (kKey + QStringLiteral("031") + kept(3, u' ') + QStringLiteral(" 1:48.5===")).leftJustified(67) +
+             QStringLiteral("5")},
         {commentRunner(12, u'd', QStringLiteral(" 1:48.5 12◆")),
-         (kKey + QStringLiteral("121") + kept(12, u'd') + QStringLiteral(" 1:48.5 ==")).leftJustified(67) + QStringLiteral("12")},
+         (kKey + QStringLiteral("121") + kept(12, u'd') + QStringLiteral(" 1:48.5 ==")).leftJustified(67) +
+             QStringLiteral("12")},
         // Character 28 a kanji: 30-39 go, A = 0, width 68.
         {commentRunner(4, u'差', QStringLiteral(" 1:48.5= 7")),
-         (kKey + QStringLiteral("041") + kept(4, u'差') + QStringLiteral(" 1:48.5= ")).leftJustified(68) + QStringLiteral("7")},
+         (kKey + QStringLiteral("041") + kept(4, u'差') + QStringLiteral(" 1:48.5= ")).leftJustified(68) +
+             QStringLiteral("7")},
         {commentRunner(5, u'差', QStringLiteral(" 1:48.5 ab")),
-         (kKey + QStringLiteral("051") + kept(5, u'差') + QStringLiteral(" 1:48.5 ")).leftJustified(68) + QStringLiteral("ab")},
+         (kKey + QStringLiteral("051") + kept(5, u'差') + QStringLiteral(" 1:48.5 ")).leftJustified(68) +
+             QStringLiteral("ab")},
         {commentRunner(6, u'差', QStringLiteral(" 1:48.5◆=3")),
-         (kKey + QStringLiteral("061") + kept(6, u'差') + QStringLiteral(" 1:48.5◆=")).leftJustified(67) + QStringLiteral("3")},
+         (kKey + QStringLiteral("061") + kept(6, u'差') + QStringLiteral(" 1:48.5◆=")).leftJustified(67) +
+             QStringLiteral("3")},
         // A ◆ second or third from the end adds one more to A.
         {commentRunner(7, u' ', QStringLiteral(" 1:48.5◆ 9")),
-         (kKey + QStringLiteral("071") + kept(7, u' ') + QStringLiteral(" 1:48.5◆ ")).leftJustified(66) + QStringLiteral("9")},
+         (kKey + QStringLiteral("071") + kept(7, u' ') + QStringLiteral(" 1:48.5◆ ")).leftJustified(66) +
+             QStringLiteral("9")},
         // Already long enough: the tag follows directly.
         {commentRunner(8, u'差', longTail + QStringLiteral("=2◆")),
          kKey + QStringLiteral("081") + kept(8, u'差') + longTail + QStringLiteral("===") + QStringLiteral("2")},
@@ -66,7 +72,10 @@ protected:
         mdata = home.makeFolder(QStringLiteral("MData"));
         exportPath = mdata + QStringLiteral("Comment.txt");
     }
-    void writeExport(const test::CommentExportPlan &p) { home.writeLines(QStringLiteral("MData/Comment.txt"), test::commentExport(p)); }
+    void writeExport(const test::CommentExportPlan &p)
+    {
+        home.writeLines(QStringLiteral("MData/Comment.txt"), test::commentExport(p));
+    }
     QStringList files() const { return QDir(mdata).entryList({QStringLiteral("MS*")}, QDir::Files); }
 };
 
@@ -101,16 +110,22 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
     home.writeLines(QStringLiteral("MData/MS003東.dat"), {QStringLiteral("earlier")});
     const QByteArray earlier = home.readBytes(QStringLiteral("MData/MS003東.dat"));
     host::CommentAppend r = AppendResultComments(exportPath, mdata, 2);
-    EXPECT_EQ(r.messages[0].text, QStringLiteral("2 レース目：結果のエクスポートファイルがありません． ( ") + exportPath +
-                                      QStringLiteral(" ) 結果コメントは書き込みませんでした．"));
+    EXPECT_EQ(r.messages[0].text, QStringLiteral("2 レース目：結果のエクスポートファイルがありません． ( ") +
+                                      exportPath + QStringLiteral(" ) 結果コメントは書き込みませんでした．"));
 
     const struct {
         test::CommentExportPlan plan;
         const char16_t *start;
     } cases[] = {
-        {{QStringLiteral("2000年 6月10日(土) 3回大井4日目"), QStringLiteral("11Ｒ"), {commentRunner(1, u' ', QStringLiteral("ab"))}, -1},
+        {{QStringLiteral("2000年 6月10日(土) 3回大井4日目"),
+          QStringLiteral("11Ｒ"),
+          {commentRunner(1, u' ', QStringLiteral("ab"))},
+          -1},
          u"3 レース目：競馬場名「大井」が競馬場の表にありません．"},
-        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ"), {commentRunner(1, u' ', QStringLiteral("ab"))}, 3},
+        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"),
+          QStringLiteral("11Ｒ"),
+          {commentRunner(1, u' ', QStringLiteral("ab"))},
+          3},
          u"3 レース目 ( 05003411 )：3 頭に対して出走馬の行が 1 行しかありません．"},
         {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ"), {}, -1}, nullptr},
         {{QStringLiteral("2000年 6月10日(土) /回東京4日目"), QStringLiteral("11Ｒ"), {}, -1},
@@ -143,7 +158,8 @@ TEST(ResultComments, DoneMessageCountsPerFile)
     races[1].lines = 12;
     races[2].lines = 9;
     EXPECT_EQ(host::CommentsDoneMessage(races),
-              QStringLiteral("結果コメントを書き込みました．\n/m/MS003東.dat : 2 レース 28 行\n/m/MS003京.dat : 1 レース 9 行"));
+              QStringLiteral(
+                  "結果コメントを書き込みました．\n/m/MS003東.dat : 2 レース 28 行\n/m/MS003京.dat : 1 レース 9 行"));
     EXPECT_EQ(host::CommentsDoneMessage({}), QStringLiteral("結果コメントは書き込みませんでした．（0 レース）"));
 }
 

@@ -14,16 +14,25 @@ using namespace korvin::host;
 
 namespace {
 
-
 TEST(RunBoxes, WaitsRoundDownRepeatsRoundHalfToEven)
 {
     const std::tuple<const char *, std::optional<int>, std::optional<int>> cases[] = {
         // text, as a wait box, as the repeat box
-        {"2.7", 2, 3},        {"-0.5", -1, 0},     {"2.5", 2, 2},         {"3.5", 3, 4},
-        {"0.5", 0, 0},        {"-2.5", -3, -2},    {" 3 ", 3, 3},         {"1e1", 10, 10},
-        {"32767", 32767, 32767}, {"32767.5", 32767, std::nullopt}, {"-32768.5", std::nullopt, -32768},
-        {"32768", std::nullopt, std::nullopt},    {"", std::nullopt, std::nullopt},
-        {"abc", std::nullopt, std::nullopt},      {"1,5", std::nullopt, std::nullopt},
+        {"2.7", 2, 3},
+        {"-0.5", -1, 0},
+        {"2.5", 2, 2},
+        {"3.5", 3, 4},
+        {"0.5", 0, 0},
+        {"-2.5", -3, -2},
+        {" 3 ", 3, 3},
+        {"1e1", 10, 10},
+        {"32767", 32767, 32767},
+        {"32767.5", 32767, std::nullopt},
+        {"-32768.5", std::nullopt, -32768},
+        {"32768", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"abc", std::nullopt, std::nullopt},
+        {"1,5", std::nullopt, std::nullopt},
     };
     for (const auto &[text, wait, repeat] : cases) {
         const auto w = WaitBoxValue(QString::fromUtf8(text));
@@ -32,11 +41,13 @@ TEST(RunBoxes, WaitsRoundDownRepeatsRoundHalfToEven)
         EXPECT_EQ(r ? std::optional<int>(*r) : std::nullopt, repeat) << text;
     }
     platform::Messages m;
-    EXPECT_FALSE(ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("2x"), QStringLiteral("1")}, QStringLiteral("1")}, m));
+    EXPECT_FALSE(
+        ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("2x"), QStringLiteral("1")}, QStringLiteral("1")}, m));
     ASSERT_EQ(m.size(), 1u);
     EXPECT_EQ(m[0].text, QStringLiteral("Wait2 の値が -32768～32767 の数値ではありません． ( 2x )"));
     m.clear();
-    EXPECT_FALSE(ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, QStringLiteral("")}, m));
+    EXPECT_FALSE(
+        ConvertRunBoxes({{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, QStringLiteral("")}, m));
     EXPECT_TRUE(m[0].text.startsWith(QStringLiteral("Repeat ")));
 }
 
@@ -74,7 +85,8 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
             // The recording is the list, operation for operation.
             EXPECT_EQ(rec->log, DryRun(*script));
             EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F8}\"]")), 36 * n);
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"F\"]")), QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
+            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"F\"]")),
+                      QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
             EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
             EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F6 2}\"]")), n);
             EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), n);
@@ -82,11 +94,13 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
             EXPECT_EQ(count(QStringLiteral("[\"wait\",3]")), n); // Wait3 after each {F6}
             // Opening and closing, whatever N.
             const QStringList head = rec->log.mid(0, 5);
-            EXPECT_EQ(head, (QStringList{QStringLiteral("[\"delete\",\"%1\"]").arg(path),
-                                         QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
-                                         QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]")}));
+            EXPECT_EQ(head,
+                      (QStringList{QStringLiteral("[\"delete\",\"%1\"]").arg(path),
+                                   QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
+                                   QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]")}));
             EXPECT_EQ(rec->log.mid(rec->log.size() - 3),
-                      (QStringList{QStringLiteral("[\"keys\",\"{F12}\"]"), QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"split\"]")}));
+                      (QStringList{QStringLiteral("[\"keys\",\"{F12}\"]"), QStringLiteral("[\"wait\",1]"),
+                                   QStringLiteral("[\"split\"]")}));
             EXPECT_FALSE(r.completed); // nothing exported: the split has no file
         }
     }
@@ -97,10 +111,11 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
     RunScript(*BuildExportScript(numbers(2), 1, settings, m), backend);
     const qsizetype pgdn = rec->log.indexOf(QStringLiteral("[\"keys\",\"{PGDN}\"]"));
     EXPECT_EQ(rec->log.mid(pgdn, 10),
-              (QStringList{QStringLiteral("[\"keys\",\"{PGDN}\"]"), QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
-                           QStringLiteral("[\"wait\",3]"), QStringLiteral("[\"keys\",\"{INSERT}\"]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
-                           QStringLiteral("[\"keys\",\"{F7}\"]"), QStringLiteral("[\"keys\",\"{F8}\"]"), QStringLiteral("[\"keys\",\"F\"]"),
-                           QStringLiteral("[\"keys\",\"{Enter}\"]")}));
+              (QStringList{QStringLiteral("[\"keys\",\"{PGDN}\"]"), QStringLiteral("[\"wait\",1]"),
+                           QStringLiteral("[\"keys\",\"{F6}\"]"), QStringLiteral("[\"wait\",3]"),
+                           QStringLiteral("[\"keys\",\"{INSERT}\"]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
+                           QStringLiteral("[\"keys\",\"{F7}\"]"), QStringLiteral("[\"keys\",\"{F8}\"]"),
+                           QStringLiteral("[\"keys\",\"F\"]"), QStringLiteral("[\"keys\",\"{Enter}\"]")}));
     EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), 0); // kind 1 has no tab or up keys
     EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{UP}\"]")), 0);
 
@@ -143,11 +158,13 @@ TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
             EXPECT_TRUE(rec->capsLock);
             EXPECT_EQ(rec->capsLockSets, capsOn ? 0 : 1);
             if (n == 0) {
-                EXPECT_EQ(rec->log, (QStringList{QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
-                                                 QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]"),
-                                                 QStringLiteral("[\"keys\",\" \"]"), QStringLiteral("[\"keys\",\"{F12}\"]"),
-                                                 QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"capslock-on-if-off\"]"),
-                                                 QStringLiteral("[\"activate\",\"Korvin\"]")}));
+                EXPECT_EQ(
+                    rec->log,
+                    (QStringList{QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
+                                 QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]"),
+                                 QStringLiteral("[\"keys\",\" \"]"), QStringLiteral("[\"keys\",\"{F12}\"]"),
+                                 QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"capslock-on-if-off\"]"),
+                                 QStringLiteral("[\"activate\",\"Korvin\"]")}));
             }
         }
     }

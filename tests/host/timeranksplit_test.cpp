@@ -58,8 +58,7 @@ TEST_F(Split, KeepsTheTopFiveOfTheWantedRankingsForEveryKind)
         // The analysis reads back 24 groups per race, each from its section.
         const timerank::TimeRankLines f = timerank::ReadTimeRankLines(r.path);
         ASSERT_EQ(f.raceStarts.size(), 2u);
-        const timerank::TimeRankRace race =
-            timerank::ReadRaceBlock(f.lines, f.raceStarts[1], int(f.lines.size()), 1);
+        const timerank::TimeRankRace race = timerank::ReadRaceBlock(f.lines, f.raceStarts[1], int(f.lines.size()), 1);
         EXPECT_TRUE(race.complete());
         const std::vector<int> sections = wantedSections();
         for (int g = 0; g < 24; ++g) {
@@ -77,8 +76,9 @@ TEST_F(Split, KeepsTheTopFiveOfTheWantedRankingsForEveryKind)
         // lines; the race's last line; lines copied byte for byte.
         const QStringList first = test::exportSection(p, 0);
         EXPECT_EQ(f.lines.mid(f.raceStarts[1], 8), first.mid(0, 8));
-        EXPECT_EQ(f.lines.mid(f.raceStarts[1] + 8 + 5, 3),
-                  (QStringList{QString(40, QLatin1Char('-')), test::exportTitle(p, 1), QStringLiteral("順位 タイム S1")}));
+        EXPECT_EQ(
+            f.lines.mid(f.raceStarts[1] + 8 + 5, 3),
+            (QStringList{QString(40, QLatin1Char('-')), test::exportTitle(p, 1), QStringLiteral("順位 タイム S1")}));
         EXPECT_EQ(f.lines.last(), QStringLiteral("対象16頭中 16頭 S35"));
         EXPECT_TRUE(home.readBytes(QStringLiteral("TimeRank/") + QFileInfo(r.path).fileName())
                         .contains(test::sjis(test::exportRow(0, 1) + QStringLiteral("\r\n"))));
@@ -121,7 +121,8 @@ TEST_F(Split, DateInTheFileName)
         const host::SplitResult r = SplitTimeRankText(exportPath, out, 0);
         EXPECT_FALSE(r.written());
         ASSERT_EQ(r.messages.size(), 1u);
-        EXPECT_TRUE(r.messages[0].text.startsWith(QStringLiteral("タイムランクのエクスポートファイルの1行目に日付がありません．")));
+        EXPECT_TRUE(r.messages[0].text.startsWith(
+            QStringLiteral("タイムランクのエクスポートファイルの1行目に日付がありません．")));
     }
     EXPECT_EQ(outFiles(), (QStringList{QStringLiteral("TRa20000504.txt"), QStringLiteral("TRa20001224.txt")}));
 }
@@ -133,8 +134,8 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
     const QByteArray earlier = home.readBytes(QStringLiteral("TimeRank/TRa20000610.txt"));
 
     host::SplitResult r = SplitTimeRankText(exportPath, out, 0);
-    EXPECT_EQ(r.messages[0].text,
-              QStringLiteral("タイムランクのエクスポートファイルがありません． ( ") + exportPath + QStringLiteral(" )"));
+    EXPECT_EQ(r.messages[0].text, QStringLiteral("タイムランクのエクスポートファイルがありません． ( ") + exportPath +
+                                      QStringLiteral(" )"));
     home.writeBytes(QStringLiteral("TimeRank/TimeRank.txt"), QByteArray());
     r = SplitTimeRankText(exportPath, out, 0);
     EXPECT_EQ(r.messages[0].text,
@@ -145,7 +146,8 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
     r = SplitTimeRankText(exportPath, out, 0);
     EXPECT_FALSE(r.written());
     EXPECT_EQ(r.incompleteRace, 1);
-    EXPECT_TRUE(r.messages[0].text.startsWith(QStringLiteral("タイムランクのエクスポートファイルは 1 レース目の途中で終わっています．")));
+    EXPECT_TRUE(r.messages[0].text.startsWith(
+        QStringLiteral("タイムランクのエクスポートファイルは 1 レース目の途中で終わっています．")));
     EXPECT_EQ(home.readBytes(QStringLiteral("TimeRank/TRa20000610.txt")), earlier);
 
     // Three races, the third cut inside a ranking: two are written.
@@ -154,10 +156,12 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
     EXPECT_EQ(r.races, 2);
     EXPECT_EQ(r.incompleteRace, 3);
     ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].text,
-              QStringLiteral("タイムランクのエクスポートファイルは 3 レース目の途中で終わっています．3 レース目は書き込まず，完全な 2 "
-                             "レースだけを書き込みます． ( ") +
-                  exportPath + QStringLiteral(" )"));
+    EXPECT_EQ(
+        r.messages[0].text,
+        QStringLiteral(
+            "タイムランクのエクスポートファイルは 3 レース目の途中で終わっています．3 レース目は書き込まず，完全な 2 "
+            "レースだけを書き込みます． ( ") +
+            exportPath + QStringLiteral(" )"));
     EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), 2u);
     EXPECT_EQ(outFiles(), QStringList{QStringLiteral("TRa20000610.txt")});
 }

@@ -85,8 +85,8 @@ inline QStringList commentExport(const CommentExportPlan &p)
     const int count = p.count < 0 ? int(p.runners.size()) : p.count;
     QStringList l;
     l << QStringLiteral("成績") << p.dayLine << p.raceLine
-      << QStringLiteral("サラ系３歳未勝利  芝右1800m %1頭立").arg(count, 2)
-      << QStringLiteral("着 馬番 馬名") << QString(40, QLatin1Char('-')) << QString();
+      << QStringLiteral("サラ系３歳未勝利  芝右1800m %1頭立").arg(count, 2) << QStringLiteral("着 馬番 馬名")
+      << QString(40, QLatin1Char('-')) << QString();
     l << p.runners;
     return l;
 }

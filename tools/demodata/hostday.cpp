@@ -16,15 +16,9 @@ QString record(const char *tag, const QStringList &fields)
     return QString::fromLatin1(tag) + QLatin1Char(',') + fields.join(QLatin1Char(','));
 }
 
-QString n(int v)
-{
-    return QString::number(v);
-}
+QString n(int v) { return QString::number(v); }
 
-QString ymd(const QDate &d)
-{
-    return d.toString(QStringLiteral("yyyyMMdd"));
-}
+QString ymd(const QDate &d) { return d.toString(QStringLiteral("yyyyMMdd")); }
 
 } // namespace
 
@@ -39,13 +33,12 @@ QStringList hostDayLines(const Day &day)
                                      n(r.startMinutes), n(r.prizeMan), r.weather, r.going, r.title, r.conditions});
             for (const Runner &h : r.runners) {
                 lines << record("HORSE", {n(h.number), n(h.frame), h.name, h.sexAge, n(h.carriedTenths), h.jockey,
-                                          n(h.abnormal), n(h.result), n(h.oddsTenths), n(h.popularity),
-                                          n(h.timeTenths), h.margin, n(h.deadHeat ? 1 : 0), n(h.behindQuarters),
-                                          n(h.corner)});
+                                          n(h.abnormal), n(h.result), n(h.oddsTenths), n(h.popularity), n(h.timeTenths),
+                                          h.margin, n(h.deadHeat ? 1 : 0), n(h.behindQuarters), n(h.corner)});
                 for (const PastRace &p : h.past)
                     lines << record("PAST", {ymd(p.date), p.course, n(p.track), n(p.distance), n(p.figure), n(p.place),
-                                             n(p.timeTenths), n(p.first3fTenths), n(p.last3fTenths),
-                                             n(p.speedTenths), n(p.pciTenths)});
+                                             n(p.timeTenths), n(p.first3fTenths), n(p.last3fTenths), n(p.speedTenths),
+                                             n(p.pciTenths)});
             }
         }
     }

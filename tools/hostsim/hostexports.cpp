@@ -34,7 +34,10 @@ QString timeText(int tenths)
 {
     if (tenths <= 0)
         return QString(6, QLatin1Char(' '));
-    return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg((tenths % 600) / 10, 2, 10, QLatin1Char('0')).arg(tenths % 10);
+    return QStringLiteral("%1:%2.%3")
+        .arg(tenths / 600)
+        .arg((tenths % 600) / 10, 2, 10, QLatin1Char('0'))
+        .arg(tenths % 10);
 }
 
 } // namespace
@@ -79,7 +82,9 @@ QStringList commentLines(const Day &day, const Course &course, const Race &race)
     lines << QStringLiteral("【レース成績】 ") + day.date.toString(QStringLiteral("yyyy/MM/dd"));
     lines << timeRankHeadLines(day, course, race, 0).front();
     lines << raceLabel(race.number) + QLatin1Char(' ') + race.title + race.conditions;
-    lines << QStringLiteral("発走 %1:%2").arg(race.startMinutes / 60).arg(race.startMinutes % 60, 2, 10, QLatin1Char('0')) +
+    lines << QStringLiteral("発走 %1:%2")
+                     .arg(race.startMinutes / 60)
+                     .arg(race.startMinutes % 60, 2, 10, QLatin1Char('0')) +
                  timeRankTail(race);
     lines << QStringLiteral("(着差グラフ: ＝ 1馬身  ◆ ゴール  数字 ４角位置)");
     lines << QStringLiteral("番 馬名　　　　　　　　 着 斤量   着差   タイム 人 着差＆４角位置グラフ");

@@ -11,8 +11,8 @@ namespace korvin::hostsim {
 // The ranking view on screen, as F8 writes it: 8 header lines (day, race,
 // name, kind and field, the view's title, column header, note, rule), every
 // ranked runner best first, a dash line and the trailer.
-QStringList rankSection(const demodata::Day &day, const demodata::Course &course, const demodata::Race &race,
-                        int kind, demodata::Surface surface, bool near, int period);
+QStringList rankSection(const demodata::Day &day, const demodata::Course &course, const demodata::Race &race, int kind,
+                        demodata::Surface surface, bool near, int period);
 
 // The result of a race with margins and fourth-corner positions: 7 header
 // lines, then one line per runner in finishing order (runners without a place

@@ -34,8 +34,9 @@ const QStringList &periodNames()
 
 QString surfaceName(Surface s)
 {
-    return s == Surface::Own ? QStringLiteral("当該馬場") : s == Surface::Other ? QStringLiteral("他馬場")
-                                                                              : QStringLiteral("芝・ダート");
+    return s == Surface::Own     ? QStringLiteral("当該馬場")
+           : s == Surface::Other ? QStringLiteral("他馬場")
+                                 : QStringLiteral("芝・ダート");
 }
 
 constexpr int kControls = 4; // period, surface, kind, distance
@@ -164,8 +165,9 @@ bool HostModel::pressScreen(const KeyAction &k)
             return true;
         }
         if (is(k, NamedKey::F4)) {
-            m_surface = m_surface == Surface::Own ? Surface::Other : m_surface == Surface::Other ? Surface::Both
-                                                                                                : Surface::Own;
+            m_surface = m_surface == Surface::Own     ? Surface::Other
+                        : m_surface == Surface::Other ? Surface::Both
+                                                      : Surface::Own;
             return true;
         }
         if (k.kind == KeyAction::Kind::Named && k.key == NamedKey::Tab && !k.ctrl && !k.alt) {
@@ -227,8 +229,7 @@ void HostModel::startExport(bool rank)
 bool HostModel::pressPrompt(const KeyAction &k)
 {
     switch (m_prompt) {
-    case Prompt::None:
-        return false;
+    case Prompt::None: return false;
     case Prompt::Format:
         if (isChar(k, U'F') || isChar(k, U'f')) {
             m_prompt = Prompt::Path;
@@ -324,10 +325,7 @@ QStringList HostModel::rankLines() const
     return rankSection(m_day, course(), race(), m_kind, m_surface, m_near, m_period);
 }
 
-QStringList HostModel::resultLines() const
-{
-    return commentLines(m_day, course(), race());
-}
+QStringList HostModel::resultLines() const { return commentLines(m_day, course(), race()); }
 
 Work HostModel::work(const KeyAction &k) const
 {
@@ -359,7 +357,8 @@ QString HostModel::screenName() const
     QString name;
     switch (m_screen) {
     case Screen::RaceList:
-        name = m_listMode == ListMode::Cards ? QStringLiteral("レース一覧 (出馬表)") : QStringLiteral("レース一覧 (成績)");
+        name =
+            m_listMode == ListMode::Cards ? QStringLiteral("レース一覧 (出馬表)") : QStringLiteral("レース一覧 (成績)");
         break;
     case Screen::RaceCard: name = QStringLiteral("出馬表"); break;
     case Screen::RankMenu: name = QStringLiteral("タイム分析"); break;
@@ -386,11 +385,14 @@ QStringList HostModel::screenLines() const
     case Prompt::None: break;
     case Prompt::Format: lines << QStringLiteral("出力形式を選んで下さい  F: ファイル  Esc: 中止"); break;
     case Prompt::Path:
-        lines << QStringLiteral("出力ファイル名: ") + m_pathText + (m_pathSelected ? QStringLiteral("  (選択中)") : QStringLiteral("_"))
+        lines << QStringLiteral("出力ファイル名: ") + m_pathText +
+                     (m_pathSelected ? QStringLiteral("  (選択中)") : QStringLiteral("_"))
               << QStringLiteral("Enter: 出力  Esc: 中止");
         break;
     case Prompt::Append: lines << QStringLiteral("ファイルがあります．追加しますか？  Enter: はい  Esc: いいえ"); break;
-    case Prompt::Overwrite: lines << QStringLiteral("ファイルがあります．上書きしますか？  Enter: はい  Esc: いいえ"); break;
+    case Prompt::Overwrite:
+        lines << QStringLiteral("ファイルがあります．上書きしますか？  Enter: はい  Esc: いいえ");
+        break;
     case Prompt::Done:
     case Prompt::Error: lines << m_message << QStringLiteral("Enter: 閉じる"); break;
     }
@@ -414,22 +416,22 @@ QStringList HostModel::screenLines() const
                          .arg(h.oddsTenths > 0 ? QStringLiteral("%1.%2").arg(h.oddsTenths / 10).arg(h.oddsTenths % 10)
                                                : QStringLiteral("取消"));
         break;
-    case Screen::RankMenu:
-        lines << raceCaption(m_cursor) << QStringLiteral("Insert: ランキング種類  F12: 戻る");
-        break;
+    case Screen::RankMenu: lines << raceCaption(m_cursor) << QStringLiteral("Insert: ランキング種類  F12: 戻る"); break;
     case Screen::KindSelect:
         lines << QStringLiteral("F6 / ↓: 次の種類  F7: 表示  F12: 戻る") << QString();
         for (int k = 0; k < timerank::kKinds; ++k)
             lines << (k == m_kind ? QStringLiteral("▶ ") : QStringLiteral("  ")) + timerank::KindCaption(k);
         break;
     case Screen::RankView: {
-        const QStringList controls{QStringLiteral("期間: ") + periodNames()[m_period],
-                                   QStringLiteral("馬場: ") + surfaceName(m_surface),
-                                   QStringLiteral("種類: ") + timerank::KindCaption(m_kind),
-                                   QStringLiteral("距離: ") + (m_near ? QStringLiteral("±200m") : QStringLiteral("全距離"))};
+        const QStringList controls{
+            QStringLiteral("期間: ") + periodNames()[m_period], QStringLiteral("馬場: ") + surfaceName(m_surface),
+            QStringLiteral("種類: ") + timerank::KindCaption(m_kind),
+            QStringLiteral("距離: ") + (m_near ? QStringLiteral("±200m") : QStringLiteral("全距離"))};
         QString row;
         for (int i = 0; i < kControls; ++i)
-            row += (i == m_focus ? QStringLiteral("[") + controls[i] + QStringLiteral("]") : QStringLiteral(" ") + controls[i] + QStringLiteral(" ")) + QStringLiteral("  ");
+            row += (i == m_focus ? QStringLiteral("[") + controls[i] + QStringLiteral("]")
+                                 : QStringLiteral(" ") + controls[i] + QStringLiteral(" ")) +
+                   QStringLiteral("  ");
         lines << row << QStringLiteral("F3: 期間  F4: 馬場  Tab ↑↓: 設定  F8: 出力  F12: 戻る") << QString();
         lines << rankLines();
         break;
@@ -438,10 +440,14 @@ QStringList HostModel::screenLines() const
         if (m_detail) {
             lines << QStringLiteral("Space: 概要  F8: 出力  PgDn: 次のレース  F12: 戻る") << QString() << resultLines();
         } else {
-            lines << raceCaption(m_cursor) << QStringLiteral("Space: 着差・４角  PgDn: 次のレース  F12: 戻る") << QString();
+            lines << raceCaption(m_cursor) << QStringLiteral("Space: 着差・４角  PgDn: 次のレース  F12: 戻る")
+                  << QString();
             for (const demodata::Runner &h : r.runners)
-                lines << QStringLiteral("%1 %2 %3").arg(h.number, 2).arg(h.name).arg(
-                    h.result > 0 ? QStringLiteral("%1着").arg(h.result) : racing::AbnormalName(QString::number(h.abnormal)));
+                lines << QStringLiteral("%1 %2 %3")
+                             .arg(h.number, 2)
+                             .arg(h.name)
+                             .arg(h.result > 0 ? QStringLiteral("%1着").arg(h.result)
+                                               : racing::AbnormalName(QString::number(h.abnormal)));
         }
         break;
     }

@@ -36,8 +36,8 @@ enum class Prompt { None, Format, Path, Append, Overwrite, Done, Error };
 
 struct HostOptions {
     QString version = QStringLiteral("2.05"); // "Vantor_Ver": from 2.05 on F8 asks for the output form
-    QString rankPath;   // path the ranking export offers until one is typed
-    QString resultPath; // the same for the result export
+    QString rankPath;                         // path the ranking export offers until one is typed
+    QString resultPath;                       // the same for the result export
 };
 
 // Slow mode: how long a key keeps the host busy (in units of the key delay)

@@ -25,7 +25,8 @@ QFont fixedFont()
 }
 
 // Display only: the keys belong to the window as a whole.
-template <class W> W *noFocus(W *w)
+template <class W>
+W *noFocus(W *w)
 {
     w->setFocusPolicy(Qt::NoFocus);
     return w;
@@ -70,7 +71,8 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
     m_keys->setReadOnly(true);
     m_keys->setMaximumBlockCount(500);
     m_keys->setLineWrapMode(QPlainTextEdit::NoWrap);
-    for (QWidget *w : {static_cast<QWidget *>(m_races), static_cast<QWidget *>(m_screen), static_cast<QWidget *>(m_keys)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_races), static_cast<QWidget *>(m_screen), static_cast<QWidget *>(m_keys)})
         w->setFont(fixedFont());
     split->setSizes({360, 640, 240});
     layout->addWidget(split, 1);
@@ -165,7 +167,8 @@ void HostWindow::refresh()
     if (m_model.raceCount() > 0) {
         const QSignalBlocker block(m_races);
         m_races->setCurrentRow(m_model.cursor());
-        m_status->setText(QStringLiteral("画面: %1   カーソル: %2").arg(m_model.screenName(), m_model.raceCaption(m_model.cursor())));
+        m_status->setText(
+            QStringLiteral("画面: %1   カーソル: %2").arg(m_model.screenName(), m_model.raceCaption(m_model.cursor())));
     }
     m_screen->setPlainText(m_model.screenLines().join(QLatin1Char('\n')));
     if (m_keyDelayMs <= 0)

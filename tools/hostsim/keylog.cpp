@@ -19,29 +19,58 @@ struct Named {
 
 // Upper-case names as the notation spells them.
 constexpr std::array<Named, 31> kNames{{
-    {NamedKey::Enter, "ENTER"},     {NamedKey::Tab, "TAB"},       {NamedKey::Escape, "ESC"},
-    {NamedKey::Backspace, "BACKSPACE"}, {NamedKey::Delete, "DELETE"}, {NamedKey::Insert, "INSERT"},
-    {NamedKey::Home, "HOME"},       {NamedKey::End, "END"},       {NamedKey::PageUp, "PGUP"},
-    {NamedKey::PageDown, "PGDN"},   {NamedKey::Up, "UP"},         {NamedKey::Down, "DOWN"},
-    {NamedKey::Left, "LEFT"},       {NamedKey::Right, "RIGHT"},   {NamedKey::CapsLock, "CAPSLOCK"},
-    {NamedKey::F1, "F1"},   {NamedKey::F2, "F2"},   {NamedKey::F3, "F3"},   {NamedKey::F4, "F4"},
-    {NamedKey::F5, "F5"},   {NamedKey::F6, "F6"},   {NamedKey::F7, "F7"},   {NamedKey::F8, "F8"},
-    {NamedKey::F9, "F9"},   {NamedKey::F10, "F10"}, {NamedKey::F11, "F11"}, {NamedKey::F12, "F12"},
-    {NamedKey::F13, "F13"}, {NamedKey::F14, "F14"}, {NamedKey::F15, "F15"}, {NamedKey::F16, "F16"},
+    {NamedKey::Enter, "ENTER"},
+    {NamedKey::Tab, "TAB"},
+    {NamedKey::Escape, "ESC"},
+    {NamedKey::Backspace, "BACKSPACE"},
+    {NamedKey::Delete, "DELETE"},
+    {NamedKey::Insert, "INSERT"},
+    {NamedKey::Home, "HOME"},
+    {NamedKey::End, "END"},
+    {NamedKey::PageUp, "PGUP"},
+    {NamedKey::PageDown, "PGDN"},
+    {NamedKey::Up, "UP"},
+    {NamedKey::Down, "DOWN"},
+    {NamedKey::Left, "LEFT"},
+    {NamedKey::Right, "RIGHT"},
+    {NamedKey::CapsLock, "CAPSLOCK"},
+    {NamedKey::F1, "F1"},
+    {NamedKey::F2, "F2"},
+    {NamedKey::F3, "F3"},
+    {NamedKey::F4, "F4"},
+    {NamedKey::F5, "F5"},
+    {NamedKey::F6, "F6"},
+    {NamedKey::F7, "F7"},
+    {NamedKey::F8, "F8"},
+    {NamedKey::F9, "F9"},
+    {NamedKey::F10, "F10"},
+    {NamedKey::F11, "F11"},
+    {NamedKey::F12, "F12"},
+    {NamedKey::F13, "F13"},
+    {NamedKey::F14, "F14"},
+    {NamedKey::F15, "F15"},
+    {NamedKey::F16, "F16"},
 }};
 
 std::optional<NamedKey> namedKeyOf(int key)
 {
-    static const std::pair<int, NamedKey> keys[] = {
-        {Qt::Key_Return, NamedKey::Enter},      {Qt::Key_Enter, NamedKey::Enter},
-        {Qt::Key_Tab, NamedKey::Tab},           {Qt::Key_Backtab, NamedKey::Tab},
-        {Qt::Key_Escape, NamedKey::Escape},     {Qt::Key_Backspace, NamedKey::Backspace},
-        {Qt::Key_Delete, NamedKey::Delete},     {Qt::Key_Insert, NamedKey::Insert},
-        {Qt::Key_Home, NamedKey::Home},         {Qt::Key_End, NamedKey::End},
-        {Qt::Key_PageUp, NamedKey::PageUp},     {Qt::Key_PageDown, NamedKey::PageDown},
-        {Qt::Key_Up, NamedKey::Up},             {Qt::Key_Down, NamedKey::Down},
-        {Qt::Key_Left, NamedKey::Left},         {Qt::Key_Right, NamedKey::Right},
-        {Qt::Key_CapsLock, NamedKey::CapsLock}};
+    static const std::pair<int, NamedKey> keys[] = {{Qt::Key_Return, NamedKey::Enter},
+                                                    {Qt::Key_Enter, NamedKey::Enter},
+                                                    {Qt::Key_Tab, NamedKey::Tab},
+                                                    {Qt::Key_Backtab, NamedKey::Tab},
+                                                    {Qt::Key_Escape, NamedKey::Escape},
+                                                    {Qt::Key_Backspace, NamedKey::Backspace},
+                                                    {Qt::Key_Delete, NamedKey::Delete},
+                                                    {Qt::Key_Insert, NamedKey::Insert},
+                                                    {Qt::Key_Home, NamedKey::Home},
+                                                    {Qt::Key_End, NamedKey::End},
+                                                    {Qt::Key_PageUp, NamedKey::PageUp},
+                                                    {Qt::Key_PageDown, NamedKey::PageDown},
+                                                    {Qt::Key_Up, NamedKey::Up},
+                                                    {Qt::Key_Down, NamedKey::Down},
+                                                    {Qt::Key_Left, NamedKey::Left},
+                                                    {Qt::Key_Right, NamedKey::Right},
+                                                    {Qt::Key_CapsLock, NamedKey::CapsLock}};
     for (const auto &[qt, named] : keys)
         if (key == qt)
             return named;
@@ -61,10 +90,8 @@ bool isModifierKey(int key)
     case Qt::Key_Super_L:
     case Qt::Key_Super_R:
     case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-        return true;
-    default:
-        return false;
+    case Qt::Key_Hyper_R: return true;
+    default: return false;
     }
 }
 
@@ -126,7 +153,8 @@ ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &t
             a.character = char32_t(key);
         } else {
             // A key with no name in the notation and no text.
-            r.line = QStringLiteral("key 0x%1").arg(uint(key), 8, 16, QLatin1Char('0')) + modifierText(a.shift, a.ctrl, a.alt);
+            r.line = QStringLiteral("key 0x%1").arg(uint(key), 8, 16, QLatin1Char('0')) +
+                     modifierText(a.shift, a.ctrl, a.alt);
             return r;
         }
     }

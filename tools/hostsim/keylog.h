@@ -12,9 +12,9 @@
 namespace korvin::hostsim {
 
 struct ReceivedKey {
-    bool modifierOnly = false;         // Shift, Ctrl, Alt ... pressed alone: not a key of its own
+    bool modifierOnly = false;             // Shift, Ctrl, Alt ... pressed alone: not a key of its own
     std::optional<host::KeyAction> action; // empty for a key the notation has no name for
-    QString line;                      // the log line (without " unexpected")
+    QString line;                          // the log line (without " unexpected")
 };
 
 // From a key press: Qt's key code, the modifiers held and the text it typed.

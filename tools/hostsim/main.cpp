@@ -89,16 +89,19 @@ int main(int argc, char *argv[])
         common::SettingsRecord s;
         const auto load = common::LoadSettingsFile(dir.filePath(QStringLiteral("Korvin.ini")), s);
         if (!load.opened)
-            return usage(err, QStringLiteral("cannot read Korvin.ini in ") + home + QStringLiteral(": ") + load.openError);
+            return usage(err,
+                         QStringLiteral("cannot read Korvin.ini in ") + home + QStringLiteral(": ") + load.openError);
         if (!versionGiven)
             version = s.Vantor_Ver;
         if (!rankGiven && !s.TimeRank.isEmpty())
             rankPath = s.TimeRank + QStringLiteral("TimeRank.txt");
         if (!resultGiven && !s.MData.isEmpty())
             resultPath = s.MData + QStringLiteral("Comment.txt");
-        const QStringList days = QDir(dir.filePath(QStringLiteral("Vantor"))).entryList({QStringLiteral("Vd*.txt")}, QDir::Files, QDir::Name);
+        const QStringList days = QDir(dir.filePath(QStringLiteral("Vantor")))
+                                     .entryList({QStringLiteral("Vd*.txt")}, QDir::Files, QDir::Name);
         if (days.isEmpty())
-            return usage(err, QStringLiteral("no day file Vantor/Vd*.txt in ") + home + QStringLiteral(" (run korvin-demodata --out DIR)"));
+            return usage(err, QStringLiteral("no day file Vantor/Vd*.txt in ") + home +
+                                  QStringLiteral(" (run korvin-demodata --out DIR)"));
         dayPath = dir.filePath(QStringLiteral("Vantor/") + days.back());
     }
     if (version.isEmpty())

@@ -29,8 +29,9 @@ frmCommentSet::frmCommentSet(QWidget *opener) : ScriptWindow(opener)
         label->setFont(platform::ui::fixedPitchFont(10));
         texts->addWidget(label);
     }
-    const auto buttons = arrange(texts, QStringLiteral("cmdCommentSet"), {QStringLiteral("Close"), QStringLiteral("Run")},
-                                 [this](int i) { cmdCommentSet_Click(i); });
+    const auto buttons =
+        arrange(texts, QStringLiteral("cmdCommentSet"), {QStringLiteral("Close"), QStringLiteral("Run")},
+                [this](int i) { cmdCommentSet_Click(i); });
     std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
 }
 
@@ -44,9 +45,9 @@ void frmCommentSet::cmdCommentSet_Click(int index)
 
 void frmCommentSet::WriteResultComments()
 {
-    const auto result = runScript(
-        [](const RunNumbers &n, platform::Messages &m) { return BuildCommentScript(n, common::Settings, m); },
-        m_buttons[1]);
+    const auto result =
+        runScript([](const RunNumbers &n, platform::Messages &m) { return BuildCommentScript(n, common::Settings, m); },
+                  m_buttons[1]);
     if (!result)
         return;
     // Back in front, whether or not the platform could activate this program.

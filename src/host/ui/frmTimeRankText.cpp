@@ -36,10 +36,10 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : ScriptWindow(opener)
 
     auto *above = new QVBoxLayout;
     above->addWidget(frame);
-    const auto buttons = arrange(above, QStringLiteral("cmdTimeRankText"),
-                                 {QStringLiteral("Close"), QStringLiteral("File"), QStringLiteral("Run"),
-                                  QStringLiteral("予想パラメータ設定")},
-                                 [this](int i) { cmdTimeRankText_Click(i); });
+    const auto buttons = arrange(
+        above, QStringLiteral("cmdTimeRankText"),
+        {QStringLiteral("Close"), QStringLiteral("File"), QStringLiteral("Run"), QStringLiteral("予想パラメータ設定")},
+        [this](int i) { cmdTimeRankText_Click(i); });
     std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
     m_buttons[3]->setEnabled(bool(parameterWindowFactory()));
     // Wide enough for the title and for the progress of a run.
@@ -55,9 +55,7 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         }
     }
     switch (index) {
-    case 0:
-        close();
-        break;
+    case 0: close(); break;
     case 1: {
         auto *w = new timerank::ui::frmFileSelectTR(this);
         m_opened = w;
@@ -65,9 +63,7 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         hide();
         break;
     }
-    case 2:
-        ExportTimeRankText();
-        break;
+    case 2: ExportTimeRankText(); break;
     case 3: {
         QWidget *w = parameterWindowFactory() ? parameterWindowFactory()(this) : nullptr;
         if (!w)
@@ -77,8 +73,7 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         hide();
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -69,7 +69,8 @@ QFont fixedPitchFont(int pointSize)
 {
     QFont f(QStringLiteral("ＭＳ ゴシック"), pointSize);
     f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
-                   QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+                   QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans Mono CJK JP"),
+                   QStringLiteral("monospace")});
     f.setStyleHint(QFont::Monospace);
     f.setFixedPitch(true);
     return f;

@@ -23,16 +23,17 @@ TEST(MenuWindow, CaptionsAndStaticLabels)
 {
     frmMenu menu;
     EXPECT_EQ(menu.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor "));
-    const std::pair<int, const char16_t *> captions[] = {{1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"},
-                                                         {3, u"結果コメント設定"},     {4, u"ファイルメンテナンス"},
-                                                         {99, u"Option"},            {0, u"Quit"}};
+    const std::pair<int, const char16_t *> captions[] = {
+        {1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"}, {3, u"結果コメント設定"},
+        {4, u"ファイルメンテナンス"}, {99, u"Option"},          {0, u"Quit"}};
     for (const auto &[index, caption] : captions) {
         QPushButton *b = menu.findChild<QPushButton *>(QStringLiteral("cmdMenu_%1").arg(index));
         ASSERT_NE(b, nullptr) << index;
         EXPECT_EQ(b->text(), QString::fromUtf16(caption));
     }
     // "&&" is the access-key escape: the user sees a single "&".
-    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QStringLiteral("出馬表CSV & VTX分析"));
+    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
+              QStringLiteral("出馬表CSV & VTX分析"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelTitle"))->text(), QStringLiteral("Korvin"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelVersion"))->text(), QStringLiteral("Version 1.00"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Tipwise for Vantor"));
@@ -103,8 +104,11 @@ TEST(MenuWindow, ButtonsOpenTheirOwnWindows)
         int index;
         bool enabled;
         const char *window;
-    } rows[] = {{1, true, "frmFileSelectDenCSV"}, {2, true, "frmTimeRankText"}, {3, true, "frmCommentSet"},
-                {4, true, "frmFileMenu"},         {99, true, "frmOption"}};
+    } rows[] = {{1, true, "frmFileSelectDenCSV"},
+                {2, true, "frmTimeRankText"},
+                {3, true, "frmCommentSet"},
+                {4, true, "frmFileMenu"},
+                {99, true, "frmOption"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.index);
         menu.show();
@@ -211,7 +215,8 @@ TEST(OptionWindow, RefusesBoxesItCannotSave)
         option.show();
         option.Text(c.box)->setText(QString::fromUtf16(c.text));
         option.cmdOption(0)->click();
-        const QString head = QStringLiteral("設定ファイルを保存できません． ( %1 )\n").arg(home.path(QStringLiteral("Korvin.ini")));
+        const QString head =
+            QStringLiteral("設定ファイルを保存できません． ( %1 )\n").arg(home.path(QStringLiteral("Korvin.ini")));
         EXPECT_EQ(dialogs.texts(), QStringList{head + QString::fromUtf16(c.reason)});
         EXPECT_TRUE(option.isVisible());
         EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.ini")), original);

@@ -104,9 +104,9 @@ TEST(FileLZH, CaptionsAndEmptyBoxesWithoutAList)
 TEST(FileLZH, OpensWithTheSavedListAndCloseWritesNothing)
 {
     test::ScratchHome home;
-    const QStringList saved{QStringLiteral("1"),  QStringLiteral("C:\\受信"), QStringLiteral("D:\\a"),
-                            QString(),            QStringLiteral("E:\\c"),    QString(),
-                            QStringLiteral("F:\\e")};
+    const QStringList saved{
+        QStringLiteral("1"), QStringLiteral("C:\\受信"), QStringLiteral("D:\\a"), QString(), QStringLiteral("E:\\c"),
+        QString(),           QStringLiteral("F:\\e")};
     home.writeLines(QStringLiteral("CopyLZH.lst"), saved);
     const QByteArray before = home.readBytes(QStringLiteral("CopyLZH.lst"));
     platform::ScopedRecordingDialogs dialogs;
@@ -169,7 +169,8 @@ TEST(FileLZH, RefusesAFolderWithACharacterShiftJisLacks)
     w->show();
     w->TextPath(2)->setText(QStringLiteral("/mnt/café"));
     QTest::mouseClick(w->cmdFileLZH(1), Qt::LeftButton);
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("コピー先フォルダ名２ の「é」は Shift-JIS で保存できない文字です．")});
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{QStringLiteral("コピー先フォルダ名２ の「é」は Shift-JIS で保存できない文字です．")});
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());

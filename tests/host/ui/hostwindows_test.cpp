@@ -70,12 +70,14 @@ TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
     EXPECT_EQ(rec->log, dryRun({QStringLiteral("timerank"), QStringLiteral("--kind"), QStringLiteral("2"),
                                 QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--waits"),
                                 QStringLiteral("2.7,1,1")}));
-    EXPECT_EQ(during, (QStringList{QStringLiteral("レース 1 / 2：キー送信 {PGDN}"), QStringLiteral("0"), QStringLiteral("1")}));
+    EXPECT_EQ(during,
+              (QStringList{QStringLiteral("レース 1 / 2：キー送信 {PGDN}"), QStringLiteral("0"), QStringLiteral("1")}));
     const QString written = home.path(QStringLiteral("TimeRank/TRc20000610.txt"));
     EXPECT_EQ(timerank::TimeRankFile, written);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Information);
-    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("タイムランクファイルを書き込みました．（2 レース） ( ") + written + QStringLiteral(" )"));
+    EXPECT_EQ(dialogs.shown[0].text,
+              QStringLiteral("タイムランクファイルを書き込みました．（2 レース） ( ") + written + QStringLiteral(" )"));
     auto *list = qobject_cast<timerank::ui::frmRaceListTR *>(w.openedWindow());
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
@@ -98,9 +100,10 @@ TEST_F(HostWindows, NothingStartsWithoutABackendOrWithABadBox)
     host::ui::frmCommentSet c;
     c.TextWait(2)->setText(QStringLiteral("40000"));
     c.cmdCommentSet(1)->click();
-    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Repeat の値が -32768～32767 の数値ではありません． ( 2,5 )"),
-                                            QStringLiteral("キーを送信する仕組みがないため，実行できません．"),
-                                            QStringLiteral("Wait3 の値が -32768～32767 の数値ではありません． ( 40000 )")}));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{QStringLiteral("Repeat の値が -32768～32767 の数値ではありません． ( 2,5 )"),
+                           QStringLiteral("キーを送信する仕組みがないため，実行できません．"),
+                           QStringLiteral("Wait3 の値が -32768～32767 の数値ではありません． ( 40000 )")}));
     EXPECT_EQ(backends, 0);
     EXPECT_TRUE(rec->log.isEmpty());
     EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
@@ -119,7 +122,8 @@ TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)
                                    QStringLiteral("       => 対象レースにカーソルセット）")}));
     EXPECT_EQ((QStringList{w.cmdCommentSet(0)->text(), w.cmdCommentSet(1)->text(), w.TextWait(0)->text(),
                            w.TextWait(1)->text(), w.TextWait(2)->text(), w.TextRepeat()->text()}),
-              (QStringList{QStringLiteral("Close"), QStringLiteral("Run"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}));
+              (QStringList{QStringLiteral("Close"), QStringLiteral("Run"), QStringLiteral("2"), QStringLiteral("1"),
+                           QStringLiteral("1"), QStringLiteral("1")}));
 
     w.TextRepeat()->setText(QStringLiteral("2.5"));
     int race = 0;
@@ -128,7 +132,8 @@ TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)
             EXPECT_FALSE(w.cmdCommentSet(1)->isEnabled());
             test::CommentExportPlan p;
             p.raceLine = QStringLiteral("%1Ｒ").arg(++race + 10);
-            p.runners = {test::commentRunner(1, u' ', QStringLiteral("=1◆")), test::commentRunner(2, u'差', QStringLiteral("ab"))};
+            p.runners = {test::commentRunner(1, u' ', QStringLiteral("=1◆")),
+                         test::commentRunner(2, u'差', QStringLiteral("ab"))};
             home.writeLines(QStringLiteral("MData/Comment.txt"), test::commentExport(p));
         }
     };
@@ -136,7 +141,8 @@ TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)
     EXPECT_EQ(rec->log, dryRun({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2.5")}));
     EXPECT_TRUE(rec->capsLock);
     const QString file = home.path(QStringLiteral("MData/MS003東.dat"));
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("結果コメントを書き込みました．\n") + file + QStringLiteral(" : 2 レース 4 行")});
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("結果コメントを書き込みました．\n") + file +
+                                           QStringLiteral(" : 2 レース 4 行")});
     EXPECT_EQ(platform::readLines(file)->size(), 4);
     EXPECT_TRUE(w.cmdCommentSet(1)->isEnabled());
 }

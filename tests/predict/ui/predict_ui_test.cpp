@@ -60,7 +60,8 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("パラメータの登録が完了しました．")});
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
-    EXPECT_EQ(file.mid(1599 * 249, 9), "10901" "9907");
+    EXPECT_EQ(file.mid(1599 * 249, 9), "10901"
+                                       "9907");
     EXPECT_EQ(file.mid(1599 * 249 + 245, 2), "10");
     delete w;
 
@@ -93,9 +94,12 @@ TEST_F(ParaWindow, SaveAllWritesEveryConditionWithTheWaitWindow)
     EXPECT_EQ(home.readBytes(QStringLiteral("Korvin.trp")).size(), 0);
     w.cmdTRPara(2)->click();
     EXPECT_EQ(modalWhileSaving, QStringLiteral("frmWait"));
-    const QString question = QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．元に戻すことはできません．"
-                                            "よろしいですか？\n( %1 )").arg(home.path(QStringLiteral("Korvin.trp")));
-    EXPECT_EQ(rec.texts(), (QStringList{question, question, QStringLiteral("全条件へのパラメータ登録が完了しました．")}));
+    const QString question =
+        QStringLiteral("全 1600 条件のパラメータを表示中の値で上書きします．元に戻すことはできません．"
+                       "よろしいですか？\n( %1 )")
+            .arg(home.path(QStringLiteral("Korvin.trp")));
+    EXPECT_EQ(rec.texts(),
+              (QStringList{question, question, QStringLiteral("全条件へのパラメータ登録が完了しました．")}));
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 1600 * 249);
     // The table follows the file: another condition shows the saved values.
@@ -194,7 +198,8 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     EXPECT_TRUE(gui.contains("[1234]"));
 
     const test::CliRun cli = test::runCli({"predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
-                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")}, home.folder());
+                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")},
+                                          home.folder());
     EXPECT_EQ(cli.code, 0) << cli.err.toStdString();
     EXPECT_EQ(home.readBytes("cli.txt"), gui);
     // Two meetings, the dirt race left out of each.

@@ -44,7 +44,8 @@ QString run(const QString &program, const QStringList &args, int *exitCode = nul
 }
 
 // Polls until the condition holds or a minute has passed.
-template <class F> bool waitFor(F condition)
+template <class F>
+bool waitFor(F condition)
 {
     QDeadlineTimer deadline(kWaitMs);
     while (!condition()) {
@@ -109,7 +110,8 @@ protected:
         ASSERT_TRUE(demodata::writeDemoHome(home, demodata::makeDay(1, QDate(2000, 6, 10)), true).error.isEmpty());
         ASSERT_TRUE(common::LoadSettingsFile(home + QStringLiteral("Korvin.ini"), settings).opened);
         QString error;
-        ASSERT_TRUE(demodata::readHostDay(platform::readLines(home + QStringLiteral("Vantor/Vd000610.txt")).value_or(QStringList{}), day, &error));
+        ASSERT_TRUE(demodata::readHostDay(
+            platform::readLines(home + QStringLiteral("Vantor/Vd000610.txt")).value_or(QStringList{}), day, &error));
     }
 
     void TearDown() override { stopHost(true); }
@@ -130,7 +132,8 @@ protected:
     void startHost(const QString &list)
     {
         files.files.clear();
-        reference = std::make_unique<HostModel>(day, HostOptions{settings.Vantor_Ver, rankPath(), commentPath()}, files);
+        reference =
+            std::make_unique<HostModel>(day, HostOptions{settings.Vantor_Ver, rankPath(), commentPath()}, files);
         reference->setListMode(list == QLatin1String("cards") ? ListMode::Cards : ListMode::Results);
         expectedLog.clear();
         logPath = home + QStringLiteral("keys-") + list + QStringLiteral(".log");
@@ -252,10 +255,7 @@ void HostsimE2E::timeRankRunAndResultRun()
     EXPECT_EQ(log(), expectedLog);
 }
 
-TEST_F(HostsimE2E, KeysOfBothRunsWithoutWindowManager)
-{
-    timeRankRunAndResultRun();
-}
+TEST_F(HostsimE2E, KeysOfBothRunsWithoutWindowManager) { timeRankRunAndResultRun(); }
 
 TEST_F(HostsimE2E, KeysOfBothRunsUnderOpenbox)
 {

@@ -24,7 +24,8 @@ namespace {
 
 QStringList data(const char *name)
 {
-    return platform::readLines(QStringLiteral(KORVIN_HOSTSIM_DATA "/") + QString::fromLatin1(name)).value_or(QStringList{});
+    return platform::readLines(QStringLiteral(KORVIN_HOSTSIM_DATA "/") + QString::fromLatin1(name))
+        .value_or(QStringList{});
 }
 
 // One course: race 1 a newcomer race with every kind of result line, race 2 a
@@ -111,13 +112,28 @@ TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
         {"Enter opens the result", ListMode::Results, 0, {}, enter, true, Screen::ResultView, Prompt::None},
         {"Space on a race card", ListMode::Cards, 0, {enter}, space, false, Screen::RaceCard, Prompt::None},
         {"PgDn past the last race", ListMode::Cards, 1, {enter}, pgdn, false, Screen::RaceCard, Prompt::None},
-        {"Insert on a race card", ListMode::Cards, 0, {enter}, key(NamedKey::Insert), false, Screen::RaceCard, Prompt::None},
-        {"F7 before the kinds", ListMode::Cards, 0, {enter, key(NamedKey::F6)}, key(NamedKey::F7), false, Screen::RankMenu, Prompt::None},
+        {"Insert on a race card",
+         ListMode::Cards,
+         0,
+         {enter},
+         key(NamedKey::Insert),
+         false,
+         Screen::RaceCard,
+         Prompt::None},
+        {"F7 before the kinds",
+         ListMode::Cards,
+         0,
+         {enter, key(NamedKey::F6)},
+         key(NamedKey::F7),
+         false,
+         Screen::RankMenu,
+         Prompt::None},
         {"Enter on a ranking", ListMode::Cards, 0, toView, enter, false, Screen::RankView, Prompt::None},
         {"F12 leaves a ranking", ListMode::Cards, 0, toView, f12, true, Screen::RaceCard, Prompt::None},
         {"F8 asks for the form", ListMode::Cards, 0, toView, f8, true, Screen::RankView, Prompt::Format},
         {"P is no form", ListMode::Cards, 0, toView + Keys{f8}, ch(U'P'), false, Screen::RankView, Prompt::Format},
-        {"PgDn inside the prompt", ListMode::Cards, 0, toView + Keys{f8, ch(U'F')}, pgdn, false, Screen::RankView, Prompt::Path},
+        {"PgDn inside the prompt", ListMode::Cards, 0, toView + Keys{f8, ch(U'F')}, pgdn, false, Screen::RankView,
+         Prompt::Path},
         {"F8 on the result summary", ListMode::Results, 0, {enter}, f8, false, Screen::ResultView, Prompt::None},
         {"F8 on the detailed result", ListMode::Results, 0, {enter, space}, f8, true, Screen::ResultView, Prompt::Path},
         {"Enter with no path", ListMode::Results, 0, {enter, space, f8}, enter, true, Screen::ResultView, Prompt::Path},
@@ -165,7 +181,8 @@ TEST(HostExport, OneRaceGivesThirtySixSectionsInTheSplittersOrder)
             const QStringList &sec = sections[s];
             EXPECT_EQ(sec[0], sections[0][0]);
             EXPECT_EQ(sec[4], demodata::timeRankTitleLine(race, kind, v.surface, near, s % 6)) << s;
-            EXPECT_EQ(Mid(sec[4], timerank::KindTitleColumn(kind), 3) == QStringLiteral("芝・ダ"), v.surface == Surface::Both);
+            EXPECT_EQ(Mid(sec[4], timerank::KindTitleColumn(kind), 3) == QStringLiteral("芝・ダ"),
+                      v.surface == Surface::Both);
             EXPECT_EQ(sec.size() - 10, demodata::rankingView(day, race, kind, v.surface, near, s % 6).size()) << s;
             EXPECT_EQ(sec.back(), QStringLiteral("対象3頭中 3頭"));
         }
@@ -181,12 +198,14 @@ TEST(HostExport, ARunTypesThePathOnceAndAppendsEveryRace)
         const char *version;
         bool asksForm;
     };
-    for (const Row &r : {Row{"2.04", false}, Row{"2.05", true}, Row{"2.1", true}, Row{"10.0", true}, Row{"v2", false}}) {
+    for (const Row &r :
+         {Row{"2.04", false}, Row{"2.05", true}, Row{"2.1", true}, Row{"10.0", true}, Row{"v2", false}}) {
         SCOPED_TRACE(r.version);
         EXPECT_EQ(AsksForOutputForm(QString::fromLatin1(r.version)), r.asksForm);
         MemoryFiles files;
         // The path offered is an old one: the typed path replaces it.
-        HostModel host(tinyDay(), HostOptions{QString::fromLatin1(r.version), QStringLiteral("/old/TimeRank.txt"), {}}, files);
+        HostModel host(tinyDay(), HostOptions{QString::fromLatin1(r.version), QStringLiteral("/old/TimeRank.txt"), {}},
+                       files);
         EXPECT_TRUE(pressAll(host, timeRankRun(2, 2, r.asksForm, kRankPath)).isEmpty());
         ASSERT_EQ(files.files.keys(), QStringList{kRankPath});
         const QList<QStringList> sections = sectionsOf(files.files[kRankPath]);
@@ -229,7 +248,8 @@ TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
     MemoryFiles refusing;
     HostModel failing(tinyDay(), HostOptions{}, refusing);
     failing.setListMode(ListMode::Results);
-    EXPECT_TRUE(pressAll(failing, commentOpening() + commentRace(0, QStringLiteral("/readonly/Comment.txt"))).isEmpty());
+    EXPECT_TRUE(
+        pressAll(failing, commentOpening() + commentRace(0, QStringLiteral("/readonly/Comment.txt"))).isEmpty());
     EXPECT_EQ(failing.prompt(), Prompt::None);
     EXPECT_TRUE(failing.message().contains(QStringLiteral("書き込めません")));
     EXPECT_EQ(failing.exportsWritten(), 0);

@@ -81,10 +81,7 @@ inline Keys timeRankRun(int races, int kind, bool formKey, const QString &path)
 
 // The result-comment run, race by race: Korvin reads and deletes "Comment.txt"
 // between the races.
-inline Keys commentOpening()
-{
-    return {key(NamedKey::Enter), ch(U' ')};
-}
+inline Keys commentOpening() { return {key(NamedKey::Enter), ch(U' ')}; }
 
 inline Keys commentRace(int k, const QString &path)
 {
