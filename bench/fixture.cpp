@@ -23,7 +23,6 @@ std::vector<std::unique_ptr<QTemporaryDir>> &folders()
     return f;
 }
 
-
 // Fills every race up to 18 runners with copies of its own runners; the
 // copies finish behind the field, so the results stay distinct.
 void fillUp(demodata::Day &day)

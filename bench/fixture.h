@@ -10,9 +10,9 @@
 namespace korvin::bench {
 
 struct BenchHome {
-    QString folder;       // program folder, with separator
+    QString folder; // program folder, with separator
     demodata::Day day;
-    QString csvPath;      // the race-card file of the day
+    QString csvPath; // the race-card file of the day
     QString csvName;
     QString vtxPath;
     QString timeRankPath; // kind 0

@@ -45,8 +45,8 @@ BENCHMARK(BM_WriteHorseMarks)->Unit(benchmark::kMicrosecond);
 // A time-rank entry line: kanji, katakana and digits, as the lists cut them.
 const QString &mixedLine()
 {
-    static const QString line = QStringLiteral(
-        " 1  5 ヤマノサクラ     牡4 56.0 横山典 2000. 5.27 東京 芝1800m 良  1.47.3 34.5  98 ");
+    static const QString line =
+        QStringLiteral(" 1  5 ヤマノサクラ     牡4 56.0 横山典 2000. 5.27 東京 芝1800m 良  1.47.3 34.5  98 ");
     return line;
 }
 

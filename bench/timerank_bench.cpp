@@ -213,8 +213,8 @@ void BM_ScoreOneRace(benchmark::State &state)
     model.open(timeRankFile(1), 0, common::Settings);
     model.showRace(model.raceCount() / 2);
     const predict::RaceCondition c = predict::ParseRaceCondition(model.header(0), model.header(1));
-    const int i = predict::FindParameters(predict::TRParaTable, c.meetingDateKey.left(2), c.cls.code, c.trackKey,
-                                          c.distanceKey);
+    const int i =
+        predict::FindParameters(predict::TRParaTable, c.meetingDateKey.left(2), c.cls.code, c.trackKey, c.distanceKey);
     const predict::TRParaRecord rec = i >= 0 ? predict::TRParaTable[i] : predict::TRParaTable[0];
     for (auto _ : state)
         benchmark::DoNotOptimize(predict::OrderText(predict::ScoreHorses(model.cells(), rec)));

@@ -15,9 +15,13 @@ using cli::Json;
 int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
 const QCommandLineOption kZI(QStringLiteral("zi"), QStringLiteral("the ZI column as standard scores (CheckZI)"));
-cli::CliRegistrar reg({QStringLiteral("datalist"), QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
-                       QStringLiteral("prints the data list of a race as the window shows it, as JSON"), runDataList,
-                       {kZI}, 2, 2});
+cli::CliRegistrar reg({QStringLiteral("datalist"),
+                       QStringLiteral("datalist CSVFILE RACEKEY [--zi]"),
+                       QStringLiteral("prints the data list of a race as the window shows it, as JSON"),
+                       runDataList,
+                       {kZI},
+                       2,
+                       2});
 
 Json cellJson(const racecard::DataCell &c)
 {

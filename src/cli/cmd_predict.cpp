@@ -24,7 +24,8 @@ const QCommandLineOption kSkipTrack(QStringLiteral("skip-track"),
 const QCommandLineOption kSkipClass(QStringLiteral("skip-class"),
                                     QStringLiteral("class boxes to untick, 0..6 (newcomer .. graded)"),
                                     QStringLiteral("LIST"));
-const QCommandLineOption kOut(QStringLiteral("out"), QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
+const QCommandLineOption kOut(QStringLiteral("out"),
+                              QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
                               QStringLiteral("FILE"));
 
 const cli::CliCommand predictCommand{

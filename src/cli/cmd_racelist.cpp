@@ -9,9 +9,13 @@ using cli::Json;
 
 int runRaceList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-cli::CliRegistrar reg({QStringLiteral("racelist"), QStringLiteral("racelist CSVFILE"),
+cli::CliRegistrar reg({QStringLiteral("racelist"),
+                       QStringLiteral("racelist CSVFILE"),
                        QStringLiteral("prints the courses, races and race-button captions of a race-card file as JSON"),
-                       runRaceList, {}, 1, 1});
+                       runRaceList,
+                       {},
+                       1,
+                       1});
 
 int runRaceList(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {

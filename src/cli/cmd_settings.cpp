@@ -14,6 +14,5 @@ int runSettings(const QCommandLineParser &, QTextStream &out, QTextStream &)
 }
 
 cli::CliRegistrar reg({QStringLiteral("settings"), QStringLiteral("settings"),
-                       QStringLiteral("prints the ten settings of Korvin.ini, one Name=value line each"),
-                       runSettings});
+                       QStringLiteral("prints the ten settings of Korvin.ini, one Name=value line each"), runSettings});
 } // namespace

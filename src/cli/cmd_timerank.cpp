@@ -20,13 +20,21 @@ const QCommandLineOption kRace(QStringLiteral("race"), QStringLiteral("race N of
                                QStringLiteral("N"));
 
 const cli::CliCommand trlistCommand{
-    QStringLiteral("trlist"), QStringLiteral("trlist TRFILE"),
-    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"), runTrList, {}, 1,
+    QStringLiteral("trlist"),
+    QStringLiteral("trlist TRFILE"),
+    QStringLiteral("prints the courses of a time-rank file and their twelve race captions as JSON"),
+    runTrList,
+    {},
+    1,
     1};
 const cli::CliCommand timerankCommand{
-    QStringLiteral("timerank"), QStringLiteral("timerank TRFILE --kind K [--race N]"),
+    QStringLiteral("timerank"),
+    QStringLiteral("timerank TRFILE --kind K [--race N]"),
     QStringLiteral("prints race N (from 1) of a time-rank file as the analysis window shows it, as JSON"),
-    runTimeRank, {kKind, kRace}, 1, 1};
+    runTimeRank,
+    {kKind, kRace},
+    1,
+    1};
 
 int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &)
 {

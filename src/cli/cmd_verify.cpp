@@ -15,10 +15,15 @@ using namespace korvin;
 int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err);
 
 const cli::CliCommand kCommand{
-    QStringLiteral("verify"), QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
+    QStringLiteral("verify"),
+    QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
     QStringLiteral("the verification report over the races of each course code, accumulated; "
                    "prints its sixteen lines"),
-    runVerify, {}, 2, -1, QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo).")};
+    runVerify,
+    {},
+    2,
+    -1,
+    QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo).")};
 cli::CliRegistrar reg(kCommand);
 
 int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err)

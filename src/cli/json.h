@@ -20,8 +20,18 @@ public:
     Json(const QString &s) : m_v(s) {}
     Json(const char *s) : m_v(QString::fromUtf8(s)) {}
 
-    static Json array() { Json j; j.m_v = Array{}; return j; }
-    static Json object() { Json j; j.m_v = Object{}; return j; }
+    static Json array()
+    {
+        Json j;
+        j.m_v = Array{};
+        return j;
+    }
+    static Json object()
+    {
+        Json j;
+        j.m_v = Object{};
+        return j;
+    }
     static Json array(const QStringList &items);
 
     // Appends to an array.

@@ -37,8 +37,8 @@ QList<QPair<QString, QString>> SettingsFields(const SettingsRecord &s);
 
 struct SettingsLoad {
     bool opened = false;
-    QString openError;      // the platform's reason when not opened
-    QStringList badLines;   // lines whose Wait value is not a 16-bit integer
+    QString openError;    // the platform's reason when not opened
+    QStringList badLines; // lines whose Wait value is not a 16-bit integer
 };
 
 // Applies the lines of a settings file to s (fields not named keep their value).

@@ -27,8 +27,8 @@ struct KeyAction {
 
     bool operator==(const KeyAction &o) const
     {
-        return kind == o.kind && (kind == Kind::Named ? key == o.key : character == o.character) &&
-               shift == o.shift && ctrl == o.ctrl && alt == o.alt;
+        return kind == o.kind && (kind == Kind::Named ? key == o.key : character == o.character) && shift == o.shift &&
+               ctrl == o.ctrl && alt == o.alt;
     }
     bool operator!=(const KeyAction &o) const { return !(*this == o); }
 };

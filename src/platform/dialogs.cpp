@@ -26,8 +26,16 @@ void setDialogs(Dialogs *d) { current = d; }
 
 void StderrDialogs::information(const QString &text) { toStderr(text); }
 void StderrDialogs::critical(const QString &text) { toStderr(text); }
-Answer StderrDialogs::question(const QString &text) { toStderr(text); return Answer::Yes; }
-Answer StderrDialogs::warningYesNo(const QString &text) { toStderr(text); return Answer::Yes; }
+Answer StderrDialogs::question(const QString &text)
+{
+    toStderr(text);
+    return Answer::Yes;
+}
+Answer StderrDialogs::warningYesNo(const QString &text)
+{
+    toStderr(text);
+    return Answer::Yes;
+}
 
 QStringList RecordingDialogs::texts() const
 {

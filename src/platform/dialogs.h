@@ -55,8 +55,16 @@ public:
 
     void information(const QString &text) override { record(MessageKind::Information, text); }
     void critical(const QString &text) override { record(MessageKind::Critical, text); }
-    Answer question(const QString &text) override { record(MessageKind::Question, text); return next(); }
-    Answer warningYesNo(const QString &text) override { record(MessageKind::Warning, text); return next(); }
+    Answer question(const QString &text) override
+    {
+        record(MessageKind::Question, text);
+        return next();
+    }
+    Answer warningYesNo(const QString &text) override
+    {
+        record(MessageKind::Warning, text);
+        return next();
+    }
 
     QStringList texts() const;
     void clear() { shown.clear(); }

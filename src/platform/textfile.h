@@ -25,8 +25,7 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 // Writes the lines to tempPath, flushes it to disk, then renames it over path in
 // one step. Used where the temporary file has a name of its own ("NewKorvin.ini",
 // "Um003東.new"). On failure the temporary file is removed and path is intact.
-bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines,
-                   QString *error = nullptr);
+bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines, QString *error = nullptr);
 
 // Appends lines (CR LF each) to the end of a file, creating it when missing.
 bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);

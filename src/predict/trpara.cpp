@@ -17,8 +17,7 @@ QByteArray nul(int n) { return QByteArray(n, '\0'); }
 const int kTableOffset[4] = {7, 67, 127, 187};
 } // namespace
 
-TRParaRecord::TRParaRecord()
-    : KeyPlace(nul(2)), KeyClass(nul(2)), KeyTrack(nul(1)), KeyDistance(nul(2)), Filler(nul(2))
+TRParaRecord::TRParaRecord() : KeyPlace(nul(2)), KeyClass(nul(2)), KeyTrack(nul(1)), KeyDistance(nul(2)), Filler(nul(2))
 {
     for (int b = 0; b < 4; ++b)
         table(b).fill(nul(2));
@@ -44,7 +43,9 @@ TRParaRecord TRParaRecord::fromBytes(const QByteArray &bytes)
 QByteArray TRParaRecord::toBytes() const
 {
     // Every field is kept at its length; pad defensively so a record is always 249 bytes.
-    auto fixed = [](const QByteArray &f, int n) { return f.size() >= n ? f.left(n) : f + QByteArray(n - f.size(), ' '); };
+    auto fixed = [](const QByteArray &f, int n) {
+        return f.size() >= n ? f.left(n) : f + QByteArray(n - f.size(), ' ');
+    };
     QByteArray out;
     out.reserve(kTRParaRecordSize);
     out += fixed(KeyPlace, 2);
@@ -68,15 +69,9 @@ ParaTable &TRParaRecord::table(int fileBlock)
     }
 }
 
-const ParaTable &TRParaRecord::table(int fileBlock) const
-{
-    return const_cast<TRParaRecord *>(this)->table(fileBlock);
-}
+const ParaTable &TRParaRecord::table(int fileBlock) const { return const_cast<TRParaRecord *>(this)->table(fileBlock); }
 
-bool TRParaRecord::keysAreNul() const
-{
-    return (KeyPlace + KeyClass + KeyTrack + KeyDistance) == nul(7);
-}
+bool TRParaRecord::keysAreNul() const { return (KeyPlace + KeyClass + KeyTrack + KeyDistance) == nul(7); }
 
 QString TRParaPath() { return common::ProgramFolder() + QStringLiteral("Korvin.trp"); }
 
@@ -87,19 +82,19 @@ int ConditionIndex(int place, int cls, int track, int distance)
 
 const std::array<QString, 10> &ParaPlaceNames()
 {
-    static const std::array<QString, 10> names{
-        QStringLiteral("札幌"), QStringLiteral("函館"), QStringLiteral("新潟"), QStringLiteral("福島"),
-        QStringLiteral("東京"), QStringLiteral("中山"), QStringLiteral("中京"), QStringLiteral("京都"),
-        QStringLiteral("阪神"), QStringLiteral("小倉")};
+    static const std::array<QString, 10> names{QStringLiteral("札幌"), QStringLiteral("函館"), QStringLiteral("新潟"),
+                                               QStringLiteral("福島"), QStringLiteral("東京"), QStringLiteral("中山"),
+                                               QStringLiteral("中京"), QStringLiteral("京都"), QStringLiteral("阪神"),
+                                               QStringLiteral("小倉")};
     return names;
 }
 
 const std::array<QString, 10> &ParaClassNames()
 {
     static const std::array<QString, 10> names{
-        QStringLiteral("新馬"), QStringLiteral("未出走"), QStringLiteral("未勝利"), QStringLiteral("500万下"),
+        QStringLiteral("新馬"),    QStringLiteral("未出走"),   QStringLiteral("未勝利"),   QStringLiteral("500万下"),
         QStringLiteral("900万下"), QStringLiteral("1600万下"), QStringLiteral("オープン"), QStringLiteral("Ｇ３"),
-        QStringLiteral("Ｇ２"), QStringLiteral("Ｇ１")};
+        QStringLiteral("Ｇ２"),    QStringLiteral("Ｇ１")};
     return names;
 }
 
@@ -111,10 +106,10 @@ const std::array<QString, 2> &ParaTrackNames()
 
 const std::array<QString, 8> &ParaDistanceNames()
 {
-    static const std::array<QString, 8> names{
-        QStringLiteral("1000m以下"),    QStringLiteral("1100m～1200m"), QStringLiteral("1300m～1400m"),
-        QStringLiteral("1500m～1600m"), QStringLiteral("1700m～1800m"), QStringLiteral("1900m～2000m"),
-        QStringLiteral("2100m～2500m"), QStringLiteral("2500m以上")};
+    static const std::array<QString, 8> names{QStringLiteral("1000m以下"),    QStringLiteral("1100m～1200m"),
+                                              QStringLiteral("1300m～1400m"), QStringLiteral("1500m～1600m"),
+                                              QStringLiteral("1700m～1800m"), QStringLiteral("1900m～2000m"),
+                                              QStringLiteral("2100m～2500m"), QStringLiteral("2500m以上")};
     return names;
 }
 
@@ -249,8 +244,8 @@ bool SaveAllConditionRecords(const std::array<QString, kParaBoxes> &boxes, const
         if (progress)
             progress(k);
         const qint64 offset = qint64(k - 1) * kTRParaRecordSize;
-        TRParaRecord r = offset < old.size() ? TRParaRecord::fromBytes(old.mid(offset, kTRParaRecordSize))
-                                             : TRParaRecord();
+        TRParaRecord r =
+            offset < old.size() ? TRParaRecord::fromBytes(old.mid(offset, kTRParaRecordSize)) : TRParaRecord();
         StoreBoxes(r, boxes);
         GivePositionKeys(r, k - 1);
         r.Filler = "\r\n";

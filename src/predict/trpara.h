@@ -28,7 +28,7 @@ struct TRParaRecord {
     ParaTable SameTrackAll;
     ParaTable BothTracksNear;
     ParaTable BothTracksAll;
-    QByteArray Filler;      // 2
+    QByteArray Filler; // 2
 
     TRParaRecord();
     static TRParaRecord fromBytes(const QByteArray &bytes);

@@ -75,10 +75,9 @@ void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialo
 const std::array<QString, kVerifySets> &SetNames()
 {
     static const std::array<QString, kVerifySets> names{
-        QStringLiteral("Max1 : "), QStringLiteral("Max2 : "), QStringLiteral("Max3 : "),
-        QStringLiteral("Min1 : "), QStringLiteral("Min2 : "), QStringLiteral("Min3 : "),
-        QStringLiteral("Ave1 : "), QStringLiteral("Ave2 : "), QStringLiteral("Ave3 : "),
-        QStringLiteral("ZI1  : "), QStringLiteral("ZI2  : "), QStringLiteral("ZI3  : ")};
+        QStringLiteral("Max1 : "), QStringLiteral("Max2 : "), QStringLiteral("Max3 : "), QStringLiteral("Min1 : "),
+        QStringLiteral("Min2 : "), QStringLiteral("Min3 : "), QStringLiteral("Ave1 : "), QStringLiteral("Ave2 : "),
+        QStringLiteral("Ave3 : "), QStringLiteral("ZI1  : "), QStringLiteral("ZI2  : "), QStringLiteral("ZI3  : ")};
     return names;
 }
 

@@ -38,9 +38,9 @@ ClassPick ClassPickup(const QString &className)
         int filter;
     };
     static const Row rows[] = {
-        {u"新馬", "00", 0},     {u"未出走", "01", 0},    {u"未勝利", "04", 1},   {u"400万下", "05", 2},
-        {u"500万下", "05", 2},  {u"900万下", "09", 3},   {u"1500万下", "16", 4}, {u"1600万下", "16", 4},
-        {u"オープン", "30", 5}, {u"Ｇ３", "50", 6},      {u"Ｇ２", "70", 6},     {u"Ｇ１", "90", 6},
+        {u"新馬", "00", 0},     {u"未出走", "01", 0},  {u"未勝利", "04", 1},   {u"400万下", "05", 2},
+        {u"500万下", "05", 2},  {u"900万下", "09", 3}, {u"1500万下", "16", 4}, {u"1600万下", "16", 4},
+        {u"オープン", "30", 5}, {u"Ｇ３", "50", 6},    {u"Ｇ２", "70", 6},     {u"Ｇ１", "90", 6},
     };
     for (const Row &r : rows)
         if (className == QString::fromUtf16(r.name))
@@ -248,8 +248,7 @@ bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const 
                 return false;
             zorbSlots[0] = c.meetingDateKey;
 
-            const int i =
-                FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
+            const int i = FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
             QString line;
             if (i < 0) {
                 user.critical(QStringLiteral("Paramator Search Error!!"));

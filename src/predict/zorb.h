@@ -28,8 +28,8 @@ inline const QString kExcludedRace = QStringLiteral("99999999999999999");
 // The window's settings (defaults as the window opens).
 struct ZorbSettings {
     QString code = QStringLiteral("9999");
-    bool keyHorse = false;                        // OptionBet(1) "１位から６点流し"
-    std::array<bool, 3> track{true, true, true};  // 芝, ダート, 障害
+    bool keyHorse = false;                       // OptionBet(1) "１位から６点流し"
+    std::array<bool, 3> track{true, true, true}; // 芝, ダート, 障害
     std::array<bool, 7> classes{true, true, true, true, true, true, true};
 };
 
@@ -53,10 +53,10 @@ struct RaceCondition {
     int race = 0;           // race number
     ClassPick cls;
     bool jump = false;
-    QString trackKey;       // "0" turf, "1" otherwise
-    int trackFilter = 0;    // 0 芝, 1 ダート, 2 障害
+    QString trackKey;    // "0" turf, "1" otherwise
+    int trackFilter = 0; // 0 芝, 1 ダート, 2 障害
     QString distanceKey;
-    QString fieldSize;      // two digits
+    QString fieldSize; // two digits
 };
 RaceCondition ParseRaceCondition(const QString &header0, const QString &header1);
 
@@ -85,8 +85,7 @@ bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &
 // the parameter file could not be read or a meeting block could not be written
 // (the run stops there).
 bool RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
-                        const QString &zorbPath, platform::Dialogs &user,
-                        const std::function<void()> &afterMove = {});
+                        const QString &zorbPath, platform::Dialogs &user, const std::function<void()> &afterMove = {});
 
 inline const QString kBatchDoneMessage = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
 

@@ -240,8 +240,7 @@ std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &cour
             continue;
         }
         if (isRule(line)) {
-            const QString numberText =
-                Mid(prev2, 2, 1) == QStringLiteral("Ｒ") ? Mid(prev2, 1, 1) : Mid(prev2, 1, 2);
+            const QString numberText = Mid(prev2, 2, 1) == QStringLiteral("Ｒ") ? Mid(prev2, 1, 1) : Mid(prev2, 1, 2);
             if (Mid(prev3, 18, 2) == courseName && leadingNumber(numberText) == raceNumber)
                 open = true;
             ++i; // the line after a rule is the column header
@@ -294,7 +293,6 @@ QString TooManyRunnersMessage(const QString &raceKey, int lines)
         .arg(raceKey)
         .arg(lines);
 }
-
 
 DataListModel LoadDataList(const RaceContext &ctx)
 {
@@ -368,9 +366,9 @@ DataListModel LoadDataList(const RaceContext &ctx)
     }
 
     // Best three of each column.
-    const std::pair<Column, bool> ranked[] = {
-        {ColResult, true}, {ColOdds, true}, {ColMax, false}, {ColMin, false}, {ColAve, false},
-        {ColZI, false},    {ColT1, false},  {ColT2, false},  {ColD1, false},  {ColD2, false}};
+    const std::pair<Column, bool> ranked[] = {{ColResult, true}, {ColOdds, true}, {ColMax, false}, {ColMin, false},
+                                              {ColAve, false},   {ColZI, false},  {ColT1, false},  {ColT2, false},
+                                              {ColD1, false},    {ColD2, false}};
     for (const auto &[col, smaller] : ranked) {
         QStringList captions;
         for (int r = 0; r < m.n; ++r)
@@ -392,8 +390,8 @@ DataListModel LoadDataList(const RaceContext &ctx)
     // Payouts, named from the caption.
     if (ctx.settings.SDataON != QLatin1String("0")) {
         const QString &c = ctx.caption;
-        const QString file = racing::PayoutFileName(ctx.settings.SData, Mid(c, 1, 2),
-                                                    platform::toHalfWidth(Mid(c, 5, 1)), Mid(c, 7, 2));
+        const QString file =
+            racing::PayoutFileName(ctx.settings.SData, Mid(c, 1, 2), platform::toHalfWidth(Mid(c, 5, 1)), Mid(c, 7, 2));
         racing::ShowPayouts(m.payouts, file, platform::toHalfWidth(Mid(c, 9, 1)), Mid(c, 13, 2));
     }
 

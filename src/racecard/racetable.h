@@ -8,9 +8,9 @@
 
 namespace korvin::racecard {
 
-constexpr int kCourseSlots = 4;  // CourseCodes(0..3)
+constexpr int kCourseSlots = 4; // CourseCodes(0..3)
 constexpr int kCourseButtons = 3;
-constexpr int kRaceSlots = 37;   // RaceKeys(0..36); entry 36 is the blank end marker
+constexpr int kRaceSlots = 37; // RaceKeys(0..36); entry 36 is the blank end marker
 constexpr int kMaxRaces = 36;
 constexpr int kRaceButtons = 12;
 
@@ -29,9 +29,9 @@ struct RaceTable {
 
 struct RaceTableRead {
     bool opened = false;
-    QString error;         // the platform's reason when not opened
+    QString error; // the platform's reason when not opened
     RaceTable table;
-    int usableLines = 0;   // lines with a race key
+    int usableLines = 0; // lines with a race key
     // Races of the file that no button can reach, and course codes beyond the table.
     QStringList racesLeftOut;
     QStringList coursesLeftOut;
@@ -76,7 +76,7 @@ RaceButtons ShowRaces(const RaceTable &t, const QString &course);
 struct RaceMove {
     QStringList messages; // information messages, in the order shown
     bool moved = false;
-    int index = -1;       // the new current race index
+    int index = -1; // the new current race index
     QString key;
     QString caption;
 };

@@ -15,9 +15,16 @@ struct Place {
     const char16_t *letter;
 };
 constexpr std::array<Place, 10> kPlaces{{
-    {u"01", u"札幌", u"札"}, {u"02", u"函館", u"函"}, {u"03", u"福島", u"福"}, {u"04", u"新潟", u"新"},
-    {u"05", u"東京", u"東"}, {u"06", u"中山", u"中"}, {u"07", u"中京", u"名"}, {u"08", u"京都", u"京"},
-    {u"09", u"阪神", u"阪"}, {u"10", u"小倉", u"小"},
+    {u"01", u"札幌", u"札"},
+    {u"02", u"函館", u"函"},
+    {u"03", u"福島", u"福"},
+    {u"04", u"新潟", u"新"},
+    {u"05", u"東京", u"東"},
+    {u"06", u"中山", u"中"},
+    {u"07", u"中京", u"名"},
+    {u"08", u"京都", u"京"},
+    {u"09", u"阪神", u"阪"},
+    {u"10", u"小倉", u"小"},
 }};
 
 struct RaceClass {
@@ -130,10 +137,10 @@ QString SjisMid(const QString &text, qint32 start, qint32 count)
 {
     if (start < 1 || count <= 0)
         return {};
-    const qint32 first = start;              // first byte wanted (1-based)
-    const qint32 last = start + count - 1;   // last byte wanted
+    const qint32 first = start;            // first byte wanted (1-based)
+    const qint32 last = start + count - 1; // last byte wanted
     QString out;
-    qint32 pos = 1;                          // byte position of the current character
+    qint32 pos = 1; // byte position of the current character
     for (QChar c : text) {
         if (pos > last)
             break;

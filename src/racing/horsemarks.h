@@ -31,7 +31,6 @@ QString ReadHorseMarks(const QString &raceKey, const QString &mdata);
 // first; a short file is completed with blank lines. An unusable key does
 // nothing. False when the file could not be written (the old one is intact),
 // and with an empty MData.
-bool WriteHorseMarks(const QString &marks, const QString &raceKey, const QString &mdata,
-                     QString *error = nullptr);
+bool WriteHorseMarks(const QString &marks, const QString &raceKey, const QString &mdata, QString *error = nullptr);
 
 } // namespace korvin::racing

@@ -18,10 +18,7 @@ const std::array<QString, 5> &PayoutRowTitles()
     return titles;
 }
 
-void ClearPayouts(PayoutArea &area)
-{
-    area = PayoutArea{};
-}
+void ClearPayouts(PayoutArea &area) { area = PayoutArea{}; }
 
 QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName)
 {
@@ -67,8 +64,7 @@ void apply(PayoutArea &area, const QByteArray &r)
     }
 }
 
-void show(PayoutArea &area, const QString &fileName, const QString &day,
-          const std::variant<QString, int> &race)
+void show(PayoutArea &area, const QString &fileName, const QString &day, const std::variant<QString, int> &race)
 {
     QFile f(fileName);
     if (!f.exists() || !f.open(QIODevice::ReadOnly))

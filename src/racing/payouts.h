@@ -34,8 +34,7 @@ const std::array<QString, 5> &PayoutRowTitles();
 void ClearPayouts(PayoutArea &area);
 
 // SData + year + meeting + PlaceCode(courseName, 1) + ".dat".
-QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1,
-                       const QString &courseName);
+QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName);
 
 // Fills the area from every record of the file whose day equals day and whose
 // race field equals raceText (two characters, compared as text); the last match

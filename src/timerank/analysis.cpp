@@ -27,8 +27,7 @@ racing::PayoutArea PayoutsForHeader(const QString &header0, const common::Settin
     if (settings.SDataON == QLatin1String("0"))
         return area;
     const HeaderFields f = ParseHeader(header0);
-    racing::ShowPayouts(area, racing::PayoutFileName(settings.SData, f.year2, f.meeting, f.course), f.day,
-                        f.race);
+    racing::ShowPayouts(area, racing::PayoutFileName(settings.SData, f.year2, f.meeting, f.course), f.day, f.race);
     return area;
 }
 
@@ -45,8 +44,8 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
 
     const TimeRankLines f = ReadTimeRankLines(path);
     if (!f.opened) {
-        m_messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
+        m_messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
         return false;
     }
     for (size_t r = 0; r < f.raceStarts.size(); ++r) {
@@ -63,9 +62,9 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
     if (m_races.empty())
         m_problems << QStringLiteral("レースの見出し行がありません．");
     if (!m_problems.isEmpty())
-        m_messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルが途中で終わっています． ( %1 )\n").arg(path) +
-            m_problems.join(QLatin1Char('\n'))));
+        m_messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルが途中で終わっています． ( %1 )\n").arg(path) +
+                                  m_problems.join(QLatin1Char('\n'))));
     if (m_races.empty())
         return false;
     showPayouts();
@@ -95,10 +94,7 @@ const std::array<QString, kCells> &TimeRankAnalysis::cells() const
     return r ? r->cells : empty;
 }
 
-QString TimeRankAnalysis::cell(int i) const
-{
-    return i >= 0 && i < kCells ? cells()[i] : QString();
-}
+QString TimeRankAnalysis::cell(int i) const { return i >= 0 && i < kCells ? cells()[i] : QString(); }
 
 const TimeRankRace *TimeRankAnalysis::current() const
 {

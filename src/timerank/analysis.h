@@ -67,14 +67,14 @@ private:
 // Course name, two-digit year, meeting, day and race number of a header text
 // (LabelHeader(0)), as the payouts and the batch prediction take them.
 struct HeaderFields {
-    QString course;  // characters 18-19
-    QString year4;   // 1-4
-    QString year2;   // 3-4
-    QString month;   // 6-7
+    QString course;     // characters 18-19
+    QString year4;      // 1-4
+    QString year2;      // 3-4
+    QString month;      // 6-7
     QString dayOfMonth; // 9-10
-    QString meeting; // 16
-    QString day;     // 20, day of the meeting
-    int race = 0;    // characters 33 (when 34 is "Ｒ") or 33-34
+    QString meeting;    // 16
+    QString day;        // 20, day of the meeting
+    int race = 0;       // characters 33 (when 34 is "Ｒ") or 33-34
 };
 HeaderFields ParseHeader(const QString &header0);
 

@@ -27,10 +27,7 @@ int TRRaceList::totalRaces() const
     return n;
 }
 
-QString RacePart(const QString &raceLine)
-{
-    return racing::SjisMid(raceLine + QString(30, QLatin1Char(' ')), 1, 30);
-}
+QString RacePart(const QString &raceLine) { return racing::SjisMid(raceLine + QString(30, QLatin1Char(' ')), 1, 30); }
 
 QString RaceNameOf(const QString &nameLine)
 {
@@ -66,8 +63,8 @@ QString WantedRace(const QString &dateLabel, const QString &caption)
 TRRaceList BuildRaceList(const QStringList &lines)
 {
     TRRaceList list;
-    int current = -1;          // course of the race being read; -1 when left out
-    QString lastName;          // course added (or met) last
+    int current = -1; // course of the race being read; -1 when left out
+    QString lastName; // course added (or met) last
     bool started = false;
     for (int i = 0; i < lines.size(); ++i) {
         const QString &header = lines[i];
@@ -82,8 +79,8 @@ TRRaceList BuildRaceList(const QStringList &lines)
                 current = int(list.courses.size()) - 1;
             } else {
                 current = -1;
-                list.problems << QStringLiteral("4 場目以降の競馬場 (%1 %2) は表示しません．")
-                                     .arg(Mid(header, 1, 22), name);
+                list.problems
+                    << QStringLiteral("4 場目以降の競馬場 (%1 %2) は表示しません．").arg(Mid(header, 1, 22), name);
             }
         }
         if (i + 1 >= lines.size())
@@ -110,15 +107,15 @@ TRRaceList LoadRaceList(const QString &path)
     const TimeRankLines f = ReadTimeRankLines(path);
     if (!f.opened) {
         TRRaceList none;
-        none.messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
+        none.messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルを開けません． ( %1 )\n%2").arg(path, f.error)));
         return none;
     }
     TRRaceList list = BuildRaceList(f.lines);
     if (!list.problems.isEmpty())
-        list.messages.push_back(platform::Information(
-            QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n").arg(path) +
-            list.problems.join(QLatin1Char('\n'))));
+        list.messages.push_back(
+            platform::Information(QStringLiteral("タイムランクファイルの一部を読み飛ばしました． ( %1 )\n").arg(path) +
+                                  list.problems.join(QLatin1Char('\n'))));
     return list;
 }
 

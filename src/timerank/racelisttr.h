@@ -14,8 +14,8 @@ constexpr int kMaxCourses = 3;
 constexpr int kMaxRaces = 12;
 
 struct TRCourse {
-    QString name;      // characters 18-19 of the header
-    QString dateLabel; // characters 1-22 of the header that introduced the course
+    QString name;                            // characters 18-19 of the header
+    QString dateLabel;                       // characters 1-22 of the header that introduced the course
     std::array<QString, kMaxRaces> captions; // race number r at r - 1, empty when absent
     // Enabled race buttons of this course.
     int raceCount() const;

@@ -28,30 +28,17 @@ const std::array<Kind, kKinds> kKindTable{{
 bool validKind(int kind) { return kind >= 0 && kind < kKinds; }
 } // namespace
 
-QString KindCaption(int kind)
-{
-    return validKind(kind) ? QString::fromUtf16(kKindTable[kind].caption) : QString();
-}
+QString KindCaption(int kind) { return validKind(kind) ? QString::fromUtf16(kKindTable[kind].caption) : QString(); }
 
-QString KindPrefix(int kind)
-{
-    return validKind(kind) ? QString::fromLatin1(kKindTable[kind].prefix) : QString();
-}
+QString KindPrefix(int kind) { return validKind(kind) ? QString::fromLatin1(kKindTable[kind].prefix) : QString(); }
 
-QString KindPattern(int kind)
-{
-    return validKind(kind) ? KindPrefix(kind) + QStringLiteral("*.txt") : QString();
-}
+QString KindPattern(int kind) { return validKind(kind) ? KindPrefix(kind) + QStringLiteral("*.txt") : QString(); }
 
-bool IsRaceHeader(const QString &line)
-{
-    return Mid(line, 5, 1) == u"年" && Mid(line, 8, 1) == u"月";
-}
+bool IsRaceHeader(const QString &line) { return Mid(line, 5, 1) == u"年" && Mid(line, 8, 1) == u"月"; }
 
 bool IsStrictRaceHeader(const QString &line)
 {
-    return IsRaceHeader(line) && Mid(line, 11, 1) == u"日" && Mid(line, 17, 1) == u"回" &&
-           Mid(line, 21, 2) == u"日目";
+    return IsRaceHeader(line) && Mid(line, 11, 1) == u"日" && Mid(line, 17, 1) == u"回" && Mid(line, 21, 2) == u"日目";
 }
 
 int RaceLabelNumber(const QString &label)
@@ -65,17 +52,13 @@ QString CellText(const QString &line, int kind)
 {
     const QString last = platform::toHalfWidth(Mid(line, 17, 7));
     switch (kind) {
-    case 0:
-        return Mid(line, 10, 7) + last;
+    case 0: return Mid(line, 10, 7) + last;
     case 1:
     case 3:
     case 4:
-    case 5:
-        return Mid(line, 1, 4) + Mid(line, 13, 4) + last;
-    case 2:
-        return common::RightOf(line, 4) + Mid(line, 13, 4) + last;
-    default:
-        return {};
+    case 5: return Mid(line, 1, 4) + Mid(line, 13, 4) + last;
+    case 2: return common::RightOf(line, 4) + Mid(line, 13, 4) + last;
+    default: return {};
     }
 }
 
@@ -92,10 +75,7 @@ QString SurfaceOf(const QString &titleLine, int kind)
     return Mid(titleLine, KindTitleColumn(kind), 1) == u"ダ" ? QStringLiteral("ダート") : QStringLiteral("芝");
 }
 
-QString TimeRankRace::identity() const
-{
-    return Mid(header0, 1, 22) + Mid(header0, 33, 3).trimmed();
-}
+QString TimeRankRace::identity() const { return Mid(header0, 1, 22) + Mid(header0, 33, 3).trimmed(); }
 
 TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kind)
 {

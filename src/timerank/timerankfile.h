@@ -50,11 +50,11 @@ QString SurfaceOf(const QString &titleLine, int kind);
 
 // One race block as shown by the analysis window.
 struct TimeRankRace {
-    QString header0;           // line 1 + " " + line 2
-    QString header1;           // line 3, the race name line
-    QString surface;           // "芝" or "ダート"
+    QString header0;                   // line 1 + " " + line 2
+    QString header1;                   // line 3, the race name line
+    QString surface;                   // "芝" or "ダート"
     std::array<QString, kCells> cells; // group g, rank k (1..5) at g * 5 + k - 1
-    int groupsRead = 0;        // complete groups; less than 24 when the block ended early
+    int groupsRead = 0;                // complete groups; less than 24 when the block ended early
     bool complete() const { return groupsRead == kGroups; }
     // Characters 1-22 of the header followed by characters 33-35 trimmed: how
     // the race list finds a race.
@@ -69,7 +69,7 @@ TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kin
 struct TimeRankLines {
     QString path;
     bool opened = false;
-    QString error;             // why the file could not be read
+    QString error; // why the file could not be read
     QStringList lines;
     std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader
 };

@@ -43,10 +43,9 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
     ASSERT_EQ(predictCli(home.folder(), {file, "--kind", "1"}).code, 0);
     EXPECT_EQ(home.readBytes("Zorb.txt"), block + block);
 
-    for (const QStringList &args : {QStringList{file}, QStringList{file, "--kind", "7"},
-                                    QStringList{file, "--kind", "1", "--bet", "win"},
-                                    QStringList{file, "--kind", "1", "--skip-track", "3"},
-                                    QStringList{file, "--kind", "1", "--skip-class", "x"}})
+    for (const QStringList &args :
+         {QStringList{file}, QStringList{file, "--kind", "7"}, QStringList{file, "--kind", "1", "--bet", "win"},
+          QStringList{file, "--kind", "1", "--skip-track", "3"}, QStringList{file, "--kind", "1", "--skip-class", "x"}})
         EXPECT_EQ(predictCli(home.folder(), args).code, 2) << args.join(' ').toStdString();
     const test::CliRun none = predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"});
     EXPECT_EQ(none.code, 1);
@@ -56,8 +55,8 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
     QStringList cut = test::trBlock(s);
     cut = cut.mid(0, cut.size() - 20);
     home.writeLines("TimeRank/cut.txt", cut);
-    const test::CliRun shortFile = predictCli(home.folder(), {home.path("TimeRank/cut.txt"), "--kind", "1", "--out",
-                                                            home.path("cut-zorb.txt")});
+    const test::CliRun shortFile =
+        predictCli(home.folder(), {home.path("TimeRank/cut.txt"), "--kind", "1", "--out", home.path("cut-zorb.txt")});
     EXPECT_EQ(shortFile.code, 0) << shortFile.err.toStdString();
     const QStringList errLines = shortFile.err.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(errLines.size(), 4) << shortFile.err.toStdString(); // the block's own messages follow

@@ -52,8 +52,8 @@ TEST_F(RaceCardCli, RaceList)
     EXPECT_EQ(r.json[QStringLiteral("courses")].toArray(), (QJsonArray{"05", "06"}));
     const QJsonArray races = r.json[QStringLiteral("races")].toArray();
     ASSERT_EQ(races.size(), 3);
-    EXPECT_EQ(races[0].toObject(), (QJsonObject{{"key", "05003411"}, {"class", 131}, {"distance", 1600},
-                                                {"track", 0}, {"runners", 3}}));
+    EXPECT_EQ(races[0].toObject(),
+              (QJsonObject{{"key", "05003411"}, {"class", 131}, {"distance", 1600}, {"track", 0}, {"runners", 3}}));
     const QJsonArray buttons = r.json[QStringLiteral("buttons")].toArray();
     ASSERT_EQ(buttons.size(), 2);
     const QJsonObject nakayama = buttons[1].toObject();
@@ -75,12 +75,14 @@ TEST_F(RaceCardCli, DataList)
 {
     CliRun r = cli(home, {QStringLiteral("datalist"), csv, QStringLiteral("05003411")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.json[QStringLiteral("title")].toString(), QStringLiteral("00年 ３回東京４日目 11R T1600m オープン 03頭"));
+    EXPECT_EQ(r.json[QStringLiteral("title")].toString(),
+              QStringLiteral("00年 ３回東京４日目 11R T1600m オープン 03頭"));
     const QJsonArray rows = r.json[QStringLiteral("rows")].toArray();
     ASSERT_EQ(rows.size(), 3);
     const QJsonObject row = rows[0].toObject();
-    const QStringList keys{"No", "Mark", "Error", "Result", "Odds", "Max", "Min", "Ave", "T1", "T2", "D1", "D2",
-                           "Pace", "ZI", "Int", "Waku", "Time1", "Time2", "Time3", "Time4", "Time5", "Time6", "Time7"};
+    const QStringList keys{"No",    "Mark",  "Error", "Result", "Odds",  "Max",   "Min",  "Ave",
+                           "T1",    "T2",    "D1",    "D2",     "Pace",  "ZI",    "Int",  "Waku",
+                           "Time1", "Time2", "Time3", "Time4",  "Time5", "Time6", "Time7"};
     EXPECT_EQ(row.keys().size(), keys.size());
     for (const QString &k : keys)
         EXPECT_TRUE(row.contains(k)) << k.toStdString();
@@ -103,7 +105,10 @@ TEST_F(RaceCardCli, DataList)
     r = cli(home, {QStringLiteral("datalist"), csv, QStringLiteral("05003411"), QStringLiteral("--zi")});
     EXPECT_EQ(r.json[QStringLiteral("KT")].toString(), QStringLiteral("平均： 50.0"));
     EXPECT_EQ(r.json[QStringLiteral("HH")].toString(), QStringLiteral("標準偏差： 0.0"));
-    EXPECT_EQ(r.json[QStringLiteral("rows")].toArray()[0].toObject()[QStringLiteral("ZI")].toObject()[QStringLiteral("text")]
+    EXPECT_EQ(r.json[QStringLiteral("rows")]
+                  .toArray()[0]
+                  .toObject()[QStringLiteral("ZI")]
+                  .toObject()[QStringLiteral("text")]
                   .toString(),
               QStringLiteral("50"));
 

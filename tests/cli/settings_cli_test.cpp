@@ -12,9 +12,9 @@ namespace {
 TEST(CliSettings, PrintsTheTenFieldsExactlyAsLoaded)
 {
     test::ScratchHome home;
-    home.writeLines(QStringLiteral("Korvin.ini"),
-                    {QStringLiteral("# demo"), QStringLiteral("Wait3     7"), QStringLiteral("MData     /m/ "),
-                     QStringLiteral("Vantor_Ver2.05"), QStringLiteral("TimeRank  /時間/"), QStringLiteral("Wait1     -3")});
+    home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("# demo"), QStringLiteral("Wait3     7"),
+                                                   QStringLiteral("MData     /m/ "), QStringLiteral("Vantor_Ver2.05"),
+                                                   QStringLiteral("TimeRank  /時間/"), QStringLiteral("Wait1     -3")});
     const test::CliRun r = test::runCli({QStringLiteral("settings")}, home.folder());
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("Vantor_Ver=2.05\nMData=/m/ \nSData=\nSDataON=\nDenCSV=\nVTX_Text=\n"
@@ -63,14 +63,15 @@ TEST(CliHelp, EveryCommandHasHelpAndRefusesUnknownOptions)
 {
     const test::CliRun all = test::runCli({QStringLiteral("--help")});
     EXPECT_EQ(all.code, 0);
-    const QStringList commands{QStringLiteral("datalist"), QStringLiteral("predict"), QStringLiteral("racelist"),
+    const QStringList commands{QStringLiteral("datalist"), QStringLiteral("predict"),  QStringLiteral("racelist"),
                                QStringLiteral("settings"), QStringLiteral("timerank"), QStringLiteral("trlist"),
                                QStringLiteral("verify")};
     for (const QString &name : commands) {
         EXPECT_TRUE(all.out.contains(QStringLiteral("\n  ") + name)) << name.toStdString();
         const test::CliRun help = test::runCli({name, QStringLiteral("--help")});
         EXPECT_EQ(help.code, 0) << name.toStdString();
-        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: korvin-cli [--home DIR] ") + name)) << name.toStdString();
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: korvin-cli [--home DIR] ") + name))
+            << name.toStdString();
         const test::CliRun bad = test::runCli({name, QStringLiteral("x"), QStringLiteral("--no-such-option")});
         EXPECT_EQ(bad.code, 2) << name.toStdString();
         EXPECT_TRUE(bad.err.contains(QStringLiteral("no-such-option"))) << name.toStdString();

@@ -39,7 +39,9 @@ TEST(Settings, LoaderReadsKeysByCharacterPosition)
         {"Wait1 padded to ten", {QStringLiteral("Wait1     12")}, wait12},
         {"Wait1 with one blank is no key", {QStringLiteral("Wait1 12")}, untouched},
         {"value keeps trailing blanks", {key("MData") + QStringLiteral("/data/vantor/  ")}, spaces},
-        {"later line wins", {key("SData") + QStringLiteral("/first/"), key("SData") + QStringLiteral("/second/")}, later},
+        {"later line wins",
+         {key("SData") + QStringLiteral("/first/"), key("SData") + QStringLiteral("/second/")},
+         later},
         {"Vantor_Ver fills ten characters", {QStringLiteral("Vantor_Ver2.05")}, version},
         {"key is case-sensitive", {key("mdata") + QStringLiteral("/x/")}, untouched},
         {"positions count characters", {key("DenCSV") + QStringLiteral("/出馬表/")}, kanji},
@@ -69,7 +71,8 @@ TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
     }
 
     test::ScratchHome home;
-    home.writeLines(QStringLiteral("Korvin.ini"), {key("Wait2") + QStringLiteral("abc"), key("Wait3") + QStringLiteral("5")});
+    home.writeLines(QStringLiteral("Korvin.ini"),
+                    {key("Wait2") + QStringLiteral("abc"), key("Wait3") + QStringLiteral("5")});
     platform::ScopedRecordingDialogs dialogs;
     Settings.Wait2 = 4;
     EXPECT_TRUE(platform::ShowMessages(LoadSettings()));

@@ -48,10 +48,7 @@ struct CopyFixture {
     {
         return test::readFile(folder + QLatin1Char('/') + name);
     }
-    static QStringList names(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files, QDir::Name);
-    }
+    static QStringList names(const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 };
 
 std::vector<MessageKind> kinds(const platform::RecordingDialogs &d)
@@ -164,8 +161,8 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
         const char *reason; // part of the message, empty: any system reason
     };
     const Case cases[] = {
-        {"missing destination folder",
-         [](CopyFixture &fx) { return fx.home.folder() + QStringLiteral("nowhere"); }, "コピー先フォルダがありません"},
+        {"missing destination folder", [](CopyFixture &fx) { return fx.home.folder() + QStringLiteral("nowhere"); },
+         "コピー先フォルダがありません"},
         {"target name taken by a folder",
          [](CopyFixture &fx) {
              const QString d = fx.dest(QStringLiteral("busy"));
@@ -234,8 +231,12 @@ TEST(LzhCopy, FolderListBytesAndRoundTrip)
     test::ScratchHome home;
     FolderList list;
     list.deleteSources = true;
-    list.paths = {QStringLiteral("C:\\ダウンロード"), QStringLiteral("D:\\保管"), QString(), QStringLiteral(" E:\\x "),
-                  QString(), QStringLiteral("F:\\y")};
+    list.paths = {QStringLiteral("C:\\ダウンロード"),
+                  QStringLiteral("D:\\保管"),
+                  QString(),
+                  QStringLiteral(" E:\\x "),
+                  QString(),
+                  QStringLiteral("F:\\y")};
     ASSERT_TRUE(files::WriteFolderList(files::FolderListPath(), list));
     EXPECT_EQ(files::FolderListPath(), home.path(QStringLiteral("CopyLZH.lst")));
     const QByteArray expected = "1\r\n" + test::sjis(QStringLiteral("C:\\ダウンロード")) + "\r\n" +

@@ -20,12 +20,12 @@ TEST(Sjis, EncodesAndDecodesRealCp932Bytes)
     const RoundTrip cases[] = {
         {u"ABC 123", QByteArray("ABC 123")},
         {u"馬印", QByteArray("\x94\x6e\x88\xf3")},
-        {u"～", QByteArray("\x81\x60")},            // FULLWIDTH TILDE, as Windows writes it
-        {u"ｶﾞ", QByteArray("\xb6\xde")},            // half-width katakana: one byte each
+        {u"～", QByteArray("\x81\x60")}, // FULLWIDTH TILDE, as Windows writes it
+        {u"ｶﾞ", QByteArray("\xb6\xde")}, // half-width katakana: one byte each
         {u"東京", QByteArray("\x93\x8c\x8b\x9e")},
         {u"Ｇ１", QByteArray("\x82\x66\x82\x50")},
-        {u"①", QByteArray("\x87\x40")},             // NEC special row, CP932 only
-        {u"－", QByteArray("\x81\x7c")},            // FULLWIDTH HYPHEN-MINUS
+        {u"①", QByteArray("\x87\x40")},  // NEC special row, CP932 only
+        {u"－", QByteArray("\x81\x7c")}, // FULLWIDTH HYPHEN-MINUS
         {u"", QByteArray()},
     };
     for (const RoundTrip &c : cases) {
@@ -42,11 +42,8 @@ TEST(Sjis, WidthConversion)
         const char16_t *half;
         const char16_t *full;
     } cases[] = {
-        {u"１１Ｒ", u"11R", u"１１Ｒ"},
-        {u"ガンバ", u"ｶﾞﾝﾊﾞ", u"ガンバ"},
-        {u"3", u"3", u"３"},
-        {u"ｶﾞ", u"ｶﾞ", u"ガ"},
-        {u"東京", u"東京", u"東京"},
+        {u"１１Ｒ", u"11R", u"１１Ｒ"}, {u"ガンバ", u"ｶﾞﾝﾊﾞ", u"ガンバ"}, {u"3", u"3", u"３"},
+        {u"ｶﾞ", u"ｶﾞ", u"ガ"},          {u"東京", u"東京", u"東京"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(toHalfWidth(QString::fromUtf16(c.in)), QString::fromUtf16(c.half));

@@ -51,14 +51,24 @@ TEST(TRPara, RecordLayoutAndPositions)
     r.Filler = "\r\n";
     const QByteArray b = r.toBytes();
     ASSERT_EQ(b.size(), 249);
-    const std::pair<int, QByteArray> fields[] = {{0, "05901" "25"}, {7, "11"},       {9, "12"},  {19, "13"},
-                                                 {67 + 58, "14"},     {127, "15"},    {187 + 58, "16"}, {247, "\r\n"}};
+    const std::pair<int, QByteArray> fields[] = {{0, "05901"
+                                                     "25"},
+                                                 {7, "11"},
+                                                 {9, "12"},
+                                                 {19, "13"},
+                                                 {67 + 58, "14"},
+                                                 {127, "15"},
+                                                 {187 + 58, "16"},
+                                                 {247, "\r\n"}};
     for (const auto &[at, bytes] : fields)
         EXPECT_EQ(b.mid(at, bytes.size()), bytes) << at;
     EXPECT_EQ(TRParaRecord::fromBytes(b).toBytes(), b);
 
     EXPECT_EQ(ConditionIndex(9, 9, 1, 7), 1599); // 小倉, Ｇ１, ダート, 2500m以上
-    struct Case { int n; const char *place, *cls, *track, *distance; };
+    struct Case {
+        int n;
+        const char *place, *cls, *track, *distance;
+    };
     const std::vector<Case> cases = {
         {0, "01", "00", "0", "10"},
         {1599, "10", "90", "1", "99"},
@@ -68,17 +78,20 @@ TEST(TRPara, RecordLayoutAndPositions)
     };
     for (const Case &c : cases) {
         const ConditionKeys k = PositionKeys(c.n);
-        EXPECT_EQ((QByteArrayList{k.place, k.cls, k.track, k.distance}), (QByteArrayList{c.place, c.cls, c.track, c.distance}))
+        EXPECT_EQ((QByteArrayList{k.place, k.cls, k.track, k.distance}),
+                  (QByteArrayList{c.place, c.cls, c.track, c.distance}))
             << c.n;
     }
 }
 
 TEST(TRPara, CellFormattingAndCuts)
 {
-    struct Case { QString box, stored; };
+    struct Case {
+        QString box, stored;
+    };
     const std::vector<Case> cases = {
-        {"7", "07"}, {"100", "10"}, {"", "  "}, {"12", "12"}, {"5", "05"}, {"7.6", "08"},
-        {"abc", "ab"}, {"x", "x "}, {" 3 ", "03"}, {QStringLiteral("１２"), "  "},
+        {"7", "07"},   {"100", "10"}, {"", "  "},  {"12", "12"},  {"5", "05"},
+        {"7.6", "08"}, {"abc", "ab"}, {"x", "x "}, {" 3 ", "03"}, {QStringLiteral("１２"), "  "},
     };
     for (const Case &c : cases) {
         if (c.box != QStringLiteral("１２")) {
@@ -96,10 +109,10 @@ TEST(TRPara, CellFormattingAndCuts)
         boxes[i] = QString::number(i % 100);
     StoreBoxes(r, boxes);
     // Box block * 30 + p * 5 + r is cell p + 6 r of the block's table (file order).
-    EXPECT_EQ(r.SameTrackNear[ParaCell(1, 2)], "07");    // box 0 * 30 + 1 * 5 + 2
-    EXPECT_EQ(r.SameTrackAll[ParaCell(0, 1)], "31");     // box 31
-    EXPECT_EQ(r.BothTracksNear[ParaCell(5, 4)], "89");   // box 89
-    EXPECT_EQ(r.BothTracksAll[ParaCell(5, 4)], "19");    // box 119
+    EXPECT_EQ(r.SameTrackNear[ParaCell(1, 2)], "07");  // box 0 * 30 + 1 * 5 + 2
+    EXPECT_EQ(r.SameTrackAll[ParaCell(0, 1)], "31");   // box 31
+    EXPECT_EQ(r.BothTracksNear[ParaCell(5, 4)], "89"); // box 89
+    EXPECT_EQ(r.BothTracksAll[ParaCell(5, 4)], "19");  // box 119
     EXPECT_EQ(BoxesOf(r)[89], "89");
     EXPECT_EQ(BoxesOf(TRParaRecord())[0], "");
 }
@@ -120,7 +133,8 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
     EXPECT_EQ(file.left(1599 * 249), QByteArray(1599 * 249, '\0'));
-    EXPECT_EQ(file.mid(1599 * 249, 9), "10901" "9907");
+    EXPECT_EQ(file.mid(1599 * 249, 9), "10901"
+                                       "9907");
     EXPECT_EQ(file.right(2), "\r\n");
 
     resetTable();
@@ -135,21 +149,28 @@ TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes());
     EXPECT_EQ(LoadTRParaFile(), 1);
     ASSERT_TRUE(SaveCondition(0, boxesOf("3")));
-    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300" "1603");
+    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300"
+                                                    "1603");
 }
 
 TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 {
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + TRParaRecord().toBytes());
     int last = 0, calls = 0;
-    ASSERT_TRUE(SaveAllConditionRecords(boxesOf("42"), [&](int k) { last = k; ++calls; }));
+    ASSERT_TRUE(SaveAllConditionRecords(boxesOf("42"), [&](int k) {
+        last = k;
+        ++calls;
+    }));
     EXPECT_EQ(last, 1600);
     EXPECT_EQ(calls, 1600);
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
-    EXPECT_EQ(file.left(9), "08300" "1642");   // the file's own keys
-    EXPECT_EQ(file.mid(249, 9), "01000" "1242"); // NUL keys get their position's
-    EXPECT_EQ(file.mid(1599 * 249, 7), "10901" "99");
+    EXPECT_EQ(file.left(9), "08300"
+                            "1642"); // the file's own keys
+    EXPECT_EQ(file.mid(249, 9), "01000"
+                                "1242"); // NUL keys get their position's
+    EXPECT_EQ(file.mid(1599 * 249, 7), "10901"
+                                       "99");
     EXPECT_EQ(BoxesOf(TRParaTable[800])[5], "42");
     resetTable();
     EXPECT_EQ(LoadTRParaFile(), 1600);
@@ -158,7 +179,13 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 
 TEST(Zorb, ClassPickupAndFilters)
 {
-    struct Case { QString line; QString name; bool found; QString code; int filter; };
+    struct Case {
+        QString line;
+        QString name;
+        bool found;
+        QString code;
+        int filter;
+    };
     const std::vector<Case> cases = {
         {"サラ系３歳・新馬(混)", "新馬", true, "00", 0},
         {"サラ系３歳・未出走(混)", "未出走", true, "01", 0},
@@ -166,7 +193,7 @@ TEST(Zorb, ClassPickupAndFilters)
         {"４歳上・400万下(混)", "400万下", true, "05", 2},
         {"４歳上・1500万下(混)", "1500万下", true, "16", 4},
         {"日本ダービー・Ｇ１(国際)", "Ｇ１", true, "90", 6},
-        {"ダービー(Ｇ１)・Ｇ２", "", false, "", 0},          // "(" before any "・"
+        {"ダービー(Ｇ１)・Ｇ２", "", false, "", 0}, // "(" before any "・"
         {"４歳上・準オープン(混)", "準オープン", false, "準オープン", 0},
     };
     for (const Case &c : cases) {
@@ -180,7 +207,14 @@ TEST(Zorb, RaceConditionFromTheHeaders)
 {
     test::TRBlockPlan s;
     const QString a = test::trHeaderLine(s) + " 11Ｒ  15:35 発走";
-    struct Case { QString b; bool jump; QString track; int filter; QString distance; QString size; };
+    struct Case {
+        QString b;
+        bool jump;
+        QString track;
+        int filter;
+        QString distance;
+        QString size;
+    };
     const std::vector<Case> cases = {
         {"サラ系３歳・未勝利(混)[指]  芝右1800m 16頭立", false, "0", 0, "18", "16"},
         {"サラ系３歳・未勝利(混)[指]  ダ右1200m  8頭立", false, "1", 1, "12", "08"},
@@ -214,12 +248,12 @@ TEST(Zorb, ScoringAndOrderWithTies)
     r.BothTracksAll[ParaCell(2, 1)] = "x ";  // not a number: 0
     std::array<QString, 120> cells;
     auto cell = [](int horse) { return QStringLiteral(" 1位 %1  ｳﾏ").arg(horse, 2, 10, QLatin1Char('0')); };
-    cells[0] = cell(5);                // block 0: +10 to horse 5
-    cells[30] = cell(3);               // block 1: +5 to horse 3
-    cells[60 + 5 * 5 + 4] = cell(12);  // block 2: +7 to horse 12
-    cells[90 + 2 * 5 + 1] = cell(9);   // block 3: "x " counts 0
-    cells[1] = cell(25);               // outside 1..18: ignored
-    cells[2] = QStringLiteral("   ");  // blank: skipped
+    cells[0] = cell(5);               // block 0: +10 to horse 5
+    cells[30] = cell(3);              // block 1: +5 to horse 3
+    cells[60 + 5 * 5 + 4] = cell(12); // block 2: +7 to horse 12
+    cells[90 + 2 * 5 + 1] = cell(9);  // block 3: "x " counts 0
+    cells[1] = cell(25);              // outside 1..18: ignored
+    cells[2] = QStringLiteral("   "); // blank: skipped
     const auto scores = ScoreHorses(cells, r);
     EXPECT_EQ((std::vector<int>{scores[4], scores[2], scores[11], scores[8]}), (std::vector<int>{10, 5, 7, 0}));
     EXPECT_EQ(OrderText(scores), "051203010204060708091011131415161718");
@@ -239,8 +273,10 @@ TEST(Zorb, ExampleBlockByteForByteAndAppending)
     test::ScratchHome home;
     ZorbSlots s;
     s[0] = "05003420000610";
-    s[1] = "116" "05031201081402";
-    s[2] = "008" "03010502040607";
+    s[1] = "116"
+           "05031201081402";
+    s[2] = "008"
+           "03010502040607";
     s[3] = kExcludedRace;
     const QStringList expected = {
         QString(76, '-'),
@@ -263,9 +299,11 @@ TEST(Zorb, PairsWeekdaysAndPadding)
 {
     ZorbSlots s;
     s[0] = "08003220001224"; // 京都, Sunday 24 December 2000
-    s[5] = "108" "03010000050000";  // key horse, zero partners skipped, size 8
-    s[7] = "012" "10090807060504";  // box of four, size 12
-    s[9] = "";                        // empty slot: no line
+    s[5] = "108"
+           "03010000050000"; // key horse, zero partners skipped, size 8
+    s[7] = "012"
+           "10090807060504"; // box of four, size 12
+    s[9] = "";               // empty slot: no line
     const QStringList lines = ZorbBlockLines(s, "1234" + kZorbHeaderSuffix, 6);
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[1], QStringLiteral("京都 2000年  3回  2日目 12月 24日(日) [1234] << Korvin >> from TimeRank"));
@@ -300,8 +338,8 @@ protected:
             boxes[i] = QString::fromLatin1(i % 5 == 0 ? "10" : (i % 5 == 1 ? "1" : "0"));
         ASSERT_TRUE(SaveAllConditionRecords(boxes, {}));
     }
-    void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine,
-                 int winner, int second)
+    void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine, int winner,
+                 int second)
     {
         test::TRBlockPlan s;
         s.course = course;

@@ -76,7 +76,8 @@ TEST(VerifyTally, FinishesOutsideTheFirstThreeGoToTheFourthCount)
         const char *result;
         int bucket;
     };
-    const Case cases[] = {{"1", 0}, {"2", 1}, {"3", 2}, {"3.9", 2}, {"4", 3}, {"18", 3}, {"0", 3}, {"", 3}, {"中止", 3}};
+    const Case cases[] = {{"1", 0},  {"2", 1}, {"3", 2}, {"3.9", 2}, {"4", 3},
+                          {"18", 3}, {"0", 3}, {"", 3},  {"中止", 3}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.result);
         const VerifyRows rows = rowsOf({{"100", c.result, {1, 0, 0, 0}}, {"90", "5", {2, 0, 0, 0}}});

@@ -23,16 +23,16 @@ TEST(ReadCsvFields, QuotingAndBlankRules)
         const char *line;
         QStringList fields;
     } cases[] = {
-        {"a,b,c", {"a", "b"}},                          // the text behind the last comma is not stored
+        {"a,b,c", {"a", "b"}}, // the text behind the last comma is not stored
         {"a,b,c,", {"a", "b", "c"}},
-        {"abc", {}},                                    // no comma, nothing stored
-        {"\"x, y\",z,", {"x, y", "z"}},                 // comma and blank inside quotes stay
-        {"a b,c,", {"ab", "c"}},                        // blanks outside quotes are dropped
+        {"abc", {}},                    // no comma, nothing stored
+        {"\"x, y\",z,", {"x, y", "z"}}, // comma and blank inside quotes stay
+        {"a b,c,", {"ab", "c"}},        // blanks outside quotes are dropped
         {"  a , b ,", {"a", "b"}},
-        {"ab\"c,d,", {"ab\"c", "d"}},                   // a quote inside an unquoted field stays
-        {"\"a\"b\",c,", {"a\"b", "c"}},                 // neither opening nor closing: kept
-        {"\"q\" ,r,", {"q", "r"}},                      // closing quote: blanks before the comma skipped
-        {"\"\",x,", {"", "x"}},                         // an empty quoted field closes
+        {"ab\"c,d,", {"ab\"c", "d"}},   // a quote inside an unquoted field stays
+        {"\"a\"b\",c,", {"a\"b", "c"}}, // neither opening nor closing: kept
+        {"\"q\" ,r,", {"q", "r"}},      // closing quote: blanks before the comma skipped
+        {"\"\",x,", {"", "x"}},         // an empty quoted field closes
         {"\" \",x,", {" ", "x"}},
         {",,", {"", ""}},
         {"\"全角　空白\",1,", {"全角　空白", "1"}},

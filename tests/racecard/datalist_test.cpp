@@ -25,9 +25,9 @@ TEST(DataList, MaxMinAveWithRoundingToEven)
     } cases[] = {
         {{0, 0, 0, 0, 0, 0, 0}, 0, 0, 0},
         {{80, 0, 90, 0, 0, 0, 0}, 90, 80, 85},
-        {{1, 2, 0, 0, 0, 0, 0}, 2, 1, 2},   // 1.5 -> 2
-        {{2, 3, 0, 0, 0, 0, 0}, 3, 2, 2},   // 2.5 -> 2
-        {{3, 4, 0, 0, 0, 0, 0}, 4, 3, 4},   // 3.5 -> 4
+        {{1, 2, 0, 0, 0, 0, 0}, 2, 1, 2}, // 1.5 -> 2
+        {{2, 3, 0, 0, 0, 0, 0}, 3, 2, 2}, // 2.5 -> 2
+        {{3, 4, 0, 0, 0, 0, 0}, 4, 3, 4}, // 3.5 -> 4
         {{100, 101, 100, 0, 0, 0, 0}, 101, 100, 100},
         {{-5, 0, 0, 0, 0, 0, 0}, 0, -5, -5},
         {{999, 0, 0, 0, 0, 0, 0}, 999, 0, 999}, // 999 is never below the start of Min
@@ -46,16 +46,11 @@ TEST(DataList, ColourThresholds)
         int v;
         CellColour interval, figure;
     } cases[] = {
-        {-1, CellColour::Menu, CellColour::Menu},
-        {9, CellColour::Menu, CellColour::Menu},
-        {10, CellColour::LightGreen, CellColour::Menu},
-        {19, CellColour::LightGreen, CellColour::Menu},
-        {20, CellColour::Red, CellColour::Menu},
-        {89, CellColour::Red, CellColour::Menu},
-        {90, CellColour::Red, CellColour::LightCyan},
-        {94, CellColour::Red, CellColour::LightCyan},
-        {95, CellColour::Red, CellColour::LightYellow},
-        {99, CellColour::Red, CellColour::LightYellow},
+        {-1, CellColour::Menu, CellColour::Menu},       {9, CellColour::Menu, CellColour::Menu},
+        {10, CellColour::LightGreen, CellColour::Menu}, {19, CellColour::LightGreen, CellColour::Menu},
+        {20, CellColour::Red, CellColour::Menu},        {89, CellColour::Red, CellColour::Menu},
+        {90, CellColour::Red, CellColour::LightCyan},   {94, CellColour::Red, CellColour::LightCyan},
+        {95, CellColour::Red, CellColour::LightYellow}, {99, CellColour::Red, CellColour::LightYellow},
         {100, CellColour::Red, CellColour::LightRed},
     };
     for (const Case &c : cases) {
@@ -66,7 +61,8 @@ TEST(DataList, ColourThresholds)
     QStringList names;
     for (int c = int(CellColour::ButtonFace); c <= int(CellColour::LightRed); ++c)
         names << BackgroundName(CellColour(c));
-    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("buttonface menu #ffffff #80ff80 #ff0000 #80ffff #ffff80 #ff8080"));
+    EXPECT_EQ(names.join(QLatin1Char(' ')),
+              QStringLiteral("buttonface menu #ffffff #80ff80 #ff0000 #80ffff #ffff80 #ff8080"));
 }
 
 TEST(DataList, BestThreeTiersWithTiesAndFractions)
@@ -79,14 +75,14 @@ TEST(DataList, BestThreeTiersWithTiesAndFractions)
         {{"5", "3", "3", "1"}, false, {1, 2, 2, 0}},
         {{"5", "5", "3"}, false, {1, 1, 3}},
         {{"1", "2", "3", "4"}, true, {1, 2, 3, 0}},
-        {{"3.5", "2.1", "4", "9"}, true, {0, 0, 3, 0}},        // fractions take part, never match
-        {{"", "  ", "7", "7"}, true, {0, 0, 1, 1}},            // empty captions take no part
-        {{"100", "120", "99"}, true, {0, 0, 1}},               // worse than the start never enters
-        {{" 52 ", "48", "60"}, false, {2, 3, 1}},              // trimmed for the comparison
-        {{"1", "取消", "2"}, true, {2, 0, 3}},                 // not a number counts 0
-        {{"03", "3", "5"}, true, {0, 1, 3}},                   // compared as text: "03" is not "3"
+        {{"3.5", "2.1", "4", "9"}, true, {0, 0, 3, 0}}, // fractions take part, never match
+        {{"", "  ", "7", "7"}, true, {0, 0, 1, 1}},     // empty captions take no part
+        {{"100", "120", "99"}, true, {0, 0, 1}},        // worse than the start never enters
+        {{" 52 ", "48", "60"}, false, {2, 3, 1}},       // trimmed for the comparison
+        {{"1", "取消", "2"}, true, {2, 0, 3}},          // not a number counts 0
+        {{"03", "3", "5"}, true, {0, 1, 3}},            // compared as text: "03" is not "3"
         {{"4"}, true, {1}},
-        {{"99", "1"}, true, {2, 1}},                           // third tier still 99: "99" is second
+        {{"99", "1"}, true, {2, 1}}, // third tier still 99: "99" is second
     };
     for (const Case &c : cases)
         EXPECT_EQ(MarkBestThree(c.captions, c.smaller), c.tiers) << c.captions.join(QLatin1Char('|')).toStdString();
@@ -155,8 +151,8 @@ namespace {
 // column header (dropped), horse lines.
 QStringList vtxRace(const QString &course, const QString &raceLine, const QStringList &horses)
 {
-    QStringList out{QStringLiteral("2000年10月 1日(日) ") + course + QStringLiteral("  晴 良"),
-                    raceLine, QStringLiteral("馬 番 馬名"), QStringLiteral("--------------------"),
+    QStringList out{QStringLiteral("2000年10月 1日(日) ") + course + QStringLiteral("  晴 良"), raceLine,
+                    QStringLiteral("馬 番 馬名"), QStringLiteral("--------------------"),
                     QStringLiteral(" 枠 番 馬名 芝短 中 ダ短 中  脚")};
     // The title line puts the course at characters 18-19.
     out[0] = QStringLiteral("2000/10/01 (日)   ") + course + QStringLiteral(" 晴 良");
@@ -217,11 +213,11 @@ TEST(DataList, MarksSpreadAndJoin)
     EXPECT_EQ(JoinMarks(boxes), marks);
 
     std::array<QString, 18> typed;
-    typed[0] = QStringLiteral("abc");   // three characters: the first two bytes
-    typed[1] = QStringLiteral("○x");    // full-width mark and more: the mark alone
-    typed[2] = QStringLiteral(" B ");   // one half-width character: it and a blank
-    typed[3] = QStringLiteral("a○");    // a double-byte character cut in two becomes a blank
-    typed[4] = QStringLiteral("ｱ");     // half-width katakana is one byte
+    typed[0] = QStringLiteral("abc"); // three characters: the first two bytes
+    typed[1] = QStringLiteral("○x");  // full-width mark and more: the mark alone
+    typed[2] = QStringLiteral(" B "); // one half-width character: it and a blank
+    typed[3] = QStringLiteral("a○");  // a double-byte character cut in two becomes a blank
+    typed[4] = QStringLiteral("ｱ");   // half-width katakana is one byte
     const QString joined = JoinMarks(typed);
     EXPECT_EQ(racing::SjisLength(joined), 36);
     EXPECT_EQ(joined.left(9), QStringLiteral("ab○B a ｱ "));
@@ -232,7 +228,7 @@ TEST(DataList, MarksSpreadAndJoin)
     // "?" the file receives.
     std::array<QString, 18> odd;
     odd[0] = QString::fromUtf8("\xF0\x9F\x98\x80"); // emoji: a surrogate pair
-    odd[1] = QStringLiteral("€");                        // not in Shift-JIS
+    odd[1] = QStringLiteral("€");                   // not in Shift-JIS
     odd[2] = QStringLiteral("◎");
     const QString oddJoined = JoinMarks(odd);
     EXPECT_EQ(platform::toSjis(oddJoined).size(), 36);
@@ -307,12 +303,29 @@ TEST(DataList, LoadFromFiles)
     EXPECT_TRUE(m.messages.isEmpty());
     EXPECT_EQ(m.title, caption);
     using C = CellColour;
-    EXPECT_EQ(field(m, &DataCell::text, {{0, ColNo}, {0, ColTime1}, {0, ColTime2}, {0, ColTime4}, {0, ColTime5},
-                                         {0, ColMax}, {0, ColMin}, {0, ColAve}, {2, ColError}, {0, ColZI}}),
+    EXPECT_EQ(field(m, &DataCell::text,
+                    {{0, ColNo},
+                     {0, ColTime1},
+                     {0, ColTime2},
+                     {0, ColTime4},
+                     {0, ColTime5},
+                     {0, ColMax},
+                     {0, ColMin},
+                     {0, ColAve},
+                     {2, ColError},
+                     {0, ColZI}}),
               (std::vector<QString>{"01", "T95", "D80", "J89", " ", "100", "80", "91" /* 454 / 5 = 90.8 */,
                                     QStringLiteral("取消"), "40"}));
-    EXPECT_EQ(field(m, &DataCell::colour, {{0, ColTime1}, {0, ColTime3}, {0, ColTime4}, {0, ColTime7}, {0, ColInt},
-                                           {1, ColInt}, {2, ColInt}, {2, ColZI}, {0, ColZI}}),
+    EXPECT_EQ(field(m, &DataCell::colour,
+                    {{0, ColTime1},
+                     {0, ColTime3},
+                     {0, ColTime4},
+                     {0, ColTime7},
+                     {0, ColInt},
+                     {1, ColInt},
+                     {2, ColInt},
+                     {2, ColZI},
+                     {0, ColZI}}),
               (std::vector<C>{C::LightYellow, C::LightRed, C::Menu, C::LightCyan, C::LightGreen, C::Red, C::Menu,
                               C::LightYellow, C::LightGreen}));
     // Result: 2, 1, 0 -> tiers 2, 1 and 0 (0 is best but hidden), odds 3.5 never matches;
@@ -321,8 +334,8 @@ TEST(DataList, LoadFromFiles)
               (std::vector<int>{2, 1, 0, 2, 1}));
     // No VTX file: those cells stay hidden; rows past n are hidden.
     EXPECT_FALSE(m.vtxFound);
-    EXPECT_EQ(field(m, &DataCell::visible, {{2, ColResult}, {0, ColResult}, {2, ColOdds}, {0, ColT1}, {3, ColNo},
-                                            {3, ColMark}, {2, ColMark}}),
+    EXPECT_EQ(field(m, &DataCell::visible,
+                    {{2, ColResult}, {0, ColResult}, {2, ColOdds}, {0, ColT1}, {3, ColNo}, {3, ColMark}, {2, ColMark}}),
               (std::vector<bool>{false, true, false, false, false, false, true}));
     // ZI switch.
     EXPECT_FALSE(m.KT.visible);
@@ -340,7 +353,7 @@ TEST(DataList, ZIColumnTexts)
 {
     DataListModel m;
     m.n = 3;
-    m.ziValues = {52.3, 0, 105.2 };
+    m.ziValues = {52.3, 0, 105.2};
     m.ziNumeric = {true, false, true};
     m.ziTexts = {QStringLiteral("52.30"), QStringLiteral("--"), QStringLiteral("105.2")};
     m.zi.scores = {105.2, 7.6, -3.4};
@@ -362,7 +375,8 @@ TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
         lines << CsvLine(r);
     }
     d.home.writeLines(QStringLiteral("DenCSV/DC001005.csv"), lines);
-    QStringList vtx = vtxRace(QStringLiteral("中山"), QStringLiteral("12Ｒ"), {horse(1, 55), horse(1, 66), horse(2, 44)});
+    QStringList vtx =
+        vtxRace(QStringLiteral("中山"), QStringLiteral("12Ｒ"), {horse(1, 55), horse(1, 66), horse(2, 44)});
     d.home.writeLines(QStringLiteral("VTX/Dx001005.txt"), vtx);
     // Marks of horses 1 and 3 on day 2, race 12: line 24.
     racing::WriteHorseMarks(QStringLiteral("◎  B ") + QString(30, QLatin1Char(' ')), key, common::Settings.MData);

@@ -7,7 +7,7 @@
 namespace korvin::test {
 
 struct Runner {
-    QString key10;          // race key + horse number
+    QString key10; // race key + horse number
     QString cls = "7", distance = "1200", track = "1", runners = "8";
     QString zi = "50", interval = "3", result = "1", abnormal = "0", odds = "2.5";
     std::array<QString, 7> tracks{"0", "0", "0", "0", "0", "0", "0"};
@@ -23,6 +23,11 @@ inline QString CsvLine(const Runner &r)
     return f.join(QLatin1Char(',')) + QLatin1Char(',');
 }
 
-inline Runner R(const QString &key10) { Runner r; r.key10 = key10; return r; }
+inline Runner R(const QString &key10)
+{
+    Runner r;
+    r.key10 = key10;
+    return r;
+}
 
 } // namespace korvin::test

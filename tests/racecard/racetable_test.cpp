@@ -35,7 +35,8 @@ TEST(RaceCaption, PiecesWidthsAndPositions)
         {"05003411", 131, 1600, 0, 16, "00年 ３回東京４日目 11R T1600m オープン 16頭"},
         {"07124101", 7, 1200, 1, 8, "12年 ４回中京１日目 01R D1200m   未勝利 08頭"},
         {"09991812", 15, 3000, 2, 12, "99年 １回阪神８日目 12R J3000m   新  馬 12頭"},
-        {"10991812", 999, 1000, 9, 5, "99年 １回小倉８日目 12R  1000m          05頭"}, // unknown class and track: blanks
+        {"10991812", 999, 1000, 9, 5,
+         "99年 １回小倉８日目 12R  1000m          05頭"}, // unknown class and track: blanks
     };
     for (const Case &c : cases) {
         const QString cap = RaceCaption(c.key, c.cls, c.dist, c.track, c.runners);
@@ -145,7 +146,10 @@ TEST(MoveRace, MessagesOverEmptyButtonsAndEnds)
     } cases[] = {
         {0, 1, true, 2, {"2R はありません．"}},
         {2, 1, true, 5, {"4R はありません．", "5R はありません．"}},
-        {5, 1, false, -1,
+        {5,
+         1,
+         false,
+         -1,
          {"7R はありません．", "8R はありません．", "9R はありません．", "10R はありません．", "11R はありません．",
           "12R はありません．", "次のレースはありません"}},
         {2, -1, true, 0, {"2R はありません．"}},

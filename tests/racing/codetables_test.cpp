@@ -32,8 +32,8 @@ TEST(CodeTables, PlaceFallbacks)
 {
     // Codes are always two digits; names are never trimmed.
     const std::pair<QString, const char *> cases[] = {
-        {PlaceName("11", 1), "    "}, {PlaceName("11", 2), "  "},       {PlaceName("5", 1), "    "},
-        {PlaceName(" 5", 4), "    "}, {PlaceName("", 4), "    "},         {PlaceCode(u(u"大井"), 1), "  "},
+        {PlaceName("11", 1), "    "},     {PlaceName("11", 2), "  "},     {PlaceName("5", 1), "    "},
+        {PlaceName(" 5", 4), "    "},     {PlaceName("", 4), "    "},     {PlaceCode(u(u"大井"), 1), "  "},
         {PlaceCode(u(u"大井"), 2), "  "}, {PlaceCode(u(u"東京"), 3), ""}, {PlaceCode(u(u"東京 "), 2), "  "},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
@@ -46,8 +46,8 @@ TEST(CodeTables, EveryClassRowAndFallback)
         const char *code;
         const char16_t *shortText, *longText;
     } rows[] = {{"7", u"未勝", u"  未勝利"},   {"11", u"未出", u"  未出走"},  {"15", u"新馬", u"  新  馬"},
-                {"19", u" 400", u" 400万下"}, {"23", u" 500", u" 500万下"}, {"39", u" 900", u" 900万下"},
-                {"63", u"1500", u"1500万下"}, {"67", u"1600", u"1600万下"}, {"131", u"OPEN", u"オープン"},
+                {"19", u" 400", u" 400万下"},  {"23", u" 500", u" 500万下"},  {"39", u" 900", u" 900万下"},
+                {"63", u"1500", u"1500万下"},  {"67", u"1600", u"1600万下"},  {"131", u"OPEN", u"オープン"},
                 {"147", u"重賞", u"  重  賞"}, {"163", u"Ｇ３", u"    Ｇ３"}, {"179", u"Ｇ２", u"    Ｇ２"},
                 {"195", u"Ｇ１", u"    Ｇ１"}};
     for (const auto &r : rows) {
@@ -103,16 +103,10 @@ TEST(CodeTables, SjisLengthAndMidOnMixedText)
         int start, count;
         const char16_t *expected;
     } cases[] = {
-        {u"AB東京", 3, 2, u"東"},
-        {u"◎", 1, 2, u"◎"},
-        {u"A  ", 1, 2, u"A "},
-        {u"ｱｲ東", 2, 3, u"ｲ東"},
-        {u"AB東京", 1, 3, u"AB "},   // a cut through 東 keeps the byte budget with a blank
+        {u"AB東京", 3, 2, u"東"},  {u"◎", 1, 2, u"◎"}, {u"A  ", 1, 2, u"A "}, {u"ｱｲ東", 2, 3, u"ｲ東"},
+        {u"AB東京", 1, 3, u"AB "}, // a cut through 東 keeps the byte budget with a blank
         {u"AB東京", 4, 2, u"  "},  // halves of two characters
-        {u"AB東京", 5, 2, u"京"},
-        {u"AB", 3, 2, u""},
-        {u"AB", 2, 5, u"B"},
-        {u"馬印", 1, 0, u""},
+        {u"AB東京", 5, 2, u"京"},  {u"AB", 3, 2, u""}, {u"AB", 2, 5, u"B"},   {u"馬印", 1, 0, u""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SjisMid(u(c.text), c.start, c.count), u(c.expected))

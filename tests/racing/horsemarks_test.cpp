@@ -15,7 +15,10 @@ struct Marks {
     QString mdata = home.makeFolder(QStringLiteral("MData"));
     QByteArray bytes(const QString &name) const { return test::readFile(mdata + name); }
     QStringList lines(const QString &name) const { return platform::readLines(mdata + name).value_or(QStringList()); }
-    QStringList entries() const { return QDir(home.folder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
+    QStringList entries() const
+    {
+        return QDir(home.folder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    }
 };
 const QString kBlank36(36, QLatin1Char(' '));
 } // namespace
@@ -27,17 +30,21 @@ TEST(HorseMarks, LineNumbersAndNames)
         int line;
         const char *name;
     } cases[] = {
-        {"05003111", 11, "Um003東.dat"}, {"05003101", 1, "Um003東.dat"},  {"05003812", 96, "Um003東.dat"},
-        {"05003201", 13, "Um003東.dat"}, {"05003411", 47, "Um003東.dat"}, {"07124301", 25, "Um124名.dat"},
-        {"05003813", 0, ""},  // line 97
-        {"05003900", 0, ""},  // day 9 race 0 would land on line 96
-        {"05003113", 0, ""},  // day 1 race 13 would land on line 13
-        {"05003100", 0, ""},  // race 0
-        {"050030 1", 0, ""},  // blank in the race
-        {"05003A11", 0, ""},  // day not a digit
-        {"1100 311", 0, ""},  // unknown course; blank in the year
-        {"05/.3411", 0, ""},  // would name a path
-        {"0500341", 0, ""},   // short
+        {"05003111", 11, "Um003東.dat"},
+        {"05003101", 1, "Um003東.dat"},
+        {"05003812", 96, "Um003東.dat"},
+        {"05003201", 13, "Um003東.dat"},
+        {"05003411", 47, "Um003東.dat"},
+        {"07124301", 25, "Um124名.dat"},
+        {"05003813", 0, ""}, // line 97
+        {"05003900", 0, ""}, // day 9 race 0 would land on line 96
+        {"05003113", 0, ""}, // day 1 race 13 would land on line 13
+        {"05003100", 0, ""}, // race 0
+        {"050030 1", 0, ""}, // blank in the race
+        {"05003A11", 0, ""}, // day not a digit
+        {"1100 311", 0, ""}, // unknown course; blank in the year
+        {"05/.3411", 0, ""}, // would name a path
+        {"0500341", 0, ""},  // short
     };
     for (const Case &c : cases) {
         const QString key = QString::fromUtf8(c.key);
@@ -61,7 +68,8 @@ TEST(HorseMarks, RewriteChangesOneLineInPlaceOfTheFile)
     Marks m;
     QStringList lines;
     for (int i = 1; i <= 96; ++i)
-        lines << QStringLiteral("      ") + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) + QString(34, QLatin1Char(' '));
+        lines << QStringLiteral("      ") + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) +
+                     QString(34, QLatin1Char(' '));
     m.home.writeLines(QStringLiteral("MData/Um003東.dat"), lines);
     EXPECT_EQ(ReadHorseMarks(QStringLiteral("05003101"), m.mdata).left(2), QStringLiteral("01"));
     EXPECT_EQ(ReadHorseMarks(QStringLiteral("05003812"), m.mdata).left(2), QStringLiteral("96"));

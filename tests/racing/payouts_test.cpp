@@ -17,12 +17,15 @@ TEST(Payouts, RecordMatching)
     EXPECT_EQ(file, sdata + QStringLiteral("003東.dat"));
 
     QByteArray bytes;
-    bytes += Record("4", "11").tan(0, "07", 1230).b;                                   // replaced below
-    bytes += Record("4", "10").tan(0, "01", 999).b;                                    // another race
-    bytes += Record("3", "11").tan(0, "02", 888).b;                                    // another day
+    bytes += Record("4", "11").tan(0, "07", 1230).b; // replaced below
+    bytes += Record("4", "10").tan(0, "01", 999).b;  // another race
+    bytes += Record("3", "11").tan(0, "02", 888).b;  // another day
     bytes += Record("4", "11")
-                 .tan(0, "07", 1230).tan(1, "09", 1500)                                // dead heat: two wins
-                 .fuku(0, "07", 300).fuku(1, "09", 410).fuku(2, "03", 120)
+                 .tan(0, "07", 1230)
+                 .tan(1, "09", 1500) // dead heat: two wins
+                 .fuku(0, "07", 300)
+                 .fuku(1, "09", 410)
+                 .fuku(2, "03", 120)
                  .waku(0, "46", 2340)
                  .uma(0, "0709", 12345)
                  .b;
@@ -33,14 +36,15 @@ TEST(Payouts, RecordMatching)
     EXPECT_TRUE(a.shown);
     EXPECT_EQ(a.placeRows, 3);
     const std::vector<std::pair<PayoutLabel, PayoutLabel>> labels = {
-        {a.Tan[0], {"07    1230", true}},  {a.Tan[1], {"09    1500", true}},       {a.Tan[2], {"00       0", false}},
+        {a.Tan[0], {"07    1230", true}},  {a.Tan[1], {"09    1500", true}},      {a.Tan[2], {"00       0", false}},
         {a.Fuku[2], {"03     120", true}}, {a.WakuRen[0], {"4-6    2340", true}}, {a.Uma[0], {"07-09    12345", true}},
     };
     for (const auto &[shown, want] : labels) {
         EXPECT_EQ(shown.text, want.text);
         EXPECT_EQ(shown.visible, want.visible) << want.text.toStdString();
     }
-    for (const PayoutLabel &hidden : {a.Fuku[3], a.WakuRen[1], a.Uma[1], a.Wide[0], a.Wide[1], a.Wide[2], a.Wide[3], a.Wide[4]})
+    for (const PayoutLabel &hidden :
+         {a.Fuku[3], a.WakuRen[1], a.Uma[1], a.Wide[0], a.Wide[1], a.Wide[2], a.Wide[3], a.Wide[4]})
         EXPECT_FALSE(hidden.visible) << hidden.text.toStdString();
 
     // The race as text must equal the field; as a number its value.
@@ -58,9 +62,10 @@ TEST(Payouts, RecordMatching)
     EXPECT_FALSE(missing.shown);
 
     // Four and five place entries size the frame.
-    home.writeBytes(QStringLiteral("SData/5.dat"),
-                    Record("1", "01").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).b +
-                        Record("1", "02").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).fuku(4, "05", 1).b);
+    home.writeBytes(
+        QStringLiteral("SData/5.dat"),
+        Record("1", "01").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).b +
+            Record("1", "02").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).fuku(4, "05", 1).b);
     PayoutArea four;
     ShowPayouts(four, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 1);
     EXPECT_EQ(four.placeRows, 4);

@@ -19,10 +19,7 @@ ScratchHome::ScratchHome() : m_dir(std::make_unique<QTemporaryDir>())
     platform::setFatalHandler([this](const QString &text) { fatalMessages << text; });
 }
 
-ScratchHome::~ScratchHome()
-{
-    platform::setFatalHandler(nullptr);
-}
+ScratchHome::~ScratchHome() { platform::setFatalHandler(nullptr); }
 
 QString ScratchHome::folder() const { return common::withSeparator(m_dir->path()); }
 
@@ -50,7 +47,9 @@ QByteArray ScratchHome::readBytes(const QString &name) const { return readFile(p
 
 void ScratchHome::writeDefaultSettings() const
 {
-    auto line = [](const QString &key, const QString &value) { return key.leftJustified(10, QLatin1Char(' ')) + value; };
+    auto line = [](const QString &key, const QString &value) {
+        return key.leftJustified(10, QLatin1Char(' ')) + value;
+    };
     writeLines(QStringLiteral("Korvin.ini"),
                {QStringLiteral("# Korvin settings"), line(QStringLiteral("Vantor_Ver"), QStringLiteral("2.05")),
                 line(QStringLiteral("MData"), makeFolder(QStringLiteral("MData"))),

@@ -31,13 +31,13 @@ inline QString trHorse(int rank, int horse)
 }
 
 struct TRBlockPlan {
-    QString date = QStringLiteral("2000年 6月10日(土) ");   // characters 1-15
+    QString date = QStringLiteral("2000年 6月10日(土) "); // characters 1-15
     QString meeting = QStringLiteral("3");
     QString course = QStringLiteral("東京");
     QString day = QStringLiteral("4");
     QString raceLabel = QStringLiteral("11Ｒ");
     QString nameLine = QStringLiteral("サラ系３歳・未勝利(混)[指]  芝右1800m 16頭立");
-    QChar surface = QChar(u'芝');                       // character 17 of line 5
+    QChar surface = QChar(u'芝'); // character 17 of line 5
     // Entries of each group; a group listed shorter than 24 groups is empty.
     std::vector<QStringList> groups;
 };

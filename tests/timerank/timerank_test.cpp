@@ -29,13 +29,16 @@ TEST(TimeRankGroups, ThreeAndFiveEntriesWithTheirSkips)
     const QStringList lines = test::trBlock(s);
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 1);
     ASSERT_TRUE(race.complete());
-    struct Case { int cell; QString horse; };
+    struct Case {
+        int cell;
+        QString horse;
+    };
     const std::vector<Case> cases = {
-        {0, "07"}, {1, "08"}, {2, "09"}, {3, ""}, {4, ""},          // three entries, two-line skip
-        {5, "01"}, {9, "05"},                                       // five entries, three-line skip
-        {10, "12"}, {11, "13"}, {12, ""},                           // two entries
-        {15, "04"}, {19, "08"},                                     // group 3 read in step
-        {115, "18"}, {116, ""},                                     // last group
+        {0, "07"},   {1, "08"},  {2, "09"}, {3, ""}, {4, ""}, // three entries, two-line skip
+        {5, "01"},   {9, "05"},                               // five entries, three-line skip
+        {10, "12"},  {11, "13"}, {12, ""},                    // two entries
+        {15, "04"},  {19, "08"},                              // group 3 read in step
+        {115, "18"}, {116, ""},                               // last group
     };
     for (const Case &c : cases)
         EXPECT_EQ(race.cells[c.cell].mid(4, 2).trimmed(), c.horse) << "cell " << c.cell;
@@ -63,7 +66,10 @@ TEST(TimeRankCells, TextPerKindAndHalfWidth)
     // 17-23 full-width "ＡＢ１２ガ" + 2 blanks, then the rest ending "WXYZ".
     const QString line = QStringLiteral("ABCDefghijklmnopＡＢ１２ガ  rstWXYZ");
     const QString last = QStringLiteral("AB12ｶﾞ  ");
-    struct Case { int kind; QString text; };
+    struct Case {
+        int kind;
+        QString text;
+    };
     const std::vector<Case> cases = {
         {0, QStringLiteral("jklmnop") + last},
         {1, QStringLiteral("ABCDmnop") + last},
@@ -99,7 +105,8 @@ TEST(TimeRankHeader, RaceLabelsAndSurface)
     const TimeRankRace race = ReadRaceBlock(lines, 0, lines.size(), 0);
     const HeaderFields f = ParseHeader(race.header0);
     EXPECT_EQ(f.race, 1);
-    EXPECT_EQ((QStringList{f.course, f.year2, f.meeting, f.day}), (QStringList{QStringLiteral("東京"), "00", "3", "4"}));
+    EXPECT_EQ((QStringList{f.course, f.year2, f.meeting, f.day}),
+              (QStringList{QStringLiteral("東京"), "00", "3", "4"}));
     EXPECT_EQ(race.identity(), QStringLiteral("2000年 6月10日(土) 3回東京4日目１Ｒ"));
     EXPECT_TRUE(IsStrictRaceHeader(lines[0]));
     EXPECT_FALSE(IsStrictRaceHeader(QStringLiteral("2000年 6月10日")));
@@ -107,14 +114,16 @@ TEST(TimeRankHeader, RaceLabelsAndSurface)
 
 TEST(TimeRankRaceList, NameAndSuffixRules)
 {
-    struct Case { QString line, name, suffix; };
+    struct Case {
+        QString line, name, suffix;
+    };
     const std::vector<Case> cases = {
         {"ダービー(Ｇ１)記念X", "ダービー", "記念"},
-        {"ダービー(Ｇ１)X", "ダービー", ""},           // second-to-last is ")"
-        {"ダービー[指]X", "ダービー[指]X", ""},        // no "(": the whole line
-        {"ダービー(Ｇ１[指]後Y", "ダービー", "後"},    // "]" counts too
-        {"ダービー(Ｇ１", "ダービー", ""},              // no closing bracket
-        {"ダービー(Ｇ１)", "ダービー", ""},             // final ")" never starts a suffix
+        {"ダービー(Ｇ１)X", "ダービー", ""},        // second-to-last is ")"
+        {"ダービー[指]X", "ダービー[指]X", ""},     // no "(": the whole line
+        {"ダービー(Ｇ１[指]後Y", "ダービー", "後"}, // "]" counts too
+        {"ダービー(Ｇ１", "ダービー", ""},          // no closing bracket
+        {"ダービー(Ｇ１)", "ダービー", ""},         // final ")" never starts a suffix
         {"", "", ""},
     };
     for (const Case &c : cases) {
@@ -125,11 +134,12 @@ TEST(TimeRankRaceList, NameAndSuffixRules)
 
 TEST(TimeRankRaceList, CaptionByteWidths)
 {
-    struct Case { QString raceLine, nameLine, racePart, namePart; };
+    struct Case {
+        QString raceLine, nameLine, racePart, namePart;
+    };
     const QString longName = QString(25, QChar(u'ア')) + QStringLiteral("(x)");
     const std::vector<Case> cases = {
-        {"11Ｒ", "ダービー(Ｇ１)記念X", "11Ｒ" + QString(26, ' '),
-         QString(30, ' ') + QStringLiteral("ﾀﾞｰﾋﾞｰ記念")},
+        {"11Ｒ", "ダービー(Ｇ１)記念X", "11Ｒ" + QString(26, ' '), QString(30, ' ') + QStringLiteral("ﾀﾞｰﾋﾞｰ記念")},
         {"１Ｒ" + QString(30, 'x'), "ＡＢＣ", "１Ｒ" + QString(26, 'x'), QString(37, ' ') + "ABC"},
         // A double-byte character cut at byte 30 becomes a blank.
         {"1Ｒ" + QString(14, QChar(u'あ')), "", "1Ｒ" + QString(13, QChar(u'あ')) + " ", QString(40, ' ')},
@@ -281,11 +291,16 @@ TEST(TimeRankPayouts, RaceNumberFromTheHeaderText)
     const QString sdata = home.makeFolder("SData");
     // "東京" is course letter "東"; meeting 3 of 2000.
     home.writeBytes("SData/003" + racing::PlaceCode(QStringLiteral("東京"), 1) + ".dat",
-                    test::PayoutRecord("4", "01").tan(0, "07", 350).b + test::PayoutRecord("4", "11").tan(0, "12", 350).b);
+                    test::PayoutRecord("4", "01").tan(0, "07", 350).b +
+                        test::PayoutRecord("4", "11").tan(0, "12", 350).b);
     common::SettingsRecord settings;
     settings.SData = sdata;
     settings.SDataON = "1";
-    struct Case { QString label; bool shown; QString win; };
+    struct Case {
+        QString label;
+        bool shown;
+        QString win;
+    };
     const std::vector<Case> cases = {
         {"１Ｒ", true, "07     350"},
         {"11Ｒ", true, "12     350"},
@@ -320,10 +335,14 @@ TEST(TimeRankOddFiles, NeverOverrun)
     settings.SDataON = "0";
     TRBlockPlan s;
     const QString header = test::trHeaderLine(s);
-    struct Case { QStringList lines; int races; int listRaces; };
+    struct Case {
+        QStringList lines;
+        int races;
+        int listRaces;
+    };
     const std::vector<Case> cases = {
         {{}, 0, 0},
-        {{header}, 1, 0},                                  // header only
+        {{header}, 1, 0},                                   // header only
         {{header, "11Ｒ"}, 1, 1},                           // no name line
         {{"noise", header, "11Ｒ", s.nameLine, "x"}, 1, 1}, // leading noise, cut block
         {{header, "ＸＲ", s.nameLine}, 1, 0},               // race label not a number

@@ -99,12 +99,14 @@ const QStringList &namePrefixes()
 const QStringList &nameSuffixes()
 {
     static const QStringList list{
-        QStringLiteral("アロー"),   QStringLiteral("ウイング"), QStringLiteral("キング"),   QStringLiteral("クイーン"),
-        QStringLiteral("プリンス"), QStringLiteral("ダンサー"), QStringLiteral("ランナー"), QStringLiteral("ストーム"),
-        QStringLiteral("ブリーズ"), QStringLiteral("ソング"),   QStringLiteral("ドリーム"), QStringLiteral("ハート"),
-        QStringLiteral("ジュエル"), QStringLiteral("ローズ"),   QStringLiteral("リリー"),   QStringLiteral("タイガー"),
-        QStringLiteral("イーグル"), QStringLiteral("ホープ"),   QStringLiteral("ビーナス"), QStringLiteral("レジェンド"),
-        QStringLiteral("シャトル"), QStringLiteral("ボーイ"),   QStringLiteral("ガール"),   QStringLiteral("フラッシュ")};
+        QStringLiteral("アロー"),   QStringLiteral("ウイング"),   QStringLiteral("キング"),
+        QStringLiteral("クイーン"), QStringLiteral("プリンス"),   QStringLiteral("ダンサー"),
+        QStringLiteral("ランナー"), QStringLiteral("ストーム"),   QStringLiteral("ブリーズ"),
+        QStringLiteral("ソング"),   QStringLiteral("ドリーム"),   QStringLiteral("ハート"),
+        QStringLiteral("ジュエル"), QStringLiteral("ローズ"),     QStringLiteral("リリー"),
+        QStringLiteral("タイガー"), QStringLiteral("イーグル"),   QStringLiteral("ホープ"),
+        QStringLiteral("ビーナス"), QStringLiteral("レジェンド"), QStringLiteral("シャトル"),
+        QStringLiteral("ボーイ"),   QStringLiteral("ガール"),     QStringLiteral("フラッシュ")};
     return list;
 }
 
@@ -121,9 +123,9 @@ const QStringList &surnames()
 
 const QStringList &givenNames()
 {
-    static const QStringList list{QStringLiteral("誠"), QStringLiteral("豊"), QStringLiteral("勝"), QStringLiteral("剛"),
-                                  QStringLiteral("健"), QStringLiteral("翔"), QStringLiteral("亮"), QStringLiteral("優"),
-                                  QStringLiteral("大"), QStringLiteral("隆")};
+    static const QStringList list{
+        QStringLiteral("誠"), QStringLiteral("豊"), QStringLiteral("勝"), QStringLiteral("剛"), QStringLiteral("健"),
+        QStringLiteral("翔"), QStringLiteral("亮"), QStringLiteral("優"), QStringLiteral("大"), QStringLiteral("隆")};
     return list;
 }
 
@@ -142,10 +144,7 @@ QString comment(Rng &rng, int lastPlace)
     return rng.pick(poor.toVector());
 }
 
-int round10(qint64 yen)
-{
-    return int((yen + 5) / 10 * 10);
-}
+int round10(qint64 yen) { return int((yen + 5) / 10 * 10); }
 
 // ---------------------------------------------------------------- past races
 
@@ -195,8 +194,8 @@ int intervalWeeks(Rng &rng)
 
 struct RacePlan {
     ClassInfo cls;
-    QString ages;      // "２歳", "３歳", "３歳上", "４歳上"
-    QString special;   // race name, empty for a plain race
+    QString ages;    // "２歳", "３歳", "３歳上", "４歳上"
+    QString special; // race name, empty for a plain race
     bool jump = false;
 };
 
@@ -263,17 +262,11 @@ QString raceLabel(int race)
     return QString::number(race) + QStringLiteral("Ｒ");
 }
 
-QString surfaceLetter(int track)
-{
-    return track == Dirt ? QStringLiteral("ダ") : QStringLiteral("芝");
-}
+QString surfaceLetter(int track) { return track == Dirt ? QStringLiteral("ダ") : QStringLiteral("芝"); }
 
 // ---------------------------------------------------------------- rankings
 
-bool largerIsBetter(int kind)
-{
-    return kind == 0 || kind == 4 || kind == 5;
-}
+bool largerIsBetter(int kind) { return kind == 0 || kind == 4 || kind == 5; }
 
 bool rankValue(const PastRace &past, int kind, int &value)
 {
@@ -312,7 +305,7 @@ QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind)
     QVector<QVector<RankEntry>> groups(kRankGroups);
     const bool larger = largerIsBetter(kind);
     for (int g = 0; g < kRankGroups; ++g) {
-        const int block = g / 6;           // 0 own surface ±200m, 1 both ±200m, 2 own all, 3 both all
+        const int block = g / 6; // 0 own surface ±200m, 1 both ±200m, 2 own all, 3 both all
         const bool ownSurface = block == 0 || block == 2;
         const bool near = block < 2;
         const int limit = periodDays[g % 6];
@@ -379,7 +372,8 @@ QVector<RacePlan> programme(Rng &rng, bool jumpCourse, bool gradedCourse)
     plans[0] = {kMaiden, y3, {}, false};
     plans[1] = {kMaiden, y3, {}, false};
     plans[2] = rng.chance(50) ? RacePlan{kMaiden, y3, {}, false} : RacePlan{kNewcomer, y2, {}, false};
-    plans[3] = jumpCourse ? RacePlan{rng.chance(70) ? kMaiden : kOpen, y4u, {}, true} : RacePlan{kMaiden, y3, {}, false};
+    plans[3] =
+        jumpCourse ? RacePlan{rng.chance(70) ? kMaiden : kOpen, y4u, {}, true} : RacePlan{kMaiden, y3, {}, false};
     plans[4] = {kNewcomer, y2, {}, false};
     plans[5] = {rng.chance(60) ? kMaiden : kC500, y3, {}, false};
     if (plans[5].cls.code == kC500.code)
@@ -408,7 +402,6 @@ int fieldSize(Rng &rng, const ClassInfo &cls, bool jump)
         return rng.range(14, 18);
     return rng.range(9, 16);
 }
-
 
 enum Special { None, SmallField, FullField, DeadHeatWin, DeadHeatSecond, DeadHeatThird, TripleDeadHeatThird };
 
@@ -439,7 +432,10 @@ void makeRunners(const Day &day, Race &race, const RacePlan &plan, Rng &rng)
         r.name = name;
         const bool twoYear = plan.ages == QStringLiteral("２歳");
         const bool threeYear = plan.ages == QStringLiteral("３歳");
-        r.sexAge = twoYear ? sexAge(rng, 2, 2) : threeYear ? sexAge(rng, 3, 3) : plan.jump ? sexAge(rng, 4, 8) : sexAge(rng, 3, 6);
+        r.sexAge = twoYear     ? sexAge(rng, 2, 2)
+                   : threeYear ? sexAge(rng, 3, 3)
+                   : plan.jump ? sexAge(rng, 4, 8)
+                               : sexAge(rng, 3, 6);
         const bool filly = r.sexAge.startsWith(QStringLiteral("牝"));
         r.carriedTenths = (twoYear ? 540 : threeYear ? 560 : 570) - (filly ? 20 : 0);
         if (plan.jump)
@@ -448,7 +444,8 @@ void makeRunners(const Day &day, Race &race, const RacePlan &plan, Rng &rng)
             r.carriedTenths = 500 + 5 * rng.range(0, 16);
         const int j = jockeys[i % jockeys.size()];
         r.jockey = surnames()[j / givenNames().size()] + givenNames()[j % givenNames().size()];
-        r.trainer = (rng.chance(50) ? QStringLiteral("(美)") : QStringLiteral("(栗)")) + rng.pick(surnames().toVector());
+        r.trainer =
+            (rng.chance(50) ? QStringLiteral("(美)") : QStringLiteral("(栗)")) + rng.pick(surnames().toVector());
         r.bodyWeight = rng.range(410, 540);
         r.blinkers = rng.chance(15);
         r.vtxTail = r.blinkers ? 0 : rng.range(0, 2);
@@ -471,8 +468,8 @@ void makeRunners(const Day &day, Race &race, const RacePlan &plan, Rng &rng)
             else
                 p.track = rng.chance(75) ? race.track : (race.track == Turf ? Dirt : Turf);
             // A trip that course has, near today's distance for the same surface.
-            const int target = p.track == race.track ? race.distance + 200 * rng.range(-2, 2)
-                                                     : 1000 + 100 * rng.range(2, 14);
+            const int target =
+                p.track == race.track ? race.distance + 200 * rng.range(-2, 2) : 1000 + 100 * rng.range(2, 14);
             const CourseProfile &where = profileOf(p.course);
             const QVector<int> &trips = p.track == Jump ? where.jump : p.track == Dirt ? where.dirt : where.turf;
             p.distance = trips.front();
@@ -570,9 +567,8 @@ void makePayouts(Race &race)
     for (const auto &r : race.runners)
         if (r.result > 0)
             byPlace << &r;
-    std::stable_sort(byPlace.begin(), byPlace.end(), [](const Runner *a, const Runner *b) {
-        return a->result < b->result;
-    });
+    std::stable_sort(byPlace.begin(), byPlace.end(),
+                     [](const Runner *a, const Runner *b) { return a->result < b->result; });
     QVector<const Runner *> winners, seconds;
     for (const Runner *r : byPlace) {
         if (r->result == 1)
@@ -582,7 +578,8 @@ void makePayouts(Race &race)
     }
     const bool deadHeat = winners.size() > 1;
     for (const Runner *r : winners)
-        p.win << PayoutEntry{r->number, 0, std::max(100, round10(qint64(r->oddsTenths) * 10 * (deadHeat ? 55 : 100) / 100))};
+        p.win << PayoutEntry{r->number, 0,
+                             std::max(100, round10(qint64(r->oddsTenths) * 10 * (deadHeat ? 55 : 100) / 100))};
     for (const Runner *r : byPlace)
         if (r->result <= placesPaid && p.place.size() < 5)
             p.place << PayoutEntry{r->number, 0, std::max(100, round10(100 + qint64(r->oddsTenths - 10) * 25 / 10))};
@@ -644,7 +641,8 @@ Day makeDay(quint32 seed, const QDate &date)
     const int meetingDay = rng.range(1, 8);
     const int jumpCourse = rng.range(0, 2);
     const QVector<QString> weathers{QStringLiteral("晴"), QStringLiteral("曇"), QStringLiteral("雨")};
-    const QVector<QString> goings{QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"), QStringLiteral("不")};
+    const QVector<QString> goings{QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"),
+                                  QStringLiteral("不")};
 
     QVector<QVector<RacePlan>> plans;
     for (int c = 0; c < codes.size(); ++c) {
@@ -703,13 +701,13 @@ Day makeDay(quint32 seed, const QDate &date)
                 race.title = name + QStringLiteral("・") + race.className;
             race.conditions = conditionsOf(plan[i], courseRng);
             race.startMinutes = 10 * 60 + 5 + 30 * i + (i >= 4 ? 45 : 0) + (c * 10);
-            race.prizeMan = plan[i].cls.code >= kG3.code ? 3800 + 100 * courseRng.range(0, 60)
-                            : plan[i].cls.code == kOpen.code ? 2200 + 100 * courseRng.range(0, 3)
-                            : plan[i].cls.code == kC1600.code ? 1800
-                            : plan[i].cls.code == kC900.code ? 1400
-                            : plan[i].cls.code == kC500.code ? 960
+            race.prizeMan = plan[i].cls.code >= kG3.code         ? 3800 + 100 * courseRng.range(0, 60)
+                            : plan[i].cls.code == kOpen.code     ? 2200 + 100 * courseRng.range(0, 3)
+                            : plan[i].cls.code == kC1600.code    ? 1800
+                            : plan[i].cls.code == kC900.code     ? 1400
+                            : plan[i].cls.code == kC500.code     ? 960
                             : plan[i].cls.code == kNewcomer.code ? 700
-                                                                  : 500;
+                                                                 : 500;
             race.weather = weather;
             race.going = going;
             race.runners.resize(fieldSize(courseRng, plan[i].cls, plan[i].jump));

@@ -14,20 +14,29 @@ enum Track { Turf = 0, Dirt = 1, Jump = 2 };
 
 struct PastRace {
     QDate date;
-    QString course;       // course code "01".."10"
+    QString course; // course code "01".."10"
     int track = Turf;
-    int distance = 0;     // metres
-    int figure = 0;       // time figure; 0 when the race gave none
-    int place = 0;        // finishing place
-    int timeTenths = 0;   // race time in tenths of a second
+    int distance = 0;   // metres
+    int figure = 0;     // time figure; 0 when the race gave none
+    int place = 0;      // finishing place
+    int timeTenths = 0; // race time in tenths of a second
     int first3fTenths = 0;
     int last3fTenths = 0;
-    int speedTenths = 0;  // average speed, tenths of a metre per second
-    int pciTenths = 0;    // pace change index, tenths
+    int speedTenths = 0; // average speed, tenths of a metre per second
+    int pciTenths = 0;   // pace change index, tenths
 };
 
 // Abnormal-result codes of the race card (same numbers as the code table).
-enum Abnormal { Normal = 0, Scratched = 1, Excluded = 2, RaceExcluded = 3, Stopped = 4, Disqualified = 5, Fell = 6, Demoted = 7 };
+enum Abnormal {
+    Normal = 0,
+    Scratched = 1,
+    Excluded = 2,
+    RaceExcluded = 3,
+    Stopped = 4,
+    Disqualified = 5,
+    Fell = 6,
+    Demoted = 7
+};
 
 struct Runner {
     int number = 0;        // horse number 1..18
@@ -37,18 +46,18 @@ struct Runner {
     int carriedTenths = 0; // weight carried, 0.1 kg
     QString jockey;
     QString trainer;
-    QString comment;       // short note on the last race; empty on debut
-    QString id;            // registration number
-    int bodyWeight = 0;    // kg
+    QString comment;    // short note on the last race; empty on debut
+    QString id;         // registration number
+    int bodyWeight = 0; // kg
     bool blinkers = false;
-    QString pace;          // running style "逃" "先" "差" "追", blank on debut
+    QString pace; // running style "逃" "先" "差" "追", blank on debut
     int ability = 0;
-    int ziTenths = 0;      // ZI figure in tenths
-    int interval = 0;      // weeks since the last race; 0 on debut
+    int ziTenths = 0; // ZI figure in tenths
+    int interval = 0; // weeks since the last race; 0 on debut
     int abnormal = Normal;
-    int result = 0;        // official place; 0 when it has none
-    int oddsTenths = 0;    // win odds in tenths; 0 when scratched
-    int vtxTail = 0;       // which trailing form its VTX line takes (0..3)
+    int result = 0;         // official place; 0 when it has none
+    int oddsTenths = 0;     // win odds in tenths; 0 when scratched
+    int vtxTail = 0;        // which trailing form its VTX line takes (0..3)
     QVector<PastRace> past; // most recent first, at most 7
 
     // Texts as the race card writes them.
@@ -64,37 +73,37 @@ struct PayoutEntry {
 };
 
 struct Payouts {
-    QVector<PayoutEntry> win;       // up to 3
-    QVector<PayoutEntry> place;     // up to 5
-    QVector<PayoutEntry> bracket;   // up to 3
-    QVector<PayoutEntry> quinella;  // up to 3
+    QVector<PayoutEntry> win;      // up to 3
+    QVector<PayoutEntry> place;    // up to 5
+    QVector<PayoutEntry> bracket;  // up to 3
+    QVector<PayoutEntry> quinella; // up to 3
 };
 
 struct Race {
-    int number = 0;         // 1..12
-    int classCode = 0;      // race-card class code (class table)
-    QString className;      // class as the host's race name line writes it ("500万下", "Ｇ３")
+    int number = 0;    // 1..12
+    int classCode = 0; // race-card class code (class table)
+    QString className; // class as the host's race name line writes it ("500万下", "Ｇ３")
     int track = Turf;
     int distance = 0;
-    QString direction;      // "右", "左" or "直"
-    QString title;          // "サラ系３歳上・500万下", "水無月ステークス・Ｇ３", "障害４歳上・未勝利"
-    QString conditions;     // "(混)[指定]馬齢"
-    int startMinutes = 0;   // post time, minutes after midnight
-    int prizeMan = 0;       // first prize in units of 10,000 yen
-    QString weather;        // "晴" "曇" "雨"
-    QString going;          // "良" "稍" "重" "不"
+    QString direction; // "右", "左" or "直"
+    QString title; // "サラ系３歳上・500万下", "水無月ステークス・Ｇ３", "障害４歳上・未勝利"
+    QString conditions;   // "(混)[指定]馬齢"
+    int startMinutes = 0; // post time, minutes after midnight
+    int prizeMan = 0;     // first prize in units of 10,000 yen
+    QString weather;      // "晴" "曇" "雨"
+    QString going;        // "良" "稍" "重" "不"
     QVector<Runner> runners;
     Payouts payouts;
 
-    int starters() const;   // runners that were not scratched
+    int starters() const; // runners that were not scratched
 };
 
 struct Course {
-    QString code;     // "05"
-    QString name;     // "東京"
-    QString letter;   // "東"
-    int meeting = 1;  // 1..5
-    int day = 1;      // 1..8
+    QString code;    // "05"
+    QString name;    // "東京"
+    QString letter;  // "東"
+    int meeting = 1; // 1..5
+    int day = 1;     // 1..8
     QVector<Race> races;
 };
 
@@ -121,8 +130,8 @@ QString surfaceLetter(int track);
 struct RankEntry {
     int horse = 0;
     QString name;
-    int value = 0;      // in the unit of the ranking kind
-    PastRace race;      // the past race the value comes from
+    int value = 0; // in the unit of the ranking kind
+    PastRace race; // the past race the value comes from
 };
 constexpr int kRankKinds = 6;
 constexpr int kRankGroups = 24;

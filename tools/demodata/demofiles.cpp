@@ -15,48 +15,30 @@ namespace korvin::demodata {
 
 namespace {
 
-QString two(int v)
-{
-    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
-}
+QString two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
-QString pad(int v, int width)
-{
-    return racing::PadNumber(v, width);
-}
+QString pad(int v, int width) { return racing::PadNumber(v, width); }
 
-QString yyyymmdd(const QDate &d)
-{
-    return d.toString(QStringLiteral("yyyyMMdd"));
-}
+QString yyyymmdd(const QDate &d) { return d.toString(QStringLiteral("yyyyMMdd")); }
 
-QString tenthsText(int tenths)
-{
-    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
-}
+QString tenthsText(int tenths) { return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10); }
 
 // Full-width blanks fill names to a fixed number of characters, as the host's
 // fixed-pitch lists do.
-QString fixedName(const QString &name, int chars)
-{
-    return name.left(chars).leftJustified(chars, QChar(0x3000));
-}
+QString fixedName(const QString &name, int chars) { return name.left(chars).leftJustified(chars, QChar(0x3000)); }
 
 } // namespace
 
-QString daySix(const Day &day)
-{
-    return day.date.toString(QStringLiteral("yyMMdd"));
-}
+QString daySix(const Day &day) { return day.date.toString(QStringLiteral("yyMMdd")); }
 
 // ---------------------------------------------------------------- race card
 
 QStringList raceCardFields(const Day &day, const Course &course, const Race &race, const Runner &r)
 {
     QStringList f;
-    f << raceKey(day, course, race) + two(r.number) << QString::number(race.classCode)
-      << QString::number(race.distance) << QString::number(race.track) << QString::number(race.runners.size())
-      << r.ziText() << QString::number(r.interval) << r.resultText() << QString::number(r.abnormal) << r.oddsText();
+    f << raceKey(day, course, race) + two(r.number) << QString::number(race.classCode) << QString::number(race.distance)
+      << QString::number(race.track) << QString::number(race.runners.size()) << r.ziText()
+      << QString::number(r.interval) << r.resultText() << QString::number(r.abnormal) << r.oddsText();
     for (int k = 0; k < 7; ++k) {
         if (k < r.past.size()) {
             const PastRace &p = r.past[k];
@@ -129,9 +111,10 @@ QStringList vtxLines(const Day &day)
     for (const Course &course : day.courses) {
         for (const Race &race : course.races) {
             lines << dayLine(day, course);
-            lines << QString::number(race.number) + QStringLiteral("Ｒ ") + QString(race.title).remove(QStringLiteral("・")) +
-                         QStringLiteral("  ") + surfaceLetter(race.track) + QString::number(race.distance) +
-                         QStringLiteral("m ") + QString::number(race.runners.size()) + QStringLiteral("頭");
+            lines << QString::number(race.number) + QStringLiteral("Ｒ ") +
+                         QString(race.title).remove(QStringLiteral("・")) + QStringLiteral("  ") +
+                         surfaceLetter(race.track) + QString::number(race.distance) + QStringLiteral("m ") +
+                         QString::number(race.runners.size()) + QStringLiteral("頭");
             lines << QStringLiteral(" 枠 番 馬名　　　　　　　　 性齢 斤量 騎手　    芝短  中 ダ短  中  脚  体重");
             lines << rule;
             lines << QStringLiteral("                                          (ﾀｲﾑ指数 最高値)");
@@ -163,8 +146,8 @@ void putNumber(QByteArray &record, int offset, int length, qint64 value)
     putText(record, offset, QStringLiteral("%1").arg(value, length, 10, QLatin1Char('0')));
 }
 
-QByteArray payoutRecord(const Course &course, const QDate &date, int meetingDay, int race, int runners,
-                        int starters, const Payouts &p)
+QByteArray payoutRecord(const Course &course, const QDate &date, int meetingDay, int race, int runners, int starters,
+                        const Payouts &p)
 {
     QByteArray rec(kPayoutRecordBytes, ' ');
     putText(rec, 0, course.code);
@@ -252,19 +235,21 @@ QByteArray payoutFile(const Day &day, const Course &course)
 
 namespace {
 
-
 QString kindTitle(int kind)
 {
-    static const QStringList t{QStringLiteral("補正タイムランキング"), QStringLiteral("走破タイムランキング"),
-                               QStringLiteral("上がり３Fタイムランキング"), QStringLiteral("テン３Fタイムランキング"),
-                               QStringLiteral("速度ランキング"), QStringLiteral("ＰＣＩランキング")};
+    static const QStringList t{QStringLiteral("補正タイムランキング"),
+                               QStringLiteral("走破タイムランキング"),
+                               QStringLiteral("上がり３Fタイムランキング"),
+                               QStringLiteral("テン３Fタイムランキング"),
+                               QStringLiteral("速度ランキング"),
+                               QStringLiteral("ＰＣＩランキング")};
     return t[kind];
 }
 
 QString kindShortName(int kind)
 {
     static const QStringList t{QStringLiteral("補正タイム"), QStringLiteral("走破タイム"), QStringLiteral("上がり３F"),
-                               QStringLiteral("テン３F"), QStringLiteral("速度"), QStringLiteral("ＰＣＩ")};
+                               QStringLiteral("テン３F"),    QStringLiteral("速度"),       QStringLiteral("ＰＣＩ")};
     return t[kind];
 }
 
@@ -292,7 +277,8 @@ QString timeRankFileName(const Day &day, int kind)
 QString timeRankRaceLine(const Race &race)
 {
     // Exactly 30 Shift-JIS bytes: the part the time-rank race list shows.
-    return raceLabel(race.number) + QStringLiteral(" 発走") + QStringLiteral("%1:%2").arg(race.startMinutes / 60, 2).arg(two(race.startMinutes % 60)) +
+    return raceLabel(race.number) + QStringLiteral(" 発走") +
+           QStringLiteral("%1:%2").arg(race.startMinutes / 60, 2).arg(two(race.startMinutes % 60)) +
            QStringLiteral("  本賞金") + pad(race.prizeMan, 4) + QStringLiteral("万円");
 }
 
@@ -303,10 +289,7 @@ QString timeRankTail(const Race &race)
            QStringLiteral("m ") + pad(int(race.runners.size()), 2) + QStringLiteral("頭立");
 }
 
-QString timeRankNameLine(const Race &race)
-{
-    return race.title + race.conditions + timeRankTail(race);
-}
+QString timeRankNameLine(const Race &race) { return race.title + race.conditions + timeRankTail(race); }
 
 QString timeRankTitleLine(const Race &race, int kind, int group)
 {
@@ -317,11 +300,14 @@ QString timeRankTitleLine(const Race &race, int kind, int group)
     if (block == 1 || block == 3)
         surface = QStringLiteral("芝・ダート");
     else
-        surface = race.track == Dirt ? QStringLiteral("ダート") : race.track == Jump ? QStringLiteral("障害") : QStringLiteral("芝");
+        surface = race.track == Dirt   ? QStringLiteral("ダート")
+                  : race.track == Jump ? QStringLiteral("障害")
+                                       : QStringLiteral("芝");
     const QString scope = block < 2 ? QStringLiteral("%1～%2m").arg(race.distance - 200).arg(race.distance + 200)
                                     : QStringLiteral("全距離");
     // The surface stands at the kind's title column, where the export splitter looks.
-    const QString head = (QStringLiteral("【ランキング】    ") + kindShortName(kind)).leftJustified(timerank::KindTitleColumn(kind) - 1, QLatin1Char(' '));
+    const QString head = (QStringLiteral("【ランキング】    ") + kindShortName(kind))
+                             .leftJustified(timerank::KindTitleColumn(kind) - 1, QLatin1Char(' '));
     return head + surface + QLatin1Char(' ') + scope + QLatin1Char(' ') + periods[group % 6];
 }
 
@@ -337,10 +323,11 @@ QString timeRankEntryLine(int kind, int rank, const RankEntry &e)
         return pad(rank, 2) + QLatin1Char(' ') + where + pad(e.value, 3) + QLatin1Char(' ') + pad(e.horse, 2) +
                QLatin1Char(' ') + name + tail;
     case 2: // 1-2 rank, 4-9 race, 13-14 horse, 17-23 name, value last
-        return pad(rank, 2) + QLatin1Char(' ') + where + QStringLiteral("   ") + pad(e.horse, 2) + QStringLiteral("  ") +
-               name + tail + QLatin1Char(' ') + value;
+        return pad(rank, 2) + QLatin1Char(' ') + where + QStringLiteral("   ") + pad(e.horse, 2) +
+               QStringLiteral("  ") + name + tail + QLatin1Char(' ') + value;
     default: // 1-4 value, 6-11 race, 13-14 horse, 17-23 name
-        return value + QLatin1Char(' ') + where + QLatin1Char(' ') + pad(e.horse, 2) + QStringLiteral("  ") + name + tail;
+        return value + QLatin1Char(' ') + where + QLatin1Char(' ') + pad(e.horse, 2) + QStringLiteral("  ") + name +
+               tail;
     }
 }
 
@@ -407,7 +394,8 @@ QByteArray parameterFile(quint32 seed)
             for (int cell = 0; cell < 30; ++cell) {
                 const int p = cell % 6;
                 const int r = cell / 6;
-                const int v = (rankPoints[r] * periodWeight[p] * (tableWeight[t] + extra) + 5000) / 10000 + rng.range(-1, 1);
+                const int v =
+                    (rankPoints[r] * periodWeight[p] * (tableWeight[t] + extra) + 5000) / 10000 + rng.range(-1, 1);
                 rec += two(std::clamp(v, 0, 99)).toLatin1();
             }
         }

@@ -58,9 +58,9 @@ QStringList settingsLines(const QString &homeFolder);
 // the user's once the options or parameter windows have saved them), unless
 // reset is set. Mark files, "Zorb.txt" and other files are never touched.
 struct WriteReport {
-    QStringList written;  // paths relative to the folder
+    QStringList written; // paths relative to the folder
     QStringList kept;
-    QString error;        // empty on success
+    QString error; // empty on success
 };
 WriteReport writeDemoHome(const QString &folder, const Day &day, bool reset);
 

@@ -54,7 +54,11 @@ public:
         return s / 2;
     }
 
-    template <class T> const T &pick(const QVector<T> &list) { return list[range(0, int(list.size()) - 1)]; }
+    template <class T>
+    const T &pick(const QVector<T> &list)
+    {
+        return list[range(0, int(list.size()) - 1)];
+    }
 
     // Index drawn with the given whole-number weights.
     int weighted(const QVector<int> &weights)
@@ -71,7 +75,8 @@ public:
         return int(weights.size()) - 1;
     }
 
-    template <class T> void shuffle(QVector<T> &list)
+    template <class T>
+    void shuffle(QVector<T> &list)
     {
         for (int i = int(list.size()) - 1; i > 0; --i)
             std::swap(list[i], list[range(0, i)]);

@@ -59,7 +59,8 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     }};
     auto *buttons = new QVBoxLayout;
     for (const auto &[index, caption] : captions) {
-        QPushButton *b = platform::ui::ArrayButton(this, QStringLiteral("cmdMenu"), index, caption, &frmMenu::cmdMenu_Click);
+        QPushButton *b =
+            platform::ui::ArrayButton(this, QStringLiteral("cmdMenu"), index, caption, &frmMenu::cmdMenu_Click);
         b->setMinimumHeight(34);
         m_buttons[index] = b;
         buttons->addWidget(b);
@@ -87,23 +88,12 @@ void frmMenu::cmdMenu_Click(int index)
     hide();
     QWidget *w = nullptr;
     switch (index) {
-    case 0:
-        close();
-        return;
-    case 1:
-        w = new racecard::ui::frmFileSelectDenCSV(this);
-        break;
-    case 2:
-        w = new host::ui::frmTimeRankText(this);
-        break;
-    case 4:
-        w = new files::ui::frmFileMenu(this);
-        break;
-    case 99:
-        w = new frmOption(this);
-        break;
-    default:
-        break;
+    case 0: close(); return;
+    case 1: w = new racecard::ui::frmFileSelectDenCSV(this); break;
+    case 2: w = new host::ui::frmTimeRankText(this); break;
+    case 4: w = new files::ui::frmFileMenu(this); break;
+    case 99: w = new frmOption(this); break;
+    default: break;
     }
     if (!w) {
         show();

@@ -25,8 +25,9 @@ frmFileLZH::frmFileLZH(QWidget *opener) : KorvinWindow(opener)
     big.setBold(true);
     m_title->setFont(big);
 
-    static const char16_t *const captions[] = {u"コピー元フォルダ名",   u"コピー先フォルダ名１", u"コピー先フォルダ名２",
-                                               u"コピー先フォルダ名３", u"コピー先フォルダ名４", u"コピー先フォルダ名５"};
+    static const char16_t *const captions[] = {u"コピー元フォルダ名",   u"コピー先フォルダ名１",
+                                               u"コピー先フォルダ名２", u"コピー先フォルダ名３",
+                                               u"コピー先フォルダ名４", u"コピー先フォルダ名５"};
     auto *grid = new QGridLayout;
     for (int i = 0; i <= kDestinationCount; ++i) {
         m_labels[size_t(i)] = new QLabel(QString::fromUtf16(captions[i]), this);

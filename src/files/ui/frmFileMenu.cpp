@@ -15,7 +15,8 @@ frmFileMenu::frmFileMenu(QWidget *opener) : KorvinWindow(opener)
 
     // Close on top, then the tool buttons in two columns.
     auto *grid = new QGridLayout(this);
-    m_buttons = platform::ui::ButtonArray<kButtons>(this, QStringLiteral("cmdFileMenu"), &frmFileMenu::cmdFileMenu_Click);
+    m_buttons =
+        platform::ui::ButtonArray<kButtons>(this, QStringLiteral("cmdFileMenu"), &frmFileMenu::cmdFileMenu_Click);
     for (int i = 0; i < kButtons; ++i) {
         QPushButton *b = m_buttons[size_t(i)];
         b->setMinimumSize(200, 32);
@@ -31,9 +32,7 @@ frmFileMenu::frmFileMenu(QWidget *opener) : KorvinWindow(opener)
 void frmFileMenu::cmdFileMenu_Click(int index)
 {
     switch (index) {
-    case 0:
-        close();
-        break;
+    case 0: close(); break;
     case 1: {
         auto *w = new frmFileLZH(this);
         w->setWindowModality(Qt::ApplicationModal);
@@ -41,8 +40,7 @@ void frmFileMenu::cmdFileMenu_Click(int index)
         w->show();
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

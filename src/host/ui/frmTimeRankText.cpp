@@ -69,8 +69,8 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : KorvinWindow(opener)
     buttons->addStretch();
     m_buttons[2]->setEnabled(false);
     m_buttons[3]->setEnabled(bool(parameterWindowFactory()));
-    m_buttons[2]->setToolTip(
-        QStringLiteral("ホストへのキー送信による書き出しはまだ組み込まれていません．「File」で既存のタイムランクファイルを開いて下さい．"));
+    m_buttons[2]->setToolTip(QStringLiteral("ホストへのキー送信による書き出しはまだ組み込まれていません．「File」で既存"
+                                            "のタイムランクファイルを開いて下さい．"));
 
     auto *left = new QVBoxLayout;
     left->addWidget(frame);
@@ -95,9 +95,7 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
         }
     }
     switch (index) {
-    case 0:
-        close();
-        break;
+    case 0: close(); break;
     case 1: {
         auto *w = new timerank::ui::frmFileSelectTR(this);
         m_opened = w;

@@ -23,8 +23,8 @@ QPushButton *ArrayButton(Owner *owner, const QString &arrayName, int index, cons
 
 // The whole array, button i showing captions[i].
 template <class Owner, std::size_t N>
-std::array<QPushButton *, N> ButtonArray(Owner *owner, const QString &arrayName,
-                                         const std::array<QString, N> &captions, void (Owner::*click)(int))
+std::array<QPushButton *, N> ButtonArray(Owner *owner, const QString &arrayName, const std::array<QString, N> &captions,
+                                         void (Owner::*click)(int))
 {
     std::array<QPushButton *, N> buttons{};
     for (std::size_t i = 0; i < N; ++i)

@@ -44,11 +44,10 @@ FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_path);
     layout->addLayout(panes, 1);
 
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    setCurrentFolder(m_model->filePath(current));
-            });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid())
+            setCurrentFolder(m_model->filePath(current));
+    });
     // Folders beside the root appear as the tree loads in the background.
     connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parent) {
         if (parent == m_tree->rootIndex())

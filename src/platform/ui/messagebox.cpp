@@ -8,10 +8,7 @@ namespace {
 QWidget *parentWindow() { return QApplication::activeWindow(); }
 } // namespace
 
-void QtDialogs::information(const QString &text)
-{
-    QMessageBox::information(parentWindow(), kMessageCaption, text);
-}
+void QtDialogs::information(const QString &text) { QMessageBox::information(parentWindow(), kMessageCaption, text); }
 
 void QtDialogs::critical(const QString &text) { QMessageBox::critical(parentWindow(), kMessageCaption, text); }
 

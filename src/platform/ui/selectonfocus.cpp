@@ -25,9 +25,6 @@ protected:
 
 } // namespace
 
-void selectAllOnFocus(QLineEdit *box)
-{
-    box->installEventFilter(new SelectAllFilter(box));
-}
+void selectAllOnFocus(QLineEdit *box) { box->installEventFilter(new SelectAllFilter(box)); }
 
 } // namespace korvin::platform::ui

@@ -4,10 +4,7 @@
 
 namespace korvin::platform::ui {
 
-KorvinWindow::KorvinWindow(QWidget *opener) : QWidget(nullptr), m_opener(opener)
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-}
+KorvinWindow::KorvinWindow(QWidget *opener) : QWidget(nullptr), m_opener(opener) { setAttribute(Qt::WA_DeleteOnClose); }
 
 void KorvinWindow::closeQuietly()
 {
@@ -29,7 +26,8 @@ QFont fixedPitchFont(int pointSize)
 {
     QFont f(QStringLiteral("ＭＳ ゴシック"), pointSize);
     f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
-                   QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+                   QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans Mono CJK JP"),
+                   QStringLiteral("monospace")});
     f.setStyleHint(QFont::Monospace);
     f.setFixedPitch(true);
     return f;

@@ -21,7 +21,7 @@ namespace korvin::predict::ui {
 
 namespace {
 const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"), QStringLiteral("１年半")};
+                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 const std::array<QString, 4> kBlocks{QStringLiteral("同トラック距離±２００ｍ"), QStringLiteral("同トラック全距離"),
                                      QStringLiteral("芝・ダート±２００ｍ"), QStringLiteral("芝・ダート全距離")};
 } // namespace
@@ -87,7 +87,8 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     buttons->addStretch();
     const std::array<QString, 3> captions{QStringLiteral("Close"), QStringLiteral("登録(表示条件）"),
                                           QStringLiteral("登録(全条件）")};
-    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTRPara"), captions, &frmTimeRankPara::cmdTRPara_Click);
+    m_buttons =
+        platform::ui::ButtonArray(this, QStringLiteral("cmdTRPara"), captions, &frmTimeRankPara::cmdTRPara_Click);
     for (QPushButton *b : m_buttons) {
         b->setMinimumHeight(32);
         buttons->addWidget(b);
@@ -99,7 +100,8 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
 
     QString error;
     if (LoadTRParaFile(&error) < 0)
-        platform::dialogs().critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
+        platform::dialogs().critical(
+            QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
     fill(TRParaTable[0]);
     for (QComboBox *c : m_combos) {
         c->setCurrentIndex(0);
@@ -107,7 +109,6 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     }
     ShowCondition();
 }
-
 
 int frmTimeRankPara::conditionIndex() const
 {
@@ -148,7 +149,8 @@ void frmTimeRankPara::SaveShownCondition()
         return;
     QString error;
     if (!SaveCondition(n, boxTexts(), &error)) {
-        platform::dialogs().critical(QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
+        platform::dialogs().critical(
+            QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
         return;
     }
     ShowCondition();
@@ -175,7 +177,8 @@ void frmTimeRankPara::SaveAllConditions()
     wait->close();
     delete wait;
     if (!ok) {
-        platform::dialogs().critical(QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
+        platform::dialogs().critical(
+            QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
         return;
     }
     ShowCondition();
@@ -185,15 +188,9 @@ void frmTimeRankPara::SaveAllConditions()
 void frmTimeRankPara::cmdTRPara_Click(int index)
 {
     switch (index) {
-    case 0:
-        close();
-        break;
-    case 1:
-        SaveShownCondition();
-        break;
-    default:
-        SaveAllConditions();
-        break;
+    case 0: close(); break;
+    case 1: SaveShownCondition(); break;
+    default: SaveAllConditions(); break;
     }
 }
 

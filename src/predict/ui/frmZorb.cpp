@@ -40,10 +40,9 @@ frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_l
     auto *frame2 = new QGroupBox(QStringLiteral("予想有効クラス"), this);
     frame2->setObjectName(QStringLiteral("CheckClassCheckClass"));
     auto *classes = new QGridLayout(frame2);
-    const std::array<QString, 7> classNames{QStringLiteral("新馬"),    QStringLiteral("未勝利"),
-                                            QStringLiteral("500万下"), QStringLiteral("900万下"),
-                                            QStringLiteral("1600万下"), QStringLiteral("オープン"),
-                                            QStringLiteral("重賞")};
+    const std::array<QString, 7> classNames{
+        QStringLiteral("新馬"),     QStringLiteral("未勝利"),   QStringLiteral("500万下"), QStringLiteral("900万下"),
+        QStringLiteral("1600万下"), QStringLiteral("オープン"), QStringLiteral("重賞")};
     for (int i = 0; i < 7; ++i) {
         m_class[i] = new QCheckBox(classNames[i], frame2);
         m_class[i]->setObjectName(QStringLiteral("CheckClass_%1").arg(i));
@@ -87,7 +86,6 @@ frmZorb::frmZorb(timerank::ui::frmRaceListTR *raceList) : QDialog(raceList), m_l
     layout->addWidget(frameBet);
     layout->addLayout(buttons);
 }
-
 
 ZorbSettings frmZorb::settings() const
 {

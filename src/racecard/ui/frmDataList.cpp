@@ -38,29 +38,30 @@ QColor BackgroundColour(CellColour c)
 namespace {
 // Left to right as a row shows: frame, horse number, mark, abnormal result,
 // result, odds, Max, Min, Ave, the VTX columns, ZI, interval, past races.
-const Column kDisplayOrder[] = {ColWaku, ColNo,  ColMark, ColError, ColResult, ColOdds, ColMax,   ColMin,
-                                ColAve,  ColT1,  ColT2,   ColD1,    ColD2,     ColPace, ColZI,    ColInt,
-                                ColTime1, ColTime2, ColTime3, ColTime4, ColTime5, ColTime6, ColTime7};
+const Column kDisplayOrder[] = {ColWaku,  ColNo,    ColMark,  ColError, ColResult, ColOdds,  ColMax,  ColMin,
+                                ColAve,   ColT1,    ColT2,    ColD1,    ColD2,     ColPace,  ColZI,   ColInt,
+                                ColTime1, ColTime2, ColTime3, ColTime4, ColTime5,  ColTime6, ColTime7};
 // Width of each column in half-width characters, so that the columns from the
 // horse number to the interval end under the words of the header line.
 int columnChars(Column c)
 {
     switch (c) {
     case ColWaku: return 3;
-    case ColNo: return 4;     // "  No"
+    case ColNo: return 4; // "  No"
     case ColMark: return 3;
     case ColError: return 4;
     case ColResult: return 3; // "Res" ends at 14
     case ColOdds: return 6;   // a blank before odds such as 130.4
     case ColMax: return 4;    // "Max" ends at 24
-    case ColMin: case ColAve: return 4;
-    case ColT1: return 7;     // "芝短" ends at 39
+    case ColMin:
+    case ColAve: return 4;
+    case ColT1: return 7; // "芝短" ends at 39
     case ColT2: return 3;
     case ColD1: return 5;
     case ColD2: return 3;
     case ColPace: return 4;
     case ColZI: return 6;
-    case ColInt: return 6;    // "Int" ends at 66
+    case ColInt: return 6; // "Int" ends at 66
     default: return 6;
     }
 }
@@ -72,10 +73,7 @@ void keepRoomWhenHidden(QWidget *w)
     p.setRetainSizeWhenHidden(true);
     w->setSizePolicy(p);
 }
-bool rightAligned(Column c)
-{
-    return c != ColError && c < ColTime1;
-}
+bool rightAligned(Column c) { return c != ColError && c < ColTime1; }
 } // namespace
 
 frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
@@ -155,7 +153,8 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     buttons->addWidget(m_kt);
     buttons->addWidget(m_hh);
     buttons->addStretch();
-    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdDataList"), captions, &frmDataList::cmdDataList_Click);
+    m_buttons =
+        platform::ui::ButtonArray(this, QStringLiteral("cmdDataList"), captions, &frmDataList::cmdDataList_Click);
     for (QPushButton *b : m_buttons)
         buttons->addWidget(b);
 
@@ -242,8 +241,9 @@ void frmDataList::saveMarks()
         boxes[r] = m_marks[r]->text();
     QString error;
     if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, common::Settings.MData, &error))
-        platform::dialogs().critical(QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
-                                         .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+        platform::dialogs().critical(
+            QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
+                .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
 }
 
 void frmDataList::cmdDataList_Click(int index)
@@ -255,20 +255,15 @@ void frmDataList::cmdDataList_Click(int index)
         m_marksSaved = true;
         close();
         break;
-    case 1:
-        moveRace(-1);
-        break;
-    case 2:
-        moveRace(+1);
-        break;
+    case 1: moveRace(-1); break;
+    case 2: moveRace(+1); break;
     case 3: {
         auto *w = new frmMarking(this);
         m_marking = w;
         w->show();
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -298,6 +293,5 @@ void frmDataList::closeEvent(QCloseEvent *event)
     m_marksSaved = true;
     KorvinWindow::closeEvent(event);
 }
-
 
 } // namespace korvin::racecard::ui

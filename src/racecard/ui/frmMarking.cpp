@@ -35,7 +35,8 @@ frmMarking::frmMarking(QWidget *opener) : KorvinWindow(opener)
     auto *scope = new QGroupBox(QStringLiteral("対象"), this);
     scope->setObjectName(QStringLiteral("FrameScope"));
     auto *sl = new QHBoxLayout(scope);
-    const QString scopes[3] = {QStringLiteral("このレース"), QStringLiteral("全レース"), QStringLiteral("全場全レース")};
+    const QString scopes[3] = {QStringLiteral("このレース"), QStringLiteral("全レース"),
+                               QStringLiteral("全場全レース")};
     for (int i = 0; i < 3; ++i) {
         m_scope[i] = new QRadioButton(scopes[i], scope);
         m_scope[i]->setObjectName(QStringLiteral("OptionScope_%1").arg(i));
@@ -82,6 +83,5 @@ void frmMarking::cmdMarking_Click(int index)
     if (index == 0)
         close();
 }
-
 
 } // namespace korvin::racecard::ui

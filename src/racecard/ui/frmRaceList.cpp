@@ -71,10 +71,7 @@ void frmRaceList::ShowRaces(const QString &course)
     CurrentCourse = course;
 }
 
-void frmRaceList::cmdPlace_Click(int index)
-{
-    ShowRaces(RaceTables.CourseCodes[index]);
-}
+void frmRaceList::cmdPlace_Click(int index) { ShowRaces(RaceTables.CourseCodes[index]); }
 
 void frmRaceList::cmdRace_Click(int index)
 {

@@ -49,7 +49,8 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     const std::array<QString, 2> captions{QStringLiteral("Close"), QStringLiteral("一括予想 （Z.O.R.B形式）")};
-    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdRaceList"), captions, &frmRaceListTR::cmdRaceList_Click);
+    m_buttons =
+        platform::ui::ButtonArray(this, QStringLiteral("cmdRaceList"), captions, &frmRaceListTR::cmdRaceList_Click);
     for (QPushButton *b : m_buttons) {
         b->setMinimumHeight(32);
         buttons->addWidget(b);

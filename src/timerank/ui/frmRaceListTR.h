@@ -12,7 +12,6 @@ class QPushButton;
 
 namespace korvin::timerank::ui {
 
-
 // The races of the current time-rank file: a button per course (at most three)
 // and per race of the selected course (at most twelve).
 class frmRaceListTR : public platform::ui::KorvinWindow {

@@ -19,7 +19,7 @@ namespace korvin::timerank::ui {
 namespace {
 constexpr int kCellWidth = 100;
 const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"), QStringLiteral("１年半")};
+                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 
 QLabel *named(QWidget *parent, const QString &name, const QString &text = {})
 {
@@ -120,7 +120,8 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     bottom->addWidget(m_shape);
     bottom->addStretch();
     const std::array<QString, 3> captions{QStringLiteral("Back"), QStringLiteral("Next"), QStringLiteral("Close")};
-    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRank"), captions, &frmTimeRank::cmdTimeRank_Click);
+    m_buttons =
+        platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRank"), captions, &frmTimeRank::cmdTimeRank_Click);
     for (QPushButton *b : m_buttons) {
         b->setMinimumSize(90, 32);
         bottom->addWidget(b, 0, Qt::AlignBottom);
@@ -187,9 +188,7 @@ void frmTimeRank::cmdTimeRank_Click(int index)
         direction = 1;
         TRMoveRace(direction);
         break;
-    default:
-        close();
-        break;
+    default: close(); break;
     }
 }
 

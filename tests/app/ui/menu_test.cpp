@@ -23,16 +23,17 @@ TEST(MenuWindow, CaptionsAndStaticLabels)
 {
     frmMenu menu;
     EXPECT_EQ(menu.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor "));
-    const std::pair<int, const char16_t *> captions[] = {{1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"},
-                                                         {3, u"結果コメント設定"},     {4, u"ファイルメンテナンス"},
-                                                         {99, u"Option"},            {0, u"Quit"}};
+    const std::pair<int, const char16_t *> captions[] = {
+        {1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"}, {3, u"結果コメント設定"},
+        {4, u"ファイルメンテナンス"}, {99, u"Option"},          {0, u"Quit"}};
     for (const auto &[index, caption] : captions) {
         QPushButton *b = menu.findChild<QPushButton *>(QStringLiteral("cmdMenu_%1").arg(index));
         ASSERT_NE(b, nullptr) << index;
         EXPECT_EQ(b->text(), QString::fromUtf16(caption));
     }
     // "&&" is the access-key escape: the user sees a single "&".
-    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QStringLiteral("出馬表CSV & VTX分析"));
+    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
+              QStringLiteral("出馬表CSV & VTX分析"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelTitle"))->text(), QStringLiteral("Korvin"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelVersion"))->text(), QStringLiteral("Version 1.00"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Tipwise for Vantor"));

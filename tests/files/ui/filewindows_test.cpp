@@ -104,9 +104,9 @@ TEST(FileLZH, CaptionsAndEmptyBoxesWithoutAList)
 TEST(FileLZH, OpensWithTheSavedListAndCloseWritesNothing)
 {
     test::ScratchHome home;
-    const QStringList saved{QStringLiteral("1"),  QStringLiteral("C:\\受信"), QStringLiteral("D:\\a"),
-                            QString(),            QStringLiteral("E:\\c"),    QString(),
-                            QStringLiteral("F:\\e")};
+    const QStringList saved{
+        QStringLiteral("1"), QStringLiteral("C:\\受信"), QStringLiteral("D:\\a"), QString(), QStringLiteral("E:\\c"),
+        QString(),           QStringLiteral("F:\\e")};
     home.writeLines(QStringLiteral("CopyLZH.lst"), saved);
     const QByteArray before = home.readBytes(QStringLiteral("CopyLZH.lst"));
     platform::ScopedRecordingDialogs dialogs;

@@ -58,7 +58,8 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("パラメータの登録が完了しました．")});
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
-    EXPECT_EQ(file.mid(1599 * 249, 9), "10901" "9907");
+    EXPECT_EQ(file.mid(1599 * 249, 9), "10901"
+                                       "9907");
     EXPECT_EQ(file.mid(1599 * 249 + 245, 2), "10");
     delete w;
 
@@ -151,7 +152,8 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     EXPECT_TRUE(gui.contains("[1234]"));
 
     const test::CliRun cli = test::runCli({"predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
-                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")}, home.folder());
+                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")},
+                                          home.folder());
     EXPECT_EQ(cli.code, 0) << cli.err.toStdString();
     EXPECT_EQ(home.readBytes("cli.txt"), gui);
     // Two meetings, the dirt race left out of each.

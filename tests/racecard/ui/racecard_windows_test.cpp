@@ -171,15 +171,16 @@ TEST(RaceCardWindows, DataListCellsAndZISwitch)
 {
     Day d;
     // Payouts of day 4, race 1: one win, three places.
-    d.home.writeBytes(QStringLiteral("SData/003東.dat"),
-                      test::PayoutRecord("4", "01").tan(0, "02", 450).fuku(0, "01", 120).fuku(1, "01", 120).fuku(2, "01", 120).b);
+    d.home.writeBytes(
+        QStringLiteral("SData/003東.dat"),
+        test::PayoutRecord("4", "01").tan(0, "02", 450).fuku(0, "01", 120).fuku(1, "01", 120).fuku(2, "01", 120).b);
     frmDataList *data = d.openData(0);
     ASSERT_TRUE(data);
     data->show();
     EXPECT_EQ(data->findChild<QLabel *>(QStringLiteral("LabelTan_0"))->text(), QStringLiteral("02     450"));
     std::vector<bool> shown;
-    for (const char *name : {"ShapeSei1", "LabelSei1_3", "LabelSei1_4", "LabelTan_0", "LabelTan_1", "LabelFuku_2",
-                             "LabelFuku_3"})
+    for (const char *name :
+         {"ShapeSei1", "LabelSei1_3", "LabelSei1_4", "LabelTan_0", "LabelTan_1", "LabelFuku_2", "LabelFuku_3"})
         shown.push_back(data->findChild<QWidget *>(QString::fromLatin1(name))->isVisible());
     for (QWidget *w : std::initializer_list<QWidget *>{data->cell(1, ColNo), data->cell(2, ColNo), data->txtMark(1),
                                                        data->txtMark(2)})

@@ -111,7 +111,8 @@ TEST_F(TimeRankWindows, RaceListCoursesAndRaceButtons)
     TimeRankFile = writeTwoCourses("TRb20000610.txt");
     timerank::ui::frmRaceListTR list;
     EXPECT_EQ(list.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor  / RaceList"));
-    EXPECT_EQ((std::vector<bool>{list.cmdPlace(0)->isEnabled(), list.cmdPlace(1)->isEnabled(), list.cmdPlace(2)->isEnabled()}),
+    EXPECT_EQ((std::vector<bool>{list.cmdPlace(0)->isEnabled(), list.cmdPlace(1)->isEnabled(),
+                                 list.cmdPlace(2)->isEnabled()}),
               (std::vector<bool>{true, true, false}));
     EXPECT_EQ(list.cmdPlace(1)->text(), QStringLiteral("京都"));
     EXPECT_EQ(list.LabelDate()->text(), QStringLiteral("2000年 6月10日(土) 3回東京4日目"));
@@ -176,8 +177,8 @@ TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)
         timerank::ui::frmTimeRank w;
         EXPECT_EQ(w.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / TimeRank"));
         const bool hidden = kind == 3;
-        for (const char *name : {"Label4", "Label5", "Label7", "LabelTrack3", "LabelTrack4", "LabelData_60",
-                                 "LabelData_119"})
+        for (const char *name :
+             {"Label4", "Label5", "Label7", "LabelTrack3", "LabelTrack4", "LabelData_60", "LabelData_119"})
             EXPECT_EQ(child<QWidget>(&w, QString::fromLatin1(name))->isHidden(), hidden) << name << " kind " << kind;
         EXPECT_FALSE(child<QWidget>(&w, "Label2")->isHidden());
         EXPECT_FALSE(child<QWidget>(&w, "LabelData_59")->isHidden());

@@ -37,10 +37,7 @@ namespace {
 
 const QDate kDate(2000, 6, 10);
 
-QString two(int v)
-{
-    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
-}
+QString two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
 // Every file under a folder, relative path -> bytes.
 QMap<QString, QByteArray> snapshot(const QString &folder)
@@ -54,10 +51,7 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return files;
 }
 
-QStringList linesOf(const QString &path)
-{
-    return platform::readLines(path).value_or(QStringList{});
-}
+QStringList linesOf(const QString &path) { return platform::readLines(path).value_or(QStringList{}); }
 
 class DemoDay : public ::testing::Test {
 protected:
@@ -221,8 +215,8 @@ TEST(DemoDayModel, EverySeedAndDateHoldsTheStoriesTheWindowsShow)
                     EXPECT_EQ(perFrame[f], n <= 8 ? (f <= n ? 1 : 0) : n / 8 + (f > 8 - n % 8 ? 1 : 0)) << n;
             }
         }
-        for (const char *story : {"small", "full", "win2", "place4", "place5", "quinella2", "abnormal1", "abnormal4",
-                                  "abnormal7"})
+        for (const char *story :
+             {"small", "full", "win2", "place4", "place5", "quinella2", "abnormal1", "abnormal4", "abnormal7"})
             EXPECT_GE(stories.value(QString::fromLatin1(story)), 1) << story;
         EXPECT_EQ(stories.value(QStringLiteral("jump")), 1);
     }
@@ -437,8 +431,9 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
                     const QString &cell = row.cells[racecard::ColTime1 + k].text;
                     if (k < r.past.size()) {
                         const PastRace &p = r.past[k];
-                        const QString letter = p.track == Dirt ? QStringLiteral("D") : p.track == Jump ? QStringLiteral("J")
-                                                                                                       : QStringLiteral("T");
+                        const QString letter = p.track == Dirt   ? QStringLiteral("D")
+                                               : p.track == Jump ? QStringLiteral("J")
+                                                                 : QStringLiteral("T");
                         EXPECT_EQ(cell, letter + QString::number(p.figure));
                         coloured += row.cells[racecard::ColTime1 + k].colour != racecard::CellColour::Menu;
                     } else {
@@ -460,8 +455,8 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
         }
     }
     EXPECT_GT(highlighted, 36);
-    EXPECT_GT(coloured, 0);          // some figures reach the coloured bands
-    EXPECT_EQ(endings.size(), 4);    // every ending of a VTX horse line occurs
+    EXPECT_GT(coloured, 0);       // some figures reach the coloured bands
+    EXPECT_EQ(endings.size(), 4); // every ending of a VTX horse line occurs
 }
 
 // ---------------------------------------------------------------- VTX text
@@ -539,7 +534,8 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
                         const RankEntry &e = groups[g][k];
                         // The prediction takes the horse number from characters 5-6 of a cell.
                         EXPECT_EQ(Mid(cell, 5, 2).trimmed().toInt(), e.horse) << cell.toStdString();
-                        EXPECT_TRUE(cell.endsWith(platform::toHalfWidth(e.name.left(7).leftJustified(7, QChar(0x3000)))))
+                        EXPECT_TRUE(
+                            cell.endsWith(platform::toHalfWidth(e.name.left(7).leftJustified(7, QChar(0x3000)))))
                             << cell.toStdString();
                         if (kind == 0)
                             EXPECT_EQ(Mid(cell, 1, 3).trimmed().toInt(), e.value);
@@ -570,7 +566,8 @@ TEST_F(DemoDay, TimeRankRaceListShowsEveryCourseAndRace)
             EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
             EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
             // The name part ends with the tail without its final character.
-            EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1)))) << caption.toStdString();
+            EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1))))
+                << caption.toStdString();
         }
     }
 }
@@ -621,7 +618,8 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
             EXPECT_EQ(c.trackKey, race.track == Dirt ? QStringLiteral("1") : QStringLiteral("0"));
             EXPECT_EQ(c.distanceKey, distanceBand(race.distance));
             EXPECT_EQ(c.fieldSize, two(int(race.runners.size())));
-            const int i = predict::FindParameters(predict::TRParaTable, course.code, c.cls.code, c.trackKey, c.distanceKey);
+            const int i =
+                predict::FindParameters(predict::TRParaTable, course.code, c.cls.code, c.trackKey, c.distanceKey);
             ASSERT_GE(i, 0);
             const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), predict::TRParaTable[i]);
             for (int h = int(race.runners.size()); h < 18; ++h)
@@ -744,18 +742,20 @@ TEST(DemoDayProgram, WritesTheDayAndRejectsBadArguments)
 {
     QTemporaryDir dir;
     QProcess p;
-    p.start(QStringLiteral(KORVIN_DEMODATA_BIN), {QStringLiteral("--out"), dir.path(), QStringLiteral("--seed"),
-                                                  QStringLiteral("5"), QStringLiteral("--date"), QStringLiteral("20000611")});
+    p.start(QStringLiteral(KORVIN_DEMODATA_BIN),
+            {QStringLiteral("--out"), dir.path(), QStringLiteral("--seed"), QStringLiteral("5"),
+             QStringLiteral("--date"), QStringLiteral("20000611")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("written DenCSV/DC000611.csv")));
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/TimeRank/TRa20000611.txt")));
 
-    const QList<QStringList> bad{{},
-                                 {QStringLiteral("--seed"), QStringLiteral("5")},
-                                 {QStringLiteral("--out"), dir.path(), QStringLiteral("--seed"), QStringLiteral("x")},
-                                 {QStringLiteral("--out"), dir.path(), QStringLiteral("--date"), QStringLiteral("20001341")},
-                                 {QStringLiteral("--out"), dir.path(), QStringLiteral("--colour")}};
+    const QList<QStringList> bad{
+        {},
+        {QStringLiteral("--seed"), QStringLiteral("5")},
+        {QStringLiteral("--out"), dir.path(), QStringLiteral("--seed"), QStringLiteral("x")},
+        {QStringLiteral("--out"), dir.path(), QStringLiteral("--date"), QStringLiteral("20001341")},
+        {QStringLiteral("--out"), dir.path(), QStringLiteral("--colour")}};
     for (const QStringList &args : bad) {
         QProcess q;
         q.start(QStringLiteral(KORVIN_DEMODATA_BIN), args);
