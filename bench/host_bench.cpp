@@ -58,19 +58,6 @@ void BM_SplitTimeRankExport(benchmark::State &state)
 }
 BENCHMARK(BM_SplitTimeRankExport)->Unit(benchmark::kMillisecond);
 
-// The share of the split spent writing: the time-rank file's lines encoded
-// and written through the same atomic writer.
-void BM_SplitPart_WriteTimeRankFile(benchmark::State &state)
-{
-    const QString out = scratch().path() + QStringLiteral("/");
-    const QString written = host::SplitTimeRankText(exportFile(), out, 0).path;
-    const QStringList lines = *platform::readLines(written);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(platform::writeLines(written, lines));
-    state.counters["lines"] = double(lines.size());
-}
-BENCHMARK(BM_SplitPart_WriteTimeRankFile)->Unit(benchmark::kMillisecond);
-
 // The yardstick: the same file read and decoded by ICU, nothing else.
 void BM_DecodeTimeRankExportIcu(benchmark::State &state)
 {

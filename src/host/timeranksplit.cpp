@@ -2,6 +2,7 @@
 
 #include "common/helpers.h"
 #include "platform/bytelines.h"
+#include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "timerank/timerankfile.h"
@@ -196,7 +197,16 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
     }
 
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");
-    if (!platform::writeLines(path, platform::decodeLines(split.kept()), &error))
+    // The kept lines go out as the host wrote them: nothing is decoded and
+    // encoded again, so no byte of the export changes on the way.
+    QByteArray bytes;
+    qsizetype size = 0;
+    for (const QByteArrayView line : split.kept())
+        size += line.size() + 2;
+    bytes.reserve(size);
+    for (const QByteArrayView line : split.kept())
+        bytes.append(line).append("\r\n", 2);
+    if (!platform::saveWhole(path, bytes, &error))
         return fail(QStringLiteral("タイムランクファイルを書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
     r.path = path;
     r.races = races;

@@ -31,7 +31,4 @@ private:
 // Byte offset in a CP932 line of its character pos (1-based); -1 past the end.
 qsizetype sjisCharOffset(QByteArrayView line, int pos);
 
-// Decodes lines with one conversion for all of them.
-QStringList decodeLines(const std::vector<QByteArrayView> &lines);
-
 } // namespace korvin::platform

@@ -5,6 +5,7 @@
 #include "timerank/timerankfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -98,6 +99,22 @@ TEST_F(Split, TitleOneColumnOffIsDroppedWhole)
     // 8 header lines, 12 rankings of 5 rows and a dash line, 11 x 2 title lines, the trailer.
     EXPECT_EQ(lines.size(), 8 + 12 * 6 + 11 * 2 + 1);
     EXPECT_FALSE(lines.join(QLatin1Char('\n')).contains(QStringLiteral("芝・ダ")));
+}
+
+// What the host wrote goes into the time-rank file as it stands: a NEC
+// duplicate (87 90) and a byte Shift-JIS lacks (A0) are not decoded and
+// written back as other codes or "?".
+TEST_F(Split, KeptLinesAreCopiedByteForByte)
+{
+    QByteArray bytes = platform::encodeLines(test::exportRace(test::ExportRacePlan{}));
+    const QByteArray row = platform::encodeLines({test::exportRow(0, 1)}).chopped(2);
+    const QByteArray odd = row + QByteArray("\x87\x90\xa0", 3);
+    ASSERT_EQ(bytes.count(row + "\r\n"), 1);
+    bytes.replace(row + "\r\n", odd + "\r\n");
+    home.writeBytes(QStringLiteral("TimeRank/TimeRank.txt"), bytes);
+    const host::SplitResult r = SplitTimeRankText(exportPath, out, 0);
+    ASSERT_TRUE(r.written());
+    EXPECT_TRUE(home.readBytes(QStringLiteral("TimeRank/") + QFileInfo(r.path).fileName()).contains(odd + "\r\n"));
 }
 
 TEST_F(Split, DateInTheFileName)
