@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -199,20 +200,19 @@ public:
         }
     }
 
-    bool capsLocked() const { return m_locks & LockMask; }
+    unsigned locks() const { return m_locks; }
 
     struct Choice {
         KeyCode code;
         bool shift;
+        bool capsOff = false; // Caps Lock to be released around the press
     };
 
     // A key that makes `sym` arrive, pressed alone or with Shift, under the
-    // locked modifiers. With Caps Lock on a lower-case letter is Shift plus
-    // its key (Shift cancels Caps Lock on letter keys). A shortcut (Ctrl+a)
-    // names a key, not text: it ignores the locks.
-    std::optional<Choice> keyFor(KeySym sym, bool withLocks = true) const
+    // locked modifiers `locks`. With Caps Lock on a lower-case letter is
+    // Shift plus its key (Shift cancels Caps Lock on letter keys).
+    std::optional<Choice> keyFor(KeySym sym, unsigned locks) const
     {
-        const unsigned locks = withLocks ? m_locks : 0;
         for (int k = m_xkb->min_key_code; k <= m_xkb->max_key_code; ++k) {
             const int g = groupOf(k);
             if (g < 0)
@@ -298,67 +298,161 @@ private:
 };
 
 // Keycodes with no symbol at all, lent to characters that are not on the
-// keymap for the length of one send and emptied again afterwards. They are
-// used in turn, so a key still waiting in the receiver's queue keeps its
-// symbol while the next character gets another keycode.
+// keymap. A character stays on its keycode until the keycode is needed for
+// another one or the backend closes: a receiver that is busy reads the keymap
+// only when it gets to the keys, and must still find the characters there.
+// Keycodes are taken in turn, the least recently used first.
+//
+// A character goes on the Shift level, under a function key F13..F24 that the
+// keymap lacks, one per keycode: programs under Wine only take a key whose
+// first symbol gives them a virtual key they can map back to that keycode,
+// and then read the character from it; other programs simply read the
+// character on the Shift level. That pattern also marks keycodes left lent
+// by a run that ended abruptly: they are taken back.
 class SpareKeys {
 public:
-    SpareKeys(Display *dpy, milliseconds delay) : m_dpy(dpy), m_delay(delay)
+    explicit SpareKeys(Display *dpy) : m_dpy(dpy) {}
+    ~SpareKeys() { restore(); }
+    SpareKeys(const SpareKeys &) = delete;
+    SpareKeys &operator=(const SpareKeys &) = delete;
+
+    // Finds the free and the lent keycodes as the keymap stands now.
+    void prepare()
     {
+        m_slots.clear();
         int minKey = 0, maxKey = 0, perKey = 0;
         XDisplayKeycodes(m_dpy, &minKey, &maxKey);
         KeySym *syms = XGetKeyboardMapping(m_dpy, static_cast<KeyCode>(minKey), maxKey - minKey + 1, &perKey);
         if (!syms)
             return;
+        std::vector<KeyCode> empty;
+        std::vector<bool> carrierTaken(12, false);
         // Highest first: the low keycodes of an empty slot are more often
         // claimed by keyboards that appear later.
         for (int k = maxKey; k > minKey; --k) {
             const KeySym *row = syms + (k - minKey) * perKey;
-            if (std::all_of(row, row + perKey, [](KeySym s) { return s == NoSymbol; }))
-                m_free.push_back(static_cast<KeyCode>(k));
+            if (std::all_of(row, row + perKey, [](KeySym s) { return s == NoSymbol; })) {
+                empty.push_back(static_cast<KeyCode>(k));
+                continue;
+            }
+            for (int i = 0; i < perKey; ++i)
+                if (IsCarrier(row[i]))
+                    carrierTaken[row[i] - XK_F13] = true;
+            if (perKey >= 2 && IsCarrier(row[0]) && row[1] != NoSymbol && row[1] != row[0])
+                m_slots.push_back(Slot{static_cast<KeyCode>(k), row[0], row[1]});
         }
         XFree(syms);
+        for (KeySym f = XK_F24; f >= XK_F13 && !empty.empty(); --f) {
+            if (carrierTaken[f - XK_F13])
+                continue;
+            m_slots.push_back(Slot{empty.front(), f, NoSymbol});
+            empty.erase(empty.begin());
+        }
+        for (Slot &slot : m_slots) {
+            const auto used = m_useCount.find(slot.code);
+            slot.lastUse = used == m_useCount.end() ? 0 : used->second;
+        }
+        m_primed = false;
     }
-    ~SpareKeys()
-    {
-        if (m_lent.empty())
-            return;
-        // Keys already sent are read with the map the receiver holds when it
-        // gets to them: give it time before the symbols disappear.
-        Pause(m_delay);
-        KeySym none = NoSymbol;
-        for (KeyCode k : m_lent)
-            XChangeKeyboardMapping(m_dpy, k, 1, &none, 1);
-        XSync(m_dpy, False);
-    }
-    SpareKeys(const SpareKeys &) = delete;
-    SpareKeys &operator=(const SpareKeys &) = delete;
 
-    // Puts `sym` (with its other case on the Shift level) on the next spare
-    // keycode. False when the keyboard has none.
-    bool lend(KeySym sym)
+    // Puts `sym` on a spare keycode: a character on the Shift level under its
+    // carrier; a missing function key F13..F24 is the carrier of its own
+    // keycode. False when there is none.
+    bool lend(KeySym sym, KeyCode shiftKey, milliseconds delay)
     {
-        if (m_free.empty())
+        if (m_slots.empty())
             return false;
-        const KeyCode k = m_free[m_next++ % m_free.size()];
-        KeySym pair[2];
-        XConvertCase(sym, &pair[0], &pair[1]);
-        if (pair[0] != sym && pair[1] != sym)
-            pair[0] = pair[1] = sym;
-        XChangeKeyboardMapping(m_dpy, k, 2, pair, 1);
+        Slot *slot = nullptr;
+        if (IsCarrier(sym)) {
+            for (Slot &s : m_slots)
+                if (s.carrier == sym)
+                    slot = &s;
+            if (!slot)
+                return false;
+            sym = XK_VoidSymbol;
+        } else {
+            slot = &*std::min_element(m_slots.begin(), m_slots.end(), [](const Slot &a, const Slot &b) {
+                return (a.sym != NoSymbol) < (b.sym != NoSymbol) ||
+                       ((a.sym != NoSymbol) == (b.sym != NoSymbol) && a.lastUse < b.lastUse);
+            });
+        }
+        prime(shiftKey, delay);
+        KeySym pair[2] = {slot->carrier, sym};
+        XChangeKeyboardMapping(m_dpy, slot->code, 2, pair, 1);
         XSync(m_dpy, False);
-        if (std::find(m_lent.begin(), m_lent.end(), k) == m_lent.end())
-            m_lent.push_back(k);
-        Pause(m_delay);
+        slot->sym = sym;
+        slot->lastUse = m_useCount[slot->code] = ++m_clock;
+        m_lastLend = Clock::now();
+        Pause(delay);
         return true;
     }
 
+    bool isSpare(KeyCode code) const
+    {
+        return std::any_of(m_slots.begin(), m_slots.end(), [code](const Slot &s) { return s.code == code; });
+    }
+
+    // A program under Wine sets its keyboard up when the first key reaches
+    // it, from the keymap it saw at its start, and takes lent keycodes only
+    // after a keymap change that comes later. So once per send, ahead of the
+    // first lent keycode: a Shift tap (which types nothing), then the lent
+    // keycodes written again.
+    void prime(KeyCode shiftKey, milliseconds delay)
+    {
+        if (m_primed)
+            return;
+        m_primed = true;
+        XTestFakeKeyEvent(m_dpy, shiftKey, True, CurrentTime);
+        XTestFakeKeyEvent(m_dpy, shiftKey, False, CurrentTime);
+        XSync(m_dpy, False);
+        Pause(delay);
+        bool rewritten = false;
+        for (const Slot &slot : m_slots) {
+            if (slot.sym == NoSymbol)
+                continue;
+            KeySym pair[2] = {slot.carrier, slot.sym};
+            XChangeKeyboardMapping(m_dpy, slot.code, 2, pair, 1);
+            rewritten = true;
+        }
+        XSync(m_dpy, False);
+        if (rewritten)
+            Pause(delay);
+    }
+
+    // Empties the keycodes lent and still holding what was put there, once
+    // the receiver has had time to read the last keys typed with them.
+    void restore()
+    {
+        if (m_useCount.empty())
+            return;
+        const auto since = Clock::now() - m_lastLend;
+        if (since < kRestoreGrace)
+            std::this_thread::sleep_for(kRestoreGrace - since);
+        prepare();
+        KeySym none = NoSymbol;
+        for (const Slot &slot : m_slots)
+            if (slot.sym != NoSymbol && m_useCount.count(slot.code))
+                XChangeKeyboardMapping(m_dpy, slot.code, 1, &none, 1);
+        XSync(m_dpy, False);
+        m_useCount.clear();
+    }
+
 private:
+    static bool IsCarrier(KeySym s) { return s >= XK_F13 && s <= XK_F24; }
+
+    struct Slot {
+        KeyCode code;
+        KeySym carrier;
+        KeySym sym; // NoSymbol while free
+        unsigned long lastUse = 0;
+    };
+    static constexpr milliseconds kRestoreGrace{500};
     Display *m_dpy;
-    milliseconds m_delay;
-    std::vector<KeyCode> m_free;
-    std::vector<KeyCode> m_lent;
-    size_t m_next = 0;
+    std::vector<Slot> m_slots;
+    Clock::time_point m_lastLend;
+    std::map<KeyCode, unsigned long> m_useCount; // keycodes this backend lent, last use
+    unsigned long m_clock = 0;
+    bool m_primed = false;
 };
 
 class X11Backend final : public KeyBackend {
@@ -366,6 +460,7 @@ public:
     explicit X11Backend(const X11BackendOptions &options) : m_options(options) {}
     ~X11Backend() override
     {
+        m_spare.reset();
         if (m_dpy)
             XCloseDisplay(m_dpy);
     }
@@ -420,37 +515,43 @@ public:
             error = "cannot read the keyboard map";
             return false;
         }
+        m_spare->prepare();
         bool ok = true;
-        {
-            SpareKeys spare(m_dpy, m_options.keymapDelay);
-            for (const KeyAction &action : actions) {
-                std::optional<Keymap::Choice> choice = resolve(action, keymap, spare, error);
-                if (!choice) {
-                    ok = false;
-                    break;
-                }
-                if (action.ctrl)
-                    XTestFakeKeyEvent(m_dpy, ctrlKey, True, CurrentTime);
-                if (action.alt)
-                    XTestFakeKeyEvent(m_dpy, altKey, True, CurrentTime);
-                if (choice->shift)
-                    XTestFakeKeyEvent(m_dpy, shiftKey, True, CurrentTime);
-                XTestFakeKeyEvent(m_dpy, choice->code, True, CurrentTime);
-                XTestFakeKeyEvent(m_dpy, choice->code, False, CurrentTime);
-                if (choice->shift)
-                    XTestFakeKeyEvent(m_dpy, shiftKey, False, CurrentTime);
-                if (action.alt)
-                    XTestFakeKeyEvent(m_dpy, altKey, False, CurrentTime);
-                if (action.ctrl)
-                    XTestFakeKeyEvent(m_dpy, ctrlKey, False, CurrentTime);
-                XSync(m_dpy, False);
-                Pause(m_options.keyDelay);
+        for (const KeyAction &action : actions) {
+            std::optional<Keymap::Choice> choice = resolve(action, keymap, shiftKey, error);
+            if (!choice) {
+                ok = false;
+                break;
             }
+            if (m_spare->isSpare(choice->code))
+                m_spare->prime(shiftKey, m_options.keymapDelay);
+            if (choice->capsOff)
+                XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, 0);
+            if (action.ctrl)
+                XTestFakeKeyEvent(m_dpy, ctrlKey, True, CurrentTime);
+            if (action.alt)
+                XTestFakeKeyEvent(m_dpy, altKey, True, CurrentTime);
+            if (choice->shift)
+                XTestFakeKeyEvent(m_dpy, shiftKey, True, CurrentTime);
+            XTestFakeKeyEvent(m_dpy, choice->code, True, CurrentTime);
+            XTestFakeKeyEvent(m_dpy, choice->code, False, CurrentTime);
+            if (choice->shift)
+                XTestFakeKeyEvent(m_dpy, shiftKey, False, CurrentTime);
+            if (action.alt)
+                XTestFakeKeyEvent(m_dpy, altKey, False, CurrentTime);
+            if (action.ctrl)
+                XTestFakeKeyEvent(m_dpy, ctrlKey, False, CurrentTime);
+            if (choice->capsOff)
+                XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, LockMask);
+            XSync(m_dpy, False);
+            Pause(m_options.keyDelay);
         }
         // Our own connection is told of every keymap change; nobody reads those.
         while (XPending(m_dpy)) {
             XEvent ev;
             XNextEvent(m_dpy, &ev);
+            if (ev.type == MappingNotify)
+                XRefreshKeyboardMapping(&ev.xmapping);
         }
         return ok;
     }
@@ -522,6 +623,7 @@ private:
         XTestGrabControl(dpy, True);
         m_dpy = dpy;
         m_root = DefaultRootWindow(dpy);
+        m_spare = std::make_unique<SpareKeys>(dpy);
         return true;
     }
 
@@ -678,6 +780,25 @@ private:
         }
         XRaiseWindow(m_dpy, target.frame);
         XSetInputFocus(m_dpy, target.window, RevertToParent, CurrentTime);
+        // A window that asks to be told (Wine's do) only takes the focus as
+        // its own on WM_TAKE_FOCUS, as a window manager would send it;
+        // otherwise the program behind it drops the keys.
+        Atom *protocols = nullptr;
+        int count = 0;
+        const Atom takeFocus = atom("WM_TAKE_FOCUS");
+        if (XGetWMProtocols(m_dpy, target.window, &protocols, &count) && protocols) {
+            if (std::find(protocols, protocols + count, takeFocus) != protocols + count) {
+                XEvent ev{};
+                ev.xclient.type = ClientMessage;
+                ev.xclient.window = target.window;
+                ev.xclient.message_type = atom("WM_PROTOCOLS");
+                ev.xclient.format = 32;
+                ev.xclient.data.l[0] = static_cast<long>(takeFocus);
+                ev.xclient.data.l[1] = CurrentTime;
+                XSendEvent(m_dpy, target.window, False, NoEventMask, &ev);
+            }
+            XFree(protocols);
+        }
         XSync(m_dpy, False);
     }
 
@@ -748,7 +869,7 @@ private:
 
     // The key (and Shift) for one action; characters that are not on the
     // keymap borrow a spare keycode.
-    std::optional<Keymap::Choice> resolve(const KeyAction &action, Keymap &keymap, SpareKeys &spare,
+    std::optional<Keymap::Choice> resolve(const KeyAction &action, Keymap &keymap, KeyCode shiftKey,
                                           std::string &error)
     {
         const bool named = action.kind == KeyAction::Kind::Named;
@@ -757,14 +878,22 @@ private:
             error = "cannot type the character U+" + Hex(action.character);
             return std::nullopt;
         }
+        // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
+        const bool shortcut = action.ctrl || action.alt;
+        const unsigned locks = shortcut ? 0 : keymap.locks();
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (action.shift) {
                 if (auto code = keymap.keyCarrying(sym))
                     return Keymap::Choice{*code, true};
-            } else if (auto choice = keymap.keyFor(sym, !action.ctrl && !action.alt)) {
+            } else if (auto choice = keymap.keyFor(sym, locks)) {
+                return choice;
+            } else if ((locks & LockMask) && (choice = keymap.keyFor(sym, locks & ~LockMask))) {
+                // A letter whose key ignores Caps Lock while the receiver
+                // does not: typed with Caps Lock released for a moment.
+                choice->capsOff = true;
                 return choice;
             }
-            if (attempt == 1 || !spare.lend(sym))
+            if (attempt == 1 || !m_spare->lend(sym, shiftKey, m_options.keymapDelay))
                 break;
             keymap.refresh();
         }
@@ -775,6 +904,7 @@ private:
 
     X11BackendOptions m_options;
     Display *m_dpy = nullptr;
+    std::unique_ptr<SpareKeys> m_spare;
     Window m_root = None;
 };
 

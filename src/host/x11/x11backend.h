@@ -16,10 +16,10 @@ struct X11BackendOptions {
     // Pause after each key press and release.
     std::chrono::milliseconds keyDelay{2};
     // Pause after a spare keycode has been given a character that is not on
-    // the keymap, and before the keymap is put back: the receiving program
-    // re-reads the keymap when it sees the change, and a key that arrives
-    // after the next change is read with the wrong map.
-    std::chrono::milliseconds keymapDelay{20};
+    // the keymap. The receiving program re-reads the keymap when it sees the
+    // change; spare keycodes are used in turn, so this only has to cover a
+    // receiver lagging behind by a dozen such characters.
+    std::chrono::milliseconds keymapDelay{10};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...
