@@ -301,7 +301,8 @@ private:
 // keymap. A character stays on its keycode until the keycode is needed for
 // another one or the backend closes: a receiver that is busy reads the keymap
 // only when it gets to the keys, and must still find the characters there.
-// Keycodes are taken in turn, the least recently used first.
+// The keycode pressed longest ago is taken first, and never sooner than
+// `reuseDelay` after its last press.
 //
 // A character goes on the Shift level, under a function key F13..F24 that the
 // keymap lacks, one per keycode: programs under Wine only take a key whose
@@ -311,7 +312,7 @@ private:
 // by a run that ended abruptly: they are taken back.
 class SpareKeys {
 public:
-    explicit SpareKeys(Display *dpy) : m_dpy(dpy) {}
+    SpareKeys(Display *dpy, milliseconds reuseDelay) : m_dpy(dpy), m_reuseDelay(reuseDelay) {}
     ~SpareKeys() { restore(); }
     SpareKeys(const SpareKeys &) = delete;
     SpareKeys &operator=(const SpareKeys &) = delete;
@@ -320,6 +321,7 @@ public:
     void prepare()
     {
         m_slots.clear();
+        m_primed = false;
         int minKey = 0, maxKey = 0, perKey = 0;
         XDisplayKeycodes(m_dpy, &minKey, &maxKey);
         KeySym *syms = XGetKeyboardMapping(m_dpy, static_cast<KeyCode>(minKey), maxKey - minKey + 1, &perKey);
@@ -349,10 +351,22 @@ public:
             empty.erase(empty.begin());
         }
         for (Slot &slot : m_slots) {
-            const auto used = m_useCount.find(slot.code);
-            slot.lastUse = used == m_useCount.end() ? 0 : used->second;
+            const auto lent = m_lent.find(slot.code);
+            if (lent != m_lent.end())
+                slot.lastPress = lent->second;
         }
-        m_primed = false;
+    }
+
+    bool isSpare(KeyCode code) const
+    {
+        return std::any_of(m_slots.begin(), m_slots.end(), [code](const Slot &s) { return s.code == code; });
+    }
+
+    void pressed(KeyCode code)
+    {
+        for (Slot &slot : m_slots)
+            if (slot.code == code)
+                slot.lastPress = m_lent[code] = Clock::now();
     }
 
     // Puts `sym` on a spare keycode: a character on the Shift level under its
@@ -373,23 +387,19 @@ public:
         } else {
             slot = &*std::min_element(m_slots.begin(), m_slots.end(), [](const Slot &a, const Slot &b) {
                 return (a.sym != NoSymbol) < (b.sym != NoSymbol) ||
-                       ((a.sym != NoSymbol) == (b.sym != NoSymbol) && a.lastUse < b.lastUse);
+                       ((a.sym != NoSymbol) == (b.sym != NoSymbol) && a.lastPress < b.lastPress);
             });
         }
+        // The receiver may not have read the last key typed with it yet.
+        std::this_thread::sleep_until(slot->lastPress + m_reuseDelay);
         prime(shiftKey, delay);
         KeySym pair[2] = {slot->carrier, sym};
         XChangeKeyboardMapping(m_dpy, slot->code, 2, pair, 1);
         XSync(m_dpy, False);
         slot->sym = sym;
-        slot->lastUse = m_useCount[slot->code] = ++m_clock;
-        m_lastLend = Clock::now();
+        slot->lastPress = m_lent[slot->code] = Clock::now();
         Pause(delay);
         return true;
-    }
-
-    bool isSpare(KeyCode code) const
-    {
-        return std::any_of(m_slots.begin(), m_slots.end(), [code](const Slot &s) { return s.code == code; });
     }
 
     // A program under Wine sets its keyboard up when the first key reaches
@@ -423,18 +433,19 @@ public:
     // the receiver has had time to read the last keys typed with them.
     void restore()
     {
-        if (m_useCount.empty())
+        if (m_lent.empty())
             return;
-        const auto since = Clock::now() - m_lastLend;
-        if (since < kRestoreGrace)
-            std::this_thread::sleep_for(kRestoreGrace - since);
+        Clock::time_point last{};
+        for (const auto &lent : m_lent)
+            last = std::max(last, lent.second);
+        std::this_thread::sleep_until(last + m_reuseDelay);
         prepare();
         KeySym none = NoSymbol;
         for (const Slot &slot : m_slots)
-            if (slot.sym != NoSymbol && m_useCount.count(slot.code))
+            if (slot.sym != NoSymbol && m_lent.count(slot.code))
                 XChangeKeyboardMapping(m_dpy, slot.code, 1, &none, 1);
         XSync(m_dpy, False);
-        m_useCount.clear();
+        m_lent.clear();
     }
 
 private:
@@ -444,14 +455,12 @@ private:
         KeyCode code;
         KeySym carrier;
         KeySym sym; // NoSymbol while free
-        unsigned long lastUse = 0;
+        Clock::time_point lastPress{};
     };
-    static constexpr milliseconds kRestoreGrace{500};
     Display *m_dpy;
+    milliseconds m_reuseDelay;
     std::vector<Slot> m_slots;
-    Clock::time_point m_lastLend;
-    std::map<KeyCode, unsigned long> m_useCount; // keycodes this backend lent, last use
-    unsigned long m_clock = 0;
+    std::map<KeyCode, Clock::time_point> m_lent; // keycodes this backend lent: last press
     bool m_primed = false;
 };
 
@@ -523,8 +532,10 @@ public:
                 ok = false;
                 break;
             }
-            if (m_spare->isSpare(choice->code))
+            if (m_spare->isSpare(choice->code)) {
                 m_spare->prime(shiftKey, m_options.keymapDelay);
+                m_spare->pressed(choice->code);
+            }
             if (choice->capsOff)
                 XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, 0);
             if (action.ctrl)
@@ -623,7 +634,7 @@ private:
         XTestGrabControl(dpy, True);
         m_dpy = dpy;
         m_root = DefaultRootWindow(dpy);
-        m_spare = std::make_unique<SpareKeys>(dpy);
+        m_spare = std::make_unique<SpareKeys>(dpy, m_options.spareReuseDelay);
         return true;
     }
 

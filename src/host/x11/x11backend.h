@@ -15,11 +15,14 @@ struct X11BackendOptions {
     std::string display;
     // Pause after each key press and release.
     std::chrono::milliseconds keyDelay{2};
-    // Pause after a spare keycode has been given a character that is not on
-    // the keymap. The receiving program re-reads the keymap when it sees the
-    // change; spare keycodes are used in turn, so this only has to cover a
-    // receiver lagging behind by a dozen such characters.
+    // Characters that are not on the keymap are typed on spare keycodes
+    // given their symbol for the moment. A receiver re-reads the keymap when
+    // it sees the change: `keymapDelay` is the pause after each change, and
+    // a spare keycode is given another symbol (or emptied when the backend
+    // closes) no sooner than `spareReuseDelay` after its last press, so that
+    // a receiver lagging behind still reads its keys with the right symbols.
     std::chrono::milliseconds keymapDelay{10};
+    std::chrono::milliseconds spareReuseDelay{500};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...
