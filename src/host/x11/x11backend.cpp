@@ -372,7 +372,7 @@ public:
     // Puts `sym` on a spare keycode: a character on the Shift level under its
     // carrier; a missing function key F13..F24 is the carrier of its own
     // keycode. False when there is none.
-    bool lend(KeySym sym, KeyCode shiftKey, milliseconds delay)
+    bool lend(KeySym sym, milliseconds delay)
     {
         if (m_slots.empty())
             return false;
@@ -392,7 +392,6 @@ public:
         }
         // The receiver may not have read the last key typed with it yet.
         std::this_thread::sleep_until(slot->lastPress + m_reuseDelay);
-        prime(shiftKey, delay);
         KeySym pair[2] = {slot->carrier, sym};
         XChangeKeyboardMapping(m_dpy, slot->code, 2, pair, 1);
         XSync(m_dpy, False);
@@ -405,8 +404,8 @@ public:
     // A program under Wine sets its keyboard up when the first key reaches
     // it, from the keymap it saw at its start, and takes lent keycodes only
     // after a keymap change that comes later. So once per send, ahead of the
-    // first lent keycode: a Shift tap (which types nothing), then the lent
-    // keycodes written again.
+    // first press of a lent keycode: a Shift tap (which types nothing), then
+    // the lent keycodes written again.
     void prime(KeyCode shiftKey, milliseconds delay)
     {
         if (m_primed)
@@ -527,7 +526,7 @@ public:
         m_spare->prepare();
         bool ok = true;
         for (const KeyAction &action : actions) {
-            std::optional<Keymap::Choice> choice = resolve(action, keymap, shiftKey, error);
+            std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
             if (!choice) {
                 ok = false;
                 break;
@@ -880,8 +879,7 @@ private:
 
     // The key (and Shift) for one action; characters that are not on the
     // keymap borrow a spare keycode.
-    std::optional<Keymap::Choice> resolve(const KeyAction &action, Keymap &keymap, KeyCode shiftKey,
-                                          std::string &error)
+    std::optional<Keymap::Choice> resolve(const KeyAction &action, Keymap &keymap, std::string &error)
     {
         const bool named = action.kind == KeyAction::Kind::Named;
         const KeySym sym = named ? SymbolForKey(action.key) : SymbolForCharacter(action.character);
@@ -904,7 +902,7 @@ private:
                 choice->capsOff = true;
                 return choice;
             }
-            if (attempt == 1 || !m_spare->lend(sym, shiftKey, m_options.keymapDelay))
+            if (attempt == 1 || !m_spare->lend(sym, m_options.keymapDelay))
                 break;
             keymap.refresh();
         }

@@ -168,11 +168,12 @@ protected:
             StopWineReceiver();
             return nullptr;
         }
-        // A new window under Wine drops keys until it has taken the focus
-        // on its side too (a script waits after activating): wait until an
-        // Escape alone comes back as an empty line.
+        // Under a window manager a new window of Wine drops keys until it
+        // has taken the focus on its side too (a script waits after
+        // activating): wait until an Escape alone comes back as an empty
+        // line. Without one the first key it gets is a test row's.
         auto backend = Backend();
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 20 && s_openbox; ++i) {
             std::string error;
             if (backend->activate(kTitleWine, error) && backend->send({Key(NamedKey::Escape)}, error) &&
                 ReadLine(*s_receiverWine, 500) == "")
@@ -360,6 +361,24 @@ TEST_F(X11BackendTest, TypesTextAsWrittenWithCapsLockOffAndOn)
             ASSERT_TRUE(backend->setCapsLock(false, error)) << error;
         }
     }
+}
+
+// More characters off the keymap than spare keycodes, without any pause: a
+// keycode gets its next character only once the receiver has had time to
+// read the last one typed with it.
+TEST_F(X11BackendTest, ManyCharactersOffTheKeymapArriveWithoutPauses)
+{
+    std::u32string text;
+    for (char32_t c = U'京'; text.size() < 36; c += 3)
+        text += c;
+    X11BackendOptions options;
+    options.display = s_display;
+    options.keyDelay = options.keymapDelay = std::chrono::milliseconds(0);
+    auto backend = CreateX11Backend(options);
+    std::string error;
+    ASSERT_TRUE(backend->activate(kTitleA, error)) << error;
+    ASSERT_TRUE(backend->send(Text(text) + Actions{Key(NamedKey::Escape)}, error)) << error;
+    EXPECT_EQ(QString::fromStdString(ReadLine(*s_receiverA)).toStdU32String(), text);
 }
 
 TEST_F(X11BackendTest, CapsLockRoundTrip)
