@@ -1,5 +1,7 @@
 #include "host/win32/win32backend.h"
 
+#include "host/codepoint.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -35,19 +37,6 @@ std::string Narrow(const std::wstring &wide)
     std::string utf8(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
     return utf8;
-}
-
-std::string Hex(unsigned long v)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[v % 16]);
-        v /= 16;
-    } while (v);
-    while (s.size() < 4)
-        s.insert(s.begin(), '0');
-    return s;
 }
 
 struct VirtualKey {
@@ -329,7 +318,7 @@ private:
         } else {
             const char32_t c = action.character;
             if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-                error = "cannot type the character U+" + Hex(c);
+                error = "cannot type the character " + CodePointName(c);
                 return false;
             }
             std::wstring units;

@@ -1,5 +1,7 @@
 #include "host/x11/x11backend.h"
 
+#include "host/codepoint.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -158,19 +160,6 @@ KeySym SymbolForKey(NamedKey key)
     }
     const int n = static_cast<int>(key) - static_cast<int>(NamedKey::F1);
     return n >= 0 && n < 16 ? XK_F1 + n : NoSymbol;
-}
-
-std::string Hex(unsigned long v)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[v % 16]);
-        v /= 16;
-    } while (v);
-    while (s.size() < 4)
-        s.insert(s.begin(), '0');
-    return s;
 }
 
 // The keyboard as XKB describes it at one moment: which key and which level
@@ -535,22 +524,19 @@ public:
                 m_spare->prime(shiftKey, m_options.keymapDelay);
                 m_spare->pressed(choice->code);
             }
+            // Modifiers go down in this order and up in the reverse one.
+            const std::pair<bool, KeyCode> held[] = {
+                {action.ctrl, ctrlKey}, {action.alt, altKey}, {choice->shift, shiftKey}};
             if (choice->capsOff)
                 XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, 0);
-            if (action.ctrl)
-                XTestFakeKeyEvent(m_dpy, ctrlKey, True, CurrentTime);
-            if (action.alt)
-                XTestFakeKeyEvent(m_dpy, altKey, True, CurrentTime);
-            if (choice->shift)
-                XTestFakeKeyEvent(m_dpy, shiftKey, True, CurrentTime);
+            for (const auto &[on, key] : held)
+                if (on)
+                    XTestFakeKeyEvent(m_dpy, key, True, CurrentTime);
             XTestFakeKeyEvent(m_dpy, choice->code, True, CurrentTime);
             XTestFakeKeyEvent(m_dpy, choice->code, False, CurrentTime);
-            if (choice->shift)
-                XTestFakeKeyEvent(m_dpy, shiftKey, False, CurrentTime);
-            if (action.alt)
-                XTestFakeKeyEvent(m_dpy, altKey, False, CurrentTime);
-            if (action.ctrl)
-                XTestFakeKeyEvent(m_dpy, ctrlKey, False, CurrentTime);
+            for (auto it = std::rbegin(held); it != std::rend(held); ++it)
+                if (it->first)
+                    XTestFakeKeyEvent(m_dpy, it->second, False, CurrentTime);
             if (choice->capsOff)
                 XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, LockMask);
             XSync(m_dpy, False);
@@ -884,7 +870,7 @@ private:
         const bool named = action.kind == KeyAction::Kind::Named;
         const KeySym sym = named ? SymbolForKey(action.key) : SymbolForCharacter(action.character);
         if (sym == NoSymbol) {
-            error = "cannot type the character U+" + Hex(action.character);
+            error = "cannot type the character " + CodePointName(action.character);
             return std::nullopt;
         }
         // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
@@ -906,8 +892,8 @@ private:
                 break;
             keymap.refresh();
         }
-        error = named ? "the keyboard has no key for keysym 0x" + Hex(sym)
-                      : "cannot type the character U+" + Hex(action.character) + ": no spare keycode";
+        error = named ? "the keyboard has no key for keysym " + std::to_string(sym)
+                      : "cannot type the character " + CodePointName(action.character) + ": no spare keycode";
         return std::nullopt;
     }
 

@@ -2,6 +2,7 @@
 // reaches it (printable characters as they stand, other keys as {Name}) until
 // Escape. Prints one line per case and "N passed, M failed".
 #include "host/win32/win32backend.h"
+#include "../keyactionlists.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -17,7 +18,7 @@ namespace {
 
 using korvin::host::KeyAction;
 using korvin::host::NamedKey;
-using Actions = std::vector<KeyAction>;
+using namespace korvin::host::test;
 
 struct Receiver {
     HWND hwnd = nullptr;
@@ -94,38 +95,6 @@ void Pump(DWORD ms)
         }
         Sleep(2);
     } while (GetTickCount64() < deadline);
-}
-
-KeyAction Key(NamedKey key, bool shift = false)
-{
-    KeyAction a;
-    a.key = key;
-    a.shift = shift;
-    return a;
-}
-
-KeyAction Char(char32_t c, bool shift = false, bool ctrl = false)
-{
-    KeyAction a;
-    a.kind = KeyAction::Kind::Character;
-    a.character = c;
-    a.shift = shift;
-    a.ctrl = ctrl;
-    return a;
-}
-
-Actions Text(const std::u32string &text)
-{
-    Actions actions;
-    for (char32_t c : text)
-        actions.push_back(Char(c));
-    return actions;
-}
-
-Actions operator+(Actions a, const Actions &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 int g_passed = 0, g_failed = 0;

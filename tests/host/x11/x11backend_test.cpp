@@ -2,6 +2,7 @@
 // without a window manager: receivers of our own, in other processes, report
 // what arrived.
 #include "host/x11/x11backend.h"
+#include "../keyactionlists.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -21,39 +22,7 @@
 namespace korvin::host::x11 {
 namespace {
 
-using Actions = std::vector<KeyAction>;
-
-KeyAction Key(NamedKey key, bool shift = false)
-{
-    KeyAction a;
-    a.key = key;
-    a.shift = shift;
-    return a;
-}
-
-KeyAction Char(char32_t c, bool shift = false, bool ctrl = false)
-{
-    KeyAction a;
-    a.kind = KeyAction::Kind::Character;
-    a.character = c;
-    a.shift = shift;
-    a.ctrl = ctrl;
-    return a;
-}
-
-Actions Text(std::u32string_view text)
-{
-    Actions actions;
-    for (char32_t c : text)
-        actions.push_back(Char(c));
-    return actions;
-}
-
-Actions operator+(Actions a, const Actions &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using namespace korvin::host::test;
 
 const char *const kTitleA = "Korvin 受信テスト";
 const char *const kTitleB = "Korvin 受信テスト (2)";
