@@ -503,8 +503,8 @@ public:
         const KeyCode shiftKey = XKeysymToKeycode(m_dpy, XK_Shift_L);
         const KeyCode ctrlKey = XKeysymToKeycode(m_dpy, XK_Control_L);
         const KeyCode altKey = XKeysymToKeycode(m_dpy, XK_Alt_L);
-        if (!shiftKey || !ctrlKey || !altKey) {
-            error = "the keyboard has no Shift, Ctrl or Alt key";
+        if (!shiftKey) {
+            error = "the keyboard has no Shift key";
             return false;
         }
         Keymap keymap(m_dpy);
@@ -516,6 +516,10 @@ public:
         bool ok = true;
         for (const KeyAction &action : actions) {
             std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
+            if (choice && ((action.ctrl && !ctrlKey) || (action.alt && !altKey))) {
+                error = action.ctrl && !ctrlKey ? "the keyboard has no Ctrl key" : "the keyboard has no Alt key";
+                choice.reset();
+            }
             if (!choice) {
                 ok = false;
                 break;

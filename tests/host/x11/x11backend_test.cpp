@@ -161,21 +161,26 @@ protected:
         QProcess::execute(QStringLiteral("wineserver"), {QStringLiteral("-k")});
     }
 
-    static void UseWindowManager(bool on)
+    // False when there is no window manager to start.
+    static bool UseWindowManager(bool on)
     {
         if (!on) {
             if (!s_openbox)
-                return;
+                return true;
             Stop(s_openbox);
             // A session without a window manager has none of its properties;
             // Wine, unlike the backend, would trust the ones left behind.
             for (const char *name : {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_ACTIVE_WINDOW"})
                 XDeleteProperty(s_x, DefaultRootWindow(s_x), XInternAtom(s_x, name, False));
             XSync(s_x, False);
-            return;
+            return true;
         }
         if (s_openbox)
-            return;
+            return true;
+        if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) {
+            std::printf("no openbox: the runs under a window manager are left out\n");
+            return false;
+        }
         s_openbox = Start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")},
                           QString::fromStdString(s_display));
         // Managing starts once its check window is announced on the root.
@@ -194,6 +199,7 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200)); // existing windows get their frames
+        return true;
     }
 
     static std::unique_ptr<KeyBackend> Backend()
@@ -253,7 +259,8 @@ TEST_F(X11BackendTest, ActivatesByExactThenPrefixTitleAndFailsWithoutMovingTheFo
         {kTitleA, kTitleA},
     };
     for (bool wm : {false, true}) {
-        UseWindowManager(wm);
+        if (!UseWindowManager(wm))
+            continue;
         auto backend = Backend();
         std::string focused = FocusedTitle();
         for (const Row &row : rows) {
@@ -306,7 +313,8 @@ TEST_F(X11BackendTest, TypesTextAsWrittenWithCapsLockOffAndOn)
         {kTitleWine, true, plainSymbols + latin, "Ab~!{}[]+^%()\"'`<>?|\\ =_-;:,.@#$&*09ÄéÅø Zz ñÑ"},
     };
     for (bool wm : {false, true}) {
-        UseWindowManager(wm);
+        if (!UseWindowManager(wm))
+            continue;
         QProcess *wine = StartWineReceiver();
         auto backend = Backend();
         for (const Row &row : rows) {
