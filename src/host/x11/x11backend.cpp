@@ -77,7 +77,7 @@ std::optional<std::vector<unsigned char>> ReadProperty(Display *dpy, Window w, A
     unsigned char *data = nullptr;
     if (XGetWindowProperty(dpy, w, property, 0, LONG_MAX / 4, False, type, &actualType, &format, &count,
                            &after, &data) != Success ||
-        actualType == None) {
+        actualType == None || (type != AnyPropertyType && actualType != type)) {
         if (data)
             XFree(data);
         return std::nullopt;
@@ -513,6 +513,7 @@ public:
             return false;
         }
         m_spare->prepare();
+        ErrorTrap trap(m_dpy); // a request that fails must not end the program
         bool ok = true;
         for (const KeyAction &action : actions) {
             std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
