@@ -3,6 +3,10 @@
 #include "common/programfolder.h"
 #include "app/ui/frmMenu.h"
 #include "app/ui/navigation.h"
+#include "host/runner.h"
+#ifdef KORVIN_HAVE_X11
+#include "host/x11/x11backend.h"
+#endif
 
 #include <QApplication>
 
@@ -16,6 +20,10 @@ int main(int argc, char *argv[])
     korvin::platform::ui::QtDialogs dialogs;
     korvin::platform::setDialogs(&dialogs);
     korvin::app::ui::ConnectWindows();
+#ifdef KORVIN_HAVE_X11
+    // The keystroke runs drive the host's window through XTest.
+    korvin::host::SetBackendFactory([] { return korvin::host::x11::CreateX11Backend(); });
+#endif
 
     // The windows hide and show one another; the program ends on "Quit" only.
     app.setQuitOnLastWindowClosed(false);

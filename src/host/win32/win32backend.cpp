@@ -1,0 +1,371 @@
+#include "host/win32/win32backend.h"
+
+#include "host/codepoint.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace korvin::host::win32 {
+namespace {
+
+constexpr DWORD kPollStepMs = 5;
+// A key that does nothing: pressed between Alt down and up so that the Alt
+// tap does not open the menu of the window in front.
+constexpr WORD kMaskKey = 0xE8;
+
+std::wstring Widen(const std::string &utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Narrow(const std::wstring &wide)
+{
+    if (wide.empty())
+        return {};
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
+struct VirtualKey {
+    WORD vk;
+    bool extended; // the grey keys beside the keypad
+};
+
+VirtualKey KeyFor(NamedKey key)
+{
+    switch (key) {
+    case NamedKey::Enter: return {VK_RETURN, false};
+    case NamedKey::Tab: return {VK_TAB, false};
+    case NamedKey::Escape: return {VK_ESCAPE, false};
+    case NamedKey::Backspace: return {VK_BACK, false};
+    case NamedKey::Delete: return {VK_DELETE, true};
+    case NamedKey::Insert: return {VK_INSERT, true};
+    case NamedKey::Home: return {VK_HOME, true};
+    case NamedKey::End: return {VK_END, true};
+    case NamedKey::PageUp: return {VK_PRIOR, true};
+    case NamedKey::PageDown: return {VK_NEXT, true};
+    case NamedKey::Up: return {VK_UP, true};
+    case NamedKey::Down: return {VK_DOWN, true};
+    case NamedKey::Left: return {VK_LEFT, true};
+    case NamedKey::Right: return {VK_RIGHT, true};
+    case NamedKey::CapsLock: return {VK_CAPITAL, false};
+    default: break;
+    }
+    const int n = static_cast<int>(key) - static_cast<int>(NamedKey::F1);
+    return {static_cast<WORD>(VK_F1 + n), false};
+}
+
+INPUT KeyInput(WORD vk, bool up, bool extended = false)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return in;
+}
+
+INPUT UnicodeInput(wchar_t unit, bool up)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wScan = static_cast<WORD>(unit);
+    in.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+    return in;
+}
+
+// Our own windows only move when their messages are handled: a wait on the
+// user-interface thread keeps handling them.
+void PumpAndPause(DWORD ms)
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (ms)
+        Sleep(ms);
+}
+
+struct TitleSearch {
+    std::wstring title;
+    HWND exact = nullptr;
+    HWND prefix = nullptr;
+};
+
+// Top-level windows come front to back: the first of equals is the topmost.
+BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM param)
+{
+    auto *search = reinterpret_cast<TitleSearch *>(param);
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0)
+        return TRUE;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, &text[0], length + 1)));
+    if (text == search->title) {
+        search->exact = hwnd;
+        return FALSE;
+    }
+    if (!search->prefix && text.compare(0, search->title.size(), search->title) == 0)
+        search->prefix = hwnd;
+    return TRUE;
+}
+
+class Win32Backend final : public KeyBackend {
+public:
+    explicit Win32Backend(const Win32BackendOptions &options) : m_options(options) {}
+
+    bool activate(const std::string &title, std::string &error) override
+    {
+        if (title.empty()) {
+            error = "no window title given";
+            return false;
+        }
+        TitleSearch search;
+        search.title = Widen(title);
+        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&search));
+        HWND target = search.exact ? search.exact : search.prefix;
+        if (!target) {
+            error = "no window titled \"" + title + "\" (or with a title beginning with it)";
+            return false;
+        }
+        if (IsIconic(target))
+            ShowWindow(target, SW_RESTORE);
+        if (bringToFront(target))
+            return true;
+        const int length = GetWindowTextLengthW(target);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(target, &text[0], length + 1)));
+        error = "the window \"" + Narrow(text) + "\" did not come to the front";
+        return false;
+    }
+
+    bool send(const std::vector<KeyAction> &actions, std::string &error) override
+    {
+        if (actions.empty())
+            return true;
+        if (!waitForModifiersReleased(error))
+            return false;
+        HWND front = GetForegroundWindow();
+        const HKL layout = GetKeyboardLayout(front ? GetWindowThreadProcessId(front, nullptr) : 0);
+        BYTE state[256] = {};
+        readKeyboardState(state);
+        const bool caps = state[VK_CAPITAL] & 1;
+        for (const KeyAction &action : actions) {
+            std::vector<INPUT> inputs;
+            if (!build(action, layout, caps, inputs, error))
+                return false;
+            if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
+                error = "the keys were refused (error " + std::to_string(GetLastError()) +
+                        "): input may be blocked, or the window in front runs with higher rights";
+                return false;
+            }
+            if (m_options.keyDelayMs)
+                Sleep(m_options.keyDelayMs);
+        }
+        return true;
+    }
+
+    bool capsLock(bool &on, std::string &) override
+    {
+        BYTE state[256] = {};
+        readKeyboardState(state);
+        on = state[VK_CAPITAL] & 1;
+        return true;
+    }
+
+    // SetKeyboardState would change only this thread's view of the keyboard:
+    // the toggle is a real Caps Lock press.
+    bool setCapsLock(bool on, std::string &error) override
+    {
+        bool now = false;
+        capsLock(now, error);
+        if (now == on)
+            return true;
+        INPUT press[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
+        if (SendInput(2, press, sizeof(INPUT)) != 2) {
+            error = "the Caps Lock key was refused (error " + std::to_string(GetLastError()) + ")";
+            return false;
+        }
+        const ULONGLONG deadline = GetTickCount64() + m_options.focusTimeoutMs;
+        do {
+            PumpAndPause(kPollStepMs);
+            capsLock(now, error);
+        } while (now != on && GetTickCount64() < deadline);
+        if (now != on)
+            error = "Caps Lock did not change";
+        return now == on;
+    }
+
+private:
+    // The keyboard state of the thread in front (ours when we are in front):
+    // each thread has its own copy, updated as it reads its input.
+    static void readKeyboardState(BYTE state[256])
+    {
+        HWND front = GetForegroundWindow();
+        const DWORD self = GetCurrentThreadId();
+        const DWORD other = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+        const bool attached = other && other != self && AttachThreadInput(self, other, TRUE);
+        GetKeyboardState(state);
+        if (attached)
+            AttachThreadInput(self, other, FALSE);
+    }
+
+    bool bringToFront(HWND target)
+    {
+        const ULONGLONG deadline = GetTickCount64() + m_options.focusTimeoutMs;
+        if (GetForegroundWindow() == target)
+            return true;
+        SetForegroundWindow(target);
+        if (waitForFront(target, GetTickCount64() + m_options.focusTimeoutMs / 4))
+            return true;
+        // The foreground lock: only the process that received the last input
+        // may change the foreground. Join the input of the thread in front,
+        // and make an input of our own (an Alt tap masked by a dead key).
+        const DWORD self = GetCurrentThreadId();
+        HWND front = GetForegroundWindow();
+        const DWORD other = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+        const bool attached = other && other != self && AttachThreadInput(self, other, TRUE);
+        INPUT tap[4] = {KeyInput(VK_MENU, false), KeyInput(kMaskKey, false), KeyInput(kMaskKey, true),
+                        KeyInput(VK_MENU, true)};
+        SendInput(4, tap, sizeof(INPUT));
+        BringWindowToTop(target);
+        SetForegroundWindow(target);
+        if (attached) {
+            SetFocus(target);
+            AttachThreadInput(self, other, FALSE);
+        }
+        return waitForFront(target, deadline);
+    }
+
+    static bool waitForFront(HWND target, ULONGLONG deadline)
+    {
+        for (;;) {
+            if (GetForegroundWindow() == target)
+                return true;
+            if (GetTickCount64() >= deadline)
+                return false;
+            PumpAndPause(kPollStepMs);
+        }
+    }
+
+    bool waitForModifiersReleased(std::string &error)
+    {
+        const int keys[] = {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN};
+        const ULONGLONG deadline = GetTickCount64() + m_options.modifierTimeoutMs;
+        for (;;) {
+            bool held = false;
+            for (int vk : keys)
+                held = held || (GetAsyncKeyState(vk) & 0x8000);
+            if (!held)
+                return true;
+            if (GetTickCount64() >= deadline) {
+                error = "a modifier key (Shift, Ctrl, Alt, Windows) is held down";
+                return false;
+            }
+            Sleep(kPollStepMs);
+        }
+    }
+
+    // Whether `vk`, with or without Shift under the Caps Lock state, gives
+    // exactly `unit` on `layout`.
+    static bool Produces(WORD vk, bool shift, bool caps, wchar_t unit, HKL layout)
+    {
+        BYTE state[256] = {};
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[VK_CAPITAL] = caps ? 0x01 : 0;
+        wchar_t out[8] = {};
+        const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout);
+        // Flag 4: leave the dead-key state of the keyboard alone.
+        const int n = ToUnicodeEx(vk, scan, state, out, 8, 4, layout);
+        if (n < 0) // a dead key: clear what it left behind
+            ToUnicodeEx(vk, scan, state, out, 8, 4, layout);
+        return n == 1 && out[0] == unit;
+    }
+
+    bool build(const KeyAction &action, HKL layout, bool caps, std::vector<INPUT> &inputs, std::string &error)
+    {
+        std::vector<INPUT> down, up;
+        auto hold = [&](WORD vk) {
+            down.push_back(KeyInput(vk, false));
+            up.insert(up.begin(), KeyInput(vk, true));
+        };
+        if (action.ctrl)
+            hold(VK_CONTROL);
+        if (action.alt)
+            hold(VK_MENU);
+
+        std::vector<INPUT> key;
+        bool shift = action.shift;
+        if (action.kind == KeyAction::Kind::Named) {
+            const VirtualKey vk = KeyFor(action.key);
+            key = {KeyInput(vk.vk, false, vk.extended), KeyInput(vk.vk, true, vk.extended)};
+        } else {
+            const char32_t c = action.character;
+            if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+                error = "cannot type the character " + CodePointName(c);
+                return false;
+            }
+            std::wstring units;
+            if (c > 0xFFFF) {
+                units += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+                units += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                units += static_cast<wchar_t>(c);
+            }
+            const SHORT scan = units.size() == 1 ? VkKeyScanExW(units[0], layout) : SHORT(-1);
+            const WORD vk = LOBYTE(scan);
+            const BYTE needs = HIBYTE(scan);
+            const bool onKeyboard = scan != -1 && (needs & ~1) == 0; // Shift at most
+            if (onKeyboard && (action.shift || action.ctrl || action.alt)) {
+                // A key press with modifiers ("+a", "^c"): the character names the key.
+                shift = action.shift || (needs & 1);
+                key = {KeyInput(vk, false), KeyInput(vk, true)};
+            } else if (onKeyboard && Produces(vk, false, caps, units[0], layout)) {
+                key = {KeyInput(vk, false), KeyInput(vk, true)};
+            } else if (onKeyboard && Produces(vk, true, caps, units[0], layout)) {
+                // Caps Lock on: Shift gives the lower case of a letter.
+                shift = true;
+                key = {KeyInput(vk, false), KeyInput(vk, true)};
+            } else {
+                // Not reachable with a key of this layout: the character itself.
+                for (wchar_t u : units) {
+                    key.push_back(UnicodeInput(u, false));
+                    key.push_back(UnicodeInput(u, true));
+                }
+            }
+        }
+        if (shift)
+            hold(VK_SHIFT);
+        inputs = down;
+        inputs.insert(inputs.end(), key.begin(), key.end());
+        inputs.insert(inputs.end(), up.begin(), up.end());
+        return true;
+    }
+
+    Win32BackendOptions m_options;
+};
+
+} // namespace
+
+std::unique_ptr<KeyBackend> CreateWin32Backend(const Win32BackendOptions &options)
+{
+    return std::make_unique<Win32Backend>(options);
+}
+
+} // namespace korvin::host::win32

@@ -1,0 +1,22 @@
+#pragma once
+// Keystrokes on Windows: the window is found among the top-level windows by
+// its title and brought to the front past the foreground lock; keys go
+// through SendInput. Plain C++ and windows.h (the header keeps windows.h out).
+#include "host/keybackend.h"
+
+#include <memory>
+
+namespace korvin::host::win32 {
+
+struct Win32BackendOptions {
+    // Pause after each key press and release, in milliseconds.
+    unsigned keyDelayMs = 0;
+    // How long activation waits for the window to come to the front.
+    unsigned focusTimeoutMs = 2000;
+    // How long sending waits for the user to let go of Shift, Ctrl, Alt, Windows.
+    unsigned modifierTimeoutMs = 3000;
+};
+
+std::unique_ptr<KeyBackend> CreateWin32Backend(const Win32BackendOptions &options = {});
+
+} // namespace korvin::host::win32
