@@ -287,6 +287,23 @@ QString JoinMarks(const std::array<QString, kDataRows> &boxes)
     return out;
 }
 
+UnsavableMark FindUnsavableMark(const std::array<QString, kDataRows> &boxes)
+{
+    for (int r = 0; r < kDataRows; ++r) {
+        const QString text = TrimBlanks(boxes[r]);
+        // One double-byte character, or up to two single-byte ones, is saved.
+        for (int i = 0, bytes = 0; i < text.size() && bytes < 2;) {
+            const int units = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString c = text.mid(i, units);
+            if (!platform::firstUnencodable(c).isEmpty())
+                return {r, c};
+            bytes += platform::sjisCharBytes(c[0]);
+            i += units;
+        }
+    }
+    return {};
+}
+
 QString TooManyRunnersMessage(const QString &raceKey, int lines)
 {
     return QStringLiteral("出走馬が18頭を超えています．19頭目以降は表示しません． ( %1 : %2 行 )")

@@ -109,6 +109,14 @@ QString VtxFileName(const QString &vtxFolder, const QString &csvName);
 // Marks text (18 slots of 2 bytes) to the 18 mark boxes and back.
 std::array<QString, kDataRows> SpreadMarks(const QString &marks);
 QString JoinMarks(const std::array<QString, kDataRows> &boxes);
+// The first box whose saved part (its first two Shift-JIS bytes) holds a
+// character Shift-JIS cannot hold: its row, with the character; row -1 when
+// every box can be saved as typed.
+struct UnsavableMark {
+    int row = -1;
+    QString character;
+};
+UnsavableMark FindUnsavableMark(const std::array<QString, kDataRows> &boxes);
 
 // What a load needs: the race, the file, the settings.
 struct RaceContext {

@@ -5,6 +5,7 @@
 #include "racing/ui/payoutpanel.h"
 
 #include "platform/dialogs.h"
+#include "platform/sjis.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmMarking.h"
 #include "racing/horsemarks.h"
@@ -263,22 +264,33 @@ void frmDataList::CheckZI_Click()
     showZI();
 }
 
-void frmDataList::saveMarks()
+bool frmDataList::saveMarks()
 {
     std::array<QString, kDataRows> boxes;
     for (int r = 0; r < kDataRows; ++r)
         boxes[r] = m_marks[r]->text();
+    // A mark the file cannot hold would come back as "?": the user is asked
+    // to change it, and the window stays on the race until then.
+    const UnsavableMark bad = FindUnsavableMark(boxes);
+    if (bad.row >= 0) {
+        platform::dialogs().critical(
+            platform::unencodableMessage(QStringLiteral("馬番 %1 の馬印").arg(bad.row + 1), bad.character));
+        m_marks[bad.row]->setFocus();
+        return false;
+    }
     QString error;
     if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, common::Settings.MData, &error))
         platform::dialogs().critical(
             QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
                 .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+    return true;
 }
 
 void frmDataList::cmdDataList_Click(int index)
 {
     // The marks on screen are saved whenever the user leaves or acts.
-    saveMarks();
+    if (!saveMarks())
+        return;
     switch (index) {
     case 0:
         m_marksSaved = true;
@@ -319,8 +331,10 @@ void frmDataList::closeUnchanged()
 
 void frmDataList::closeEvent(QCloseEvent *event)
 {
-    if (!m_marksSaved)
-        saveMarks();
+    if (!m_marksSaved && !saveMarks()) {
+        event->ignore();
+        return;
+    }
     m_marksSaved = true;
     KorvinWindow::closeEvent(event);
 }

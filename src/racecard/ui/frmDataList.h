@@ -54,7 +54,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void saveMarks();
+    bool saveMarks();
     void moveRace(int direction);
     void showZI();
     void paint(QWidget *w, CellColour c);

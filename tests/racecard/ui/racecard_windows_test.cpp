@@ -350,10 +350,25 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     data->cmdDataList(1)->click();
     EXPECT_EQ(d.dialogs.texts(), QStringList{"前のレースはありません"});
     EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    // A mark Shift-JIS cannot hold is refused, never saved as "?": the
+    // window stays on the race, by its buttons and by its frame.
+    const QStringList before = d.markLines();
+    d.dialogs.clear();
+    data->txtMark(2)->setText(QStringLiteral("é"));
+    data->cmdDataList(2)->click();
+    data->close();
+    EXPECT_TRUE(data->isVisible());
+    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    EXPECT_EQ(d.markLines(), before);
+    ASSERT_EQ(d.dialogs.shown.size(), 2u);
+    EXPECT_EQ(d.dialogs.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_EQ(d.dialogs.shown[1].text, QStringLiteral("馬番 3 の馬印 の「é」は Shift-JIS で保存できない文字です．"));
+    // A character past the two bytes saved is never written, so it is no reason to refuse.
+    data->txtMark(2)->setText(QStringLiteral("◎é"));
     // Closed by the window frame: the marks are saved all the same.
     data->txtMark(0)->setText(QStringLiteral("▲"));
     data->close();
-    EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲") + QString(34, QLatin1Char(' ')));
+    EXPECT_EQ(d.markLines().value(36), QStringLiteral("      ▲  ◎") + QString(30, QLatin1Char(' ')));
     EXPECT_TRUE(d.list->isVisible());
 }
 
