@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
@@ -32,7 +33,7 @@ BarChartPanel::BarChartPanel(const QString &name, QWidget *parent) : QWidget(par
     m_view = new QChartView(new QChart, this);
     m_view->setObjectName(name + QStringLiteral("_chart"));
     m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumSize(480, 260);
+    m_view->setMinimumSize(560, 270);
     m_save = new QPushButton(QStringLiteral("PNG保存"), this);
     m_save->setObjectName(name + QStringLiteral("_save"));
     connect(m_save, &QPushButton::clicked, this, &BarChartPanel::saveClicked);
@@ -62,6 +63,7 @@ void BarChartPanel::setData(const BarChartData &data)
     int bars = 0;
     for (const BarSeries &s : data.series) {
         auto *set = new QBarSet(s.name);
+        set->setLabelColor(palette().color(QPalette::WindowText));
         for (double v : s.values) {
             *set << v;
             top = std::max(top, v);
@@ -77,6 +79,17 @@ void BarChartPanel::setData(const BarChartData &data)
 
     auto *categories = new QBarCategoryAxis;
     categories->append(data.categories);
+    // Many categories take a smaller font and more room, so that each name stays whole.
+    if (data.categories.size() > 6) {
+        QFont small = categories->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        categories->setLabelsFont(small);
+    }
+    const QFontMetrics metrics(categories->labelsFont());
+    int widest = 0;
+    for (const QString &name : data.categories)
+        widest = std::max(widest, metrics.horizontalAdvance(name));
+    m_view->setMinimumWidth(std::max(560, 150 + (std::max(widest, 25) * 3 / 2 + 20) * int(data.categories.size())));
     c->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
     auto *values = new QValueAxis;
