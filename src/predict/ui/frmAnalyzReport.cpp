@@ -53,15 +53,8 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
     columns->addLayout(charts, 1);
     layout->addLayout(columns, 1);
 
-    m_close = new QPushButton(QStringLiteral("Close"), this);
-    m_close->setObjectName(QStringLiteral("cmdClose"));
-    m_close->setMinimumWidth(100);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_close);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    m_close = platform::ui::addCloseRow(this, layout);
 
     Report(loader ? loader : RaceLoader(&frmAnalyzReport::LoadInDataList));
 }

@@ -32,14 +32,7 @@ frmBacktest::frmBacktest(QWidget *opener, const BacktestSummary &summary) : Korv
     m_chart->setData(BacktestChart(summary));
     layout->addWidget(m_chart, 1);
 
-    m_close = new QPushButton(QStringLiteral("Close"), this);
-    m_close->setObjectName(QStringLiteral("cmdClose"));
-    m_close->setMinimumWidth(100);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_close);
-    layout->addLayout(buttons);
+    m_close = platform::ui::addCloseRow(this, layout);
 }
 
 } // namespace korvin::predict::ui
