@@ -1,6 +1,8 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
 #include "platform/messages.h"
+#include "platform/safefile.h"
+#include "predict/backtest.h"
 #include "predict/zorb.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
@@ -28,14 +30,21 @@ const QCommandLineOption kOut(QStringLiteral("out"),
                               QStringLiteral("the file appended to (default: Zorb.txt in the program folder)"),
                               QStringLiteral("FILE"));
 
+const QCommandLineOption kBacktest(QStringLiteral("backtest"),
+                                   QStringLiteral("after the run, print what its quinella tickets returned"));
+const QCommandLineOption kCsv(QStringLiteral("csv"),
+                              QStringLiteral("with --backtest: also write every count and rate to FILE as CSV"),
+                              QStringLiteral("FILE"));
+
 const cli::CliCommand predictCommand{
     QStringLiteral("predict"),
     QStringLiteral("predict TRFILE --kind K [--code TEXT] [--bet box|key] [--skip-track LIST] "
-                   "[--skip-class LIST] [--out FILE]"),
+                   "[--skip-class LIST] [--out FILE] [--backtest [--csv FILE]]"),
     QStringLiteral("runs the batch prediction over every race of a time-rank file and appends the "
-                   "meeting blocks to FILE (default: Zorb.txt in the program folder)"),
+                   "meeting blocks to FILE (default: Zorb.txt in the program folder); with --backtest "
+                   "prints the hits and returns of its bets from the payout files"),
     runPredict,
-    {kKind, kCode, kBet, kSkipTrack, kSkipClass, kOut},
+    {kKind, kCode, kBet, kSkipTrack, kSkipClass, kOut, kBacktest, kCsv},
     1,
     1};
 
@@ -53,7 +62,7 @@ bool untick(const QString &list, std::array<bool, N> &boxes)
     return true;
 }
 
-int runPredict(const QCommandLineParser &args, QTextStream &, QTextStream &err)
+int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream &err)
 {
     const QString file = args.positionalArguments().at(0);
     QString out = args.value(kOut);
@@ -68,6 +77,7 @@ int runPredict(const QCommandLineParser &args, QTextStream &, QTextStream &err)
         z.keyHorse = bet == QLatin1String("key");
     }
     ok = ok && untick(args.value(kSkipTrack), z.track) && untick(args.value(kSkipClass), z.classes);
+    ok = ok && (args.isSet(kBacktest) || !args.isSet(kCsv));
     if (!ok || kind < 0 || kind > 5)
         return cli::usageError(predictCommand, err);
     if (out.isEmpty())
@@ -90,6 +100,24 @@ int runPredict(const QCommandLineParser &args, QTextStream &, QTextStream &err)
     if (!run.completed)
         return 1;
     platform::dialogs().information(predict::kBatchDoneMessage);
+    if (!args.isSet(kBacktest))
+        return 0;
+    const std::optional<predict::BacktestSummary> backtest = predict::BacktestRun(run, common::Settings);
+    if (!backtest) {
+        err << "korvin-cli predict: no payout record for the races bet (SDataON " << common::Settings.SDataON
+            << ", SData " << common::Settings.SData << ")\n";
+        return 0;
+    }
+    for (const QString &line : predict::BacktestLines(*backtest))
+        stdOut << line << '\n';
+    if (args.isSet(kCsv)) {
+        QString why;
+        const QString csvFile = args.value(kCsv);
+        if (!platform::saveWhole(csvFile, predict::BacktestCsv(*backtest).toUtf8(), &why)) {
+            err << "korvin-cli predict: cannot write " << csvFile << ": " << why << '\n';
+            return 1;
+        }
+    }
     return 0;
 }
 

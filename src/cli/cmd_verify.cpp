@@ -1,5 +1,7 @@
 #include "cli/command.h"
 #include "cli/racecardfile.h"
+#include "platform/safefile.h"
+#include "predict/returns.h"
 #include "predict/verify.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
@@ -14,16 +16,22 @@ using namespace korvin;
 // every accumulate question were answered Yes.
 int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err);
 
+const QCommandLineOption kReturns(QStringLiteral("returns"),
+                                  QStringLiteral("also print the return section of the tier-1 picks"));
+const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("write every count and rate to FILE as CSV"),
+                              QStringLiteral("FILE"));
+
 const cli::CliCommand kCommand{
     QStringLiteral("verify"),
-    QStringLiteral("verify CSVFILE COURSE [COURSE...]"),
+    QStringLiteral("verify CSVFILE COURSE [COURSE...] [--returns] [--csv FILE]"),
     QStringLiteral("the verification report over the races of each course code, accumulated; "
-                   "prints its sixteen lines"),
+                   "prints its sixteen lines (and with --returns what the tier-1 picks returned)"),
     runVerify,
-    {},
+    {kReturns, kCsv},
     2,
     -1,
-    QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo).")};
+    QStringLiteral("COURSE is a two-digit racecourse code (05 for Tokyo). Payouts come from SData when "
+                   "SDataON is not 0.")};
 cli::CliRegistrar reg(kCommand);
 
 int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &err)
@@ -49,6 +57,7 @@ int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &e
     // One run of the command is one run of the program: the totals start at zero.
     qint32 raceCount = 0;
     predict::VerifyCounterSets counters{};
+    predict::ReturnTotals returns;
     for (const QString &course : args.mid(1)) {
         const racecard::RaceButtons buttons = racecard::ShowRaces(read->table, course);
         bool any = false;
@@ -61,14 +70,27 @@ int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &e
                 const racecard::DataListModel model = racecard::LoadDataList(context);
                 for (const QString &m : model.messages)
                     err << m << '\n';
-                return predict::VerifyRowsOf(model);
+                return predict::VerifyRaceOf(model);
             },
-            raceCount, counters);
+            raceCount, counters, &returns);
         if (!any)
             err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';
     }
     for (const QString &line : predict::ReportLines(raceCount, counters))
         out << line << '\n';
+    if (parsed.isSet(kReturns)) {
+        out << '\n';
+        for (const QString &line : predict::ReturnLines(returns))
+            out << line << '\n';
+    }
+    if (parsed.isSet(kCsv)) {
+        QString why;
+        const QString csvFile = parsed.value(kCsv);
+        if (!platform::saveWhole(csvFile, predict::VerifyCsv(raceCount, counters, returns).toUtf8(), &why)) {
+            err << "korvin-cli verify: cannot write " << csvFile << ": " << why << '\n';
+            return 1;
+        }
+    }
     return 0;
 }
 } // namespace

@@ -3,10 +3,13 @@
 // and third in its Max, Min, Ave and ZI columns finished first, second or
 // third. The counts live for the whole run of the program, so several courses
 // or days can be accumulated into one report.
+#include "racing/payouts.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace korvin::platform {
 class Dialogs;
@@ -43,11 +46,27 @@ struct VerifyRow {
     QString resultText;  // caption of the finishing-position cell
     // Highlight tier (1..3, 0 none) of the Max, Min, Ave and ZI cells.
     std::array<int, kVerifyColumns> tiers{};
+    QString horseText;    // caption of the horse-number cell
+    QString abnormalText; // caption of the abnormal-result cell ("取消" ...)
 };
 using VerifyRows = std::array<VerifyRow, kVerifyRows>;
 
 // The rows as the data list model holds them.
 VerifyRows VerifyRowsOf(const racecard::DataListModel &model);
+
+// A race as the report reads it: its rows and, when payouts are shown and the
+// race has a record, what the record pays.
+struct VerifyRace {
+    VerifyRace(VerifyRows r = {}, std::optional<racing::RacePayouts> p = std::nullopt)
+        : rows(std::move(r)), payouts(std::move(p))
+    {
+    }
+    VerifyRows rows;
+    std::optional<racing::RacePayouts> payouts;
+};
+VerifyRace VerifyRaceOf(const racecard::DataListModel &model);
+
+struct ReturnTotals;
 
 struct RaceTally {
     int zeroMax = 0;    // runners whose Max is 0
@@ -74,11 +93,11 @@ void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialo
 void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters);
 
 // Counts the enabled race buttons: for each, loadRace gives the data list of
-// that race, and the race is tallied into the totals. Returns the number of
-// races counted.
+// that race, and the race is tallied into the totals (and, when given, into
+// the returns of the tier-1 picks). Returns the number of races counted.
 int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRows(int index, const racecard::RaceButton &)> &loadRace,
-                     qint32 &raceCount, VerifyCounterSets &counters);
+                     const std::function<VerifyRace(int index, const racecard::RaceButton &)> &loadRace,
+                     qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals *returns = nullptr);
 
 // "Max1 : " .. "ZI3  : ".
 const std::array<QString, kVerifySets> &SetNames();

@@ -2,6 +2,7 @@
 // the highlight tiers counted are exactly the ones the window paints.
 #include "predict/verify.h"
 
+#include "predict/returns.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
 
@@ -18,21 +19,28 @@ VerifyRows VerifyRowsOf(const racecard::DataListModel &model)
         v.maxText = d[ColMax].text;
         v.resultText = d[ColResult].text;
         v.tiers = {d[ColMax].tier, d[ColMin].tier, d[ColAve].tier, d[ColZI].tier};
+        v.horseText = d[ColNo].text;
+        v.abnormalText = d[ColError].text;
     }
     return rows;
 }
 
+VerifyRace VerifyRaceOf(const racecard::DataListModel &model) { return {VerifyRowsOf(model), model.payoutRecord}; }
+
 int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRows(int, const racecard::RaceButton &)> &loadRace, qint32 &raceCount,
-                     VerifyCounterSets &counters)
+                     const std::function<VerifyRace(int, const racecard::RaceButton &)> &loadRace, qint32 &raceCount,
+                     VerifyCounterSets &counters, ReturnTotals *returns)
 {
     int counted = 0;
     for (int b = 0; b < int(buttons.size()); ++b) {
         const racecard::RaceButton &button = buttons[size_t(b)];
         if (!button.enabled)
             continue;
-        const RaceTally tally = TallyRace(loadRace(b, button));
+        const VerifyRace race = loadRace(b, button);
+        const RaceTally tally = TallyRace(race.rows);
         AddRace(tally, raceCount, counters);
+        if (returns)
+            AddReturns(race, tally, *returns);
         counted += tally.counted ? 1 : 0;
     }
     return counted;

@@ -159,6 +159,32 @@ int number(const QString &text)
 }
 } // namespace
 
+std::vector<std::pair<int, int>> RacePairs(const QString &slot, int partners)
+{
+    std::vector<std::pair<int, int>> pairs;
+    if (!slot.startsWith(QLatin1Char('0')) && !slot.startsWith(QLatin1Char('1')))
+        return pairs;
+    std::array<int, 8> h{}; // h[1..7]
+    for (int j = 1; j <= 7; ++j)
+        h[j] = number(Mid(slot, 4 + 2 * (j - 1), 2));
+    const int size = number(Mid(slot, 2, 2));
+    // The order lists all 18 numbers: in a smaller field a bet on a horse
+    // that does not run (or on no horse) is never written.
+    auto runs = [size](int horse) { return horse > 0 && (size < 1 || size > 18 || horse <= size); };
+    if (slot.startsWith(QLatin1Char('1'))) {
+        for (int j = 2; j <= qMin(partners + 1, 7); ++j)
+            if (runs(h[1]) && runs(h[j]))
+                pairs.emplace_back(h[1], h[j]);
+    } else {
+        const int last = qMin(partners / 2 + 1, 7);
+        for (int a = 1; a <= last; ++a)
+            for (int b = a + 1; b <= last; ++b)
+                if (runs(h[a]) && runs(h[b]))
+                    pairs.emplace_back(h[a], h[b]);
+    }
+    return pairs;
+}
+
 QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners)
 {
     static const char16_t *weekdays[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
@@ -180,25 +206,11 @@ QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText
         const QString &slot = zorbSlots[r];
         if (!slot.startsWith(QLatin1Char('0')) && !slot.startsWith(QLatin1Char('1')))
             continue;
-        std::array<int, 8> h{}; // h[1..7]
-        for (int j = 1; j <= 7; ++j)
-            h[j] = number(Mid(slot, 4 + 2 * (j - 1), 2));
         const int size = number(Mid(slot, 2, 2));
-        // The order lists all 18 numbers: in a smaller field a bet on a horse
-        // that does not run (or on no horse) is never written.
-        auto runs = [size](int horse) { return horse > 0 && (size < 1 || size > 18 || horse <= size); };
-        QString line = racing::PadNumber(r, 2) + QStringLiteral("R  ") + racing::PadNumber(h[1], 2) + QLatin1Char(' ');
-        if (slot.startsWith(QLatin1Char('1'))) {
-            for (int j = 2; j <= qMin(partners + 1, 7); ++j)
-                if (runs(h[1]) && runs(h[j]))
-                    line += pair(h[1], h[j], size);
-        } else {
-            const int last = qMin(partners / 2 + 1, 7);
-            for (int a = 1; a <= last; ++a)
-                for (int b = a + 1; b <= last; ++b)
-                    if (runs(h[a]) && runs(h[b]))
-                        line += pair(h[a], h[b], size);
-        }
+        QString line = racing::PadNumber(r, 2) + QStringLiteral("R  ") + racing::PadNumber(number(Mid(slot, 4, 2)), 2) +
+                       QLatin1Char(' ');
+        for (const auto &[a, b] : RacePairs(slot, partners))
+            line += pair(a, b, size);
         if (line.size() < 45)
             line += QString(45 - line.size(), QLatin1Char(' '));
         lines << line + QLatin1Char('|');
@@ -234,9 +246,11 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
     ZorbSlots zorbSlots;
     auto writeMeeting = [&] {
         QString why;
-        const bool written = OutputZORB(zorbSlots, zorbPath, header, 6, &why);
+        const bool written = OutputZORB(zorbSlots, zorbPath, header, kZorbPartners, &why);
         if (!written)
             user.critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(zorbPath, why));
+        else
+            result.blocks.push_back(zorbSlots);
         // A meeting never repeats another meeting's bets.
         for (int r = 1; r <= 12; ++r)
             zorbSlots[r].clear();

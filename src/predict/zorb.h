@@ -71,6 +71,15 @@ std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRP
 // keep ascending horse numbers.
 QString OrderText(const std::array<int, 18> &scores);
 
+// Partners of a key horse (the box takes the first partners / 2 + 1 horses).
+constexpr int kZorbPartners = 6;
+
+// The pairs a race line of the block holds, in the order written: the key
+// horse with each partner, or the box. Pairs that name a horse that does not
+// run are left out; none for an excluded or empty slot. Each pair is one
+// 100-yen quinella ticket.
+std::vector<std::pair<int, int>> RacePairs(const QString &slot, int partners);
+
 // The lines of one meeting block (rule, header, rule, race lines, empty line).
 QStringList ZorbBlockLines(const ZorbSlots &zorbSlots, const QString &headerText, int partners);
 // Appends one meeting block to the file at path. False (with the reason) when it
@@ -85,6 +94,8 @@ struct BatchRunResult {
     // What the caller says after the run, in order (nothing to predict, a race
     // met twice, races cut short).
     platform::Messages messages;
+    // The slots of every meeting block written, in order.
+    std::vector<ZorbSlots> blocks;
 };
 
 // The whole run over the race blocks of the model, which shows the first race.

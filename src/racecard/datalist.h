@@ -141,6 +141,9 @@ struct DataListModel {
     DataCell KT; // "平均： ..."
     DataCell HH; // "標準偏差： ..."
     racing::PayoutArea payouts;
+    // The same record as numbers (what the picks returned); none when payouts
+    // are off or the race has no record.
+    std::optional<racing::RacePayouts> payoutRecord;
     bool vtxFound = false;
     QString marks;        // as read from the mark file
     QStringList messages; // information messages of the load, in order

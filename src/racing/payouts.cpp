@@ -81,12 +81,15 @@ void apply(PayoutArea &area, const QByteArray &r)
     }
 }
 
-void show(PayoutArea &area, const QString &fileName, const QString &day, const std::variant<QString, int> &race)
+// The last record of the file whose day and race match (each match replaces
+// the one before, as on screen); nullopt when there is none.
+std::optional<QByteArray> lastMatch(const QString &fileName, const QString &day, const std::variant<QString, int> &race)
 {
     QFile f(fileName);
     if (!f.exists() || !f.open(QIODevice::ReadOnly))
-        return;
+        return std::nullopt;
     const QByteArray dayBytes = platform::toSjis(day);
+    std::optional<QByteArray> found;
     for (;;) {
         const QByteArray record = f.read(kPayoutRecordSize);
         // A short last record still holds the fields it reaches.
@@ -104,16 +107,51 @@ void show(PayoutArea &area, const QString &fileName, const QString &day, const s
             match = ok && n == std::get<int>(race);
         }
         if (match)
-            apply(area, record);
+            found = record;
         if (record.size() < kPayoutRecordSize)
             break;
     }
+    return found;
+}
+
+void show(PayoutArea &area, const QString &fileName, const QString &day, const std::variant<QString, int> &race)
+{
+    const std::optional<QByteArray> record = lastMatch(fileName, day, race);
+    if (record)
+        apply(area, *record);
+    else if (!QFile::exists(fileName))
+        return;
     if (!area.Fuku[3].visible)
         area.placeRows = 3;
     else if (!area.Fuku[4].visible)
         area.placeRows = 4;
     else
         area.placeRows = 5;
+}
+
+// A horse field as a number; 0 (not listed) for "00" and for anything but two digits.
+int horseNumber(const QByteArray &record, int offset)
+{
+    const QString text = field(record, offset, 2);
+    return asciiDigits(text, 2) ? text.toInt() : 0;
+}
+
+std::optional<RacePayouts> find(const QString &fileName, const QString &day, const std::variant<QString, int> &race)
+{
+    const std::optional<QByteArray> r = lastMatch(fileName, day, race);
+    if (!r)
+        return std::nullopt;
+    RacePayouts p;
+    for (int i = 0; i < 3; ++i)
+        p.win[i] = {horseNumber(*r, 175 + 9 * i), 0, amount(*r, 177 + 9 * i, 7)};
+    for (int i = 0; i < 5; ++i)
+        p.place[i] = {horseNumber(*r, 202 + 9 * i), 0, amount(*r, 204 + 9 * i, 7)};
+    for (int i = 0; i < 3; ++i) {
+        const int first = horseNumber(*r, 274 + 12 * i), second = horseNumber(*r, 276 + 12 * i);
+        // Both horses must be read for the pair to be listed.
+        p.quinella[i] = {second > 0 ? first : 0, first > 0 ? second : 0, amount(*r, 278 + 12 * i, 8)};
+    }
+    return p;
 }
 
 } // namespace
@@ -126,6 +164,16 @@ void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, 
 void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
 {
     show(area, fileName, day, raceNumber);
+}
+
+std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, const QString &raceText)
+{
+    return find(fileName, day, raceText);
+}
+
+std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, int raceNumber)
+{
+    return find(fileName, day, raceNumber);
 }
 
 } // namespace korvin::racing

@@ -5,6 +5,7 @@
 // analysis window; this model holds what its labels show.
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace korvin::racing {
 
@@ -43,5 +44,26 @@ QString PayoutFileName(const QString &sdata, const QString &year2, const QString
 void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, const QString &raceText);
 // The same with the race as a whole number (compared with the race field's value).
 void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
+
+// One entry of a record as numbers. horse is 0 when the entry is not listed
+// (its horse field "00", or not digits); second is the quinella's other horse.
+struct PayoutEntry {
+    int horse = 0;
+    int second = 0;
+    qint32 amount = 0; // yen per 100-yen ticket
+};
+
+// The win, place and quinella entries of a race's record, as the payout area
+// shows them: the same record (the last match of the file) and the same rules.
+struct RacePayouts {
+    std::array<PayoutEntry, 3> win; // a dead heat lists every winner
+    std::array<PayoutEntry, 5> place;
+    std::array<PayoutEntry, 3> quinella;
+};
+
+// The record of a race, found as ShowPayouts finds it; nullopt when the file
+// is missing or holds no record of the race.
+std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, const QString &raceText);
+std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, int raceNumber);
 
 } // namespace korvin::racing

@@ -1,5 +1,6 @@
 // korvin-cli verify over a race-card day.
 #include "predict/verifyday.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,9 @@ protected:
         csv = home.path(QStringLiteral("DenCSV/DC000001.csv"));
         home.writeLines(QStringLiteral("DenCSV/DC000001.csv"), test::VerifyDayLines());
     }
-    test::CliRun run(const QStringList &courses, const QString &file = QString()) const
+    test::CliRun run(const QStringList &courses, const QString &file = QString(), const QStringList &options = {}) const
     {
-        return test::runCli(QStringList{QStringLiteral("verify"), file.isEmpty() ? csv : file} + courses,
+        return test::runCli(QStringList{QStringLiteral("verify"), file.isEmpty() ? csv : file} + courses + options,
                             home.folder());
     }
 };
@@ -67,4 +68,34 @@ TEST_F(CliVerify, UsageAndUnusableFiles)
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_TRUE(missing.err.contains(QStringLiteral("DC999999.csv"))) << missing.err.toStdString();
+}
+
+// 06-01 has no payout file: counted apart. In 05-01 the Max pick (horse 02)
+// won, the others' pick (horse 01) was second.
+TEST_F(CliVerify, ReturnsAfterTheSixteenLinesAndCsv)
+{
+    home.writeBytes(QStringLiteral("SData/003東.dat"),
+                    test::PayoutRecord("4", "01").tan(0, "02", 320).fuku(0, "02", 130).fuku(1, "01", 150).b);
+    const QString csvOut = home.path(QStringLiteral("report.csv"));
+    const test::CliRun r = run({QStringLiteral("06"), QStringLiteral("05")}, QString(),
+                               {QStringLiteral("--returns"), QStringLiteral("--csv"), csvOut});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = outLines(r);
+    ASSERT_EQ(lines.size(), 23);
+    EXPECT_EQ(lines[1], QStringLiteral("Max1 :    1   0   1    0  50.0%  50.0%  100.0%"));
+    EXPECT_EQ(lines.mid(16), (QStringList{
+                                 "",
+                                 QStringLiteral("回収率 : 払戻あり   1R  払戻なし   1R"),
+                                 QStringLiteral("         賭数  返還  単的中  単回収率  複的中  複回収率"),
+                                 QStringLiteral("Max1 :      1     0       1    320.0%       1    130.0%"),
+                                 QStringLiteral("Min1 :      1     0       0     00.0%       1    150.0%"),
+                                 QStringLiteral("Ave1 :      1     0       0     00.0%       1    150.0%"),
+                                 QStringLiteral("ZI1  :      1     0       0     00.0%       1    150.0%"),
+                             }));
+    const QString written = QString::fromUtf8(test::readFile(csvOut));
+    EXPECT_TRUE(written.startsWith("set,races,first,")) << written.toStdString();
+    EXPECT_TRUE(written.contains("\r\nMax1,2,1,0,1,0,50.0,50.0,100.0,1,1,1,0,1,320,320.0,1,130,130.0\r\n"))
+        << written.toStdString();
+    // Without --returns the sixteen lines stand alone.
+    EXPECT_EQ(outLines(run({QStringLiteral("05")})), test::VerifyCourse05Report());
 }

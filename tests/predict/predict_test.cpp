@@ -3,8 +3,10 @@
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
+#include "predict/backtest.h"
 #include "predict/trpara.h"
 #include "predict/zorb.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 #include "support/trfixture.h"
 #include "timerank/analysis.h"
@@ -625,6 +627,35 @@ TEST_F(BatchRun, CompletedOnlyWhenThereWasSomethingToPredict)
     const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
     ASSERT_EQ(out.size(), 6);
     EXPECT_TRUE(out[4].startsWith(QStringLiteral(" 2R")));
+}
+
+// The run hands over the blocks it wrote; the backtest reads the payout files
+// of their races, and only when payouts are switched on and found.
+TEST_F(BatchRun, BacktestOfTheBlocksWritten)
+{
+    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
+    addRace(QStringLiteral("京都"), "2", "１Ｒ", kTurf16, 4, 1);
+    ZorbSettings z;
+    z.keyHorse = true;
+    timerank::TimeRankAnalysis a;
+    ASSERT_TRUE(open(a));
+    const BatchRunResult r = RunBatchPrediction(a, 2, z, home.path(QStringLiteral("Zorb.txt")), rec);
+    ASSERT_EQ(r.blocks.size(), 2u);
+    EXPECT_EQ(r.blocks[0][1], QStringLiteral("11607030102040506"));
+    settings.SData = home.makeFolder(QStringLiteral("SData"));
+    EXPECT_FALSE(BacktestRun(r, settings)) << "payouts off";
+    settings.SDataON = "1";
+    EXPECT_FALSE(BacktestRun(r, settings)) << "no payout file";
+    home.writeBytes(QStringLiteral("SData/003東.dat"),
+                    test::PayoutRecord("4", "01").uma(0, "0102", 500).uma(1, "0307", 2340).b);
+    const std::optional<BacktestSummary> b = BacktestRun(r, settings);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(BacktestLines(*b).mid(1),
+              (QStringList{
+                  QStringLiteral("東京 3回4日目          1     6     1  100.0%  390.0%         0"),
+                  QStringLiteral("京都 3回2日目          0     0     0       -       -         1"),
+                  QStringLiteral("合計                   1     6     1  100.0%  390.0%         1"),
+              }));
 }
 
 // Makes a file unwritable for this process: by its mode, or for root, which

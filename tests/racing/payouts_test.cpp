@@ -61,6 +61,21 @@ TEST(Payouts, RecordMatching)
     ShowPayouts(missing, sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10);
     EXPECT_FALSE(missing.shown);
 
+    // The same record as numbers: the last match, both winners of the dead
+    // heat, "00" entries not listed; none for a race or file without a record.
+    const std::optional<RacePayouts> p = FindRacePayouts(file, QStringLiteral("4"), QStringLiteral("11"));
+    ASSERT_TRUE(p);
+    auto entry = [](const PayoutEntry &e) { return std::vector<int>{e.horse, e.second, e.amount}; };
+    EXPECT_EQ(entry(p->win[0]), (std::vector<int>{7, 0, 1230}));
+    EXPECT_EQ(entry(p->win[1]), (std::vector<int>{9, 0, 1500}));
+    EXPECT_EQ(entry(p->win[2]), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(entry(p->place[2]), (std::vector<int>{3, 0, 120}));
+    EXPECT_EQ(entry(p->quinella[0]), (std::vector<int>{7, 9, 12345}));
+    EXPECT_EQ(p->quinella[1].horse, 0);
+    EXPECT_EQ(FindRacePayouts(file, QStringLiteral("4"), 10)->win[0].horse, 1);
+    EXPECT_FALSE(FindRacePayouts(file, QStringLiteral("4"), 12));
+    EXPECT_FALSE(FindRacePayouts(sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10));
+
     // Four and five place entries size the frame.
     home.writeBytes(
         QStringLiteral("SData/5.dat"),

@@ -1,7 +1,9 @@
 #include "platform/ui/window.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QHash>
+#include <QPushButton>
 #include <QRect>
 #include <QWindow>
 
@@ -63,6 +65,19 @@ void KorvinWindow::closeEvent(QCloseEvent *event)
     if (!m_quiet && m_opener)
         m_opener->show();
     emit closed();
+}
+
+QPushButton *addCloseRow(QWidget *window, QBoxLayout *layout)
+{
+    auto *close = new QPushButton(QStringLiteral("Close"), window);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setMinimumWidth(100);
+    QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(close);
+    layout->addLayout(row);
+    return close;
 }
 
 QFont fixedPitchFont(int pointSize)

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QBoxLayout;
+class QPushButton;
+
 namespace korvin::platform::ui {
 
 inline const QString kTitlePrefix = QStringLiteral("<< Korvin >> Tipwise for Vantor");
@@ -36,6 +39,10 @@ private:
 // included: a window that comes back is found where it was, not wherever the
 // window manager would place it. KorvinWindow does this for itself.
 void rememberPlace(QWidget *window);
+
+// A "Close" button (objectName "cmdClose") that closes window, placed at the
+// right end of a new row at the bottom of layout.
+QPushButton *addCloseRow(QWidget *window, QBoxLayout *layout);
 
 // "ＭＳ ゴシック" at the given point size, falling back to any fixed-pitch
 // Japanese font (IPAGothic on Debian).

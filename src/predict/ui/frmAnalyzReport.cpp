@@ -2,9 +2,11 @@
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/ui/barchart.h"
 #include "racecard/datalist.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
+#include "common/programfolder.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,26 +21,40 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / Report"));
 
     auto *layout = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout;
+    auto *lines = new QVBoxLayout;
     const QFont font = platform::ui::fixedPitchFont(11);
-    for (int i = 0; i < kReportLines; ++i) {
+    auto fixedLabel = [&](const QString &name) {
         auto *label = new QLabel(this);
-        label->setObjectName(QStringLiteral("LabelAnalyz_%1").arg(i));
+        label->setObjectName(name);
         label->setFont(font);
         label->setTextFormat(Qt::PlainText);
-        // An empty line keeps its height so the four blocks stay apart.
+        // An empty line keeps its height so the blocks stay apart.
         label->setMinimumHeight(label->fontMetrics().height());
-        m_labels[size_t(i)] = label;
-        layout->addWidget(label);
-    }
-    m_close = new QPushButton(QStringLiteral("Close"), this);
-    m_close->setObjectName(QStringLiteral("cmdClose"));
-    m_close->setMinimumWidth(100);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_close);
+        lines->addWidget(label);
+        return label;
+    };
+    for (int i = 0; i < kReportLines; ++i)
+        m_labels[size_t(i)] = fixedLabel(QStringLiteral("LabelAnalyz_%1").arg(i));
+    lines->addSpacing(12);
+    for (int i = 0; i < kReturnLines; ++i)
+        m_returnLabels[size_t(i)] = fixedLabel(QStringLiteral("LabelReturns_%1").arg(i));
+    lines->addStretch();
+    columns->addLayout(lines);
+
+    auto *charts = new QVBoxLayout;
+    m_hitChart = new platform::ui::BarChartPanel(QStringLiteral("HitRateChart"), this);
+    m_hitChart->setSuggestedPath(common::ProgramFolder() + QStringLiteral("HitRates.png"));
+    m_returnChart = new platform::ui::BarChartPanel(QStringLiteral("ReturnRateChart"), this);
+    m_returnChart->setSuggestedPath(common::ProgramFolder() + QStringLiteral("ReturnRates.png"));
+    charts->addWidget(m_hitChart);
+    charts->addWidget(m_returnChart);
+    columns->addSpacing(12);
+    columns->addLayout(charts, 1);
+    layout->addLayout(columns, 1);
+
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    m_close = platform::ui::addCloseRow(this, layout);
 
     Report(loader ? loader : RaceLoader(&frmAnalyzReport::LoadInDataList));
 }
@@ -46,21 +62,30 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
 void frmAnalyzReport::Report(const RaceLoader &loader)
 {
     StartReport(VerifiedRaceCount, VerifyCounters, platform::dialogs());
+    // The returns cover the same races as the counts: when those start from
+    // zero, so do they.
+    if (VerifiedRaceCount == 0)
+        VerifyReturns = ReturnTotals{};
     CountRaceButtons(
         racecard::CurrentRaceButtons,
         [&](int index, const racecard::RaceButton &button) {
             racecard::CurrentRaceKey = button.key;
-            const VerifyRows rows = loader(index, button);
+            const VerifyRace race = loader(index, button);
             platform::DoEvents();
-            return rows;
+            return race;
         },
-        VerifiedRaceCount, VerifyCounters);
+        VerifiedRaceCount, VerifyCounters, &VerifyReturns);
     const QStringList lines = ReportLines(VerifiedRaceCount, VerifyCounters);
     for (int i = 0; i < kReportLines; ++i)
         m_labels[size_t(i)]->setText(lines.value(i));
+    const QStringList returns = ReturnLines(VerifyReturns);
+    for (int i = 0; i < kReturnLines; ++i)
+        m_returnLabels[size_t(i)]->setText(returns.value(i));
+    m_hitChart->setData(HitRateChart(VerifiedRaceCount, VerifyCounters));
+    m_returnChart->setData(ReturnRateChart(VerifyReturns));
 }
 
-VerifyRows frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &button)
+VerifyRace frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &button)
 {
     racecard::CurrentRaceKey = button.key;
     // The window fills itself for the current race as it loads; what is
@@ -68,9 +93,9 @@ VerifyRows frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &butt
     auto *list = new racecard::ui::frmDataList(nullptr, button.caption);
     list->show();
     platform::DoEvents();
-    const VerifyRows rows = VerifyRowsOf(list->model());
+    const VerifyRace race = VerifyRaceOf(list->model());
     list->closeUnchanged();
-    return rows;
+    return race;
 }
 
 } // namespace korvin::predict::ui

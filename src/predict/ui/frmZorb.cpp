@@ -5,7 +5,10 @@
 #include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/window.h"
+#include "predict/backtest.h"
+#include "predict/ui/frmBacktest.h"
 #include "common/programfolder.h"
+#include "common/settings.h"
 #include "timerank/ui/frmRaceListTR.h"
 #include "timerank/ui/frmTimeRank.h"
 
@@ -137,8 +140,15 @@ void frmZorb::RunBatchPrediction()
     window->setDrivenByRun(false);
     window->close();
     platform::ShowMessages(run.messages);
-    if (run.completed)
-        platform::dialogs().information(kBatchDoneMessage);
+    if (!run.completed)
+        return;
+    platform::dialogs().information(kBatchDoneMessage);
+    // The analysis window loaded the settings as it opened.
+    if (const std::optional<BacktestSummary> backtest = BacktestRun(run, common::Settings)) {
+        auto *result = new frmBacktest(nullptr, *backtest);
+        result->show();
+        m_backtest = result;
+    }
 }
 
 } // namespace korvin::predict::ui

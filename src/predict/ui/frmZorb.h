@@ -2,6 +2,7 @@
 #include "predict/zorb.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 
 class QCheckBox;
@@ -27,6 +28,9 @@ public:
     void cmdZorb_Click(int index);
     // Races counted on the race list's buttons by the last run.
     int lastRaceCount() const { return m_lastCount; }
+    // The backtest window the last run opened (none when payouts are off or
+    // not found).
+    QWidget *backtestWindow() const { return m_backtest; }
 
     QCheckBox *CheckTrack(int i) const { return m_track[i]; }
     QCheckBox *CheckClass(int i) const { return m_class[i]; }
@@ -43,6 +47,7 @@ private:
     std::array<QRadioButton *, 2> m_bet{};
     std::array<QPushButton *, 2> m_buttons{};
     int m_lastCount = 0;
+    QPointer<QWidget> m_backtest;
 };
 
 } // namespace korvin::predict::ui

@@ -3,7 +3,10 @@
 #include "platform/textfile.h"
 #include "predict/trpara.h"
 #include "predict/ui/frmTimeRankPara.h"
+#include "predict/ui/frmBacktest.h"
 #include "predict/ui/frmZorb.h"
+#include "platform/ui/barchart.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 #include "support/trfixture.h"
 #include "timerank/timerankfile.h"
@@ -17,7 +20,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QImage>
+#include <QLabel>
 #include <QTimer>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -309,6 +318,48 @@ TEST_F(ZorbWindow, RunIgnoresTheAnalysisWindowsButtons)
     const QByteArray out = home.readBytes("Zorb.txt");
     EXPECT_TRUE(out.contains(" 1R   5  1- 5  2- 5  3- 5  1- 2  1- 3  2- 3  |")) << out.constData();
     EXPECT_TRUE(out.contains(" 3R   7  1- 7  2- 7  3- 7  1- 2  1- 3  2- 3  |")) << out.constData();
+}
+
+// With payout files for the day the run ends with the backtest window, after
+// the completion message; its chart draws the rates its lines print.
+TEST_F(ZorbWindow, BacktestWindowAfterTheCompletionMessage)
+{
+    test::TRBlockPlan s;
+    s.raceLabel = QStringLiteral("１Ｒ");
+    s.groups.assign(24, {test::trHorse(1, 5)});
+    prepare(test::trBlock(s), 1);
+    // The box 5, 1, 2, 3 holds 2-3, the quinella listed third.
+    home.writeBytes("SData/003東.dat", test::PayoutRecord("4", "01").uma(0, "0507", 880).uma(2, "0302", 1500).b);
+
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    predict::ui::frmZorb z(&list);
+    bool shownBefore = true;
+    rec.onShown = [&](const platform::RecordingDialogs::Entry &) { shownBefore = z.backtestWindow() != nullptr; };
+    z.cmdZorb_Click(1);
+    EXPECT_EQ(rec.texts(), QStringList{predict::kBatchDoneMessage});
+    EXPECT_FALSE(shownBefore);
+    QPointer<predict::ui::frmBacktest> w = qobject_cast<predict::ui::frmBacktest *>(z.backtestWindow());
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor / Backtest"));
+    ASSERT_EQ(w->LabelBacktest().size(), 3);
+    EXPECT_EQ(w->LabelBacktest()[1]->text(),
+              QStringLiteral("東京 3回4日目          1     6     1  100.0%  250.0%         0"));
+    auto *series = qobject_cast<QBarSeries *>(w->chart()->chart()->series().value(0));
+    ASSERT_TRUE(series);
+    ASSERT_EQ(series->barSets().size(), 2);
+    for (int line = 1; line <= 2; ++line) {
+        const QStringList tokens = w->LabelBacktest()[line]->text().split(' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(series->barSets()[0]->at(line - 1), tokens[tokens.size() - 3].chopped(1).toDouble());
+        EXPECT_EQ(series->barSets()[1]->at(line - 1), tokens[tokens.size() - 2].chopped(1).toDouble());
+    }
+    const QString png = home.path("backtest.png");
+    ASSERT_TRUE(w->chart()->savePng(png));
+    EXPECT_EQ(QImage(png).size(), w->chart()->view()->size());
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w);
 }
 
 } // namespace

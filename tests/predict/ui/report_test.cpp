@@ -1,15 +1,23 @@
 #include "predict/ui/frmAnalyzReport.h"
 
 #include "platform/dialogs.h"
+#include "platform/ui/barchart.h"
 #include "predict/verifyday.h"
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
 #include "racecard/ui/frmRaceList.h"
 #include "racing/codetables.h"
 #include "racing/horsemarks.h"
+#include "common/settings.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 
 #include <QLabel>
 #include <QPointer>
@@ -136,6 +144,71 @@ TEST(ReportWindow, LeavesTheMarkFilesAsTheyAre)
     w->show();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(day.home.readBytes(name), before);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+namespace {
+// A rate as the labels print it: "25.0%", "-" for none.
+double printed(const QString &token) { return token == QStringLiteral("-") ? 0.0 : token.chopped(1).toDouble(); }
+
+std::vector<QList<qreal>> barValues(platform::ui::BarChartPanel *panel)
+{
+    std::vector<QList<qreal>> values;
+    auto *series = qobject_cast<QBarSeries *>(panel->chart()->series().value(0));
+    for (QBarSet *set : series ? series->barSets() : QList<QBarSet *>()) {
+        values.emplace_back();
+        for (int i = 0; i < set->count(); ++i)
+            values.back() << set->at(i);
+    }
+    return values;
+}
+} // namespace
+
+// The charts draw the numbers the lines print, and each saves as a PNG of its size.
+TEST(ReportWindow, ReturnsAndChartsShowThePrintedNumbers)
+{
+    ChosenDay day;
+    day.home.writeBytes(QStringLiteral("SData/003東.dat"),
+                        test::PayoutRecord("4", "01").tan(0, "02", 320).fuku(0, "02", 130).fuku(1, "01", 150).b);
+    ASSERT_TRUE(common::LoadSettings().empty()); // as the file selection does
+    platform::ScopedRecordingDialogs dialogs;
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    w->show();
+    EXPECT_EQ(labelTexts(*w), test::VerifyCourse05Report());
+    EXPECT_EQ(w->LabelReturns(0)->text(), QStringLiteral("回収率 : 払戻あり   1R  払戻なし   0R"));
+    EXPECT_EQ(w->LabelReturns(2)->text(), QStringLiteral("Max1 :      1     0       1    320.0%       1    130.0%"));
+    EXPECT_EQ(w->LabelReturns(5)->objectName(), QStringLiteral("LabelReturns_5"));
+
+    const auto hits = barValues(w->hitChart());
+    ASSERT_EQ(hits.size(), 3u);
+    for (int set = 0; set < predict::kVerifySets; ++set) {
+        const QStringList tokens = w->LabelAnalyz(set + set / 3 + 1)->text().split(' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(w->hitChart()->data().categories[set], tokens[0]);
+        for (int rate = 0; rate < 3; ++rate)
+            EXPECT_EQ(hits[size_t(rate)][set], printed(tokens[tokens.size() - 3 + rate])) << set << " " << rate;
+    }
+    const auto returns = barValues(w->returnChart());
+    ASSERT_EQ(returns.size(), 2u);
+    for (int pick = 0; pick < 4; ++pick) {
+        const QStringList tokens = w->LabelReturns(pick + 2)->text().split(' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(returns[0][pick], printed(tokens[5])) << pick;
+        EXPECT_EQ(returns[1][pick], printed(tokens[7])) << pick;
+    }
+
+    // The save button asks the chooser for a path and writes the chart there.
+    const QString chosen = day.home.path(QStringLiteral("hits"));
+    const auto chooser = platform::ui::BarChartPanel::choosePngPath;
+    platform::ui::BarChartPanel::choosePngPath = [&](QWidget *, const QString &) { return chosen; };
+    QTest::mouseClick(w->hitChart()->saveButton(), Qt::LeftButton);
+    platform::ui::BarChartPanel::choosePngPath = chooser;
+    EXPECT_EQ(w->hitChart()->saveButton()->text(), QStringLiteral("PNG保存"));
+    const QImage png(chosen + QStringLiteral(".png"), "PNG");
+    EXPECT_EQ(png.size(), w->hitChart()->view()->size());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('\n').toStdString();
+    QString why;
+    EXPECT_FALSE(w->returnChart()->savePng(day.home.path(QStringLiteral("none/r.png")), &why));
+    EXPECT_FALSE(why.isEmpty());
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
