@@ -1,6 +1,7 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
 #include "platform/messages.h"
+#include "platform/sjis.h"
 #include "platform/safefile.h"
 #include "predict/backtest.h"
 #include "predict/zorb.h"
@@ -80,6 +81,10 @@ int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream 
     ok = ok && (args.isSet(kBacktest) || !args.isSet(kCsv));
     if (!ok || kind < 0 || kind > 5)
         return cli::usageError(predictCommand, err);
+    if (const QString bad = platform::firstUnencodable(z.code); !bad.isEmpty()) {
+        err << platform::unencodableMessage(QStringLiteral("ZORBコード"), bad) << '\n';
+        return 1;
+    }
     if (out.isEmpty())
         out = common::ProgramFolder() + predict::kZorbFileName;
     if (!platform::ShowMessages(common::LoadSettings()))

@@ -254,6 +254,26 @@ TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
 }
 
+// A Zorb code Shift-JIS cannot hold would reach the bets file as "?": it is
+// refused, nothing runs, and the window stays for the code to be changed.
+TEST_F(ZorbWindow, ACodeShiftJisCannotHoldIsRefused)
+{
+    test::TRBlockPlan s;
+    s.groups = test::trFullGroups();
+    prepare(test::trBlock(s), 2);
+    timerank::ui::frmRaceListTR list;
+    list.show();
+    predict::ui::frmZorb z(&list);
+    z.show();
+    z.TextZorbVer()->setText(QStringLiteral("99é9"));
+    z.cmdZorb_Click(1);
+    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+    EXPECT_EQ(rec.shown[0].text, QStringLiteral("ZORBコード の「é」は Shift-JIS で保存できない文字です．"));
+    EXPECT_TRUE(z.isVisible());
+    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
+}
+
 // Nothing predicted is never reported as done: the file vanished after the
 // race list opened, or it holds no race header.
 TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
