@@ -187,8 +187,9 @@ BENCHMARK(BM_BatchPredictionRunOnly)->Unit(benchmark::kMillisecond);
 void BM_LoadTRParaFile(benchmark::State &state)
 {
     bench::useHome(bench::demoHome());
+    std::vector<predict::TRParaRecord> table;
     for (auto _ : state)
-        benchmark::DoNotOptimize(predict::LoadTRParaFile());
+        benchmark::DoNotOptimize(predict::LoadTRParaFile(table));
 }
 BENCHMARK(BM_LoadTRParaFile)->Unit(benchmark::kMicrosecond);
 
@@ -208,14 +209,14 @@ BENCHMARK(BM_TRParaRecordFromBytes)->Unit(benchmark::kMicrosecond);
 void BM_ScoreOneRace(benchmark::State &state)
 {
     bench::useHome(bench::demoHome());
-    predict::LoadTRParaFile();
+    std::vector<predict::TRParaRecord> table;
+    predict::LoadTRParaFile(table);
     timerank::TimeRankAnalysis model;
     model.open(timeRankFile(1), 0, common::Settings);
     model.showRace(model.raceCount() / 2);
     const predict::RaceCondition c = predict::ParseRaceCondition(model.header(0), model.header(1));
-    const int i =
-        predict::FindParameters(predict::TRParaTable, c.meetingDateKey.left(2), c.cls.code, c.trackKey, c.distanceKey);
-    const predict::TRParaRecord rec = i >= 0 ? predict::TRParaTable[i] : predict::TRParaTable[0];
+    const int i = predict::FindParameters(table, c.meetingDateKey.left(2), c.cls.code, c.trackKey, c.distanceKey);
+    const predict::TRParaRecord rec = i >= 0 ? table[i] : table[0];
     for (auto _ : state)
         benchmark::DoNotOptimize(predict::OrderText(predict::ScoreHorses(model.cells(), rec)));
 }
@@ -225,11 +226,12 @@ BENCHMARK(BM_ScoreOneRace)->Unit(benchmark::kMicrosecond);
 void BM_ScoreHorsesOnly(benchmark::State &state)
 {
     bench::useHome(bench::demoHome());
-    predict::LoadTRParaFile();
+    std::vector<predict::TRParaRecord> table;
+    predict::LoadTRParaFile(table);
     timerank::TimeRankAnalysis model;
     model.open(timeRankFile(1), 0, common::Settings);
     model.showRace(model.raceCount() / 2);
-    const predict::TRParaRecord rec = predict::TRParaTable[0];
+    const predict::TRParaRecord rec = table[0];
     for (auto _ : state)
         benchmark::DoNotOptimize(predict::ScoreHorses(model.cells(), rec)[0]);
 }

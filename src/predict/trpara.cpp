@@ -10,8 +10,6 @@
 
 namespace korvin::predict {
 
-std::vector<TRParaRecord> TRParaTable(kConditions);
-
 namespace {
 QByteArray nul(int n) { return QByteArray(n, '\0'); }
 const int kTableOffset[4] = {7, 67, 127, 187};
@@ -174,7 +172,7 @@ void StoreBoxes(TRParaRecord &record, const std::array<QString, kParaBoxes> &box
                 record.table(block)[ParaCell(p, r)] = ParaCellBytes(boxes[block * 30 + p * 5 + r]);
 }
 
-int LoadTRParaFile(QString *error)
+int LoadTRParaFile(std::vector<TRParaRecord> &table, QString *error)
 {
     QFile f(TRParaPath());
     // Reading needs no write access (a protected parameter file still predicts);
@@ -184,9 +182,10 @@ int LoadTRParaFile(QString *error)
             *error = f.errorString();
         return -1;
     }
+    table.resize(kConditions);
     int k = 0;
     while (k < kConditions && !f.atEnd()) {
-        TRParaTable[k] = TRParaRecord::fromBytes(f.read(kTRParaRecordSize));
+        table[k] = TRParaRecord::fromBytes(f.read(kTRParaRecordSize));
         ++k;
     }
     return k;
@@ -217,19 +216,21 @@ bool WriteTRParaRecord(int n, const TRParaRecord &record, QString *error)
     return platform::saveWhole(TRParaPath(), bytes, error);
 }
 
-bool SaveCondition(int n, const std::array<QString, kParaBoxes> &boxes, QString *error)
+bool SaveCondition(std::vector<TRParaRecord> &table, int n, const std::array<QString, kParaBoxes> &boxes,
+                   QString *error)
 {
     if (n < 0 || n >= kConditions)
         return false;
-    TRParaRecord &record = TRParaTable[n];
+    table.resize(kConditions);
+    TRParaRecord &record = table[n];
     StoreBoxes(record, boxes);
     GivePositionKeys(record, n);
     record.Filler = "\r\n";
     return WriteTRParaRecord(n, record, error);
 }
 
-bool SaveAllConditionRecords(const std::array<QString, kParaBoxes> &boxes, const std::function<void(int)> &progress,
-                             QString *error)
+bool SaveAllConditionRecords(std::vector<TRParaRecord> &table, const std::array<QString, kParaBoxes> &boxes,
+                             const std::function<void(int)> &progress, QString *error)
 {
     QByteArray old;
     {
@@ -259,7 +260,7 @@ bool SaveAllConditionRecords(const std::array<QString, kParaBoxes> &boxes, const
     }
     if (!platform::saveWhole(TRParaPath(), out, error))
         return false;
-    TRParaTable = std::move(records);
+    table = std::move(records);
     return true;
 }
 

@@ -45,9 +45,6 @@ struct TRParaRecord {
 // place 1 come first.
 inline int ParaCell(int p, int r) { return p + 6 * r; }
 
-// The shared table of 1600 conditions.
-extern std::vector<TRParaRecord> TRParaTable;
-
 // ProgramFolder + "Korvin.trp".
 QString TRParaPath();
 
@@ -77,24 +74,25 @@ QByteArray ParaCellBytes(const QString &box);
 std::array<QString, kParaBoxes> BoxesOf(const TRParaRecord &record);
 void StoreBoxes(TRParaRecord &record, const std::array<QString, kParaBoxes> &boxes);
 
-// Reads "Korvin.trp" (creating an empty file when missing) into TRParaTable:
-// records 1, 2, ... up to 1600 while the file holds them. Entries beyond the
-// file keep their contents. Returns the number of records read, -1 when the
-// file cannot be read or created (error says why).
-int LoadTRParaFile(QString *error = nullptr);
+// Reads "Korvin.trp" (creating an empty file when missing) into a table of
+// 1600 conditions: records 1, 2, ... up to 1600 while the file holds them.
+// Entries beyond the file keep their contents. Returns the number of records
+// read, -1 when the file cannot be read or created (error says why).
+int LoadTRParaFile(std::vector<TRParaRecord> &table, QString *error = nullptr);
 
 // Writes one record at its position. Records between the end of the file and
 // it are written as NUL bytes. False with the reason when the write fails.
 bool WriteTRParaRecord(int n, const TRParaRecord &record, QString *error = nullptr);
 
-// Stores the boxes into condition n of TRParaTable (keys of its position when
+// Stores the boxes into condition n of the table (keys of its position when
 // they are NUL) and writes that record.
-bool SaveCondition(int n, const std::array<QString, kParaBoxes> &boxes, QString *error = nullptr);
+bool SaveCondition(std::vector<TRParaRecord> &table, int n, const std::array<QString, kParaBoxes> &boxes,
+                   QString *error = nullptr);
 
 // Stores the boxes into every one of the 1600 records (the file's records and
-// new ones with their position keys), in TRParaTable and in the file, which is
+// new ones with their position keys), in the table and in the file, which is
 // replaced in one step. progress(k) is called for k = 1..1600.
-bool SaveAllConditionRecords(const std::array<QString, kParaBoxes> &boxes, const std::function<void(int)> &progress,
-                             QString *error = nullptr);
+bool SaveAllConditionRecords(std::vector<TRParaRecord> &table, const std::array<QString, kParaBoxes> &boxes,
+                             const std::function<void(int)> &progress, QString *error = nullptr);
 
 } // namespace korvin::predict

@@ -238,7 +238,9 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
         return result;
     }
     QString error;
-    if (LoadTRParaFile(&error) < 0) {
+    // The parameters are those on disk at the start of the run.
+    std::vector<TRParaRecord> table;
+    if (LoadTRParaFile(table, &error) < 0) {
         user.critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
         return result;
     }
@@ -291,7 +293,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
                 return result;
             zorbSlots[0] = c.meetingDateKey;
 
-            const int i = FindParameters(TRParaTable, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
+            const int i = FindParameters(table, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
             QString line;
             if (i < 0) {
                 user.critical(QStringLiteral("Paramator Search Error!!"));
@@ -303,7 +305,7 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
                 cutShort << race;
                 line = kExcludedRace;
             } else {
-                const QString order = OrderText(ScoreHorses(model.cells(), TRParaTable[i]));
+                const QString order = OrderText(ScoreHorses(model.cells(), table[i]));
                 line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
             }
             zorbSlots[c.race] = line;

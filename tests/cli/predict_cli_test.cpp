@@ -21,7 +21,8 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
     std::array<QString, predict::kParaBoxes> boxes;
     for (int i = 0; i < predict::kParaBoxes; ++i)
         boxes[i] = i % 5 == 0 ? "9" : "0";
-    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    std::vector<predict::TRParaRecord> table;
+    ASSERT_TRUE(predict::SaveAllConditionRecords(table, boxes, {}));
     test::TRBlockPlan s;
     s.raceLabel = QStringLiteral("１Ｒ");
     s.groups.assign(24, {test::trHorse(1, 5)});

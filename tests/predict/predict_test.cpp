@@ -24,7 +24,9 @@ using namespace korvin::predict;
 
 namespace {
 
-void resetTable() { TRParaTable.assign(kConditions, TRParaRecord()); }
+// The table the parameter file is read into and saved from.
+std::vector<TRParaRecord> table(kConditions);
+void resetTable() { table.assign(kConditions, TRParaRecord()); }
 
 TRParaRecord keyed(const char *place, const char *cls, const char *track, const char *distance)
 {
@@ -130,11 +132,11 @@ protected:
 
 TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
 {
-    EXPECT_EQ(LoadTRParaFile(), 0);
+    EXPECT_EQ(LoadTRParaFile(table), 0);
     EXPECT_TRUE(QFile::exists(home.path("Korvin.trp")));
     EXPECT_EQ(home.readBytes("Korvin.trp").size(), 0);
 
-    ASSERT_TRUE(SaveCondition(1599, boxesOf("7")));
+    ASSERT_TRUE(SaveCondition(table, 1599, boxesOf("7")));
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
     EXPECT_EQ(file.left(1599 * 249), QByteArray(1599 * 249, '\0'));
@@ -143,17 +145,17 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
     EXPECT_EQ(file.right(2), "\r\n");
 
     resetTable();
-    EXPECT_EQ(LoadTRParaFile(), 1600);
-    EXPECT_EQ(FindParameters(TRParaTable, "10", "90", "1", "99"), 1599);
-    EXPECT_EQ(FindParameters(TRParaTable, "10", "90", "1", "25"), -1);
-    EXPECT_EQ(BoxesOf(TRParaTable[1599])[119], "07");
+    EXPECT_EQ(LoadTRParaFile(table), 1600);
+    EXPECT_EQ(FindParameters(table, "10", "90", "1", "99"), 1599);
+    EXPECT_EQ(FindParameters(table, "10", "90", "1", "25"), -1);
+    EXPECT_EQ(BoxesOf(table[1599])[119], "07");
 }
 
 TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
 {
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes());
-    EXPECT_EQ(LoadTRParaFile(), 1);
-    ASSERT_TRUE(SaveCondition(0, boxesOf("3")));
+    EXPECT_EQ(LoadTRParaFile(table), 1);
+    ASSERT_TRUE(SaveCondition(table, 0, boxesOf("3")));
     EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300"
                                                     "1603");
 }
@@ -162,7 +164,7 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 {
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + TRParaRecord().toBytes());
     int last = 0, calls = 0;
-    ASSERT_TRUE(SaveAllConditionRecords(boxesOf("42"), [&](int k) {
+    ASSERT_TRUE(SaveAllConditionRecords(table, boxesOf("42"), [&](int k) {
         last = k;
         ++calls;
     }));
@@ -176,10 +178,10 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
                                 "1242"); // NUL keys get their position's
     EXPECT_EQ(file.mid(1599 * 249, 7), "10901"
                                        "99");
-    EXPECT_EQ(BoxesOf(TRParaTable[800])[5], "42");
+    EXPECT_EQ(BoxesOf(table[800])[5], "42");
     resetTable();
-    EXPECT_EQ(LoadTRParaFile(), 1600);
-    EXPECT_EQ(BoxesOf(TRParaTable[1599])[0], "42");
+    EXPECT_EQ(LoadTRParaFile(table), 1600);
+    EXPECT_EQ(BoxesOf(table[1599])[0], "42");
 }
 
 // The file holds at most 1600 records: those after are never read.
@@ -189,9 +191,9 @@ TEST_F(TRParaFile, ReadsNoMoreThan1600Records)
     for (int k = 0; k < 1602; ++k)
         bytes += keyed(k < 1599 ? "01" : (k == 1599 ? "10" : "99"), "00", "0", "10").toBytes();
     home.writeBytes(QStringLiteral("Korvin.trp"), bytes);
-    EXPECT_EQ(LoadTRParaFile(), 1600);
-    EXPECT_EQ(TRParaTable.size(), size_t(kConditions));
-    EXPECT_EQ(TRParaTable[1599].KeyPlace, "10");
+    EXPECT_EQ(LoadTRParaFile(table), 1600);
+    EXPECT_EQ(table.size(), size_t(kConditions));
+    EXPECT_EQ(table[1599].KeyPlace, "10");
 }
 
 // A save that fails at any step (a full disk), or a file the user made
@@ -203,8 +205,8 @@ TEST_F(TRParaFile, FailedSavesLeaveTheFileAsItWas)
     home.writeBytes(trp, keyed("08", "30", "0", "16").toBytes() + keyed("05", "00", "1", "12").toBytes());
     const QByteArray before = home.readBytes(trp);
     const std::function<bool(QString *)> saves[] = {
-        [](QString *e) { return SaveCondition(10, boxesOf(QStringLiteral("5")), e); },
-        [](QString *e) { return SaveAllConditionRecords(boxesOf(QStringLiteral("5")), {}, e); },
+        [](QString *e) { return SaveCondition(table, 10, boxesOf(QStringLiteral("5")), e); },
+        [](QString *e) { return SaveAllConditionRecords(table, boxesOf(QStringLiteral("5")), {}, e); },
     };
     for (const auto &save : saves) {
         for (int n = 1; n <= 5; ++n) {
@@ -434,7 +436,7 @@ protected:
         std::array<QString, kParaBoxes> boxes;
         for (int i = 0; i < kParaBoxes; ++i)
             boxes[i] = QString::fromLatin1(i % 5 == 0 ? "10" : (i % 5 == 1 ? "1" : "0"));
-        ASSERT_TRUE(SaveAllConditionRecords(boxes, {}));
+        ASSERT_TRUE(SaveAllConditionRecords(table, boxes, {}));
     }
     void addRace(const QString &course, const QString &day, const QString &label, const QString &nameLine, int winner,
                  int second)
@@ -700,7 +702,7 @@ private:
 
 TEST_F(TRParaFile, AProtectedParameterFileIsStillRead)
 {
-    ASSERT_TRUE(SaveCondition(3, boxesOf("6")));
+    ASSERT_TRUE(SaveCondition(table, 3, boxesOf("6")));
     resetTable();
     ReadOnlyFile guard(home.path("Korvin.trp"));
     if (!guard.ok())
@@ -708,8 +710,8 @@ TEST_F(TRParaFile, AProtectedParameterFileIsStillRead)
     QFile probe(home.path("Korvin.trp"));
     ASSERT_FALSE(probe.open(QIODevice::ReadWrite)); // the protection holds
     QString error;
-    EXPECT_EQ(LoadTRParaFile(&error), 4) << error.toStdString();
-    EXPECT_EQ(BoxesOf(TRParaTable[3])[0], "06");
+    EXPECT_EQ(LoadTRParaFile(table, &error), 4) << error.toStdString();
+    EXPECT_EQ(BoxesOf(table[3])[0], "06");
 }
 
 } // namespace

@@ -17,6 +17,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace korvin::predict {
+std::vector<TRParaRecord> TRParaTable(kConditions);
+} // namespace korvin::predict
+
 namespace korvin::predict::ui {
 
 namespace {
@@ -99,7 +103,7 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
 
     QString error;
-    if (LoadTRParaFile(&error) < 0)
+    if (LoadTRParaFile(TRParaTable, &error) < 0)
         platform::dialogs().critical(
             QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
     fill(TRParaTable[0]);
@@ -148,7 +152,7 @@ void frmTimeRankPara::SaveShownCondition()
     if (n < 0)
         return;
     QString error;
-    if (!SaveCondition(n, boxTexts(), &error)) {
+    if (!SaveCondition(TRParaTable, n, boxTexts(), &error)) {
         platform::dialogs().critical(
             QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
         return;
@@ -172,7 +176,7 @@ void frmTimeRankPara::SaveAllConditions()
     wait->show();
     QString error;
     const bool ok = SaveAllConditionRecords(
-        boxTexts(),
+        TRParaTable, boxTexts(),
         [wait](int k) {
             wait->ProgressBar()->setValue(k);
             if (k % 100 == 0)

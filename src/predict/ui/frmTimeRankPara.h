@@ -3,10 +3,17 @@
 #include "predict/trpara.h"
 
 #include <array>
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+
+namespace korvin::predict {
+// The 1600 conditions as the parameter window holds them while the program
+// runs: read from "Korvin.trp" when the window opens, kept by its saves.
+extern std::vector<TRParaRecord> TRParaTable;
+} // namespace korvin::predict
 
 namespace korvin::predict::ui {
 

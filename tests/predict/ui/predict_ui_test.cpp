@@ -169,7 +169,7 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     std::array<QString, predict::kParaBoxes> boxes;
     for (int i = 0; i < predict::kParaBoxes; ++i)
         boxes[i] = QString::number((i * 7) % 13);
-    ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+    ASSERT_TRUE(predict::SaveAllConditionRecords(predict::TRParaTable, boxes, {}));
     QStringList lines;
     int seed = 1;
     for (const QString &course : {QStringLiteral("東京"), QStringLiteral("京都")})
@@ -228,7 +228,7 @@ protected:
     {
         std::array<QString, predict::kParaBoxes> boxes;
         boxes.fill(QStringLiteral("5"));
-        ASSERT_TRUE(predict::SaveAllConditionRecords(boxes, {}));
+        ASSERT_TRUE(predict::SaveAllConditionRecords(predict::TRParaTable, boxes, {}));
         home.writeLines("TimeRank/TR20000610.txt", lines);
         timerank::TimeRankFile = home.path("TimeRank/TR20000610.txt");
         timerank::TimeRankType = qint16(kind);

@@ -685,7 +685,8 @@ QString distanceBand(int metres)
 
 TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
 {
-    ASSERT_EQ(predict::LoadTRParaFile(), kParaRecords);
+    std::vector<predict::TRParaRecord> table;
+    ASSERT_EQ(predict::LoadTRParaFile(table), kParaRecords);
     platform::RecordingDialogs dialogs;
     timerank::TimeRankAnalysis model;
     ASSERT_TRUE(model.open(trPath(0), 0, common::Settings));
@@ -703,10 +704,9 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
             EXPECT_EQ(c.trackKey, race.track == Dirt ? QStringLiteral("1") : QStringLiteral("0"));
             EXPECT_EQ(c.distanceKey, distanceBand(race.distance));
             EXPECT_EQ(c.fieldSize, two(int(race.runners.size())));
-            const int i =
-                predict::FindParameters(predict::TRParaTable, course.code, c.cls.code, c.trackKey, c.distanceKey);
+            const int i = predict::FindParameters(table, course.code, c.cls.code, c.trackKey, c.distanceKey);
             ASSERT_GE(i, 0);
-            const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), predict::TRParaTable[i]);
+            const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), table[i]);
             for (int h = int(race.runners.size()); h < 18; ++h)
                 EXPECT_EQ(scores[h], 0) << "horse " << h + 1 << " does not run";
             scored += std::any_of(scores.begin(), scores.end(), [](int s) { return s > 0; });
