@@ -346,6 +346,8 @@ public:
         }
     }
 
+    size_t capacity() const { return m_slots.size(); }
+
     bool isSpare(KeyCode code) const
     {
         return std::any_of(m_slots.begin(), m_slots.end(), [code](const Slot &s) { return s.code == code; });
@@ -514,6 +516,7 @@ public:
         }
         m_spare->prepare();
         ErrorTrap trap(m_dpy); // a request that fails must not end the program
+        lendAhead(actions, keymap, shiftKey);
         bool ok = true;
         for (const KeyAction &action : actions) {
             std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
@@ -865,6 +868,39 @@ private:
         if (held)
             error = "a modifier key (Shift, Ctrl, Alt ...) is held down";
         return !held;
+    }
+
+    // Puts every character of the send that the keymap lacks on a spare
+    // keycode before the first key, then primes the receiver with one long
+    // pause. Lending each character just before its key leaves the receiver
+    // only the short keymap delay to catch up, which a loaded machine does
+    // not always give. With more such characters than spare keycodes they
+    // are lent one by one as they come.
+    void lendAhead(const std::vector<KeyAction> &actions, Keymap &keymap, KeyCode shiftKey)
+    {
+        std::vector<KeySym> missing;
+        for (const KeyAction &action : actions) {
+            if (action.kind != KeyAction::Kind::Character)
+                continue;
+            const KeySym sym = SymbolForCharacter(action.character);
+            if (sym == NoSymbol || std::find(missing.begin(), missing.end(), sym) != missing.end())
+                continue;
+            const unsigned locks = action.ctrl || action.alt ? 0 : keymap.locks();
+            const bool onKeymap = action.shift ? keymap.keyCarrying(sym).has_value()
+                                               : keymap.keyFor(sym, locks) ||
+                                                     ((locks & LockMask) && keymap.keyFor(sym, locks & ~LockMask));
+            if (!onKeymap)
+                missing.push_back(sym);
+        }
+        if (missing.empty() || missing.size() > m_spare->capacity())
+            return;
+        for (const KeySym sym : missing)
+            if (!m_spare->lend(sym, milliseconds(0)))
+                return;
+        XSync(m_dpy, False);
+        Pause(m_options.keymapDelay);
+        keymap.refresh();
+        m_spare->prime(shiftKey, m_options.primeDelay);
     }
 
     // The key (and Shift) for one action; characters that are not on the

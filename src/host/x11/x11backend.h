@@ -23,6 +23,11 @@ struct X11BackendOptions {
     // a receiver lagging behind still reads its keys with the right symbols.
     std::chrono::milliseconds keymapDelay{10};
     std::chrono::milliseconds spareReuseDelay{500};
+    // The characters of one send that are not on the keymap are put on spare
+    // keycodes together, before its first key, and the receiver is given
+    // this long, once, to read the new keymap: a receiver under load (a
+    // program under Wine above all) reads keymap changes late.
+    std::chrono::milliseconds primeDelay{1000};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...
