@@ -7,7 +7,10 @@
 #include "demofiles.h"
 #include "hostday.h"
 #include "common/helpers.h"
+#include "host/resultcomments.h"
+#include "host/timeranksplit.h"
 #include "platform/textfile.h"
+#include "support/testutil.h"
 #include "timerank/timerankfile.h"
 
 #include <QRegularExpression>
@@ -177,7 +180,7 @@ TEST(HostExport, OneRaceGivesThirtySixSectionsInTheSplittersOrder)
         ASSERT_EQ(sections.size(), 36);
         for (int s = 0; s < 36; ++s) {
             const View v = views[s / 6];
-            const bool near = v.near || kind == 1 || kind == 3;
+            const bool near = v.near || !demodata::switchesToAllDistances(kind);
             const QStringList &sec = sections[s];
             EXPECT_EQ(sec[0], sections[0][0]);
             EXPECT_EQ(sec[4], demodata::timeRankTitleLine(race, kind, v.surface, near, s % 6)) << s;
@@ -298,4 +301,80 @@ TEST(HostExport, DemoDayResultLinesCoverEveryCutAndEnding)
     }
     EXPECT_EQ(seen.size(), 3 + int(endings.size())) << QStringList(seen.values()).join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
+}
+
+// The whole demo day exported by the stand-in, kind by kind, and cut by
+// Korvin's splitter: exactly the time-rank files the generator writes.
+TEST(HostExport, DemoDayExportSplitsIntoTheDemoDaysTimeRankFiles)
+{
+    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    korvin::test::ScratchHome home;
+    const QString folder = home.makeFolder(QStringLiteral("TimeRank"));
+    const QString exportPath = folder + QStringLiteral("TimeRank.txt");
+    for (int kind = 0; kind < timerank::kKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        MemoryFiles files;
+        HostModel host(day, HostOptions{QStringLiteral("2.05"), {}, {}}, files);
+        ASSERT_TRUE(pressAll(host, timeRankRun(host.raceCount(), kind, true, exportPath)).isEmpty());
+        ASSERT_TRUE(platform::writeLines(exportPath, files.files.value(exportPath)));
+        const host::SplitResult split = host::SplitTimeRankText(exportPath, folder, kind);
+        EXPECT_EQ(split.path, folder + demodata::timeRankFileName(day, kind));
+        EXPECT_EQ(split.races, host.raceCount());
+        const QStringList written = platform::readLines(split.path).value_or(QStringList{});
+        const QStringList wanted = demodata::timeRankLines(day, kind);
+        EXPECT_EQ(written.size(), wanted.size());
+        for (int i = 0; i < std::min(written.size(), wanted.size()); ++i)
+            ASSERT_EQ(written[i], wanted[i]) << "line " << i + 1;
+    }
+}
+
+// Every race's result export through Korvin's comment writer: per runner the
+// race key, the horse, the kind "1", the name, no time or popularity, and the
+// fourth-corner position as the end tag at the column the reader expects.
+TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
+{
+    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    korvin::test::ScratchHome home;
+    const QString mdata = home.makeFolder(QStringLiteral("MData"));
+    const QString exportPath = mdata + QStringLiteral("Comment.txt");
+    QMap<QString, int> expectedLines;
+    for (const demodata::Course &course : day.courses) {
+        for (const demodata::Race &race : course.races) {
+            const QString key = demodata::raceKey(day, course, race);
+            SCOPED_TRACE(key.toStdString());
+            const QStringList exported = commentLines(day, course, race);
+            ASSERT_TRUE(platform::writeLines(exportPath, exported));
+            const host::CommentAppend c = host::AppendResultComments(exportPath, mdata, 1);
+            ASSERT_TRUE(c.appended()) << (c.messages.empty() ? std::string() : c.messages[0].text.toStdString());
+            EXPECT_EQ(c.path, mdata + QStringLiteral("MS00") + QString::number(course.meeting) + course.letter +
+                                  QStringLiteral(".dat"));
+            EXPECT_EQ(c.raceKey, key);
+            ASSERT_EQ(c.lines, race.runners.size());
+            expectedLines[c.path] += c.lines;
+            const QStringList all = platform::readLines(c.path).value_or(QStringList{});
+            ASSERT_EQ(all.size(), expectedLines[c.path]);
+            for (int i = 0; i < c.lines; ++i) {
+                const QString &line = all[all.size() - c.lines + i];
+                const int number = exported[7 + i].left(2).trimmed().toInt();
+                const auto runner = std::find_if(race.runners.begin(), race.runners.end(),
+                                                 [number](const demodata::Runner &r) { return r.number == number; });
+                ASSERT_NE(runner, race.runners.end());
+                const QString tag = QString::number(runner->corner);
+                // One column less for a margin in half-width characters or a
+                // dead heat, one less again for a runner that finished.
+                const bool halfWidthMargin = std::all_of(runner->margin.begin(), runner->margin.end(),
+                                                         [](QChar ch) { return ch.unicode() < 0x80; });
+                const int adjust = int(runner->deadHeat || halfWidthMargin) + int(runner->result > 0);
+                EXPECT_EQ(line.left(11),
+                          key + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')) + QLatin1Char('1'))
+                    << line.toStdString();
+                EXPECT_EQ(line.mid(12, 9), runner->name.leftJustified(9, QChar(0x3000))) << line.toStdString();
+                EXPECT_TRUE(line.endsWith(tag)) << line.toStdString();
+                EXPECT_EQ(line.size() - tag.size(), std::max(68 - adjust, int(line.trimmed().size() - tag.size())))
+                    << line.toStdString();
+                EXPECT_FALSE(line.contains(QLatin1Char(':'))) << line.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(expectedLines.size(), day.courses.size());
 }
