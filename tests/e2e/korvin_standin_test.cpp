@@ -43,6 +43,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -85,6 +86,9 @@ bool waitFor(F condition)
     }
     return true;
 }
+
+// Lines as one text: a failure shows the lines that differ.
+std::string text(const QStringList &lines) { return lines.join(QLatin1Char('\n')).toStdString(); }
 
 double cpuSeconds()
 {
@@ -227,8 +231,20 @@ protected:
         for (int i = 0; i < got.size() && i < e.typed.size(); ++i)
             if (e.typed[i] && got[i].endsWith(QLatin1String(" +shift")))
                 got[i].chop(7);
-        // As text, so that a failure shows the lines that differ.
-        EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(), e.lines.join(QLatin1Char('\n')).toStdString());
+        EXPECT_EQ(text(got), text(e.lines));
+    }
+
+    // Shows a window as the user would have it before pressing a button: on
+    // screen and, under a window manager, active. A window manager that
+    // activated a new window only after the run had activated the host would
+    // take the keys away from it.
+    static void showSettled(QWidget &w)
+    {
+        w.show();
+        if (g_windowManager)
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        else
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     }
 
     // Presses a Run button and prints Korvin's processor time over the run's.
@@ -287,7 +303,7 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
     dialogs.clear();
     timerank::TimeRankFile.clear();
     host::ui::frmTimeRankText w;
-    w.show();
+    ASSERT_NO_FATAL_FAILURE(showSettled(w));
     w.OptionType(kind)->setChecked(true);
     const QStringList waits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0")};
     for (int i = 0; i < 3; ++i)
@@ -297,8 +313,8 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
 
     const demodata::Day part = racesOfList(firstRace, 3);
     const QString file = settings.TimeRank + demodata::timeRankFileName(day, kind);
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("タイムランクファイルを書き込みました．（3 レース） ( ") +
-                                           file + QStringLiteral(" )")});
+    EXPECT_EQ(text(dialogs.texts()), text({QStringLiteral("タイムランクファイルを書き込みました．（3 レース） ( ") +
+                                           file + QStringLiteral(" )")}));
     EXPECT_EQ(timerank::TimeRankFile, file);
     EXPECT_EQ(platform::readLines(file).value_or(QStringList{}), demodata::timeRankLines(part, kind));
     EXPECT_EQ(capsLock(), capsOn);
@@ -334,7 +350,7 @@ void KorvinWithStandIn::commentRun()
     ASSERT_NO_FATAL_FAILURE(setCapsLock(false));
     dialogs.clear();
     host::ui::frmCommentSet w;
-    w.show();
+    ASSERT_NO_FATAL_FAILURE(showSettled(w));
     const QStringList waits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0")};
     for (int i = 0; i < 3; ++i)
         w.TextWait(i)->setText(waits[i]);
@@ -354,6 +370,12 @@ void KorvinWithStandIn::commentRun()
         ASSERT_TRUE(host::AppendResultComments(refFolder + QStringLiteral("Comment.txt"), refFolder, r + 1).appended());
         runners += race.runners.size();
     }
+    EXPECT_EQ(text(dialogs.texts()),
+              text({QStringLiteral("結果コメントを書き込みました．\n%1 : 2 レース %2 行").arg(file).arg(runners)}));
+    EXPECT_TRUE(capsLock()) << "Caps Lock was off before the run";
+    expectKeyLog(dryRunKeys({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                             QStringLiteral("--waits"), waits.join(QLatin1Char(','))},
+                            false));
     // The stand-in's last export is still there.
     EXPECT_EQ(platform::readLines(settings.MData + QStringLiteral("Comment.txt")).value_or(QStringList{}),
               hostsim::commentLines(day, course, course.races[1]));
@@ -364,13 +386,6 @@ void KorvinWithStandIn::commentRun()
         const demodata::Race &race = course.races[i < course.races[0].runners.size() ? 0 : 1];
         EXPECT_TRUE(written[i].startsWith(demodata::raceKey(day, course, race))) << written[i].toStdString();
     }
-    EXPECT_EQ(
-        dialogs.texts(),
-        QStringList{QStringLiteral("結果コメントを書き込みました．\n%1 : 2 レース %2 行").arg(file).arg(runners)});
-    EXPECT_TRUE(capsLock()) << "Caps Lock was off before the run";
-    expectKeyLog(dryRunKeys({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                             QStringLiteral("--waits"), waits.join(QLatin1Char(','))},
-                            false));
 }
 
 TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
@@ -378,7 +393,7 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
     // No stand-in: the run stops at the activation and no key goes anywhere.
     {
         host::ui::frmTimeRankText w;
-        w.show();
+        ASSERT_NO_FATAL_FAILURE(showSettled(w));
         w.TextRepeat()->setText(QStringLiteral("3"));
         w.cmdTimeRankText(2)->click();
         ASSERT_EQ(dialogs.shown.size(), 1u);

@@ -103,6 +103,14 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
         m_busy = false;
         startNext();
     });
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(20);
+    connect(m_redraw, &QTimer::timeout, this, [this] {
+        m_keys->appendPlainText(m_shownKeys.join(QLatin1Char('\n')));
+        m_shownKeys.clear();
+        refresh();
+    });
     qApp->installEventFilter(this);
     refresh();
 }
@@ -153,8 +161,12 @@ void HostWindow::apply(const ReceivedKey &key)
         m_log.write(line.toUtf8() + '\n');
         m_log.flush();
     }
-    m_keys->appendPlainText(line);
-    refresh();
+    // The screen is redrawn once a burst of keys has been handled: a run sends
+    // hundreds of keys a second, and painting after each one would make the
+    // host fall behind the pauses of the run on a busy machine.
+    m_shownKeys << line;
+    if (!m_redraw->isActive())
+        m_redraw->start();
 }
 
 void HostWindow::refresh()
