@@ -75,6 +75,10 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
          {static_cast<QWidget *>(m_races), static_cast<QWidget *>(m_screen), static_cast<QWidget *>(m_keys)})
         w->setFont(fixedFont());
     split->setSizes({360, 640, 240});
+    // A narrower window takes its room from the screen in the middle.
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setStretchFactor(2, 0);
     layout->addWidget(split, 1);
     setCentralWidget(central);
     setFocusPolicy(Qt::StrongFocus);

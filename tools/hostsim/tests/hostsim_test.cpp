@@ -3,11 +3,13 @@
 #include "hostmodel.h"
 #include "keylog.h"
 #include "hostsimtest.h"
+#include "play.h"
 
 #include "demofiles.h"
 #include "hostday.h"
 #include "common/helpers.h"
 #include "host/resultcomments.h"
+#include "host/script.h"
 #include "host/timeranksplit.h"
 #include "platform/textfile.h"
 #include "support/testutil.h"
@@ -377,4 +379,53 @@ TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
         }
     }
     EXPECT_EQ(expectedLines.size(), day.courses.size());
+}
+
+// Korvin's dry run of a run, played into the stand-in without a window: the
+// keys of the run exactly, the stale export deleted first as Korvin does.
+TEST(HostPlay, KorvinsDryRunPlaysAsTheRunsKeys)
+{
+    korvin::test::ScratchHome home;
+    common::SettingsRecord settings;
+    settings.Vantor_Ver = QStringLiteral("2.05");
+    settings.TimeRank = home.makeFolder(QStringLiteral("TimeRank"));
+    settings.MData = home.makeFolder(QStringLiteral("MData"));
+    const host::RunNumbers numbers{{0, 1, 0}, 2};
+    platform::Messages messages;
+    struct Row {
+        const char *what;
+        std::optional<host::Script> script;
+        ListMode list;
+        std::function<Keys(const QString &path)> keys;
+        int exports;
+    };
+    const Row rows[] = {
+        {"time-rank run", host::BuildExportScript(numbers, 2, settings, messages), ListMode::Cards,
+         [](const QString &path) { return timeRankRun(2, 2, true, path); }, 72},
+        {"comment run", host::BuildCommentScript(numbers, settings, messages), ListMode::Results,
+         [](const QString &path) {
+             return commentOpening() + commentRace(0, path) + Keys{key(NamedKey::PageDown)} + commentRace(1, path) +
+                    Keys{key(NamedKey::F12)};
+         },
+         2},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_TRUE(r.script.has_value());
+        const QString path = r.script->exportPath;
+        MemoryFiles files;
+        files.files[path] = QStringList{QStringLiteral("stale")};
+        HostModel host(tinyDay(), HostOptions{}, files);
+        host.setListMode(r.list);
+        const PlayResult played =
+            PlayDryRun(host, host::DryRun(*r.script), [&files](const QString &p) { files.files.remove(p); });
+        EXPECT_TRUE(played.error.isEmpty()) << played.error.toStdString();
+        EXPECT_TRUE(played.unexpected.isEmpty()) << played.unexpected.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(played.keys, r.keys(path).size());
+        EXPECT_EQ(host.exportsWritten(), r.exports);
+        EXPECT_NE(files.files.value(path).value(0), QStringLiteral("stale"));
+    }
+    MemoryFiles files;
+    HostModel host(tinyDay(), HostOptions{}, files);
+    EXPECT_FALSE(PlayDryRun(host, {QStringLiteral("[\"keys\",\"{F8}\"]"), QStringLiteral("{F8}")}, {}).error.isEmpty());
 }
