@@ -34,7 +34,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -49,10 +48,10 @@
 
 #include <cctype>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <ctime>
+#include <fcntl.h>
 #include <iostream>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -65,14 +64,6 @@ using namespace korvin;
 namespace {
 
 bool g_windowManager = false;
-
-QString output(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
 
 // Polls (a minute at most, for a loaded machine) until the condition holds.
 template <class F>
@@ -88,7 +79,7 @@ bool waitFor(F condition)
 }
 
 // Lines as one text: a failure shows the lines that differ.
-std::string text(const QStringList &lines) { return lines.join(QLatin1Char('\n')).toStdString(); }
+std::string text(const QStringList &lines) { return lines.join('\n').toStdString(); }
 
 double cpuSeconds()
 {
@@ -103,8 +94,7 @@ public:
     int presses = 0;
     bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (e->type() == QEvent::KeyPress && o->isWidgetType())
-            ++presses;
+        presses += e->type() == QEvent::KeyPress && o->isWidgetType();
         return false;
     }
 };
@@ -114,20 +104,19 @@ protected:
     void SetUp() override
     {
         // Capitals, digits and "_" in the path: typed with and without Shift.
-        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/KorvinE2E_XXXXXX"));
-        ASSERT_TRUE(dir->isValid());
-        home = dir->path() + QLatin1Char('/');
+        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/KorvinE2E_XXXXXX");
+        home = dir->path() + '/';
         QProcess gen;
-        gen.start(QStringLiteral(KORVIN_DEMODATA_BIN), {QStringLiteral("--out"), home});
+        gen.start(KORVIN_DEMODATA_BIN, {"--out", home});
         ASSERT_TRUE(gen.waitForFinished(60000) && gen.exitCode() == 0) << gen.readAllStandardError().toStdString();
         common::SetProgramFolder(home);
         ASSERT_TRUE(platform::ShowMessages(common::LoadSettings()));
         settings = common::Settings;
-        const QStringList days = QDir(home + QStringLiteral("Vantor")).entryList({QStringLiteral("Vd*.txt")});
+        const QStringList days = QDir(home + "Vantor").entryList({"Vd*.txt"});
         ASSERT_EQ(days.size(), 1);
         QString error;
-        ASSERT_TRUE(demodata::readHostDay(
-            platform::readLines(home + QStringLiteral("Vantor/") + days[0]).value_or(QStringList{}), day, &error))
+        ASSERT_TRUE(
+            demodata::readHostDay(platform::readLines(home + "Vantor/" + days[0]).value_or(QStringList{}), day, &error))
             << error.toStdString();
         keys = host::x11::CreateX11Backend();
         qApp->installEventFilter(&ownKeys);
@@ -143,16 +132,16 @@ protected:
     void startHost(const QString &list, int race)
     {
         stopHost();
-        logPath = home + QStringLiteral("keys-%1-%2.log").arg(list).arg(race);
+        logPath = home + QString("keys-%1-%2.log").arg(list).arg(race);
         host.setProcessChannelMode(QProcess::ForwardedChannels);
-        host.start(QStringLiteral(KORVIN_HOSTSIM_BIN),
-                   {QStringLiteral("--home"), home, QStringLiteral("--list"), list, QStringLiteral("--race"),
-                    QString::number(race), QStringLiteral("--log"), logPath});
+        host.start(KORVIN_HOSTSIM_BIN,
+                   {"--home", home, "--list", list, "--race", QString::number(race), "--log", logPath});
         ASSERT_TRUE(host.waitForStarted());
         ASSERT_TRUE(waitFor([] {
-            return !output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                       QStringLiteral("--name"), QStringLiteral("^Vantor frontier$")})
-                        .isEmpty();
+            QProcess search;
+            search.start("xdotool", {"search", "--onlyvisible", "--name", "^Vantor frontier$"});
+            search.waitForFinished();
+            return !search.readAllStandardOutput().trimmed().isEmpty();
         })) << "the stand-in's window did not appear";
     }
 
@@ -180,75 +169,22 @@ protected:
         ASSERT_TRUE(keys->setCapsLock(on, error)) << error;
     }
 
-    QStringList keyLog() const
+    // A script window as the user has it before pressing "Run": its boxes
+    // filled, on screen and, under a window manager, active (a window manager
+    // that activated it only after the run had activated the host would take
+    // the keys away from the host).
+    static void prepare(host::ui::ScriptWindow &w, const QString &repeat)
     {
-        QFile f(logPath);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-    // What the dry run of these boxes sends, one key-log line per key; the
-    // lines of typed text marked.
-    struct Expected {
-        QStringList lines;
-        QVector<bool> typed;
-    };
-    Expected dryRunKeys(const QStringList &scriptArgs, bool capsOn) const
-    {
-        const test::CliRun run = test::runCli(QStringList{QStringLiteral("script")} + scriptArgs, home);
-        EXPECT_EQ(run.code, 0) << run.err.toStdString();
-        Expected e;
-        for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const QJsonArray op = QJsonDocument::fromJson(line.toUtf8()).array();
-            const QString kind = op.at(0).toString();
-            const std::string text = op.at(1).toString().toStdString();
-            std::vector<host::KeyAction> actions;
-            if (kind == QLatin1String("keys")) {
-                const host::KeyParse parsed = host::ParseKeyString(text);
-                EXPECT_TRUE(parsed.ok()) << text;
-                actions = parsed.actions;
-            } else if (kind == QLatin1String("type")) {
-                EXPECT_TRUE(host::TextActions(text, actions));
-            }
-            for (host::KeyAction a : actions) {
-                if (capsOn && a.shift && a.kind == host::KeyAction::Kind::Character && a.character < 0x80 &&
-                    std::isupper(int(a.character)))
-                    a.character = char32_t(std::tolower(int(a.character)));
-                e.lines << QString::fromStdString(host::DescribeAction(a));
-                e.typed << (kind == QLatin1String("type"));
-            }
-        }
-        return e;
-    }
-
-    // The stand-in's log once it holds every key expected (it may lag a
-    // little behind the run), typed characters without their Shift.
-    void expectKeyLog(const Expected &e)
-    {
-        waitFor([&] { return keyLog().size() >= e.lines.size(); });
-        QStringList got = keyLog();
-        for (int i = 0; i < got.size() && i < e.typed.size(); ++i)
-            if (e.typed[i] && got[i].endsWith(QLatin1String(" +shift")))
-                got[i].chop(7);
-        EXPECT_EQ(text(got), text(e.lines));
-    }
-
-    // Shows a window as the user would have it before pressing a button: on
-    // screen and, under a window manager, active. A window manager that
-    // activated a new window only after the run had activated the host would
-    // take the keys away from it.
-    static void showSettled(QWidget &w)
-    {
+        for (int i = 0; i < 3; ++i)
+            w.TextWait(i)->setText(kWaits[i]);
+        w.TextRepeat()->setText(repeat);
         w.show();
-        if (g_windowManager)
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-        else
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(g_windowManager ? QTest::qWaitForWindowActive(&w) : QTest::qWaitForWindowExposed(&w));
     }
+    static inline const QStringList kWaits{"0", "1", "0"};
 
     // Presses a Run button and prints Korvin's processor time over the run's.
-    void run(QPushButton *button, const char *what)
+    static void run(QPushButton *button, const char *what)
     {
         QElapsedTimer wall;
         const double cpu = cpuSeconds();
@@ -259,24 +195,41 @@ protected:
                   << used << " CPU s over " << seconds << " s wall (" << 100.0 * used / seconds << " %)" << std::endl;
     }
 
-    // The demo day cut down to the races at list positions from..from+n-1.
-    demodata::Day racesOfList(int from, int n) const
+    // The stand-in's key log equals what the dry run of these boxes sends.
+    void expectKeyLog(const QStringList &scriptArgs, bool capsOn)
     {
-        demodata::Day part = day;
-        int position = 0;
-        for (demodata::Course &course : part.courses) {
-            QVector<demodata::Race> kept;
-            for (const demodata::Race &race : course.races) {
-                if (position >= from && position < from + n)
-                    kept << race;
-                ++position;
+        const test::CliRun run =
+            test::runCli(QStringList{"script"} + scriptArgs + QStringList{"--waits", kWaits.join(',')}, home);
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        QStringList expected;
+        QVector<bool> typed;
+        for (const QString &line : run.out.split('\n', Qt::SkipEmptyParts)) {
+            const QJsonArray op = QJsonDocument::fromJson(line.toUtf8()).array();
+            const std::string text = op.at(1).toString().toStdString();
+            std::vector<host::KeyAction> actions;
+            if (op.at(0) == "keys")
+                actions = host::ParseKeyString(text).actions;
+            else if (op.at(0) == "type")
+                host::TextActions(text, actions);
+            for (host::KeyAction a : actions) {
+                if (capsOn && a.shift && a.character < 0x80 && std::isupper(int(a.character)))
+                    a.character = char32_t(std::tolower(int(a.character)));
+                expected << QString::fromStdString(host::DescribeAction(a));
+                typed << (op.at(0) == "type");
             }
-            course.races = kept;
         }
-        part.courses.erase(std::remove_if(part.courses.begin(), part.courses.end(),
-                                          [](const demodata::Course &c) { return c.races.isEmpty(); }),
-                           part.courses.end());
-        return part;
+        // The stand-in may lag a little behind the run.
+        auto log = [this] {
+            QFile f(logPath);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+                                               : QStringList{};
+        };
+        waitFor([&] { return log().size() >= expected.size(); });
+        QStringList got = log();
+        for (int i = 0; i < got.size() && i < typed.size(); ++i)
+            if (typed[i] && got[i].endsWith(" +shift"))
+                got[i].chop(7);
+        EXPECT_EQ(text(got), text(expected));
     }
 
     void timeRankRun(int kind, int firstRace, bool capsOn);
@@ -293,50 +246,40 @@ protected:
     QString logPath;
 };
 
-// Three races from list position firstRace (from 0): the stand-in exports
-// them, the split keeps exactly their top fives, and the race list shows them.
+// Three races of the first course from race firstRace + 1: the stand-in
+// exports them, the split keeps exactly their top fives, the race list shows them.
 void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
 {
     SCOPED_TRACE(kind);
-    ASSERT_NO_FATAL_FAILURE(startHost(QStringLiteral("cards"), firstRace + 1));
+    ASSERT_NO_FATAL_FAILURE(startHost("cards", firstRace + 1));
     ASSERT_NO_FATAL_FAILURE(setCapsLock(capsOn));
     dialogs.clear();
-    timerank::TimeRankFile.clear();
     host::ui::frmTimeRankText w;
-    ASSERT_NO_FATAL_FAILURE(showSettled(w));
     w.OptionType(kind)->setChecked(true);
-    const QStringList waits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0")};
-    for (int i = 0; i < 3; ++i)
-        w.TextWait(i)->setText(waits[i]);
-    w.TextRepeat()->setText(QStringLiteral("3"));
+    ASSERT_NO_FATAL_FAILURE(prepare(w, "3"));
     run(w.cmdTimeRankText(2), "time-rank run of 3 races");
 
-    const demodata::Day part = racesOfList(firstRace, 3);
+    demodata::Day part = day;
+    part.courses = {day.courses[0]};
+    part.courses[0].races = day.courses[0].races.mid(firstRace, 3);
     const QString file = settings.TimeRank + demodata::timeRankFileName(day, kind);
-    EXPECT_EQ(text(dialogs.texts()), text({QStringLiteral("タイムランクファイルを書き込みました．（3 レース） ( ") +
-                                           file + QStringLiteral(" )")}));
+    EXPECT_EQ(text(dialogs.texts()), text({"タイムランクファイルを書き込みました．（3 レース） ( " + file + " )"}));
     EXPECT_EQ(timerank::TimeRankFile, file);
     EXPECT_EQ(platform::readLines(file).value_or(QStringList{}), demodata::timeRankLines(part, kind));
     EXPECT_EQ(capsLock(), capsOn);
-    expectKeyLog(dryRunKeys({QStringLiteral("timerank"), QStringLiteral("--kind"), QString::number(kind),
-                             QStringLiteral("--repeat"), QStringLiteral("3"), QStringLiteral("--waits"),
-                             waits.join(QLatin1Char(','))},
-                            capsOn));
+    expectKeyLog({"timerank", "--kind", QString::number(kind), "--repeat", "3"}, capsOn);
 
     auto *list = qobject_cast<timerank::ui::frmRaceListTR *>(w.openedWindow());
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
     EXPECT_FALSE(w.isVisible());
-    ASSERT_EQ(part.courses.size(), 1); // the three races are of one course
-    const demodata::Course &course = part.courses[0];
-    EXPECT_EQ(list->LabelDate()->text(), demodata::dayLine(day, course));
+    EXPECT_EQ(list->LabelDate()->text(), demodata::dayLine(day, part.courses[0]));
     for (int r = 0; r < 12; ++r) {
-        const auto race = std::find_if(course.races.begin(), course.races.end(),
-                                       [r](const demodata::Race &x) { return x.number == r + 1; });
-        EXPECT_EQ(list->cmdRace(r)->isEnabled(), race != course.races.end()) << r;
-        if (race != course.races.end()) {
-            EXPECT_TRUE(list->cmdRace(r)->text().startsWith(demodata::timeRankRaceLine(*race)))
-                << list->cmdRace(r)->text().toStdString();
+        const bool listed = r >= firstRace && r < firstRace + 3;
+        EXPECT_EQ(list->cmdRace(r)->isEnabled(), listed) << r;
+        if (listed) {
+            EXPECT_TRUE(
+                list->cmdRace(r)->text().startsWith(demodata::timeRankRaceLine(part.courses[0].races[r - firstRace])));
         }
     }
     list->close();
@@ -346,41 +289,34 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
 // makes of the stand-in's two exports, one per runner of each race.
 void KorvinWithStandIn::commentRun()
 {
-    ASSERT_NO_FATAL_FAILURE(startHost(QStringLiteral("results"), 1));
+    ASSERT_NO_FATAL_FAILURE(startHost("results", 1));
     ASSERT_NO_FATAL_FAILURE(setCapsLock(false));
     dialogs.clear();
     host::ui::frmCommentSet w;
-    ASSERT_NO_FATAL_FAILURE(showSettled(w));
-    const QStringList waits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0")};
-    for (int i = 0; i < 3; ++i)
-        w.TextWait(i)->setText(waits[i]);
-    w.TextRepeat()->setText(QStringLiteral("2"));
+    ASSERT_NO_FATAL_FAILURE(prepare(w, "2"));
     run(w.cmdCommentSet(1), "comment run of 2 races");
 
     const demodata::Course &course = day.courses[0];
-    const QString file = settings.MData + QStringLiteral("MS00%1%2.dat").arg(course.meeting).arg(course.letter);
+    const QString file = settings.MData + QString("MS00%1%2.dat").arg(course.meeting).arg(course.letter);
     // The reference: the same exports rewritten in a folder of their own.
     QTemporaryDir reference;
-    const QString refFolder = reference.path() + QLatin1Char('/');
+    const QString refFolder = reference.path() + '/';
     int runners = 0;
     for (int r = 0; r < 2; ++r) {
-        const demodata::Race &race = course.races[r];
         ASSERT_TRUE(
-            platform::writeLines(refFolder + QStringLiteral("Comment.txt"), hostsim::commentLines(day, course, race)));
-        ASSERT_TRUE(host::AppendResultComments(refFolder + QStringLiteral("Comment.txt"), refFolder, r + 1).appended());
-        runners += race.runners.size();
+            platform::writeLines(refFolder + "Comment.txt", hostsim::commentLines(day, course, course.races[r])));
+        ASSERT_TRUE(host::AppendResultComments(refFolder + "Comment.txt", refFolder, r + 1).appended());
+        runners += course.races[r].runners.size();
     }
     EXPECT_EQ(text(dialogs.texts()),
-              text({QStringLiteral("結果コメントを書き込みました．\n%1 : 2 レース %2 行").arg(file).arg(runners)}));
+              text({QString("結果コメントを書き込みました．\n%1 : 2 レース %2 行").arg(file).arg(runners)}));
     EXPECT_TRUE(capsLock()) << "Caps Lock was off before the run";
-    expectKeyLog(dryRunKeys({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                             QStringLiteral("--waits"), waits.join(QLatin1Char(','))},
-                            false));
+    expectKeyLog({"comments", "--repeat", "2"}, false);
     // The stand-in's last export is still there.
-    EXPECT_EQ(platform::readLines(settings.MData + QStringLiteral("Comment.txt")).value_or(QStringList{}),
+    EXPECT_EQ(platform::readLines(settings.MData + "Comment.txt").value_or(QStringList{}),
               hostsim::commentLines(day, course, course.races[1]));
     const QStringList written = platform::readLines(file).value_or(QStringList{});
-    EXPECT_EQ(written, platform::readLines(refFolder + QFileInfo(file).fileName()).value_or(QStringList{}));
+    EXPECT_EQ(written, platform::readLines(refFolder + file.section('/', -1)).value_or(QStringList{}));
     ASSERT_EQ(written.size(), runners);
     for (int i = 0; i < written.size(); ++i) {
         const demodata::Race &race = course.races[i < course.races[0].runners.size() ? 0 : 1];
@@ -393,15 +329,13 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
     // No stand-in: the run stops at the activation and no key goes anywhere.
     {
         host::ui::frmTimeRankText w;
-        ASSERT_NO_FATAL_FAILURE(showSettled(w));
-        w.TextRepeat()->setText(QStringLiteral("3"));
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "3"));
         w.cmdTimeRankText(2)->click();
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
-        EXPECT_TRUE(dialogs.shown[0].text.startsWith(QStringLiteral(
-            "「Vantor frontier」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．")))
+        EXPECT_TRUE(dialogs.shown[0].text.startsWith(
+            "「Vantor frontier」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．"))
             << dialogs.shown[0].text.toStdString();
-        EXPECT_EQ(ownKeys.presses, 0);
         EXPECT_EQ(w.openedWindow(), nullptr);
         EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
     }
@@ -413,32 +347,25 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
     EXPECT_EQ(ownKeys.presses, 0);
 }
 
-// Starts openbox and waits until it manages the screen.
+// Starts openbox (output discarded) and waits until it manages the screen.
 pid_t startWindowManager()
 {
     pid_t pid = 0;
-    char name[] = "openbox";
-    char *argv[] = {name, nullptr};
+    char name[] = "openbox", sm[] = "--sm-disable";
+    char *argv[] = {name, sm, nullptr};
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&pid, name, &quiet, nullptr, argv, environ);
+    const bool spawned = posix_spawnp(&pid, name, &quiet, nullptr, argv, environ) == 0;
     posix_spawn_file_actions_destroy(&quiet);
-    if (spawned != 0)
-        return 0;
-    for (int i = 0; i < 600; ++i) {
-        FILE *p = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
-        char buf[256] = {};
-        const bool up = p && fgets(buf, sizeof buf, p) && std::strstr(buf, "window id");
-        if (p)
-            pclose(p);
-        if (up)
+    for (int i = 0; spawned && i < 600; ++i, usleep(100000))
+        if (std::system("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'") == 0)
             return pid;
-        usleep(100000);
+    if (spawned) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
     return 0;
 }
 
@@ -447,15 +374,13 @@ pid_t startWindowManager()
 int main(int argc, char **argv)
 {
     pid_t wm = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--openbox") == 0) {
-            wm = startWindowManager();
-            if (!wm) {
-                std::cerr << "openbox did not start\n";
-                return 1;
-            }
-            g_windowManager = true;
+    if (argc > 1 && std::strcmp(argv[argc - 1], "--openbox") == 0) {
+        if (!(wm = startWindowManager())) {
+            std::cerr << "openbox did not start\n";
+            return 1;
         }
+        g_windowManager = true;
+        --argc;
     }
     int rc = 0;
     {
