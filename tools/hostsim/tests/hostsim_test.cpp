@@ -305,11 +305,12 @@ TEST(HostExport, DemoDayResultLinesCoverEveryCutAndEnding)
     EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
 }
 
-// The whole demo day exported by the stand-in, kind by kind, and cut by
+// A demo day's course exported by the stand-in, kind by kind, and cut by
 // Korvin's splitter: exactly the time-rank files the generator writes.
 TEST(HostExport, DemoDayExportSplitsIntoTheDemoDaysTimeRankFiles)
 {
-    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    day.courses.resize(1); // twelve races: turf, dirt and jump
     korvin::test::ScratchHome home;
     const QString folder = home.makeFolder(QStringLiteral("TimeRank"));
     const QString exportPath = folder + QStringLiteral("TimeRank.txt");
