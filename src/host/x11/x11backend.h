@@ -23,6 +23,12 @@ struct X11BackendOptions {
     // a receiver lagging behind still reads its keys with the right symbols.
     std::chrono::milliseconds keymapDelay{10};
     std::chrono::milliseconds spareReuseDelay{500};
+    // A program under Wine takes lent keycodes only after a keymap change
+    // that comes after the first key it handled: once per send that lends
+    // one, a Shift tap goes first and `primeDelay` gives the receiver time to
+    // handle it (with 10 ms a busy machine lost every lent character of a
+    // send now and then).
+    std::chrono::milliseconds primeDelay{200};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...
