@@ -1,6 +1,6 @@
 #include "host/keyactions.h"
 
-#include <cstdio>
+#include "host/codepoint.h"
 
 namespace korvin::host {
 
@@ -65,14 +65,17 @@ std::string DescribeAction(const KeyAction &action)
         out = "key " + KeyName(action.key);
     } else {
         out = "char ";
-        if (shownAsCodePoint(action.character)) {
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "U+%04X", unsigned(action.character));
-            out += buf;
-        } else {
+        if (shownAsCodePoint(action.character))
+            out += CodePointName(action.character);
+        else
             appendUtf8(out, action.character);
-        }
     }
+    return out + DescribeModifiers(action);
+}
+
+std::string DescribeModifiers(const KeyAction &action)
+{
+    std::string out;
     if (action.shift)
         out += " +shift";
     if (action.ctrl)

@@ -42,5 +42,7 @@ std::string KeyName(NamedKey key);
 // character as "U+0020"), followed by " +shift", " +ctrl", " +alt" for each
 // modifier held.
 std::string DescribeAction(const KeyAction &action);
+// Its tail: " +shift", " +ctrl", " +alt" for each modifier held.
+std::string DescribeModifiers(const KeyAction &action);
 
 } // namespace korvin::host

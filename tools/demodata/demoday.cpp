@@ -336,12 +336,15 @@ QVector<RankEntry> rankingView(const Day &day, const Race &race, int kind, Surfa
     return best;
 }
 
+bool switchesToAllDistances(int kind) { return kind != 1 && kind != 3; }
+
 QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind)
 {
     QVector<QVector<RankEntry>> groups(kRankGroups);
     for (int g = 0; g < kRankGroups; ++g) {
         const int block = g / 6; // 0 own surface ±200m, 1 both ±200m, 2 own all, 3 both all
-        groups[g] = rankingView(day, race, kind, block % 2 == 0 ? Surface::Own : Surface::Both, block < 2, g % 6);
+        groups[g] = rankingView(day, race, kind, block % 2 == 0 ? Surface::Own : Surface::Both,
+                                block < 2 || !switchesToAllDistances(kind), g % 6);
         if (groups[g].size() > 5)
             groups[g].resize(5);
     }

@@ -145,6 +145,11 @@ struct RankEntry {
 constexpr int kRankKinds = 6;
 constexpr int kRankGroups = 24;
 QVector<QVector<RankEntry>> rankings(const Day &day, const Race &race, int kind);
+// Whether an export run reaches a kind's views at all distances: its key
+// script sends the Tab and Up keys for kinds 0, 2, 4 and 5 only, so the host
+// exports the ±200m views of kinds 1 and 3 in both halves of a race, and
+// their time-rank files hold those.
+bool switchesToAllDistances(int kind);
 // One ranking as the host lists it: every runner with a past race in the
 // scope, best first. Surface: the race's own, the other one, or both.
 enum class Surface { Own, Other, Both };

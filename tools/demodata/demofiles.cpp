@@ -308,7 +308,8 @@ QString timeRankTitleLine(const Race &race, int kind, Surface surface, bool near
 QString timeRankTitleLine(const Race &race, int kind, int group)
 {
     const int block = group / 6;
-    return timeRankTitleLine(race, kind, block % 2 == 0 ? Surface::Own : Surface::Both, block < 2, group % 6);
+    return timeRankTitleLine(race, kind, block % 2 == 0 ? Surface::Own : Surface::Both,
+                             block < 2 || !switchesToAllDistances(kind), group % 6);
 }
 
 QString timeRankColumnHeader(int kind)

@@ -75,6 +75,10 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
          {static_cast<QWidget *>(m_races), static_cast<QWidget *>(m_screen), static_cast<QWidget *>(m_keys)})
         w->setFont(fixedFont());
     split->setSizes({360, 640, 240});
+    // A narrower window takes its room from the screen in the middle.
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setStretchFactor(2, 0);
     layout->addWidget(split, 1);
     setCentralWidget(central);
     setFocusPolicy(Qt::StrongFocus);
@@ -102,6 +106,14 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
         apply(key);
         m_busy = false;
         startNext();
+    });
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(20);
+    connect(m_redraw, &QTimer::timeout, this, [this] {
+        m_keys->appendPlainText(m_shownKeys.join(QLatin1Char('\n')));
+        m_shownKeys.clear();
+        refresh();
     });
     qApp->installEventFilter(this);
     refresh();
@@ -153,8 +165,12 @@ void HostWindow::apply(const ReceivedKey &key)
         m_log.write(line.toUtf8() + '\n');
         m_log.flush();
     }
-    m_keys->appendPlainText(line);
-    refresh();
+    // The screen is redrawn once a burst of keys has been handled: a run sends
+    // hundreds of keys a second, and painting after each one would make the
+    // host fall behind the pauses of the run on a busy machine.
+    m_shownKeys << line;
+    if (!m_redraw->isActive())
+        m_redraw->start();
 }
 
 void HostWindow::refresh()

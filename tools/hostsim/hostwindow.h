@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QQueue>
+#include <QStringList>
 
 class QLabel;
 class QListWidget;
@@ -40,6 +41,8 @@ private:
     QQueue<ReceivedKey> m_queue;
     bool m_busy = false;
     QTimer *m_timer = nullptr;
+    QTimer *m_redraw = nullptr;
+    QStringList m_shownKeys; // logged, not yet on screen
     QLabel *m_status = nullptr;
     QLabel *m_busyLabel = nullptr;
     QListWidget *m_races = nullptr;

@@ -2,7 +2,6 @@
 
 #include <QList>
 
-#include <array>
 #include <utility>
 
 namespace korvin::hostsim {
@@ -11,46 +10,6 @@ using host::KeyAction;
 using host::NamedKey;
 
 namespace {
-
-struct Named {
-    NamedKey key;
-    const char *name;
-};
-
-// Upper-case names as the notation spells them.
-constexpr std::array<Named, 31> kNames{{
-    {NamedKey::Enter, "ENTER"},
-    {NamedKey::Tab, "TAB"},
-    {NamedKey::Escape, "ESC"},
-    {NamedKey::Backspace, "BACKSPACE"},
-    {NamedKey::Delete, "DELETE"},
-    {NamedKey::Insert, "INSERT"},
-    {NamedKey::Home, "HOME"},
-    {NamedKey::End, "END"},
-    {NamedKey::PageUp, "PGUP"},
-    {NamedKey::PageDown, "PGDN"},
-    {NamedKey::Up, "UP"},
-    {NamedKey::Down, "DOWN"},
-    {NamedKey::Left, "LEFT"},
-    {NamedKey::Right, "RIGHT"},
-    {NamedKey::CapsLock, "CAPSLOCK"},
-    {NamedKey::F1, "F1"},
-    {NamedKey::F2, "F2"},
-    {NamedKey::F3, "F3"},
-    {NamedKey::F4, "F4"},
-    {NamedKey::F5, "F5"},
-    {NamedKey::F6, "F6"},
-    {NamedKey::F7, "F7"},
-    {NamedKey::F8, "F8"},
-    {NamedKey::F9, "F9"},
-    {NamedKey::F10, "F10"},
-    {NamedKey::F11, "F11"},
-    {NamedKey::F12, "F12"},
-    {NamedKey::F13, "F13"},
-    {NamedKey::F14, "F14"},
-    {NamedKey::F15, "F15"},
-    {NamedKey::F16, "F16"},
-}};
 
 std::optional<NamedKey> namedKeyOf(int key)
 {
@@ -95,36 +54,9 @@ bool isModifierKey(int key)
     }
 }
 
-QString modifierText(bool shift, bool ctrl, bool alt)
-{
-    QString s;
-    if (shift)
-        s += QStringLiteral(" +shift");
-    if (ctrl)
-        s += QStringLiteral(" +ctrl");
-    if (alt)
-        s += QStringLiteral(" +alt");
-    return s;
-}
-
 } // namespace
 
-QString describeKey(const KeyAction &a)
-{
-    QString line;
-    if (a.kind == KeyAction::Kind::Named) {
-        line = QStringLiteral("key ");
-        for (const Named &n : kNames)
-            if (n.key == a.key)
-                line += QString::fromLatin1(n.name);
-    } else {
-        const char32_t c = a.character;
-        const bool blank = c <= 0x20 || c == 0x7F || (c <= 0xFFFF && QChar(char16_t(c)).isSpace());
-        line = QStringLiteral("char ") + (blank ? QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper()
-                                                : QString::fromUcs4(&c, 1));
-    }
-    return line + modifierText(a.shift, a.ctrl, a.alt);
-}
+QString describeKey(const KeyAction &a) { return QString::fromStdString(host::DescribeAction(a)); }
 
 ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
@@ -154,7 +86,7 @@ ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &t
         } else {
             // A key with no name in the notation and no text.
             r.line = QStringLiteral("key 0x%1").arg(uint(key), 8, 16, QLatin1Char('0')) +
-                     modifierText(a.shift, a.ctrl, a.alt);
+                     QString::fromStdString(host::DescribeModifiers(a));
             return r;
         }
     }

@@ -20,7 +20,7 @@ struct ReceivedKey {
 // From a key press: Qt's key code, the modifiers held and the text it typed.
 ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &text);
 
-// "key F8", "char F +shift", "char U+0020".
+// "key F8", "char F +shift", "char U+0020": host::DescribeAction as text.
 QString describeKey(const host::KeyAction &action);
 
 } // namespace korvin::hostsim

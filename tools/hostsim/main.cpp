@@ -3,13 +3,19 @@
 // against another program's window with real key events.
 #include "hostday.h"
 #include "hostwindow.h"
+#include "play.h"
 
 #include "common/settings.h"
 #include "platform/textfile.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
 
 using namespace korvin;
 
@@ -30,7 +36,10 @@ int usage(QTextStream &err, const QString &problem = QString())
            "  --list cards|results  the race list starts as race cards (default) or results\n"
            "  --race N            cursor on the N-th race of the day (default 1)\n"
            "  --key-delay MS      slow mode: every key takes MS ms (opening a ranking three times as long)\n"
-           "  --log FILE          key log: one line per key received\n";
+           "  --log FILE          key log: one line per key received\n"
+           "  --play FILE         no window: press the keys of a dry run (korvin-cli script ...;\n"
+           "                      '-' reads stdin) and write the exports; exit 1 when a key\n"
+           "                      was unexpected\n";
     return 2;
 }
 
@@ -38,10 +47,12 @@ int usage(QTextStream &err, const QString &problem = QString())
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // Playing a dry run needs no display.
+    const bool playing = std::any_of(argv + 1, argv + argc, [](const char *a) { return !std::strcmp(a, "--play"); });
+    std::unique_ptr<QCoreApplication> app(playing ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    QString home, dayPath, version, rankPath, resultPath, logPath;
+    QString home, dayPath, version, rankPath, resultPath, logPath, playPath;
     bool versionGiven = false, rankGiven = false, resultGiven = false;
     hostsim::ListMode mode = hostsim::ListMode::Cards;
     int race = 1, delay = 0;
@@ -68,6 +79,8 @@ int main(int argc, char *argv[])
             resultGiven = true;
         } else if (a == QLatin1String("--log")) {
             logPath = v;
+        } else if (a == QLatin1String("--play")) {
+            playPath = v;
         } else if (a == QLatin1String("--list") && (v == QLatin1String("cards") || v == QLatin1String("results"))) {
             mode = v == QLatin1String("cards") ? hostsim::ListMode::Cards : hostsim::ListMode::Results;
         } else if (a == QLatin1String("--race")) {
@@ -126,9 +139,25 @@ int main(int argc, char *argv[])
         return usage(err, QStringLiteral("--race must be 1 to %1").arg(model.raceCount()));
     model.setListMode(mode);
     model.setCursor(race - 1);
+    if (playing) {
+        QFile in;
+        if (!(playPath == QLatin1String("-") ? in.open(stdin, QIODevice::ReadOnly)
+                                             : (in.setFileName(playPath), in.open(QIODevice::ReadOnly))))
+            return usage(err, QStringLiteral("cannot read ") + playPath);
+        const hostsim::PlayResult played =
+            hostsim::PlayDryRun(model, QString::fromUtf8(in.readAll()).split(QLatin1Char('\n')),
+                                [](const QString &path) { QFile::remove(path); });
+        if (!played.error.isEmpty())
+            return usage(err, played.error);
+        for (const QString &k : played.unexpected)
+            err << "unexpected key " << k << "\n";
+        QTextStream(stdout)
+            << QStringLiteral("%1 keys, %2 exports written\n").arg(played.keys).arg(model.exportsWritten());
+        return played.unexpected.isEmpty() ? 0 : 1;
+    }
     hostsim::HostWindow window(model, delay, logPath);
     if (!window.logOpen())
         return usage(err, QStringLiteral("cannot write the key log ") + logPath);
     window.show();
-    return app.exec();
+    return app->exec();
 }

@@ -2,6 +2,7 @@
 
 #include "common/settings.h"
 #include "platform/messages.h"
+#include "platform/ui/buttonarray.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -29,10 +30,10 @@ frmCommentSet::frmCommentSet(QWidget *opener) : ScriptWindow(opener)
         label->setFont(platform::ui::fixedPitchFont(10));
         texts->addWidget(label);
     }
-    const auto buttons =
-        arrange(texts, QStringLiteral("cmdCommentSet"), {QStringLiteral("Close"), QStringLiteral("Run")},
-                [this](int i) { cmdCommentSet_Click(i); });
-    std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
+    m_buttons = platform::ui::ButtonArray(this, QStringLiteral("cmdCommentSet"),
+                                          std::array<QString, 2>{QStringLiteral("Close"), QStringLiteral("Run")},
+                                          &frmCommentSet::cmdCommentSet_Click);
+    arrange(texts, m_buttons);
 }
 
 void frmCommentSet::cmdCommentSet_Click(int index)

@@ -2,6 +2,7 @@
 
 #include "common/settings.h"
 #include "platform/messages.h"
+#include "platform/ui/buttonarray.h"
 #include "timerank/timerankfile.h"
 #include "timerank/ui/frmFileSelectTR.h"
 #include "timerank/ui/frmRaceListTR.h"
@@ -36,11 +37,12 @@ frmTimeRankText::frmTimeRankText(QWidget *opener) : ScriptWindow(opener)
 
     auto *above = new QVBoxLayout;
     above->addWidget(frame);
-    const auto buttons = arrange(
-        above, QStringLiteral("cmdTimeRankText"),
-        {QStringLiteral("Close"), QStringLiteral("File"), QStringLiteral("Run"), QStringLiteral("予想パラメータ設定")},
-        [this](int i) { cmdTimeRankText_Click(i); });
-    std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
+    m_buttons =
+        platform::ui::ButtonArray(this, QStringLiteral("cmdTimeRankText"),
+                                  std::array<QString, 4>{QStringLiteral("Close"), QStringLiteral("File"),
+                                                         QStringLiteral("Run"), QStringLiteral("予想パラメータ設定")},
+                                  &frmTimeRankText::cmdTimeRankText_Click);
+    arrange(above, m_buttons);
     m_buttons[3]->setEnabled(bool(parameterWindowFactory()));
     // Wide enough for the title and for the progress of a run.
     setMinimumWidth(480);

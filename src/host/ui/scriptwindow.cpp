@@ -27,8 +27,7 @@ ScriptWindow::ScriptWindow(QWidget *opener) : KorvinWindow(opener)
     m_status->setObjectName(QStringLiteral("LabelStatus"));
 }
 
-std::vector<QPushButton *> ScriptWindow::arrange(QLayout *above, const QString &prefix, const QStringList &captions,
-                                                 const std::function<void(int)> &onClick)
+void ScriptWindow::arrange(QLayout *above, const std::vector<QPushButton *> &buttons)
 {
     auto *boxes = new QGridLayout;
     for (int i = 0; i < 4; ++i) {
@@ -41,14 +40,9 @@ std::vector<QPushButton *> ScriptWindow::arrange(QLayout *above, const QString &
         boxes->addWidget(new QLabel(i < 3 ? QStringLiteral("s") : QStringLiteral("R"), this), i, 2);
     }
     auto *column = new QVBoxLayout;
-    std::vector<QPushButton *> buttons;
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = new QPushButton(captions[i], this);
-        b->setObjectName(QStringLiteral("%1_%2").arg(prefix).arg(i));
+    for (QPushButton *b : buttons) {
         b->setMinimumHeight(32);
         column->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [onClick, i] { onClick(i); });
-        buttons.push_back(b);
     }
     column->addStretch();
 
@@ -63,7 +57,6 @@ std::vector<QPushButton *> ScriptWindow::arrange(QLayout *above, const QString &
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_status);
-    return buttons;
 }
 
 std::optional<RunResult> ScriptWindow::runScript(const Build &build, QPushButton *run)

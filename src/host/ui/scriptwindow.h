@@ -6,8 +6,8 @@
 #include "platform/ui/window.h"
 
 #include <QString>
-#include <QStringList>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -31,10 +31,14 @@ protected:
     // TextWait(0..2) with Wait1..Wait3 of the settings (loaded here),
     // LabelWait(0..2), TextRepeat ("1"), LabelRepeat.
     explicit ScriptWindow(QWidget *opener);
-    // The window's own controls above the boxes, the buttons (named
-    // prefix_0, prefix_1 ...; a click calls onClick with the index) at the right.
-    std::vector<QPushButton *> arrange(QLayout *above, const QString &prefix, const QStringList &captions,
-                                       const std::function<void(int)> &onClick);
+    // The window's own controls above the boxes, its button array in a
+    // column at the right.
+    template <std::size_t N>
+    void arrange(QLayout *above, const std::array<QPushButton *, N> &buttons)
+    {
+        arrange(above, std::vector<QPushButton *>(buttons.begin(), buttons.end()));
+    }
+    void arrange(QLayout *above, const std::vector<QPushButton *> &buttons);
     // The boxes converted, the script built from them, then run. nullopt when
     // nothing ran (the messages are shown).
     using Build = std::function<std::optional<Script>(const RunNumbers &, platform::Messages &)>;

@@ -397,7 +397,7 @@ public:
     // after a keymap change that comes later. So once per send, ahead of the
     // first press of a lent keycode: a Shift tap (which types nothing), then
     // the lent keycodes written again.
-    void prime(KeyCode shiftKey, milliseconds delay)
+    void prime(KeyCode shiftKey, milliseconds tapDelay, milliseconds delay)
     {
         if (m_primed)
             return;
@@ -405,7 +405,7 @@ public:
         XTestFakeKeyEvent(m_dpy, shiftKey, True, CurrentTime);
         XTestFakeKeyEvent(m_dpy, shiftKey, False, CurrentTime);
         XSync(m_dpy, False);
-        Pause(delay);
+        Pause(tapDelay);
         bool rewritten = false;
         for (const Slot &slot : m_slots) {
             if (slot.sym == NoSymbol)
@@ -529,7 +529,7 @@ public:
                 break;
             }
             if (m_spare->isSpare(choice->code)) {
-                m_spare->prime(shiftKey, m_options.keymapDelay);
+                m_spare->prime(shiftKey, m_options.primeDelay, m_options.keymapDelay);
                 m_spare->pressed(choice->code);
             }
             // Modifiers go down in this order and up in the reverse one.
@@ -900,7 +900,7 @@ private:
         XSync(m_dpy, False);
         Pause(m_options.keymapDelay);
         keymap.refresh();
-        m_spare->prime(shiftKey, m_options.primeDelay);
+        m_spare->prime(shiftKey, m_options.primeDelay, m_options.primeDelay);
     }
 
     // The key (and Shift) for one action; characters that are not on the

@@ -23,11 +23,13 @@ struct X11BackendOptions {
     // a receiver lagging behind still reads its keys with the right symbols.
     std::chrono::milliseconds keymapDelay{10};
     std::chrono::milliseconds spareReuseDelay{500};
-    // The characters of one send that are not on the keymap are put on spare
-    // keycodes together, before its first key, and the receiver is given
-    // this long, once, to read the new keymap: a receiver under load (a
-    // program under Wine above all) reads keymap changes late.
-    std::chrono::milliseconds primeDelay{1000};
+    // A program under Wine takes lent keycodes only after a keymap change
+    // that comes after the first key it handled, and a receiver under load
+    // reads keymap changes late. So the characters of one send that are not
+    // on the keymap are put on spare keycodes together, before its first key;
+    // then a Shift tap, `primeDelay` for the receiver to handle it, the lent
+    // keycodes written again, and `primeDelay` once more.
+    std::chrono::milliseconds primeDelay{500};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...

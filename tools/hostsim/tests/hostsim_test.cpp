@@ -3,11 +3,16 @@
 #include "hostmodel.h"
 #include "keylog.h"
 #include "hostsimtest.h"
+#include "play.h"
 
 #include "demofiles.h"
 #include "hostday.h"
 #include "common/helpers.h"
+#include "host/resultcomments.h"
+#include "host/script.h"
+#include "host/timeranksplit.h"
 #include "platform/textfile.h"
+#include "support/testutil.h"
 #include "timerank/timerankfile.h"
 
 #include <QRegularExpression>
@@ -177,7 +182,7 @@ TEST(HostExport, OneRaceGivesThirtySixSectionsInTheSplittersOrder)
         ASSERT_EQ(sections.size(), 36);
         for (int s = 0; s < 36; ++s) {
             const View v = views[s / 6];
-            const bool near = v.near || kind == 1 || kind == 3;
+            const bool near = v.near || !demodata::switchesToAllDistances(kind);
             const QStringList &sec = sections[s];
             EXPECT_EQ(sec[0], sections[0][0]);
             EXPECT_EQ(sec[4], demodata::timeRankTitleLine(race, kind, v.surface, near, s % 6)) << s;
@@ -298,4 +303,130 @@ TEST(HostExport, DemoDayResultLinesCoverEveryCutAndEnding)
     }
     EXPECT_EQ(seen.size(), 3 + int(endings.size())) << QStringList(seen.values()).join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
+}
+
+// A demo day's course exported by the stand-in, kind by kind, and cut by
+// Korvin's splitter: exactly the time-rank files the generator writes.
+TEST(HostExport, DemoDayExportSplitsIntoTheDemoDaysTimeRankFiles)
+{
+    demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    day.courses.resize(1); // twelve races: turf, dirt and jump
+    korvin::test::ScratchHome home;
+    const QString folder = home.makeFolder(QStringLiteral("TimeRank"));
+    const QString exportPath = folder + QStringLiteral("TimeRank.txt");
+    for (int kind = 0; kind < timerank::kKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        MemoryFiles files;
+        HostModel host(day, HostOptions{QStringLiteral("2.05"), {}, {}}, files);
+        ASSERT_TRUE(pressAll(host, timeRankRun(host.raceCount(), kind, true, exportPath)).isEmpty());
+        ASSERT_TRUE(platform::writeLines(exportPath, files.files.value(exportPath)));
+        const host::SplitResult split = host::SplitTimeRankText(exportPath, folder, kind);
+        EXPECT_EQ(split.path, folder + demodata::timeRankFileName(day, kind));
+        EXPECT_EQ(split.races, host.raceCount());
+        const QStringList written = platform::readLines(split.path).value_or(QStringList{});
+        const QStringList wanted = demodata::timeRankLines(day, kind);
+        EXPECT_EQ(written.size(), wanted.size());
+        for (int i = 0; i < std::min(written.size(), wanted.size()); ++i)
+            ASSERT_EQ(written[i], wanted[i]) << "line " << i + 1;
+    }
+}
+
+// Every race's result export through Korvin's comment writer: per runner the
+// race key, the horse, the kind "1", the name, no time or popularity, and the
+// fourth-corner position as the end tag at the column the reader expects.
+TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
+{
+    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    korvin::test::ScratchHome home;
+    const QString mdata = home.makeFolder(QStringLiteral("MData"));
+    const QString exportPath = mdata + QStringLiteral("Comment.txt");
+    QMap<QString, int> expectedLines;
+    for (const demodata::Course &course : day.courses) {
+        for (const demodata::Race &race : course.races) {
+            const QString key = demodata::raceKey(day, course, race);
+            SCOPED_TRACE(key.toStdString());
+            const QStringList exported = commentLines(day, course, race);
+            ASSERT_TRUE(platform::writeLines(exportPath, exported));
+            const host::CommentAppend c = host::AppendResultComments(exportPath, mdata, 1);
+            ASSERT_TRUE(c.appended()) << (c.messages.empty() ? std::string() : c.messages[0].text.toStdString());
+            EXPECT_EQ(c.path, mdata + QStringLiteral("MS00") + QString::number(course.meeting) + course.letter +
+                                  QStringLiteral(".dat"));
+            EXPECT_EQ(c.raceKey, key);
+            ASSERT_EQ(c.lines, race.runners.size());
+            expectedLines[c.path] += c.lines;
+            const QStringList all = platform::readLines(c.path).value_or(QStringList{});
+            ASSERT_EQ(all.size(), expectedLines[c.path]);
+            for (int i = 0; i < c.lines; ++i) {
+                const QString &line = all[all.size() - c.lines + i];
+                const int number = exported[7 + i].left(2).trimmed().toInt();
+                const auto runner = std::find_if(race.runners.begin(), race.runners.end(),
+                                                 [number](const demodata::Runner &r) { return r.number == number; });
+                ASSERT_NE(runner, race.runners.end());
+                const QString tag = QString::number(runner->corner);
+                // One column less for a margin in half-width characters or a
+                // dead heat, one less again for a runner that finished.
+                const bool halfWidthMargin = std::all_of(runner->margin.begin(), runner->margin.end(),
+                                                         [](QChar ch) { return ch.unicode() < 0x80; });
+                const int adjust = int(runner->deadHeat || halfWidthMargin) + int(runner->result > 0);
+                EXPECT_EQ(line.left(11),
+                          key + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')) + QLatin1Char('1'))
+                    << line.toStdString();
+                EXPECT_EQ(line.mid(12, 9), runner->name.leftJustified(9, QChar(0x3000))) << line.toStdString();
+                EXPECT_TRUE(line.endsWith(tag)) << line.toStdString();
+                EXPECT_EQ(line.size() - tag.size(), std::max(68 - adjust, int(line.trimmed().size() - tag.size())))
+                    << line.toStdString();
+                EXPECT_FALSE(line.contains(QLatin1Char(':'))) << line.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(expectedLines.size(), day.courses.size());
+}
+
+// Korvin's dry run of a run, played into the stand-in without a window: the
+// keys of the run exactly, the stale export deleted first as Korvin does.
+TEST(HostPlay, KorvinsDryRunPlaysAsTheRunsKeys)
+{
+    korvin::test::ScratchHome home;
+    common::SettingsRecord settings;
+    settings.Vantor_Ver = QStringLiteral("2.05");
+    settings.TimeRank = home.makeFolder(QStringLiteral("TimeRank"));
+    settings.MData = home.makeFolder(QStringLiteral("MData"));
+    const host::RunNumbers numbers{{0, 1, 0}, 2};
+    platform::Messages messages;
+    struct Row {
+        const char *what;
+        std::optional<host::Script> script;
+        ListMode list;
+        std::function<Keys(const QString &path)> keys;
+        int exports;
+    };
+    const Row rows[] = {
+        {"time-rank run", host::BuildExportScript(numbers, 2, settings, messages), ListMode::Cards,
+         [](const QString &path) { return timeRankRun(2, 2, true, path); }, 72},
+        {"comment run", host::BuildCommentScript(numbers, settings, messages), ListMode::Results,
+         [](const QString &path) {
+             return commentOpening() + commentRace(0, path) + Keys{key(NamedKey::PageDown)} + commentRace(1, path) +
+                    Keys{key(NamedKey::F12)};
+         },
+         2},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        ASSERT_TRUE(r.script.has_value());
+        const QString path = r.script->exportPath;
+        MemoryFiles files;
+        files.files[path] = QStringList{QStringLiteral("stale")};
+        HostModel host(tinyDay(), HostOptions{}, files);
+        host.setListMode(r.list);
+        const PlayResult played =
+            PlayDryRun(host, host::DryRun(*r.script), [&files](const QString &p) { files.files.remove(p); });
+        EXPECT_TRUE(played.error.isEmpty()) << played.error.toStdString();
+        EXPECT_TRUE(played.unexpected.isEmpty()) << played.unexpected.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(played.keys, r.keys(path).size());
+        EXPECT_EQ(host.exportsWritten(), r.exports);
+        EXPECT_NE(files.files.value(path).value(0), QStringLiteral("stale"));
+    }
+    MemoryFiles files;
+    HostModel host(tinyDay(), HostOptions{}, files);
+    EXPECT_FALSE(PlayDryRun(host, {QStringLiteral("[\"keys\",\"{F8}\"]"), QStringLiteral("{F8}")}, {}).error.isEmpty());
 }
