@@ -9,6 +9,8 @@ namespace korvin::host {
 namespace {
 
 constexpr int kMaxCount = 999;
+// No key types NUL; a backend would send nothing for it or stop there.
+const char *const kNulError = "a NUL character cannot be sent";
 
 // One code point from UTF-8 at s[i]; advances i. False on a malformed sequence.
 bool decodeUtf8(const std::string &s, std::size_t &i, char32_t &out)
@@ -199,6 +201,8 @@ private:
             char32_t cp = 0;
             if (!decodeUtf8(m_s, m_i, cp))
                 return fail(at, "not valid UTF-8");
+            if (cp == 0)
+                return fail(at, kNulError);
             emit(characterAction(cp));
             return;
         }
@@ -246,7 +250,7 @@ private:
         std::size_t p = 0;
         char32_t cp = 0;
         if (decodeUtf8(name, p, cp) && p == name.size())
-            return emit(characterAction(cp), count);
+            return cp == 0 ? fail(open, kNulError) : emit(characterAction(cp), count);
         KeyAction named;
         if (!lookupName(name, named.key))
             return fail(open, "unknown key name \"" + name + "\"");
@@ -264,7 +268,7 @@ bool TextActions(const std::string &text, std::vector<KeyAction> &actions)
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t c = 0;
-        if (!decodeUtf8(text, i, c)) {
+        if (!decodeUtf8(text, i, c) || c == 0) {
             actions.clear();
             return false;
         }
