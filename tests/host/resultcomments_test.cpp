@@ -84,7 +84,7 @@ TEST_F(Comments, RaceKeyFileAndBlockAppended)
     const std::tuple<const char16_t *, const char16_t *, const char *, const char *> cases[] = {
         {u"2000年 6月10日(土) 3回東京4日目", u"１Ｒ 未勝利", "MS003東.dat", "05003401"},
         {u"2000年 6月10日(土) 3回東京4日目", u"11Ｒ 未勝利", "MS003東.dat", "05003411"},
-        {u"2001年 7月 1日(日) 2回中京8日目", u"１１Ｒ 特別", "MS012名.dat", "070128１１"},
+        {u"2001年 7月 1日(日) 2回中京8日目", u"１１Ｒ 特別", "MS012名.dat", "07012811"},
     };
     for (const auto &[day, race, file, key] : cases) {
         test::CommentExportPlan p;
@@ -130,6 +130,11 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
         {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ"), {}, -1}, nullptr},
         {{QStringLiteral("2000年 6月10日(土) /回東京4日目"), QStringLiteral("11Ｒ"), {}, -1},
          u"3 レース目：開催年・回・日目が数字ではありません．"},
+        // The race number goes into every line's key: digits 01..12 only.
+        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("?PＲ"), {}, -1},
+         u"3 レース目：レース番号が 01～12 ではありません． ( ?PＲ )"},
+        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("13Ｒ"), {}, -1},
+         u"3 レース目：レース番号が 01～12 ではありません． ( 13Ｒ )"},
     };
     for (const auto &c : cases) {
         writeExport(c.plan);
