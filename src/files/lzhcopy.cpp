@@ -63,15 +63,18 @@ std::optional<FolderList> ReadFolderList(const QString &path)
 {
     if (!platform::fileExists(path))
         return std::nullopt;
-    const auto lines = platform::readLines(path);
-    if (!lines)
+    QStringList lines; // the seven the list has; later ones are never held
+    if (!platform::forEachLine(path, [&](const QString &line) {
+            lines << line;
+            return lines.size() < 1 + kDestinationCount + 1;
+        }))
         return std::nullopt;
     FolderList list;
     // Only an explicit 1 ticks the box: a damaged first line must never turn
     // the delete on by itself.
-    list.deleteSources = !lines->isEmpty() && lines->at(0).trimmed() == QLatin1String("1");
+    list.deleteSources = !lines.isEmpty() && lines.at(0).trimmed() == QLatin1String("1");
     for (int i = 0; i < int(list.paths.size()); ++i)
-        list.paths[size_t(i)] = i + 1 < lines->size() ? lines->at(i + 1) : QString();
+        list.paths[size_t(i)] = i + 1 < lines.size() ? lines.at(i + 1) : QString();
     return list;
 }
 

@@ -11,6 +11,9 @@ namespace {
 constexpr int kMaxCount = 999;
 // No key types NUL; a backend would send nothing for it or stop there.
 const char *const kNulError = "a NUL character cannot be sent";
+// More than a run ever sends: repeats ("{a 999}" over and over) must not
+// turn a few bytes into gigabytes of actions.
+constexpr std::size_t kMaxActions = 65536;
 
 // One code point from UTF-8 at s[i]; advances i. False on a malformed sequence.
 bool decodeUtf8(const std::string &s, std::size_t &i, char32_t &out)
@@ -143,8 +146,11 @@ private:
 
     Modifiers held() const { return (m_groups.empty() ? Modifiers{} : m_groups.back()) | m_pending; }
 
-    void emit(KeyAction a, int count = 1)
+    // The actions of the element at position at.
+    void emit(std::size_t at, KeyAction a, int count = 1)
     {
+        if (m_actions.size() + std::size_t(count) > kMaxActions)
+            return fail(at, "more than 65536 keys");
         const Modifiers m = held();
         a.shift = a.shift || m.shift;
         a.ctrl = m.ctrl;
@@ -173,7 +179,7 @@ private:
         case '~': {
             KeyAction enter;
             enter.key = NamedKey::Enter;
-            emit(enter);
+            emit(m_i, enter);
             ++m_i;
             return;
         }
@@ -203,7 +209,7 @@ private:
                 return fail(at, "not valid UTF-8");
             if (cp == 0)
                 return fail(at, kNulError);
-            emit(characterAction(cp));
+            emit(at, characterAction(cp));
             return;
         }
         }
@@ -250,11 +256,11 @@ private:
         std::size_t p = 0;
         char32_t cp = 0;
         if (decodeUtf8(name, p, cp) && p == name.size())
-            return cp == 0 ? fail(open, kNulError) : emit(characterAction(cp), count);
+            return cp == 0 ? fail(open, kNulError) : emit(open, characterAction(cp), count);
         KeyAction named;
         if (!lookupName(name, named.key))
             return fail(open, "unknown key name \"" + name + "\"");
-        emit(named, count);
+        emit(open, named, count);
     }
 };
 

@@ -88,10 +88,17 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
     if (!platform::fileExists(exportPath))
         return fail(QStringLiteral("結果のエクスポートファイルがありません．") + inFile);
     QString error;
-    const auto read = platform::readLines(exportPath, &error);
-    if (!read)
+    // The header's seven lines and at most 99 runners (a two-digit count):
+    // the rest of a damaged export is never held.
+    QStringList lines;
+    if (!platform::forEachLine(
+            exportPath,
+            [&](const QString &line) {
+                lines << line;
+                return lines.size() < 7 + 99;
+            },
+            &error))
         return fail(QStringLiteral("結果のエクスポートファイルを開けません．") + inFile + error);
-    const QStringList &lines = *read;
     if (lines.size() < 7)
         return fail(QStringLiteral("結果のエクスポートファイルの行が足りません．") + inFile);
 

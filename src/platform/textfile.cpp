@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include "platform/bytelines.h"
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 
@@ -45,6 +46,21 @@ std::optional<QStringList> readLines(const QString &path, QString *error)
     }
     const QByteArray bytes = f.readAll();
     return splitLines(fromSjis(bytes));
+}
+
+bool forEachLine(const QString &path, const std::function<bool(const QString &line)> &each, QString *error)
+{
+    const auto bytes = readFileBytes(path, error);
+    if (!bytes)
+        return false;
+    // CR and LF are never part of a CP932 character, so a line decodes as
+    // it does within the whole text.
+    ByteLineReader reader(*bytes);
+    QByteArrayView line;
+    while (reader.next(line))
+        if (!each(fromSjis(QByteArray::fromRawData(line.data(), line.size()))))
+            break;
+    return true;
 }
 
 QByteArray encodeLines(const QStringList &lines)

@@ -4,6 +4,7 @@
 // replaced atomically: written beside the target, then renamed over it.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace korvin::platform {
@@ -12,6 +13,11 @@ namespace korvin::platform {
 // counts; a final line end does not add an empty line. nullopt (with the
 // reason in error) when the file is missing or cannot be read.
 std::optional<QStringList> readLines(const QString &path, QString *error = nullptr);
+// Calls each(line) for the lines of a file in order, split and decoded as
+// readLines gives them but one at a time, until each returns false: a reader
+// that keeps what it needs costs the file's bytes, however many lines they
+// hold. False (with the reason) when the file cannot be read.
+bool forEachLine(const QString &path, const std::function<bool(const QString &line)> &each, QString *error = nullptr);
 // Splits decoded text into lines as readLines does.
 QStringList splitLines(const QString &text);
 

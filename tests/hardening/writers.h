@@ -1,7 +1,7 @@
 #pragma once
 // Every writer of the user's files through its real entry point, for the
 // fault walk and the kill test (the latter runs them in a child process,
-// korvin-savechild). A writer works in one folder, which is also the program
+// korvin-hardening-child). A writer works in one folder, which is also the program
 // folder.
 #include <QByteArray>
 #include <QMap>

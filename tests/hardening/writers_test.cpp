@@ -111,7 +111,8 @@ TEST(EveryWriter, AKilledSaveLeavesNoTornFile)
             ScratchHome home;
             w.prepare(home.folder());
             QProcess child;
-            child.start(QStringLiteral(KORVIN_SAVECHILD), {QString::fromUtf8(w.name), home.folder()});
+            child.start(QStringLiteral(KORVIN_CHILD),
+                        {QStringLiteral("save"), QString::fromUtf8(w.name), home.folder()});
             ASSERT_TRUE(child.waitForReadyRead(30000)) << child.readAllStandardError().toStdString();
             QThread::usleep(std::uniform_int_distribution<int>(0, 30000)(random));
             child.kill();

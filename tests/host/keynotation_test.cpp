@@ -82,6 +82,14 @@ TEST(KeyNotation, FaultsGiveNoActionsAtAll)
         // A NUL names no key and no character.
         {std::string("ab\0c", 4), 2},
         {std::string("{\0}", 3), 0},
+        // Repeats beyond 65536 keys in all (a few bytes must not ask for gigabytes).
+        {[] {
+             std::string s;
+             for (int i = 0; i < 70; ++i)
+                 s += "{a 999}";
+             return s;
+         }(),
+         65 * 7},
     };
     for (const auto &[keys, at] : cases) {
         const KeyParse p = ParseKeyString(keys);
