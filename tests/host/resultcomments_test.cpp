@@ -148,6 +148,12 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
         EXPECT_TRUE(r.messages[0].text.startsWith(QString::fromUtf16(c.start))) << r.messages[0].text.toStdString();
         EXPECT_FALSE(r.appended());
     }
+    QStringList noCount = test::commentExport({});
+    noCount[3] = QStringLiteral("サラ系３歳未勝利  芝右1800m ab頭立");
+    home.writeLines(QStringLiteral("MData/Comment.txt"), noCount);
+    EXPECT_TRUE(AppendResultComments(exportPath, mdata, 1)
+                    .messages[0]
+                    .text.contains(QStringLiteral("頭数が数値ではありません")));
     home.writeLines(QStringLiteral("MData/Comment.txt"), {QStringLiteral("成績"), QStringLiteral("2000年")});
     EXPECT_TRUE(AppendResultComments(exportPath, mdata, 1).messages[0].text.contains(QStringLiteral("行が足りません")));
     EXPECT_EQ(home.readBytes(QStringLiteral("MData/MS003東.dat")), earlier);
