@@ -4,6 +4,8 @@
 #include "fuzzsupport.h"
 #include "host/keynotation.h"
 
+#include <QString>
+
 #include <string>
 
 using namespace korvin::host;
@@ -29,22 +31,7 @@ std::string notation(const KeyAction &a)
         s += '+';
     if (letter && !a.shift)
         return {}; // an upper-case letter always comes with Shift
-    std::string utf8;
-    if (c < 0x80) {
-        utf8 += char(c);
-    } else if (c < 0x800) {
-        utf8 += char(0xC0 | (c >> 6));
-        utf8 += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        utf8 += char(0xE0 | (c >> 12));
-        utf8 += char(0x80 | ((c >> 6) & 0x3F));
-        utf8 += char(0x80 | (c & 0x3F));
-    } else {
-        utf8 += char(0xF0 | (c >> 18));
-        utf8 += char(0x80 | ((c >> 12) & 0x3F));
-        utf8 += char(0x80 | ((c >> 6) & 0x3F));
-        utf8 += char(0x80 | (c & 0x3F));
-    }
+    const std::string utf8 = QString::fromUcs4(&c, 1).toStdString();
     const bool special = std::string("+^%~(){}[]").find(char(c)) != std::string::npos && c < 0x80;
     return s + (special ? "{" + utf8 + "}" : utf8);
 }

@@ -1,3 +1,4 @@
+#include "hardening/readers.h"
 #include "common/settings.h"
 #include "files/lzhcopy.h"
 #include "host/resultcomments.h"
@@ -84,19 +85,6 @@ struct OddCase {
 
 const QString kRaceKey = QStringLiteral("05003411");
 
-racecard::RaceContext raceOf(const QString &f)
-{
-    racecard::RaceContext c;
-    c.csvPath = f + QStringLiteral("DenCSV/DC000610.csv");
-    c.csvName = QStringLiteral("DC000610.csv");
-    c.raceKey = kRaceKey;
-    c.caption = racecard::RaceCaption(kRaceKey, 7, 1200, 0, 12);
-    c.settings.SDataON = QStringLiteral("0");
-    c.settings.VTX_Text = f + QStringLiteral("VTX/");
-    c.readMarks = false;
-    return c;
-}
-
 const QString kCsv = QStringLiteral("0500341101,7,1200,0,12,51.5,3,1,0,2.5,ノーブル,\r\n"
                                     "0500341102,7,1200,0,12,48.0,9,2,0,4.1,ブルー,\r\n"
                                     "0500341201,5,1600,1,10,47.0,2,1,0,3.3,スター,\r\n");
@@ -126,7 +114,7 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
          },
          [](const QString &f) {
              platform::writeLines(f + QStringLiteral("DenCSV/DC000610.csv"), platform::splitLines(kCsv));
-             const racecard::DataListModel m = racecard::LoadDataList(raceOf(f));
+             const racecard::DataListModel m = racecard::LoadDataList(RaceOf(f, kRaceKey));
              return m.rows[0][racecard::ColT1].visible ? QStringLiteral("columns shown")
                                                        : QStringLiteral("columns hidden");
          },

@@ -49,7 +49,9 @@ QByteArray lines(const QStringList &l) { return platform::encodeLines(l); }
 
 QString expect(bool ok, const QString &what) { return ok ? QString() : what; }
 
-racecard::RaceContext context(const QString &folder, const QString &key)
+} // namespace
+
+racecard::RaceContext RaceOf(const QString &folder, const QString &key)
 {
     racecard::RaceContext c;
     c.csvPath = folder + QStringLiteral("DenCSV/DC000610.csv");
@@ -61,8 +63,6 @@ racecard::RaceContext context(const QString &folder, const QString &key)
     c.readMarks = false;
     return c;
 }
-
-} // namespace
 
 const std::vector<BigInput> &BigInputs()
 {
@@ -86,7 +86,7 @@ const std::vector<BigInput> &BigInputs()
              fill(f + QStringLiteral("DenCSV/DC000610.csv"), {}, "0500341101,7,1200,0,12,51.5,3,1,0,2.5,\r\n", size);
          },
          [](const QString &f) {
-             const racecard::DataListModel m = racecard::LoadDataList(context(f, QStringLiteral("05003411")));
+             const racecard::DataListModel m = racecard::LoadDataList(RaceOf(f, QStringLiteral("05003411")));
              return expect(m.n == racecard::kDataRows && m.messages.size() == 1 &&
                                m.messages[0].startsWith(QStringLiteral("出走馬が18頭を超えています")),
                            m.messages.join(QLatin1Char('\n')));
@@ -97,7 +97,7 @@ const std::vector<BigInput> &BigInputs()
              fill(f + QStringLiteral("VTX/Dx000610.txt"), {}, "\n", size);
          },
          [](const QString &f) {
-             const racecard::DataListModel m = racecard::LoadDataList(context(f, QStringLiteral("05003411")));
+             const racecard::DataListModel m = racecard::LoadDataList(RaceOf(f, QStringLiteral("05003411")));
              return expect(m.vtxFound && !m.rows[0][racecard::ColT1].visible, QStringLiteral("VTX columns shown"));
          }},
         {"settings, bad Wait lines",

@@ -2,6 +2,8 @@
 // Every reader of outside files fed a large input of its own kind, the worst
 // for it, for the resource test (run in the child process, korvin-hardening-child,
 // under a memory limit).
+#include "racecard/datalist.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -18,6 +20,10 @@ struct BigInput {
 };
 
 const std::vector<BigInput> &BigInputs();
+
+// The race key's race of a scratch day in folder: its race card
+// "DenCSV/DC000610.csv", VTX file "VTX/Dx000610.txt", no payouts, no marks.
+racecard::RaceContext RaceOf(const QString &folder, const QString &key);
 const BigInput *FindBigInput(const QString &name);
 
 } // namespace korvin::test
