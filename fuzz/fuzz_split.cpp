@@ -55,12 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (part.lines.isEmpty())
         return 0;
     // The last line of a race, its trailer, is read by nobody: the export may
-    // end inside it.
+    // end inside it, inside a character even (that one then differs).
     const qsizetype last = part.lines.size() - 1;
     FUZZ_CHECK(part.lines.mid(0, last) == full.lines.mid(0, last));
     QString trailer = part.lines[last];
     if (trailer.endsWith(QLatin1Char('\r')))
         trailer.chop(1);
-    FUZZ_CHECK(full.lines[last].startsWith(trailer));
+    FUZZ_CHECK(full.lines[last].startsWith(trailer.left(trailer.size() - 1)));
     return 0;
 }
