@@ -39,9 +39,7 @@ bool parseWait(const QString &text, qint16 &out)
     out = qint16(v);
     return true;
 }
-} // namespace
 
-namespace {
 // Applies one line; false when it is a Wait line whose value is not a 16-bit integer.
 bool applyLine(const QString &line, SettingsRecord &s)
 {
@@ -86,18 +84,18 @@ void ApplySettingsLines(const QStringList &lines, SettingsRecord &s, QStringList
 SettingsLoad LoadSettingsFile(const QString &path, SettingsRecord &s)
 {
     SettingsLoad result;
-    result.opened = platform::forEachLine(
-        path,
-        [&](const QString &line) {
-            if (!applyLine(line, s)) {
-                if (result.badLines.size() < kListedBadLines)
-                    result.badLines.append(line);
-                else
-                    ++result.moreBadLines;
-            }
-            return true;
-        },
-        &result.openError);
+    const auto lines = platform::readLinesLazily(path, &result.openError);
+    if (!lines)
+        return result;
+    result.opened = true;
+    for (const QString &line : *lines) {
+        if (applyLine(line, s))
+            continue;
+        if (result.badLines.size() < kListedBadLines)
+            result.badLines.append(line);
+        else
+            ++result.moreBadLines;
+    }
     return result;
 }
 

@@ -63,12 +63,13 @@ std::optional<FolderList> ReadFolderList(const QString &path)
 {
     if (!platform::fileExists(path))
         return std::nullopt;
-    QStringList lines; // the seven the list has; later ones are never held
-    if (!platform::forEachLine(path, [&](const QString &line) {
-            lines << line;
-            return lines.size() < 1 + kDestinationCount + 1;
-        }))
+    const auto read = platform::readLinesLazily(path);
+    if (!read)
         return std::nullopt;
+    QStringList lines; // the seven the list has; later ones are never held
+    for (const QString &line : *read)
+        if ((lines << line).size() == 1 + 1 + kDestinationCount)
+            break;
     FolderList list;
     // Only an explicit 1 ticks the box: a damaged first line must never turn
     // the delete on by itself.

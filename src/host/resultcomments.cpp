@@ -88,17 +88,15 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
     if (!platform::fileExists(exportPath))
         return fail(QStringLiteral("結果のエクスポートファイルがありません．") + inFile);
     QString error;
+    const auto read = platform::readLinesLazily(exportPath, &error);
+    if (!read)
+        return fail(QStringLiteral("結果のエクスポートファイルを開けません．") + inFile + error);
     // The header's seven lines and at most 99 runners (a two-digit count):
     // the rest of a damaged export is never held.
     QStringList lines;
-    if (!platform::forEachLine(
-            exportPath,
-            [&](const QString &line) {
-                lines << line;
-                return lines.size() < 7 + 99;
-            },
-            &error))
-        return fail(QStringLiteral("結果のエクスポートファイルを開けません．") + inFile + error);
+    for (const QString &line : *read)
+        if ((lines << line).size() == 7 + 99)
+            break;
     if (lines.size() < 7)
         return fail(QStringLiteral("結果のエクスポートファイルの行が足りません．") + inFile);
 

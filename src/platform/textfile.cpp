@@ -48,19 +48,29 @@ std::optional<QStringList> readLines(const QString &path, QString *error)
     return splitLines(fromSjis(bytes));
 }
 
-bool forEachLine(const QString &path, const std::function<bool(const QString &line)> &each, QString *error)
+LazyLines::Iterator::Iterator(const QByteArray *bytes) : m_bytes(bytes) { ++*this; }
+
+LazyLines::Iterator &LazyLines::Iterator::operator++()
 {
-    const auto bytes = readFileBytes(path, error);
-    if (!bytes)
-        return false;
-    // CR and LF are never part of a CP932 character, so a line decodes as
-    // it does within the whole text.
-    ByteLineReader reader(*bytes);
+    ByteLineReader reader(*m_bytes, m_next);
     QByteArrayView line;
-    while (reader.next(line))
-        if (!each(fromSjis(QByteArray::fromRawData(line.data(), line.size()))))
-            break;
-    return true;
+    if (!reader.next(line)) {
+        *this = Iterator();
+        return *this;
+    }
+    // CR and LF are never part of a CP932 character, so a line decodes as it
+    // does within the whole text.
+    m_line = fromSjis(QByteArray::fromRawData(line.data(), line.size()));
+    m_next = reader.position();
+    return *this;
+}
+
+std::optional<LazyLines> readLinesLazily(const QString &path, QString *error)
+{
+    auto bytes = readFileBytes(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return LazyLines(std::move(*bytes));
 }
 
 QByteArray encodeLines(const QStringList &lines)

@@ -224,56 +224,41 @@ int leadingNumber(const QString &text)
 
 bool isRule(const QString &line) { return line.startsWith(QLatin1String("----")); }
 
-// The block search of ReadVtxBlock over lines given one at a time.
-class VtxBlockReader {
-public:
-    VtxBlockReader(const QString &courseName, int raceNumber) : m_course(courseName), m_race(raceNumber) {}
-
-    // False once the block has ended: no later line matters.
-    bool feed(const QString &line)
-    {
-        if (m_skip) { // the line after a rule is the column header
-            m_skip = false;
-            return true;
-        }
-        if (m_open) {
+// ReadVtxBlock over a list or over lines read one at a time.
+template <class Lines>
+std::vector<VtxHorse> vtxBlock(const Lines &lines, const QString &courseName, int raceNumber)
+{
+    std::vector<VtxHorse> horses;
+    QString prev1, prev2, prev3; // the last three lines remembered, prev1 the latest
+    bool open = false;
+    for (auto it = lines.begin(); it != lines.end(); ++it) {
+        const QString &line = *it;
+        if (open) {
             if (isRule(line) || horses.size() >= size_t(kDataRows))
-                return false;
+                break;
             horses.push_back(ReadVtxHorseLine(line));
-            return true;
+            continue;
         }
         if (isRule(line)) {
-            const QString numberText =
-                Mid(m_prev2, 2, 1) == QStringLiteral("Ｒ") ? Mid(m_prev2, 1, 1) : Mid(m_prev2, 1, 2);
-            m_open = Mid(m_prev3, 18, 2) == m_course && leadingNumber(numberText) == m_race;
-            m_skip = true;
-            return true;
+            const QString numberText = Mid(prev2, 2, 1) == QStringLiteral("Ｒ") ? Mid(prev2, 1, 1) : Mid(prev2, 1, 2);
+            if (Mid(prev3, 18, 2) == courseName && leadingNumber(numberText) == raceNumber)
+                open = true;
+            if (++it == lines.end()) // the line after a rule is the column header
+                break;
+            continue;
         }
-        m_prev3 = m_prev2;
-        m_prev2 = m_prev1;
-        m_prev1 = line;
-        return true;
+        prev3 = prev2;
+        prev2 = prev1;
+        prev1 = line;
     }
-
-    std::vector<VtxHorse> horses;
-
-private:
-    const QString m_course;
-    const int m_race;
-    QString m_prev1, m_prev2, m_prev3; // the last three lines remembered, m_prev1 the latest
-    bool m_open = false;
-    bool m_skip = false;
-};
+    return horses;
+}
 
 } // namespace
 
 std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &courseName, int raceNumber)
 {
-    VtxBlockReader reader(courseName, raceNumber);
-    for (const QString &line : lines)
-        if (!reader.feed(line))
-            break;
-    return reader.horses;
+    return vtxBlock(lines, courseName, raceNumber);
 }
 
 QString VtxFileName(const QString &vtxFolder, const QString &csvName)
@@ -325,48 +310,45 @@ DataListModel LoadDataList(const RaceContext &ctx)
 
     // Runner rows from the race-card file.
     QString error;
+    const auto lines = platform::readLinesLazily(ctx.csvPath, &error);
+    if (!lines)
+        m.messages << RaceCardOpenMessage(ctx.csvPath, error);
     int raceLines = 0;
     CsvFields f;
-    const bool opened = platform::forEachLine(
-        ctx.csvPath,
-        [&](const QString &line) {
-            // Cheap test first: most lines belong to other races.
-            if (!line.contains(ctx.raceKey))
-                return true;
-            SplitCsvLine(line, f);
-            if (f[0].left(8) != ctx.raceKey || ctx.raceKey.size() != 8)
-                return true;
-            if (++raceLines > kDataRows)
-                return true;
-            DataRow &row = m.rows[m.n];
-            row[ColNo].text = Mid(f[0], 9, 2);
-            row[ColZI].text = f[5];
-            row[ColInt].text = f[6];
-            row[ColResult].text = f[7];
-            row[ColOdds].text = f[9];
-            row[ColError].text = racing::AbnormalName(f[8]);
-            std::array<int, kPastRaces> t{};
-            for (int k = 0; k < kPastRaces; ++k) {
-                DataCell &cell = row.cells[ColTime1 + k];
-                cell.text = racing::TrackLetter(f[12 + 5 * k], 1) + f[14 + 5 * k];
-                t[k] = common::TextToInt(f[14 + 5 * k]);
-                cell.colour = FigureColor(t[k]);
-            }
-            const FigureSummary s = SummariseFigures(t);
-            row[ColMax].text = QString::number(s.max);
-            row[ColMin].text = QString::number(s.min);
-            row[ColAve].text = QString::number(s.ave);
-            row[ColInt].colour = IntervalColor(common::TextToInt(f[6]));
-            for (Column c : {ColNo, ColZI, ColInt, ColResult, ColOdds, ColError, ColMax, ColMin, ColAve})
-                row[c].visible = true;
-            for (int k = 0; k < kPastRaces; ++k)
-                row.cells[ColTime1 + k].visible = true;
-            ++m.n;
-            return true;
-        },
-        &error);
-    if (!opened)
-        m.messages << RaceCardOpenMessage(ctx.csvPath, error);
+    for (const QString &line : lines.value_or(platform::LazyLines())) {
+        // Cheap test first: most lines belong to other races.
+        if (!line.contains(ctx.raceKey))
+            continue;
+        SplitCsvLine(line, f);
+        if (f[0].left(8) != ctx.raceKey || ctx.raceKey.size() != 8)
+            continue;
+        if (++raceLines > kDataRows)
+            continue;
+        DataRow &row = m.rows[m.n];
+        row[ColNo].text = Mid(f[0], 9, 2);
+        row[ColZI].text = f[5];
+        row[ColInt].text = f[6];
+        row[ColResult].text = f[7];
+        row[ColOdds].text = f[9];
+        row[ColError].text = racing::AbnormalName(f[8]);
+        std::array<int, kPastRaces> t{};
+        for (int k = 0; k < kPastRaces; ++k) {
+            DataCell &cell = row.cells[ColTime1 + k];
+            cell.text = racing::TrackLetter(f[12 + 5 * k], 1) + f[14 + 5 * k];
+            t[k] = common::TextToInt(f[14 + 5 * k]);
+            cell.colour = FigureColor(t[k]);
+        }
+        const FigureSummary s = SummariseFigures(t);
+        row[ColMax].text = QString::number(s.max);
+        row[ColMin].text = QString::number(s.min);
+        row[ColAve].text = QString::number(s.ave);
+        row[ColInt].colour = IntervalColor(common::TextToInt(f[6]));
+        for (Column c : {ColNo, ColZI, ColInt, ColResult, ColOdds, ColError, ColMax, ColMin, ColAve})
+            row[c].visible = true;
+        for (int k = 0; k < kPastRaces; ++k)
+            row.cells[ColTime1 + k].visible = true;
+        ++m.n;
+    }
     if (raceLines > kDataRows)
         m.messages << TooManyRunnersMessage(ctx.raceKey, raceLines);
 
@@ -374,9 +356,9 @@ DataListModel LoadDataList(const RaceContext &ctx)
     const QString vtxPath = VtxFileName(ctx.settings.VTX_Text, ctx.csvName);
     if (platform::fileExists(vtxPath)) {
         m.vtxFound = true;
-        VtxBlockReader reader(Mid(ctx.caption, 7, 2), common::TextToInt(Mid(ctx.caption, 13, 2)));
-        platform::forEachLine(vtxPath, [&](const QString &line) { return reader.feed(line); });
-        const std::vector<VtxHorse> &horses = reader.horses;
+        const auto vtx = platform::readLinesLazily(vtxPath);
+        const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), Mid(ctx.caption, 7, 2),
+                                     common::TextToInt(Mid(ctx.caption, 13, 2)));
         for (size_t i = 0; i < horses.size(); ++i) {
             DataRow &row = m.rows[i];
             const VtxHorse &h = horses[i];

@@ -45,6 +45,10 @@ qint32 wholeNumber(const QString &text)
 RaceTableRead ReadRaceTable(const QString &path)
 {
     RaceTableRead out;
+    const auto lines = platform::readLinesLazily(path, &out.error);
+    if (!lines)
+        return out;
+    out.opened = true;
     RaceTable &t = out.table;
     QString lastCourse = QStringLiteral("  ");
     QString lastKey = QStringLiteral("        ");
@@ -52,49 +56,43 @@ RaceTableRead ReadRaceTable(const QString &path)
     // Membership of the lists: a file of many thousands of races stays linear.
     QSet<QString> racesListed, coursesListed;
     CsvFields fields;
-    out.opened = platform::forEachLine(
-        path,
-        [&](const QString &line) {
-            if (line.size() < 8) // no race key fits: not worth a split
-                return true;
-            SplitCsvLine(line, fields);
-            const QString &field0 = fields[0];
-            if (field0.size() < 8)
-                return true;
-            ++out.usableLines;
-            const QString course = field0.left(2);
-            const QString key = field0.left(8);
-            if (course != lastCourse) {
-                lastCourse = course;
-                courseStored = t.courseCount < kCourseSlots;
-                if (courseStored)
-                    t.CourseCodes[t.courseCount++] = course;
-                else if (!coursesListed.contains(course)) {
-                    coursesListed.insert(course);
-                    out.coursesLeftOut << course;
-                }
+    for (const QString &line : *lines) {
+        if (line.size() < 8) // no race key fits: not worth a split
+            continue;
+        SplitCsvLine(line, fields);
+        const QString &field0 = fields[0];
+        if (field0.size() < 8)
+            continue;
+        ++out.usableLines;
+        const QString course = field0.left(2);
+        const QString key = field0.left(8);
+        if (course != lastCourse) {
+            lastCourse = course;
+            courseStored = t.courseCount < kCourseSlots;
+            if (courseStored)
+                t.CourseCodes[t.courseCount++] = course;
+            else if (!coursesListed.contains(course)) {
+                coursesListed.insert(course);
+                out.coursesLeftOut << course;
             }
-            if (key != lastKey) {
-                lastKey = key;
-                if (t.raceCount >= kMaxRaces || !courseStored) {
-                    if (!racesListed.contains(key)) {
-                        racesListed.insert(key);
-                        out.racesLeftOut << key;
-                    }
-                    return true;
+        }
+        if (key != lastKey) {
+            lastKey = key;
+            if (t.raceCount >= kMaxRaces || !courseStored) {
+                if (!racesListed.contains(key)) {
+                    racesListed.insert(key);
+                    out.racesLeftOut << key;
                 }
-                const int j = t.raceCount++;
-                t.RaceKeys[j] = key;
-                t.RaceClass[j] = wholeNumber(fields[1]);
-                t.RaceDistance[j] = wholeNumber(fields[2]);
-                t.RaceTrack[j] = wholeNumber(fields[3]);
-                t.RaceRunners[j] = wholeNumber(fields[4]);
+                continue;
             }
-            return true;
-        },
-        &out.error);
-    if (!out.opened)
-        return out;
+            const int j = t.raceCount++;
+            t.RaceKeys[j] = key;
+            t.RaceClass[j] = wholeNumber(fields[1]);
+            t.RaceDistance[j] = wholeNumber(fields[2]);
+            t.RaceTrack[j] = wholeNumber(fields[3]);
+            t.RaceRunners[j] = wholeNumber(fields[4]);
+        }
+    }
     // A race of a course without a button cannot be reached either.
     QStringList buttonCourses;
     for (int i = 0; i < kCourseButtons; ++i)

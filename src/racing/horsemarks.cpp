@@ -77,15 +77,12 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
         platform::writeLinesVia(newPath(mdata, name), path, blankFile());
         return blanks;
     }
-    QString marks = blanks;
+    const auto lines = platform::readLinesLazily(path);
     int at = 0;
-    platform::forEachLine(path, [&](const QString &text) {
-        if (++at < line)
-            return true;
-        marks = text.mid(6);
-        return false;
-    });
-    return marks;
+    for (const QString &text : lines.value_or(platform::LazyLines()))
+        if (++at == line)
+            return text.mid(6);
+    return blanks;
 }
 
 bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
