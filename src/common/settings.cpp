@@ -39,54 +39,63 @@ bool parseWait(const QString &text, qint16 &out)
     out = qint16(v);
     return true;
 }
+
+// Applies one line; false when it is a Wait line whose value is not a 16-bit integer.
+bool applyLine(const QString &line, SettingsRecord &s)
+{
+    if (isComment(line))
+        return true;
+    QString key = line.left(10);
+    while (key.endsWith(QLatin1Char(' ')))
+        key.chop(1);
+    const QString value = Mid(line, 11);
+    qint16 *wait = nullptr;
+    if (key == QLatin1String("Vantor_Ver"))
+        s.Vantor_Ver = value;
+    else if (key == QLatin1String("MData"))
+        s.MData = value;
+    else if (key == QLatin1String("SData"))
+        s.SData = value;
+    else if (key == QLatin1String("SDataON"))
+        s.SDataON = value;
+    else if (key == QLatin1String("DenCSV"))
+        s.DenCSV = value;
+    else if (key == QLatin1String("VTX_Text"))
+        s.VTX_Text = value;
+    else if (key == QLatin1String("TimeRank"))
+        s.TimeRank = value;
+    else if (key == QLatin1String("Wait1"))
+        wait = &s.Wait1;
+    else if (key == QLatin1String("Wait2"))
+        wait = &s.Wait2;
+    else if (key == QLatin1String("Wait3"))
+        wait = &s.Wait3;
+    return !wait || parseWait(value, *wait);
+}
 } // namespace
 
 void ApplySettingsLines(const QStringList &lines, SettingsRecord &s, QStringList *badLines)
 {
-    for (const QString &line : lines) {
-        if (isComment(line))
-            continue;
-        QString key = line.left(10);
-        while (key.endsWith(QLatin1Char(' ')))
-            key.chop(1);
-        const QString value = Mid(line, 11);
-        qint16 *wait = nullptr;
-        if (key == QLatin1String("Vantor_Ver"))
-            s.Vantor_Ver = value;
-        else if (key == QLatin1String("MData"))
-            s.MData = value;
-        else if (key == QLatin1String("SData"))
-            s.SData = value;
-        else if (key == QLatin1String("SDataON"))
-            s.SDataON = value;
-        else if (key == QLatin1String("DenCSV"))
-            s.DenCSV = value;
-        else if (key == QLatin1String("VTX_Text"))
-            s.VTX_Text = value;
-        else if (key == QLatin1String("TimeRank"))
-            s.TimeRank = value;
-        else if (key == QLatin1String("Wait1"))
-            wait = &s.Wait1;
-        else if (key == QLatin1String("Wait2"))
-            wait = &s.Wait2;
-        else if (key == QLatin1String("Wait3"))
-            wait = &s.Wait3;
-        if (wait && !parseWait(value, *wait) && badLines)
+    for (const QString &line : lines)
+        if (!applyLine(line, s) && badLines)
             badLines->append(line);
-    }
 }
 
 SettingsLoad LoadSettingsFile(const QString &path, SettingsRecord &s)
 {
     SettingsLoad result;
-    QString error;
-    const auto lines = platform::readLines(path, &error);
-    if (!lines) {
-        result.openError = error;
+    const auto lines = platform::readLinesLazily(path, &result.openError);
+    if (!lines)
         return result;
-    }
     result.opened = true;
-    ApplySettingsLines(*lines, s, &result.badLines);
+    for (const QString &line : *lines) {
+        if (applyLine(line, s))
+            continue;
+        if (result.badLines.size() < kListedBadLines)
+            result.badLines.append(line);
+        else
+            ++result.moreBadLines;
+    }
     return result;
 }
 
@@ -109,6 +118,10 @@ platform::Messages LoadSettings()
     platform::Messages messages;
     for (const QString &line : r.badLines)
         messages.push_back(platform::Critical(SettingsBadLineMessage(line)));
+    if (r.moreBadLines > 0)
+        messages.push_back(platform::Critical(
+            QStringLiteral("設定ファイルの待ち時間が整数(-32768～32767)ではない行がほかに %1 行あります．")
+                .arg(r.moreBadLines)));
     return messages;
 }
 

@@ -35,10 +35,14 @@ QString SettingsPath();
 // The ten settings as "Name=value" pairs in file-table order.
 QList<QPair<QString, QString>> SettingsFields(const SettingsRecord &s);
 
+// Bad Wait lines named one by one; a file of more is told by their count.
+constexpr int kListedBadLines = 30;
+
 struct SettingsLoad {
     bool opened = false;
     QString openError;    // the platform's reason when not opened
-    QStringList badLines; // lines whose Wait value is not a 16-bit integer
+    QStringList badLines; // lines whose Wait value is not a 16-bit integer, the first 30
+    int moreBadLines = 0; // such lines after those
 };
 
 // Applies the lines of a settings file to s (fields not named keep their value).
@@ -54,7 +58,8 @@ QString SettingsBadLineMessage(const QString &line);
 // Loads ProgramFolder's "Korvin.ini" into Settings and returns what the user
 // must be told: a missing or unreadable file is a fatal message naming the path
 // (the program cannot go on without its settings); each bad Wait line is one
-// critical message, and that value keeps its old one.
+// critical message (thirty of them, then one with the count of the others),
+// and that value keeps its old one.
 [[nodiscard]] platform::Messages LoadSettings();
 
 // The options window's model: the setting lines shown as label and box pairs.

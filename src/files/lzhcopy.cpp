@@ -63,15 +63,19 @@ std::optional<FolderList> ReadFolderList(const QString &path)
 {
     if (!platform::fileExists(path))
         return std::nullopt;
-    const auto lines = platform::readLines(path);
-    if (!lines)
+    const auto read = platform::readLinesLazily(path);
+    if (!read)
         return std::nullopt;
+    QStringList lines; // the seven the list has; later ones are never held
+    for (const QString &line : *read)
+        if ((lines << line).size() == 1 + 1 + kDestinationCount)
+            break;
     FolderList list;
     // Only an explicit 1 ticks the box: a damaged first line must never turn
     // the delete on by itself.
-    list.deleteSources = !lines->isEmpty() && lines->at(0).trimmed() == QLatin1String("1");
+    list.deleteSources = !lines.isEmpty() && lines.at(0).trimmed() == QLatin1String("1");
     for (int i = 0; i < int(list.paths.size()); ++i)
-        list.paths[size_t(i)] = i + 1 < lines->size() ? lines->at(i + 1) : QString();
+        list.paths[size_t(i)] = i + 1 < lines.size() ? lines.at(i + 1) : QString();
     return list;
 }
 

@@ -9,6 +9,11 @@ namespace korvin::host {
 namespace {
 
 constexpr int kMaxCount = 999;
+// No key types NUL; a backend would send nothing for it or stop there.
+const char *const kNulError = "a NUL character cannot be sent";
+// More than a run ever sends: repeats ("{a 999}" over and over) must not
+// turn a few bytes into gigabytes of actions.
+constexpr std::size_t kMaxActions = 65536;
 
 // One code point from UTF-8 at s[i]; advances i. False on a malformed sequence.
 bool decodeUtf8(const std::string &s, std::size_t &i, char32_t &out)
@@ -141,8 +146,11 @@ private:
 
     Modifiers held() const { return (m_groups.empty() ? Modifiers{} : m_groups.back()) | m_pending; }
 
-    void emit(KeyAction a, int count = 1)
+    // The actions of the element at position at.
+    void emit(std::size_t at, KeyAction a, int count = 1)
     {
+        if (m_actions.size() + std::size_t(count) > kMaxActions)
+            return fail(at, "more than 65536 keys");
         const Modifiers m = held();
         a.shift = a.shift || m.shift;
         a.ctrl = m.ctrl;
@@ -171,7 +179,7 @@ private:
         case '~': {
             KeyAction enter;
             enter.key = NamedKey::Enter;
-            emit(enter);
+            emit(m_i, enter);
             ++m_i;
             return;
         }
@@ -199,7 +207,9 @@ private:
             char32_t cp = 0;
             if (!decodeUtf8(m_s, m_i, cp))
                 return fail(at, "not valid UTF-8");
-            emit(characterAction(cp));
+            if (cp == 0)
+                return fail(at, kNulError);
+            emit(at, characterAction(cp));
             return;
         }
         }
@@ -246,11 +256,11 @@ private:
         std::size_t p = 0;
         char32_t cp = 0;
         if (decodeUtf8(name, p, cp) && p == name.size())
-            return emit(characterAction(cp), count);
+            return cp == 0 ? fail(open, kNulError) : emit(open, characterAction(cp), count);
         KeyAction named;
         if (!lookupName(name, named.key))
             return fail(open, "unknown key name \"" + name + "\"");
-        emit(named, count);
+        emit(open, named, count);
     }
 };
 
@@ -264,7 +274,7 @@ bool TextActions(const std::string &text, std::vector<KeyAction> &actions)
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t c = 0;
-        if (!decodeUtf8(text, i, c)) {
+        if (!decodeUtf8(text, i, c) || c == 0) {
             actions.clear();
             return false;
         }

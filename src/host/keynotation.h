@@ -35,7 +35,7 @@ struct KeyParse {
 KeyParse ParseKeyString(const std::string &keys);
 
 // Characters of a text as they are to arrive, one action each, no Shift held:
-// what typing a path sends. Invalid UTF-8 gives false.
+// what typing a path sends. Invalid UTF-8 or a NUL gives false.
 bool TextActions(const std::string &text, std::vector<KeyAction> &actions);
 
 } // namespace korvin::host

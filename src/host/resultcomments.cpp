@@ -88,10 +88,15 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
     if (!platform::fileExists(exportPath))
         return fail(QStringLiteral("結果のエクスポートファイルがありません．") + inFile);
     QString error;
-    const auto read = platform::readLines(exportPath, &error);
+    const auto read = platform::readLinesLazily(exportPath, &error);
     if (!read)
         return fail(QStringLiteral("結果のエクスポートファイルを開けません．") + inFile + error);
-    const QStringList &lines = *read;
+    // The header's seven lines and at most 99 runners (a two-digit count):
+    // the rest of a damaged export is never held.
+    QStringList lines;
+    for (const QString &line : *read)
+        if ((lines << line).size() == 7 + 99)
+            break;
     if (lines.size() < 7)
         return fail(QStringLiteral("結果のエクスポートファイルの行が足りません．") + inFile);
 
@@ -107,9 +112,13 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
         return fail(QStringLiteral("開催年・回・日目が数字ではありません． ( ") + line2 + QStringLiteral(" ) "));
 
     const QString &line3 = lines[2];
-    r.raceKey =
-        code + year + meeting + day +
-        (Mid(line3, 2, 1) == u"Ｒ" ? QStringLiteral("0") + platform::toHalfWidth(Mid(line3, 1, 1)) : Mid(line3, 1, 2));
+    // The race number stands in every line's key: a label the host did not
+    // write ("１１Ｒ" in full width, a damaged line) must not shift its columns.
+    const QString raceNumber =
+        platform::toHalfWidth(Mid(line3, 2, 1) == u"Ｒ" ? QStringLiteral("0") + Mid(line3, 1, 1) : Mid(line3, 1, 2));
+    if (!allDigits(raceNumber, 2) || raceNumber.toInt() < 1 || raceNumber.toInt() > 12)
+        return fail(QStringLiteral("レース番号が 01～12 ではありません． ( ") + line3 + QStringLiteral(" ) "));
+    r.raceKey = code + year + meeting + day + raceNumber;
 
     bool ok = false;
     const double count = common::TextToDouble(Mid(common::RightOf(lines[3], 4), 1, 2), &ok);

@@ -19,7 +19,8 @@ struct CommentAppend {
 
 // race: the race's number in the run (from 1), named by every message. A
 // missing export, too few lines for its runner count, a racecourse outside
-// the code table or a year or meeting that is not digits appends nothing.
+// the code table, a year or meeting that is not digits or a race number
+// outside 01..12 appends nothing.
 // The race's lines are appended as one block.
 CommentAppend AppendResultComments(const QString &exportPath, const QString &mdataFolder, int race);
 

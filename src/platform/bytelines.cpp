@@ -46,4 +46,19 @@ qsizetype sjisCharOffset(QByteArrayView line, int pos)
     return pos >= 1 && i < line.size() ? i : -1;
 }
 
+QStringList decodeLines(const std::vector<QByteArrayView> &lines)
+{
+    qsizetype total = 0;
+    for (const QByteArrayView &l : lines)
+        total += l.size() + 1;
+    QByteArray joined;
+    joined.reserve(total);
+    for (const QByteArrayView &l : lines) {
+        joined.append(l);
+        joined.append('\n');
+    }
+    // Every line is closed by its LF, so splitLines gives one entry per line.
+    return splitLines(fromSjis(joined));
+}
+
 } // namespace korvin::platform

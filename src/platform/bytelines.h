@@ -18,17 +18,23 @@ std::optional<QByteArray> readFileBytes(const QString &path, QString *error = nu
 // Walks the lines of a buffer (which must outlive the reader) front to back.
 class ByteLineReader {
 public:
-    explicit ByteLineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    // From byte position `from` (the start of a line).
+    explicit ByteLineReader(const QByteArray &bytes, qsizetype from = 0) : m_bytes(bytes), m_pos(from) {}
     bool atEnd() const { return m_pos >= m_bytes.size(); }
+    // Where the next line starts.
+    qsizetype position() const { return m_pos; }
     // The next line, without its line end; false at the end.
     bool next(QByteArrayView &line);
 
 private:
     const QByteArray &m_bytes;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
 };
 
 // Byte offset in a CP932 line of its character pos (1-based); -1 past the end.
 qsizetype sjisCharOffset(QByteArrayView line, int pos);
+
+// Decodes lines with one conversion for all of them.
+QStringList decodeLines(const std::vector<QByteArrayView> &lines);
 
 } // namespace korvin::platform

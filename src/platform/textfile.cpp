@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include "platform/bytelines.h"
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 
@@ -45,6 +46,31 @@ std::optional<QStringList> readLines(const QString &path, QString *error)
     }
     const QByteArray bytes = f.readAll();
     return splitLines(fromSjis(bytes));
+}
+
+LazyLines::Iterator::Iterator(const QByteArray *bytes) : m_bytes(bytes) { ++*this; }
+
+LazyLines::Iterator &LazyLines::Iterator::operator++()
+{
+    ByteLineReader reader(*m_bytes, m_next);
+    QByteArrayView line;
+    if (!reader.next(line)) {
+        *this = Iterator();
+        return *this;
+    }
+    // CR and LF are never part of a CP932 character, so a line decodes as it
+    // does within the whole text.
+    m_line = fromSjis(QByteArray::fromRawData(line.data(), line.size()));
+    m_next = reader.position();
+    return *this;
+}
+
+std::optional<LazyLines> readLinesLazily(const QString &path, QString *error)
+{
+    auto bytes = readFileBytes(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return LazyLines(std::move(*bytes));
 }
 
 QByteArray encodeLines(const QStringList &lines)

@@ -12,6 +12,37 @@ namespace korvin::platform {
 // counts; a final line end does not add an empty line. nullopt (with the
 // reason in error) when the file is missing or cannot be read.
 std::optional<QStringList> readLines(const QString &path, QString *error = nullptr);
+
+// The lines of a file, split and decoded as readLines gives them but one at a
+// time, as a loop reaches them: a reader that keeps what it needs costs the
+// file's bytes, however many lines they hold.
+class LazyLines {
+public:
+    class Iterator {
+    public:
+        Iterator() = default; // the end
+        explicit Iterator(const QByteArray *bytes);
+        const QString &operator*() const { return m_line; }
+        Iterator &operator++();
+        bool operator==(const Iterator &o) const { return m_bytes == o.m_bytes && m_next == o.m_next; }
+        bool operator!=(const Iterator &o) const { return !(*this == o); }
+
+    private:
+        const QByteArray *m_bytes = nullptr; // null at the end
+        qsizetype m_next = 0;                // where the line after m_line starts
+        QString m_line;
+    };
+    LazyLines() = default;
+    explicit LazyLines(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    Iterator begin() const { return Iterator(&m_bytes); }
+    Iterator end() const { return {}; }
+
+private:
+    QByteArray m_bytes;
+};
+// nullopt (with the reason in error) when the file is missing or cannot be read.
+std::optional<LazyLines> readLinesLazily(const QString &path, QString *error = nullptr);
+
 // Splits decoded text into lines as readLines does.
 QStringList splitLines(const QString &text);
 

@@ -176,8 +176,10 @@ int LoadTRParaFile(std::vector<TRParaRecord> &table, QString *error)
 {
     QFile f(TRParaPath());
     // Reading needs no write access (a protected parameter file still predicts);
-    // a missing file is created empty.
-    if (!f.open(f.exists() ? QIODevice::ReadOnly : QIODevice::ReadWrite)) {
+    // a missing file is created empty, by the writing helper like every save.
+    if (!f.exists() && !platform::saveWhole(TRParaPath(), QByteArray(), error))
+        return -1;
+    if (!f.open(QIODevice::ReadOnly)) {
         if (error)
             *error = f.errorString();
         return -1;

@@ -224,15 +224,15 @@ int leadingNumber(const QString &text)
 
 bool isRule(const QString &line) { return line.startsWith(QLatin1String("----")); }
 
-} // namespace
-
-std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &courseName, int raceNumber)
+// ReadVtxBlock over a list or over lines read one at a time.
+template <class Lines>
+std::vector<VtxHorse> vtxBlock(const Lines &lines, const QString &courseName, int raceNumber)
 {
     std::vector<VtxHorse> horses;
     QString prev1, prev2, prev3; // the last three lines remembered, prev1 the latest
     bool open = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines[i];
+    for (auto it = lines.begin(); it != lines.end(); ++it) {
+        const QString &line = *it;
         if (open) {
             if (isRule(line) || horses.size() >= size_t(kDataRows))
                 break;
@@ -243,7 +243,8 @@ std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &cour
             const QString numberText = Mid(prev2, 2, 1) == QStringLiteral("Ｒ") ? Mid(prev2, 1, 1) : Mid(prev2, 1, 2);
             if (Mid(prev3, 18, 2) == courseName && leadingNumber(numberText) == raceNumber)
                 open = true;
-            ++i; // the line after a rule is the column header
+            if (++it == lines.end()) // the line after a rule is the column header
+                break;
             continue;
         }
         prev3 = prev2;
@@ -251,6 +252,13 @@ std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &cour
         prev1 = line;
     }
     return horses;
+}
+
+} // namespace
+
+std::vector<VtxHorse> ReadVtxBlock(const QStringList &lines, const QString &courseName, int raceNumber)
+{
+    return vtxBlock(lines, courseName, raceNumber);
 }
 
 QString VtxFileName(const QString &vtxFolder, const QString &csvName)
@@ -319,12 +327,12 @@ DataListModel LoadDataList(const RaceContext &ctx)
 
     // Runner rows from the race-card file.
     QString error;
-    const auto lines = platform::readLines(ctx.csvPath, &error);
+    const auto lines = platform::readLinesLazily(ctx.csvPath, &error);
     if (!lines)
         m.messages << RaceCardOpenMessage(ctx.csvPath, error);
     int raceLines = 0;
     CsvFields f;
-    for (const QString &line : lines.value_or(QStringList())) {
+    for (const QString &line : lines.value_or(platform::LazyLines())) {
         // Cheap test first: most lines belong to other races.
         if (!line.contains(ctx.raceKey))
             continue;
@@ -365,9 +373,9 @@ DataListModel LoadDataList(const RaceContext &ctx)
     const QString vtxPath = VtxFileName(ctx.settings.VTX_Text, ctx.csvName);
     if (platform::fileExists(vtxPath)) {
         m.vtxFound = true;
-        const auto vtx = platform::readLines(vtxPath);
-        const auto horses = ReadVtxBlock(vtx.value_or(QStringList()), Mid(ctx.caption, 7, 2),
-                                         common::TextToInt(Mid(ctx.caption, 13, 2)));
+        const auto vtx = platform::readLinesLazily(vtxPath);
+        const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), Mid(ctx.caption, 7, 2),
+                                     common::TextToInt(Mid(ctx.caption, 13, 2)));
         for (size_t i = 0; i < horses.size(); ++i) {
             DataRow &row = m.rows[i];
             const VtxHorse &h = horses[i];

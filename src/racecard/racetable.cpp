@@ -45,7 +45,7 @@ qint32 wholeNumber(const QString &text)
 RaceTableRead ReadRaceTable(const QString &path)
 {
     RaceTableRead out;
-    const auto lines = platform::readLines(path, &out.error);
+    const auto lines = platform::readLinesLazily(path, &out.error);
     if (!lines)
         return out;
     out.opened = true;
@@ -57,6 +57,8 @@ RaceTableRead ReadRaceTable(const QString &path)
     QSet<QString> racesListed, coursesListed;
     CsvFields fields;
     for (const QString &line : *lines) {
+        if (line.size() < 8) // no race key fits: not worth a split
+            continue;
         SplitCsvLine(line, fields);
         const QString &field0 = fields[0];
         if (field0.size() < 8)

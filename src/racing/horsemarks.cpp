@@ -1,5 +1,6 @@
 #include "racing/horsemarks.h"
 
+#include "platform/bytelines.h"
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
@@ -76,10 +77,12 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
         platform::writeLinesVia(newPath(mdata, name), path, blankFile());
         return blanks;
     }
-    const auto lines = platform::readLines(path);
-    if (!lines || lines->size() < line)
-        return blanks;
-    return lines->at(line - 1).mid(6);
+    const auto lines = platform::readLinesLazily(path);
+    int at = 0;
+    for (const QString &text : lines.value_or(platform::LazyLines()))
+        if (++at == line)
+            return text.mid(6);
+    return blanks;
 }
 
 bool WriteHorseMarks(const QString &marks, const QString &key, const QString &mdata, QString *error)
@@ -96,18 +99,31 @@ bool WriteHorseMarks(const QString &marks, const QString &key, const QString &md
     const QString path = datPath(mdata, name);
     // The other lines go back as the bytes stand: decoding and encoding them
     // again would change duplicate codes and bytes that are not Shift-JIS.
-    QList<QByteArray> lines;
+    QByteArray old;
     if (platform::fileExists(path)) {
-        const auto read = platform::readRawLines(path, error);
+        const auto read = platform::readFileBytes(path, error);
         if (!read)
             return false; // never replace a file that could not be read
-        lines = *read;
+        old = *read;
     }
-    // Missing or damaged: complete with blank lines; lines past 96 are kept.
-    while (lines.size() < kMarkFileLines)
-        lines << QByteArray(kMarkLineBytes, ' ');
-    lines[line - 1] = platform::toSjis(QStringLiteral("      ") + marks);
-    return platform::saveWholeVia(newPath(mdata, name), path, platform::joinRawLines(lines), error);
+    // Line by line as the bytes stand, each closed by CR LF (no list of lines:
+    // a damaged file of millions of them costs its bytes only). Missing or
+    // damaged: completed with blank lines; lines past 96 are kept.
+    const QByteArray mine = platform::toSjis(QStringLiteral("      ") + marks);
+    QByteArray out;
+    out.reserve(old.size() + kMarkFileLines * (kMarkLineBytes + 2));
+    platform::ByteLineReader reader(old);
+    QByteArrayView raw;
+    int n = 0;
+    while (reader.next(raw)) {
+        out.append(++n == line ? QByteArrayView(mine) : raw);
+        out.append("\r\n");
+    }
+    while (++n <= kMarkFileLines) {
+        out.append(n == line ? mine : QByteArray(kMarkLineBytes, ' '));
+        out.append("\r\n");
+    }
+    return platform::saveWholeVia(newPath(mdata, name), path, out, error);
 }
 
 } // namespace korvin::racing

@@ -1,5 +1,6 @@
 #include "timerank/timerankfile.h"
 
+#include "platform/bytelines.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "common/helpers.h"
@@ -119,23 +120,34 @@ TimeRankLines ReadTimeRankLines(const QString &path)
         f.error = QStringLiteral("file not found");
         return f;
     }
-    auto lines = platform::readLines(path, &f.error);
-    if (!lines)
+    const auto bytes = platform::readFileBytes(path, &f.error);
+    if (!bytes)
         return f;
     f.opened = true;
-    f.lines = *lines;
-    f.blocksEnd = int(f.lines.size());
-    for (int i = 0; i < f.lines.size(); ++i) {
-        if (!IsRaceHeader(f.lines[i]))
-            continue;
-        if (int(f.raceStarts.size()) < kMaxRaceBlocks) {
-            f.raceStarts.push_back(i);
-        } else {
-            if (f.blocksLeftOut == 0)
-                f.blocksEnd = i;
-            ++f.blocksLeftOut;
+    // Only the lines a reader reaches are decoded and kept, so a file of
+    // millions of lines costs its bytes and not a string for each.
+    std::vector<QByteArrayView> kept;
+    platform::ByteLineReader reader(*bytes);
+    QByteArrayView line;
+    int inBlock = -1; // lines kept of the block being read; -1 when none is
+    while (reader.next(line)) {
+        // Characters 1-8 lie within the first 16 bytes.
+        if (IsRaceHeader(platform::fromSjis(QByteArray::fromRawData(line.data(), qMin<qsizetype>(line.size(), 16))))) {
+            inBlock = -1;
+            if (int(f.raceStarts.size()) < kMaxRaceBlocks) {
+                f.raceStarts.push_back(int(kept.size()));
+                inBlock = 0;
+            } else {
+                ++f.blocksLeftOut;
+            }
+        }
+        if (inBlock >= 0 && inBlock < kBlockLines) {
+            kept.push_back(line);
+            ++inBlock;
         }
     }
+    f.lines = platform::decodeLines(kept);
+    f.blocksEnd = int(f.lines.size());
     return f;
 }
 

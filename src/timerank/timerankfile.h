@@ -69,14 +69,21 @@ TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kin
 // header lines must not cost a race record each.
 constexpr int kMaxRaceBlocks = 360;
 
-// The lines of a time-rank file and the line index of each race header.
+// Lines of a block that any reader reaches: eight header lines, then 23
+// groups of five entries and three lines between them, and the last group.
+constexpr int kBlockLines = 8 + (kGroups - 1) * (kRanks + 3) + kRanks;
+
+// The race blocks of a time-rank file and the line index of each race header.
 struct TimeRankLines {
     QString path;
     bool opened = false;
     QString error; // why the file could not be read
+    // The indexed blocks one after the other, each up to its first
+    // kBlockLines lines: what lies before the first header, beyond that
+    // length or beyond the last indexed block is never read.
     QStringList lines;
     std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader, kMaxRaceBlocks at most
-    int blocksEnd = 0;           // where the last indexed block ends (the next header, or the end)
+    int blocksEnd = 0;           // where the last indexed block ends (the end of lines)
     int blocksLeftOut = 0;       // race headers beyond the limit
 };
 TimeRankLines ReadTimeRankLines(const QString &path);

@@ -82,6 +82,14 @@ TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(dialogs.shown[0].text.contains(key("Wait2") + QStringLiteral("abc")));
+
+    // A file of many such lines is not a message box each: thirty, then the count.
+    home.writeLines(QStringLiteral("Korvin.ini"), QStringList(35, key("Wait1") + QStringLiteral("x")));
+    const platform::Messages said = LoadSettings();
+    ASSERT_EQ(said.size(), 31u);
+    EXPECT_EQ(said[29].text, SettingsBadLineMessage(key("Wait1") + QStringLiteral("x")));
+    EXPECT_EQ(said[30].text,
+              QStringLiteral("設定ファイルの待ち時間が整数(-32768～32767)ではない行がほかに 5 行あります．"));
 }
 
 TEST(Settings, MissingFileIsFatalAndNamesThePath)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a C++ file under src/ tests/ tools/ bench/ is not as clang-format
+# Fails when a C++ file under src/ tests/ tools/ bench/ fuzz/ is not as clang-format
 # (with the .clang-format of the tree) would write it.
 #   check_format.sh SOURCE_DIR
 set -uo pipefail
@@ -13,6 +13,6 @@ while IFS= read -r -d '' f; do
     echo "not formatted: $f (clang-format -i $f)"
     bad=$((bad + 1))
   fi
-done < <(find src tests tools bench -type f \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null | sort -z)
+done < <(find src tests tools bench fuzz -type f \( -name '*.cpp' -o -name '*.h' \) -print0 2>/dev/null | sort -z)
 echo "$checked files checked, $bad not formatted"
 [ "$checked" -gt 0 ] && [ "$bad" -eq 0 ]

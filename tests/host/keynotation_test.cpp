@@ -57,10 +57,39 @@ TEST(KeyNotation, EveryElementGivesItsActions)
 TEST(KeyNotation, FaultsGiveNoActionsAtAll)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        {"{Enter", 0}, {"a{F8}}", 5},    {"{FOO}", 0},    {"ab{F17}", 2},  {"{F0}", 0}, {"{F6 0}", 4},
-        {"{F6 x}", 4}, {"{F6 1000}", 4}, {"{F6 }", 4},    {"{F6  2}", 4},  {"{}", 0},   {"{ }", 0},
-        {"a+", 2},     {"+()b)", 4},     {"(ab", 0},      {"a)", 1},       {"[x", 0},   {"x]", 1},
-        {"+)", 1},     {"ok\xff", 2},    {"\xe6\x9d", 0}, {"\xc0\xaf", 0},
+        {"{Enter", 0},
+        {"a{F8}}", 5},
+        {"{FOO}", 0},
+        {"ab{F17}", 2},
+        {"{F0}", 0},
+        {"{F6 0}", 4},
+        {"{F6 x}", 4},
+        {"{F6 1000}", 4},
+        {"{F6 }", 4},
+        {"{F6  2}", 4},
+        {"{}", 0},
+        {"{ }", 0},
+        {"a+", 2},
+        {"+()b)", 4},
+        {"(ab", 0},
+        {"a)", 1},
+        {"[x", 0},
+        {"x]", 1},
+        {"+)", 1},
+        {"ok\xff", 2},
+        {"\xe6\x9d", 0},
+        {"\xc0\xaf", 0},
+        // A NUL names no key and no character.
+        {std::string("ab\0c", 4), 2},
+        {std::string("{\0}", 3), 0},
+        // Repeats beyond 65536 keys in all (a few bytes must not ask for gigabytes).
+        {[] {
+             std::string s;
+             for (int i = 0; i < 70; ++i)
+                 s += "{a 999}";
+             return s;
+         }(),
+         65 * 7},
     };
     for (const auto &[keys, at] : cases) {
         const KeyParse p = ParseKeyString(keys);
@@ -77,8 +106,10 @@ TEST(KeyNotation, TypedTextHoldsNoShift)
     ASSERT_EQ(actions.size(), 4u);
     EXPECT_EQ(DescribeAction(actions[0]), "char A");
     EXPECT_EQ(DescribeAction(actions[3]), "char 東");
-    EXPECT_FALSE(TextActions("a\xff", actions));
-    EXPECT_TRUE(actions.empty());
+    for (const std::string &bad : {std::string("a\xff"), std::string("a\0", 2)}) {
+        EXPECT_FALSE(TextActions(bad, actions));
+        EXPECT_TRUE(actions.empty());
+    }
 }
 
 } // namespace

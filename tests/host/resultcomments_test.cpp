@@ -84,7 +84,7 @@ TEST_F(Comments, RaceKeyFileAndBlockAppended)
     const std::tuple<const char16_t *, const char16_t *, const char *, const char *> cases[] = {
         {u"2000年 6月10日(土) 3回東京4日目", u"１Ｒ 未勝利", "MS003東.dat", "05003401"},
         {u"2000年 6月10日(土) 3回東京4日目", u"11Ｒ 未勝利", "MS003東.dat", "05003411"},
-        {u"2001年 7月 1日(日) 2回中京8日目", u"１１Ｒ 特別", "MS012名.dat", "070128１１"},
+        {u"2001年 7月 1日(日) 2回中京8日目", u"１１Ｒ 特別", "MS012名.dat", "07012811"},
     };
     for (const auto &[day, race, file, key] : cases) {
         test::CommentExportPlan p;
@@ -130,6 +130,11 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
         {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ"), {}, -1}, nullptr},
         {{QStringLiteral("2000年 6月10日(土) /回東京4日目"), QStringLiteral("11Ｒ"), {}, -1},
          u"3 レース目：開催年・回・日目が数字ではありません．"},
+        // The race number goes into every line's key: digits 01..12 only.
+        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("?PＲ"), {}, -1},
+         u"3 レース目：レース番号が 01～12 ではありません． ( ?PＲ )"},
+        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("13Ｒ"), {}, -1},
+         u"3 レース目：レース番号が 01～12 ではありません． ( 13Ｒ )"},
     };
     for (const auto &c : cases) {
         writeExport(c.plan);
@@ -143,6 +148,12 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
         EXPECT_TRUE(r.messages[0].text.startsWith(QString::fromUtf16(c.start))) << r.messages[0].text.toStdString();
         EXPECT_FALSE(r.appended());
     }
+    QStringList noCount = test::commentExport({});
+    noCount[3] = QStringLiteral("サラ系３歳未勝利  芝右1800m ab頭立");
+    home.writeLines(QStringLiteral("MData/Comment.txt"), noCount);
+    EXPECT_TRUE(AppendResultComments(exportPath, mdata, 1)
+                    .messages[0]
+                    .text.contains(QStringLiteral("頭数が数値ではありません")));
     home.writeLines(QStringLiteral("MData/Comment.txt"), {QStringLiteral("成績"), QStringLiteral("2000年")});
     EXPECT_TRUE(AppendResultComments(exportPath, mdata, 1).messages[0].text.contains(QStringLiteral("行が足りません")));
     EXPECT_EQ(home.readBytes(QStringLiteral("MData/MS003東.dat")), earlier);

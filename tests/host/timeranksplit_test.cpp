@@ -181,6 +181,12 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
             exportPath + QStringLiteral(" )"));
     EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), 2u);
     EXPECT_EQ(outFiles(), QStringList{QStringLiteral("TRa20000610.txt")});
+
+    // A section without its dash line runs into the next ones: the export ends inside the race.
+    QStringList noDash = race;
+    noDash.removeAt(8 + 8); // the dash line of the first section (8 header lines, 8 rows)
+    writeExport(noDash);
+    EXPECT_EQ(SplitTimeRankText(exportPath, out, 0).incompleteRace, 1);
 }
 
 } // namespace

@@ -87,6 +87,21 @@ TEST(Payouts, RecordMatching)
     PayoutArea five;
     ShowPayouts(five, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 2);
     EXPECT_EQ(five.placeRows, 5);
+
+    // An amount that is not digits counts 0; a short last record is read for
+    // the fields it reaches, 310 bytes at least.
+    QByteArray odd = Record("2", "05").tan(0, "07", 1230).b;
+    odd.replace(177, 7, "12x4   ");
+    const QByteArray last = Record("2", "06").tan(0, "03", 450).b;
+    for (const auto &[tail, shown] : {std::pair{last.left(310), true}, std::pair{last.left(309), false}}) {
+        home.writeBytes(QStringLiteral("SData/6.dat"), odd + tail);
+        PayoutArea notDigits, cut;
+        ShowPayouts(notDigits, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 5);
+        ShowPayouts(cut, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 6);
+        EXPECT_EQ(notDigits.Tan[0].text, QStringLiteral("07       0"));
+        EXPECT_EQ(cut.shown, shown);
+        EXPECT_EQ(cut.Tan[0].text, shown ? QStringLiteral("03     450") : QString());
+    }
 }
 
 // The year and meeting come from input files and become part of a path: only
