@@ -27,7 +27,7 @@ bool RecordingBackend::activate(const std::string &title, std::string &error)
         m_rec->windows.contains(op.text) || std::any_of(m_rec->windows.begin(), m_rec->windows.end(),
                                                         [&](const QString &w) { return w.startsWith(op.text); });
     if (!found)
-        error = "no window titled \"" + title + "\"";
+        error = "タイトルが「" + title + "」のウィンドウがありません";
     return found;
 }
 

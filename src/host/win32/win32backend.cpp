@@ -133,7 +133,7 @@ public:
     bool activate(const std::string &title, std::string &error) override
     {
         if (title.empty()) {
-            error = "no window title given";
+            error = "ウィンドウのタイトルが指定されていません";
             return false;
         }
         TitleSearch search;
@@ -141,7 +141,7 @@ public:
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&search));
         HWND target = search.exact ? search.exact : search.prefix;
         if (!target) {
-            error = "no window titled \"" + title + "\" (or with a title beginning with it)";
+            error = "タイトルが「" + title + "」の（またはそれで始まる）ウィンドウがありません";
             return false;
         }
         if (IsIconic(target))
@@ -151,7 +151,7 @@ public:
         const int length = GetWindowTextLengthW(target);
         std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
         text.resize(static_cast<size_t>(GetWindowTextW(target, &text[0], length + 1)));
-        error = "the window \"" + Narrow(text) + "\" did not come to the front";
+        error = "ウィンドウ「" + Narrow(text) + "」が前面に出ません";
         return false;
     }
 
@@ -171,8 +171,8 @@ public:
             if (!build(action, layout, caps, inputs, error))
                 return false;
             if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
-                error = "the keys were refused (error " + std::to_string(GetLastError()) +
-                        "): input may be blocked, or the window in front runs with higher rights";
+                error = "キーの送信が拒否されました（エラー " + std::to_string(GetLastError()) +
+                        "）．入力がブロックされているか，前面のウィンドウが管理者権限で動いています";
                 return false;
             }
             if (m_options.keyDelayMs)
@@ -199,7 +199,7 @@ public:
             return true;
         INPUT press[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
         if (SendInput(2, press, sizeof(INPUT)) != 2) {
-            error = "the Caps Lock key was refused (error " + std::to_string(GetLastError()) + ")";
+            error = "Caps Lock キーの送信が拒否されました（エラー " + std::to_string(GetLastError()) + "）";
             return false;
         }
         const ULONGLONG deadline = GetTickCount64() + m_options.focusTimeoutMs;
@@ -208,7 +208,7 @@ public:
             capsLock(now, error);
         } while (now != on && GetTickCount64() < deadline);
         if (now != on)
-            error = "Caps Lock did not change";
+            error = "Caps Lock が切り替わりません";
         return now == on;
     }
 
@@ -275,7 +275,7 @@ private:
             if (!held)
                 return true;
             if (GetTickCount64() >= deadline) {
-                error = "a modifier key (Shift, Ctrl, Alt, Windows) is held down";
+                error = "修飾キー（Shift，Ctrl，Alt，Windows）が押されたままです";
                 return false;
             }
             Sleep(kPollStepMs);
@@ -318,7 +318,7 @@ private:
         } else {
             const char32_t c = action.character;
             if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-                error = "cannot type the character " + CodePointName(c);
+                error = "文字 " + CodePointName(c) + " を入力できません";
                 return false;
             }
             std::wstring units;

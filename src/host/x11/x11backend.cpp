@@ -469,13 +469,13 @@ public:
         if (!open(error))
             return false;
         if (title.empty()) {
-            error = "no window title given";
+            error = "ウィンドウのタイトルが指定されていません";
             return false;
         }
         const bool wm = windowManagerActivates();
         const std::optional<Client> target = findClient(title, wm);
         if (!target) {
-            error = "no window titled \"" + title + "\" (or with a title beginning with it)";
+            error = "タイトルが「" + title + "」の（またはそれで始まる）ウィンドウがありません";
             return false;
         }
         const auto deadline = Clock::now() + m_options.focusTimeout;
@@ -488,7 +488,7 @@ public:
         focusDirectly(*target, deadline);
         if (waitForFocus(target->window, deadline))
             return true;
-        error = "the window \"" + target->title + "\" did not get the keyboard focus";
+        error = "ウィンドウ「" + target->title + "」にキーボードのフォーカスが移りません";
         return false;
     }
 
@@ -506,12 +506,12 @@ public:
         const KeyCode ctrlKey = XKeysymToKeycode(m_dpy, XK_Control_L);
         const KeyCode altKey = XKeysymToKeycode(m_dpy, XK_Alt_L);
         if (!shiftKey) {
-            error = "the keyboard has no Shift key";
+            error = "キーボードに Shift キーがありません";
             return false;
         }
         Keymap keymap(m_dpy);
         if (!keymap.valid()) {
-            error = "cannot read the keyboard map";
+            error = "キーボードの配列を読めません";
             return false;
         }
         m_spare->prepare();
@@ -521,7 +521,8 @@ public:
         for (const KeyAction &action : actions) {
             std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
             if (choice && ((action.ctrl && !ctrlKey) || (action.alt && !altKey))) {
-                error = action.ctrl && !ctrlKey ? "the keyboard has no Ctrl key" : "the keyboard has no Alt key";
+                error = action.ctrl && !ctrlKey ? "キーボードに Ctrl キーがありません"
+                                                : "キーボードに Alt キーがありません";
                 choice.reset();
             }
             if (!choice) {
@@ -566,7 +567,7 @@ public:
             return false;
         XkbStateRec state{};
         if (XkbGetState(m_dpy, XkbUseCoreKbd, &state) != Success) {
-            error = "cannot read the keyboard state";
+            error = "キーボードの状態を読めません";
             return false;
         }
         on = state.locked_mods & LockMask;
@@ -578,7 +579,7 @@ public:
         if (!open(error))
             return false;
         if (!XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, on ? LockMask : 0)) {
-            error = "cannot change Caps Lock";
+            error = "Caps Lock を切り替えられません";
             return false;
         }
         XSync(m_dpy, False);
@@ -586,7 +587,7 @@ public:
         if (!capsLock(now, error))
             return false;
         if (now != on) {
-            error = "Caps Lock did not change";
+            error = "Caps Lock が切り替わりません";
             return false;
         }
         return true;
@@ -607,20 +608,20 @@ private:
         Display *dpy = XOpenDisplay(name);
         const std::string shown = name ? name : "$DISPLAY";
         if (!dpy) {
-            error = "cannot open the X display " + shown;
+            error = "X ディスプレイ " + shown + " を開けません";
             return false;
         }
         int event = 0, err = 0, major = 0, minor = 0, opcode = 0;
         if (!XTestQueryExtension(dpy, &event, &err, &major, &minor)) {
             XCloseDisplay(dpy);
-            error = "the X display " + shown + " has no XTest extension";
+            error = "X ディスプレイ " + shown + " に XTest 拡張がありません";
             return false;
         }
         major = XkbMajorVersion;
         minor = XkbMinorVersion;
         if (!XkbQueryExtension(dpy, &opcode, &event, &err, &major, &minor)) {
             XCloseDisplay(dpy);
-            error = "the X display " + shown + " has no XKB extension";
+            error = "X ディスプレイ " + shown + " に XKB 拡張がありません";
             return false;
         }
         // Our fake keys must get through even while another program grabs the server.
@@ -842,7 +843,7 @@ private:
     {
         XModifierKeymap *mods = XGetModifierMapping(m_dpy);
         if (!mods) {
-            error = "cannot read the modifier keys";
+            error = "修飾キーの状態を読めません";
             return false;
         }
         const auto deadline = Clock::now() + m_options.modifierTimeout;
@@ -866,7 +867,7 @@ private:
         }
         XFreeModifiermap(mods);
         if (held)
-            error = "a modifier key (Shift, Ctrl, Alt ...) is held down";
+            error = "修飾キー（Shift，Ctrl，Alt など）が押されたままです";
         return !held;
     }
 
@@ -910,7 +911,7 @@ private:
         const bool named = action.kind == KeyAction::Kind::Named;
         const KeySym sym = named ? SymbolForKey(action.key) : SymbolForCharacter(action.character);
         if (sym == NoSymbol) {
-            error = "cannot type the character " + CodePointName(action.character);
+            error = "文字 " + CodePointName(action.character) + " を入力できません";
             return std::nullopt;
         }
         // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
@@ -932,8 +933,8 @@ private:
                 break;
             keymap.refresh();
         }
-        error = named ? "the keyboard has no key for keysym " + std::to_string(sym)
-                      : "cannot type the character " + CodePointName(action.character) + ": no spare keycode";
+        error = named ? "キーボードにキーシンボル " + std::to_string(sym) + " のキーがありません"
+                      : "文字 " + CodePointName(action.character) + " を入力できません（空きキーコードがありません）";
         return std::nullopt;
     }
 
