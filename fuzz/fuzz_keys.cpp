@@ -31,7 +31,8 @@ std::string notation(const KeyAction &a)
         s += '+';
     if (letter && !a.shift)
         return {}; // an upper-case letter always comes with Shift
-    const std::string utf8 = QString::fromUcs4(&c, 1).toStdString();
+    // Not QString::fromUcs4: its decoder drops a U+FEFF as a byte-order mark.
+    const std::string utf8 = QStringView(QChar::fromUcs4(c)).toString().toStdString();
     const bool special = std::string("+^%~(){}[]").find(char(c)) != std::string::npos && c < 0x80;
     return s + (special ? "{" + utf8 + "}" : utf8);
 }
