@@ -478,23 +478,14 @@ TEST_F(BatchRun, MeetingsFiltersAndFailures)
     // distance "3000" has band "99", which the table holds.
     EXPECT_EQ(rec.texts(), (QStringList{"Class Pickup Error!!", "Paramator Search Error!!"}));
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
-    const QStringList want = {
-        QString(76, '-'),
-        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"),
-        "",
-        QString(76, '-'),
-        QStringLiteral("京都 2000年  3回  2日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral(" 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |"),
-        "",
-        QString(76, '-'),
-        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral("12R   9  8- 9  1- 9  2- 9  3- 9  4- 9  5- 9  |"),
-        "",
+    auto block = [](const QString &course, const QString &day, const QString &line) {
+        return QStringList{QString(76, '-'),
+                           course + " 2000年  3回  " + day + "日目  6月 10日(土) [9999] << Korvin >> from TimeRank",
+                           QString(76, '-'), line, ""};
     };
+    const QStringList want = block("東京", "4", " 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |") +
+                             block("京都", "2", " 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |") +
+                             block("東京", "4", "12R   9  8- 9  1- 9  2- 9  3- 9  4- 9  5- 9  |");
     EXPECT_EQ(out, want);
 }
 
