@@ -313,10 +313,8 @@ TEST(Zorb, ExampleBlockByteForByteAndAppending)
     test::ScratchHome home;
     ZorbSlots s;
     s[0] = "05003420000610";
-    s[1] = "116"
-           "05031201081402";
-    s[2] = "008"
-           "03010502040607";
+    s[1] = "11605031201081402"; // key horse 5 of 16
+    s[2] = "00803010502040607"; // box of 3, 1, 5, 2 of eight
     s[3] = kExcludedRace;
     const QStringList expected = {
         QString(76, '-'),
@@ -343,43 +341,25 @@ TEST(Zorb, PairsOnlyOfHorsesThatRun)
     struct Row {
         const char *name;
         int slot;
-        QString text, line;
+        QString head, horses, line; // kind and field size, the horses
     };
     const Row rows[] = {
-        {"key horse, zero partners skipped", 5,
-         "108"
-         "03010000050000",
-         " 5R   3    13    35"},
-        {"box of four", 7,
-         "012"
-         "10090807060504",
-         " 7R  10  9-10  8-10  7-10  8- 9  7- 9  7- 8"},
-        {"box, three runners", 3,
-         "003"
-         "02010304050607",
-         " 3R   2    12    23    13"},
-        {"box, first horse not a number", 4,
-         "016"
-         "xx030102040506",
-         " 4R   0  1- 3  2- 3  1- 2"},
-        {"no field size: nothing to check against", 6,
-         "100"
-         "01020304050607",
+        {"key horse, zero partners skipped", 5, "108", "03010000050000", " 5R   3    13    35"},
+        {"box of four", 7, "012", "10090807060504", " 7R  10  9-10  8-10  7-10  8- 9  7- 9  7- 8"},
+        {"box, three runners", 3, "003", "02010304050607", " 3R   2    12    23    13"},
+        {"box, first horse not a number", 4, "016", "xx030102040506", " 4R   0  1- 3  2- 3  1- 2"},
+        {"no field size: nothing to check against", 6, "100", "01020304050607",
          " 6R   1    12    13    14    15    16    17"},
-        {"key horse, 16 runners: partner 17 does not run", 8,
-         "116"
-         "01170203040506",
+        {"key horse, 16 runners: partner 17 does not run", 8, "116", "01170203040506",
          " 8R   1  1- 2  1- 3  1- 4  1- 5  1- 6"},
-        {"key horse, six runners: partner 7 does not run", 10,
-         "106"
-         "01050603040207",
+        {"key horse, six runners: partner 7 does not run", 10, "106", "01050603040207",
          "10R   1    15    16    13    14    12"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ZorbSlots s;
         s[0] = "08003220001224"; // 京都, Sunday 24 December 2000
-        s[row.slot] = row.text;
+        s[row.slot] = row.head + row.horses;
         s[9] = ""; // empty slot: no line
         const QStringList lines = ZorbBlockLines(s, "1234" + kZorbHeaderSuffix, 6);
         ASSERT_EQ(lines.size(), 5);
