@@ -23,6 +23,7 @@ TEST(MenuWindow, CaptionsAndStaticLabels)
 {
     frmMenu menu;
     EXPECT_EQ(menu.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor "));
+    // "&&" is the access-key escape: the user sees a single "&".
     const std::pair<int, const char16_t *> captions[] = {
         {1, u"出馬表CSV && VTX分析"}, {2, u"タイムランク分析"}, {3, u"結果コメント設定"},
         {4, u"ファイルメンテナンス"}, {99, u"Option"},          {0, u"Quit"}};
@@ -31,15 +32,10 @@ TEST(MenuWindow, CaptionsAndStaticLabels)
         ASSERT_NE(b, nullptr) << index;
         EXPECT_EQ(b->text(), QString::fromUtf16(caption));
     }
-    // "&&" is the access-key escape: the user sees a single "&".
-    EXPECT_EQ(menu.cmdMenu(1)->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
-              QStringLiteral("出馬表CSV & VTX分析"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelTitle"))->text(), QStringLiteral("Korvin"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("LabelVersion"))->text(), QStringLiteral("Version 1.00"));
     EXPECT_EQ(menu.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Tipwise for Vantor"));
     EXPECT_NE(menu.findChild<QLabel *>(QStringLiteral("LabelDataDate")), nullptr);
-    EXPECT_TRUE(menu.cmdMenu(99)->isEnabled());
-    EXPECT_TRUE(menu.cmdMenu(0)->isEnabled());
 }
 
 // Each button opens its own window in place of the menu, every time; closing
