@@ -26,8 +26,8 @@ const QString kActivateHost = QStringLiteral("[\"activate\",\"Vantor frontier\"]
 
 TEST(RunBoxes, WaitsRoundDownRepeatsRoundHalfToEven)
 {
+    // The text, as a wait box, as the repeat box.
     const std::tuple<const char *, std::optional<int>, std::optional<int>> cases[] = {
-        // text, as a wait box, as the repeat box
         {"2.7", 2, 3},
         {"-0.5", -1, 0},
         {"2.5", 2, 2},
