@@ -560,28 +560,6 @@ TEST_F(DemoDay, TimeRankRaceListShowsEveryCourseAndRace)
     }
 }
 
-TEST_F(DemoDay, TitleLinesCarrySurfaceAtTheKindsTitleColumn)
-{
-    // The export splitter keeps a turf-and-dirt section only when "芝・ダ"
-    // stands at the kind's title column.
-    // The other surface's views, which the stand-in host exports too, never do.
-    const int column[kRankKinds] = {17, 17, 19, 20, 14, 15};
-    for (const Race &race : day.courses[0].races) {
-        for (int kind = 0; kind < kRankKinds; ++kind) {
-            for (int g = 0; g < kRankGroups; ++g) {
-                const QString title = timeRankTitleLine(race, kind, g);
-                const bool both = (g / 6) % 2 == 1;
-                EXPECT_EQ(Mid(title, column[kind], 3) == QStringLiteral("芝・ダ"), both) << title.toStdString();
-                const QString other = timeRankTitleLine(race, kind, Surface::Other, g < 12, g % 6);
-                EXPECT_EQ(Mid(other, column[kind], 1), race.track == Turf   ? QStringLiteral("ダ")
-                                                       : race.track == Dirt ? QStringLiteral("芝")
-                                                                            : QStringLiteral("平"))
-                    << other.toStdString();
-            }
-        }
-    }
-}
-
 // ---------------------------------------------------------------- the stand-in host's day
 
 TEST_F(DemoDay, HostDayFileGivesBackTheDayAndItsRankings)
