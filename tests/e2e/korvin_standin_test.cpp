@@ -65,19 +65,6 @@ namespace {
 
 bool g_windowManager = false;
 
-// Polls (a minute at most, for a loaded machine) until the condition holds.
-template <class F>
-bool waitFor(F condition)
-{
-    QDeadlineTimer deadline(60000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
-
 // Lines as one text: a failure shows the lines that differ.
 std::string text(const QStringList &lines) { return lines.join('\n').toStdString(); }
 
@@ -137,7 +124,7 @@ protected:
         host.start(KORVIN_HOSTSIM_BIN,
                    {"--home", home, "--list", list, "--race", QString::number(race), "--log", logPath});
         ASSERT_TRUE(host.waitForStarted());
-        ASSERT_TRUE(waitFor([] {
+        ASSERT_TRUE(test::waitFor([] {
             QProcess search;
             search.start("xdotool", {"search", "--onlyvisible", "--name", "^Vantor frontier$"});
             search.waitForFinished();
@@ -224,7 +211,7 @@ protected:
             return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
                                                : QStringList{};
         };
-        waitFor([&] { return log().size() >= expected.size(); });
+        test::waitFor([&] { return log().size() >= expected.size(); });
         QStringList got = log();
         for (int i = 0; i < got.size() && i < typed.size(); ++i)
             if (typed[i] && got[i].endsWith(" +shift"))

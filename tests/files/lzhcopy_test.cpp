@@ -45,12 +45,11 @@ struct CopyFixture {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
-    static QByteArray content(const QString &folder, const QString &name)
-    {
-        return test::readFile(folder + QLatin1Char('/') + name);
-    }
-    static QStringList names(const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 };
+
+QByteArray content(const QString &folder, const QString &name) { return test::readFile(folder + '/' + name); }
+QStringList names(const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+const QString kDone = QStringLiteral("LZHファイルのコピーが終了しました．");
 
 std::vector<MessageKind> kinds(const platform::RecordingDialogs &d)
 {
@@ -81,13 +80,13 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     EXPECT_EQ(r.copies, 6);
     EXPECT_TRUE(r.failures.empty());
     const QStringList archives{QStringLiteral("B.LZH"), QStringLiteral("a.lzh"), QStringLiteral("c.Lzh")};
-    EXPECT_EQ(CopyFixture::names(d1), archives);
-    EXPECT_EQ(CopyFixture::names(d3), archives);
-    EXPECT_TRUE(CopyFixture::names(unused).isEmpty());
-    EXPECT_EQ(CopyFixture::content(d3, QStringLiteral("B.LZH")), QByteArray("BBBB"));
+    EXPECT_EQ(names(d1), archives);
+    EXPECT_EQ(names(d3), archives);
+    EXPECT_TRUE(names(unused).isEmpty());
+    EXPECT_EQ(content(d3, QStringLiteral("B.LZH")), QByteArray("BBBB"));
     // Without the delete box the sources stay and no question is asked.
-    EXPECT_EQ(CopyFixture::names(fx.source).size(), 5);
-    EXPECT_EQ(fx.dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
+    EXPECT_EQ(names(fx.source).size(), 5);
+    EXPECT_EQ(fx.dialogs.texts(), QStringList{kDone});
     EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
 }
 
@@ -107,11 +106,11 @@ TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
 
     fx.copy({fx.source, d1, {}, {}, {}, {}});
 
-    EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
+    EXPECT_EQ(content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
     EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/x.lzh")).lastModified(), stamp);
-    EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
+    EXPECT_EQ(content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
     // No temporary file is left beside the archives.
-    EXPECT_EQ(CopyFixture::names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
+    EXPECT_EQ(names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
     EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
 }
 
@@ -135,14 +134,13 @@ TEST(LzhCopy, DeleteQuestionAnswers)
         const auto r = fx.copy({fx.source, {}, d2, {}, {}, {}}, true);
 
         EXPECT_TRUE(r.deleteAsked);
-        EXPECT_EQ(CopyFixture::names(d2).size(), 2);
-        EXPECT_EQ(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")), c.sourcesLeft);
-        EXPECT_EQ(CopyFixture::names(fx.source).contains(QStringLiteral("b.LZH")), c.sourcesLeft);
-        EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("readme.txt")));
+        EXPECT_EQ(names(d2).size(), 2);
+        EXPECT_EQ(names(fx.source).contains(QStringLiteral("a.lzh")), c.sourcesLeft);
+        EXPECT_EQ(names(fx.source).contains(QStringLiteral("b.LZH")), c.sourcesLeft);
+        EXPECT_TRUE(names(fx.source).contains(QStringLiteral("readme.txt")));
         // The choice is saved as "1" whatever the answer.
         EXPECT_EQ(fx.home.readBytes(QStringLiteral("CopyLZH.lst")).left(3), QByteArray("1\r\n"));
-        QStringList expected{QStringLiteral("LZHファイルのコピーが終了しました．"),
-                             QStringLiteral("コピー元のLZHファイルを削除します．")};
+        QStringList expected{kDone, QStringLiteral("コピー元のLZHファイルを削除します．")};
         std::vector<MessageKind> expectedKinds{MessageKind::Information, MessageKind::Warning};
         if (!c.sourcesLeft) {
             expected << QStringLiteral("コピー元のLZHファイルを削除しました．");
@@ -173,6 +171,14 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
          ""},
         {"destination is the source folder", [](CopyFixture &fx) { return fx.source + QStringLiteral("/."); },
          "コピー元と同じフォルダです"},
+        // Copying "succeeds" onto the source itself, and the delete would lose the only copy.
+        {"the destination's archive a link to the source's",
+         [](CopyFixture &fx) {
+             const QString d = fx.dest(QStringLiteral("linked"));
+             EXPECT_TRUE(QFile::link(fx.source + QStringLiteral("/b.lzh"), d + QStringLiteral("/b.lzh")));
+             return d;
+         },
+         ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,12 +194,13 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
         for (const auto &f : r.failures)
             EXPECT_EQ(f.destination, bad);
         EXPECT_FALSE(r.deleteAsked);
-        EXPECT_EQ(CopyFixture::names(fx.source).size(), 2);
-        EXPECT_EQ(CopyFixture::names(good).size(), 2);
+        EXPECT_EQ(content(fx.source, QStringLiteral("b.lzh")), QByteArray("B"));
+        EXPECT_EQ(names(fx.source).size(), 2);
+        EXPECT_EQ(names(good).size(), 2);
         ASSERT_EQ(fx.dialogs.shown.size(), 1u);
         const auto &msg = fx.dialogs.shown[0];
         EXPECT_EQ(msg.kind, MessageKind::Critical);
-        EXPECT_NE(msg.text, QStringLiteral("LZHファイルのコピーが終了しました．"));
+        EXPECT_NE(msg.text, kDone);
         EXPECT_TRUE(msg.text.contains(QStringLiteral("b.lzh → ") + bad)) << msg.text.toStdString();
         EXPECT_TRUE(msg.text.contains(QString::fromUtf8(c.reason))) << msg.text.toStdString();
         EXPECT_TRUE(msg.text.contains(QStringLiteral("削除しません"))) << msg.text.toStdString();
@@ -224,7 +231,7 @@ TEST(LzhCopy, NoArchivesStillEndsWithTheCompletionMessage)
     const QString d1 = fx.dest(QStringLiteral("d1"));
     const auto r = fx.copy({fx.source, d1, {}, {}, {}, {}});
     EXPECT_EQ(r.copies, 0);
-    EXPECT_EQ(fx.dialogs.texts(), QStringList{QStringLiteral("LZHファイルのコピーが終了しました．")});
+    EXPECT_EQ(fx.dialogs.texts(), QStringList{kDone});
 }
 
 TEST(LzhCopy, FolderListBytesAndRoundTrip)
@@ -304,7 +311,7 @@ TEST(LzhCopy, DestinationsAreServedInOrderAndAnUnsavableListDoesNotStopTheCopy)
 
     EXPECT_FALSE(r.listSaved);
     EXPECT_EQ(r.copies, 2);
-    EXPECT_EQ(CopyFixture::names(d5).size(), 2);
+    EXPECT_EQ(names(d5).size(), 2);
     QStringList order;
     for (const auto &f : r.failures)
         order << f.file + QLatin1Char('>') + f.destination;
@@ -321,8 +328,9 @@ TEST(LzhCopy, WithoutAnyDestinationTheTickedBoxDeletesNothing)
     fx.put(fx.source, QStringLiteral("a.lzh"), "A");
     const auto r = fx.copy({fx.source, QStringLiteral("  "), {}, {}, {}, {}}, true);
     EXPECT_FALSE(r.deleteAsked);
-    EXPECT_TRUE(CopyFixture::names(fx.source).contains(QStringLiteral("a.lzh")));
-    EXPECT_EQ(fx.dialogs.texts(), (QStringList{files::CopyDoneMessage(), files::NoDestinationKeepsSourcesMessage()}));
+    EXPECT_TRUE(names(fx.source).contains(QStringLiteral("a.lzh")));
+    EXPECT_EQ(fx.dialogs.texts(),
+              (QStringList{kDone, "コピー先フォルダが指定されていないため，コピー元のLZHファイルは削除しません．"}));
 }
 
 // A full disk at any step of the run (the list, a copy, a rename): no
@@ -344,37 +352,23 @@ TEST(LzhCopy, AFullDiskAtAnyStepNeverCostsAnArchive)
     int steps = 0;
     run(0, [&](CopyFixture &fx, const QString &d1) {
         steps = platform::SaveFaults::steps();
-        EXPECT_EQ(CopyFixture::content(d1, QStringLiteral("a.lzh")), archive);
-        EXPECT_TRUE(CopyFixture::names(fx.source).isEmpty());
+        EXPECT_EQ(content(d1, QStringLiteral("a.lzh")), archive);
+        EXPECT_TRUE(names(fx.source).isEmpty());
     });
     ASSERT_GT(steps, 5);
     for (int n = 1; n <= steps; ++n) {
         SCOPED_TRACE(n);
         run(n, [&](CopyFixture &fx, const QString &d1) {
-            const QByteArray copy = CopyFixture::content(d1, QStringLiteral("a.lzh"));
+            const QByteArray copy = content(d1, QStringLiteral("a.lzh"));
             EXPECT_TRUE(copy == archive || copy == "older archive");
-            EXPECT_EQ(CopyFixture::names(d1), QStringList{QStringLiteral("a.lzh")});
-            const bool done = fx.dialogs.texts().contains(QStringLiteral("LZHファイルのコピーが終了しました．"));
+            EXPECT_EQ(names(d1), QStringList{QStringLiteral("a.lzh")});
+            const bool done = fx.dialogs.texts().contains(kDone);
             EXPECT_EQ(done, copy == archive);
             if (copy != archive) {
-                EXPECT_EQ(CopyFixture::content(fx.source, QStringLiteral("a.lzh")), archive);
+                EXPECT_EQ(content(fx.source, QStringLiteral("a.lzh")), archive);
             }
         });
     }
-}
-
-// A destination whose archive is a link back to the source archive: copying
-// "succeeds" onto the source itself, and the delete would lose the only copy.
-TEST(LzhCopy, ADestinationFileThatIsTheSourceIsAFailedCopy)
-{
-    CopyFixture fx;
-    fx.put(fx.source, QStringLiteral("a.lzh"), "A");
-    const QString d1 = fx.dest(QStringLiteral("d1"));
-    ASSERT_TRUE(QFile::link(fx.source + QStringLiteral("/a.lzh"), d1 + QStringLiteral("/a.lzh")));
-    const auto r = fx.copy({fx.source, d1, {}, {}, {}, {}}, true);
-    ASSERT_EQ(r.failures.size(), 1u);
-    EXPECT_FALSE(r.deleteAsked);
-    EXPECT_EQ(CopyFixture::content(fx.source, QStringLiteral("a.lzh")), QByteArray("A"));
 }
 
 // Only archives that reached every destination are deleted: one that came
@@ -392,8 +386,8 @@ TEST(LzhCopy, DeleteOnlyArchivesCopiedEverywhere)
     };
     const auto r = fx.copy({fx.source, d1, {}, {}, d4, {}}, true);
     EXPECT_EQ(r.deleted, (QStringList{QStringLiteral("a.lzh"), QStringLiteral("b.lzh")}));
-    EXPECT_EQ(CopyFixture::names(fx.source), QStringList{QStringLiteral("late.lzh")});
-    EXPECT_EQ(CopyFixture::names(d4), (QStringList{QStringLiteral("a.lzh"), QStringLiteral("b.lzh")}));
+    EXPECT_EQ(names(fx.source), QStringList{QStringLiteral("late.lzh")});
+    EXPECT_EQ(names(d4), (QStringList{QStringLiteral("a.lzh"), QStringLiteral("b.lzh")}));
 }
 
 // The list never stores a folder as "?": a character Shift-JIS lacks is

@@ -11,6 +11,7 @@
 #include "racing/horsemarks.h"
 #include "racing/payouts.h"
 #include "support/hostexport.h"
+#include "support/payoutrecord.h"
 #include "support/testutil.h"
 #include "timerank/timerankfile.h"
 
@@ -67,13 +68,6 @@ QString count(qsizetype n, const char *what) { return QStringLiteral("%1 %2").ar
 QString said(const platform::Messages &m)
 {
     return m.empty() ? QStringLiteral("nothing said") : m.front().text.section(QStringLiteral("．"), 0, 0);
-}
-
-QByteArray payoutRecord(const char *dayRace)
-{
-    QByteArray r(racing::kPayoutRecordSize, '0');
-    r.replace(5, 3, dayRace);
-    return r;
 }
 
 struct OddCase {
@@ -146,7 +140,7 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
          },
          {"marks read, saved", "no marks, saved", "marks read, saved", "no marks, not saved"}},
         {"SData/003東.dat",
-         [] { return payoutRecord("411") + payoutRecord("412"); },
+         [] { return PayoutRecord("4", "11").b + PayoutRecord("4", "12").b; },
          [](const QString &f) {
              racing::PayoutArea area;
              racing::ShowPayouts(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);

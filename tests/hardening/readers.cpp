@@ -14,6 +14,7 @@
 #include "racing/horsemarks.h"
 #include "racing/payouts.h"
 #include "support/hostexport.h"
+#include "support/payoutrecord.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
 
@@ -119,9 +120,7 @@ const std::vector<BigInput> &BigInputs()
          }},
         {"payout file, records of one race",
          [](const QString &f, qint64 size) {
-             QByteArray record(racing::kPayoutRecordSize, '0');
-             record.replace(5, 3, "411");
-             fill(f + QStringLiteral("SData/003東.dat"), {}, record, size);
+             fill(f + QStringLiteral("SData/003東.dat"), {}, PayoutRecord("4", "11").b, size);
          },
          [](const QString &f) {
              racing::PayoutArea area;

@@ -27,36 +27,30 @@ QString kept(int horse, QChar c28)
 TEST(ResultComments, CutTagAndPadding)
 {
     const QString longTail = QString(40, QLatin1Char('x'));
+    // The rewritten line: key, horse number and kind "1", what is kept, the
+    // tail with its cuts, padded to the width, then the end tag.
+    auto line = [](int horse, QChar c28, const QString &tail, int width, const QString &tag) {
+        return (kKey + QStringLiteral("%1").arg(horse, 2, 10, QLatin1Char('0')) + "1" + kept(horse, c28) + tail)
+                   .leftJustified(width) +
+               tag;
+    };
     const struct {
         QString line;
         QString expected;
     } cases[] = {
         // Character 28 blank or "d": 29-38 go, A = 1, width 67.
-        {commentRunner(3, u' ', QStringLiteral(" 1:48.5=5◆")),
-         (kKey + QStringLiteral("031") + kept(3, u' ') + QStringLiteral(" 1:48.5===")).leftJustified(67) +
-             QStringLiteral("5")},
-        {commentRunner(12, u'd', QStringLiteral(" 1:48.5 12◆")),
-         (kKey + QStringLiteral("121") + kept(12, u'd') + QStringLiteral(" 1:48.5 ==")).leftJustified(67) +
-             QStringLiteral("12")},
+        {commentRunner(3, u' ', " 1:48.5=5◆"), line(3, u' ', " 1:48.5===", 67, "5")},
+        {commentRunner(12, u'd', " 1:48.5 12◆"), line(12, u'd', " 1:48.5 ==", 67, "12")},
         // Character 28 a kanji: 30-39 go, A = 0, width 68.
-        {commentRunner(4, u'差', QStringLiteral(" 1:48.5= 7")),
-         (kKey + QStringLiteral("041") + kept(4, u'差') + QStringLiteral(" 1:48.5= ")).leftJustified(68) +
-             QStringLiteral("7")},
-        {commentRunner(5, u'差', QStringLiteral(" 1:48.5 ab")),
-         (kKey + QStringLiteral("051") + kept(5, u'差') + QStringLiteral(" 1:48.5 ")).leftJustified(68) +
-             QStringLiteral("ab")},
-        {commentRunner(6, u'差', QStringLiteral(" 1:48.5◆=3")),
-         (kKey + QStringLiteral("061") + kept(6, u'差') + QStringLiteral(" 1:48.5◆=")).leftJustified(67) +
-             QStringLiteral("3")},
+        {commentRunner(4, u'差', " 1:48.5= 7"), line(4, u'差', " 1:48.5= ", 68, "7")},
+        {commentRunner(5, u'差', " 1:48.5 ab"), line(5, u'差', " 1:48.5 ", 68, "ab")},
+        {commentRunner(6, u'差', " 1:48.5◆=3"), line(6, u'差', " 1:48.5◆=", 67, "3")},
         // A ◆ second or third from the end adds one more to A.
-        {commentRunner(7, u' ', QStringLiteral(" 1:48.5◆ 9")),
-         (kKey + QStringLiteral("071") + kept(7, u' ') + QStringLiteral(" 1:48.5◆ ")).leftJustified(66) +
-             QStringLiteral("9")},
+        {commentRunner(7, u' ', " 1:48.5◆ 9"), line(7, u' ', " 1:48.5◆ ", 66, "9")},
         // Already long enough: the tag follows directly.
-        {commentRunner(8, u'差', longTail + QStringLiteral("=2◆")),
-         kKey + QStringLiteral("081") + kept(8, u'差') + longTail + QStringLiteral("===") + QStringLiteral("2")},
+        {commentRunner(8, u'差', longTail + "=2◆"), kKey + "081" + kept(8, u'差') + longTail + "===2"},
         // A line too short for the columns still gives a line.
-        {QStringLiteral("1"), kKey + QStringLiteral("1").leftJustified(68 - 8) + QStringLiteral("1")},
+        {"1", kKey + QStringLiteral("1").leftJustified(68 - 8) + "1"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(RewriteRunnerLine(kKey, c.line), c.expected) << c.line.toStdString();
@@ -117,23 +111,16 @@ TEST_F(Comments, FaultsAppendNothingAndNameTheRace)
         test::CommentExportPlan plan;
         const char16_t *start;
     } cases[] = {
-        {{QStringLiteral("2000年 6月10日(土) 3回大井4日目"),
-          QStringLiteral("11Ｒ"),
-          {commentRunner(1, u' ', QStringLiteral("ab"))},
-          -1},
+        {{"2000年 6月10日(土) 3回大井4日目", "11Ｒ", {commentRunner(1, u' ', "ab")}, -1},
          u"3 レース目：競馬場名「大井」が競馬場の表にありません．"},
-        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"),
-          QStringLiteral("11Ｒ"),
-          {commentRunner(1, u' ', QStringLiteral("ab"))},
-          3},
+        {{"2000年 6月10日(土) 3回東京4日目", "11Ｒ", {commentRunner(1, u' ', "ab")}, 3},
          u"3 レース目 ( 05003411 )：3 頭に対して出走馬の行が 1 行しかありません．"},
-        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ"), {}, -1}, nullptr},
-        {{QStringLiteral("2000年 6月10日(土) /回東京4日目"), QStringLiteral("11Ｒ"), {}, -1},
-         u"3 レース目：開催年・回・日目が数字ではありません．"},
+        {{"2000年 6月10日(土) 3回東京4日目", "11Ｒ", {}, -1}, nullptr},
+        {{"2000年 6月10日(土) /回東京4日目", "11Ｒ", {}, -1}, u"3 レース目：開催年・回・日目が数字ではありません．"},
         // The race number goes into every line's key: digits 01..12 only.
-        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("?PＲ"), {}, -1},
+        {{"2000年 6月10日(土) 3回東京4日目", "?PＲ", {}, -1},
          u"3 レース目：レース番号が 01～12 ではありません． ( ?PＲ )"},
-        {{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("13Ｒ"), {}, -1},
+        {{"2000年 6月10日(土) 3回東京4日目", "13Ｒ", {}, -1},
          u"3 レース目：レース番号が 01～12 ではありません． ( 13Ｒ )"},
     };
     for (const auto &c : cases) {

@@ -14,10 +14,20 @@ using namespace korvin::host;
 
 namespace {
 
+// Operations of a run as the recording logs them.
+QString keys(const QString &k) { return QStringLiteral("[\"keys\",\"%1\"]").arg(k); }
+QString wait(int s) { return QStringLiteral("[\"wait\",%1]").arg(s); }
+QString op(const char *name, const QString &arg = QString())
+{
+    return arg.isNull() ? QStringLiteral("[\"%1\"]").arg(QLatin1String(name))
+                        : QStringLiteral("[\"%1\",\"%2\"]").arg(QLatin1String(name), arg);
+}
+const QString kActivateHost = QStringLiteral("[\"activate\",\"Vantor frontier\"]");
+
 TEST(RunBoxes, WaitsRoundDownRepeatsRoundHalfToEven)
 {
+    // The text, as a wait box, as the repeat box.
     const std::tuple<const char *, std::optional<int>, std::optional<int>> cases[] = {
-        // text, as a wait box, as the repeat box
         {"2.7", 2, 3},
         {"-0.5", -1, 0},
         {"2.5", 2, 2},
@@ -72,7 +82,7 @@ protected:
 TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
 {
     const QString path = settings.TimeRank + QStringLiteral("TimeRank.txt");
-    const QString typed = QStringLiteral("[\"type\",\"%1\"]").arg(path);
+    const QString typed = op("type", path);
     for (const char *version : {"2.04", "2.05", "2.1", "10.0"}) {
         for (int n : {0, 1, 3}) {
             SCOPED_TRACE(std::string(version) + " N=" + std::to_string(n));
@@ -84,23 +94,17 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
             const RunResult r = RunScript(*script, backend);
             // The recording is the list, operation for operation.
             EXPECT_EQ(rec->log, DryRun(*script));
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F8}\"]")), 36 * n);
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"F\"]")),
-                      QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{F6 2}\"]")), n);
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), n);
+            EXPECT_EQ(count(keys("{F8}")), 36 * n);
+            EXPECT_EQ(count(keys("F")), QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
+            EXPECT_EQ(count(keys("{PGDN}")), qMax(0, n - 1));
+            EXPECT_EQ(count(keys("{F6 2}")), n);
+            EXPECT_EQ(count(keys("{TAB 3}")), n);
             EXPECT_EQ(count(typed), n > 0 ? 1 : 0);
-            EXPECT_EQ(count(QStringLiteral("[\"wait\",3]")), n); // Wait3 after each {F6}
+            EXPECT_EQ(count(wait(3)), n); // Wait3 after each {F6}
             // Opening and closing, whatever N.
             const QStringList head = rec->log.mid(0, 5);
-            EXPECT_EQ(head,
-                      (QStringList{QStringLiteral("[\"delete\",\"%1\"]").arg(path),
-                                   QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
-                                   QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]")}));
-            EXPECT_EQ(rec->log.mid(rec->log.size() - 3),
-                      (QStringList{QStringLiteral("[\"keys\",\"{F12}\"]"), QStringLiteral("[\"wait\",1]"),
-                                   QStringLiteral("[\"split\"]")}));
+            EXPECT_EQ(head, (QStringList{op("delete", path), kActivateHost, wait(2), keys("{Enter}"), wait(1)}));
+            EXPECT_EQ(rec->log.mid(rec->log.size() - 3), (QStringList{keys("{F12}"), wait(1), op("split")}));
             EXPECT_FALSE(r.completed); // nothing exported: the split has no file
         }
     }
@@ -109,15 +113,12 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
     rec->log.clear();
     platform::Messages m;
     RunScript(*BuildExportScript(numbers(2), 1, settings, m), backend);
-    const qsizetype pgdn = rec->log.indexOf(QStringLiteral("[\"keys\",\"{PGDN}\"]"));
+    const qsizetype pgdn = rec->log.indexOf(keys("{PGDN}"));
     EXPECT_EQ(rec->log.mid(pgdn, 10),
-              (QStringList{QStringLiteral("[\"keys\",\"{PGDN}\"]"), QStringLiteral("[\"wait\",1]"),
-                           QStringLiteral("[\"keys\",\"{F6}\"]"), QStringLiteral("[\"wait\",3]"),
-                           QStringLiteral("[\"keys\",\"{INSERT}\"]"), QStringLiteral("[\"keys\",\"{F6}\"]"),
-                           QStringLiteral("[\"keys\",\"{F7}\"]"), QStringLiteral("[\"keys\",\"{F8}\"]"),
-                           QStringLiteral("[\"keys\",\"F\"]"), QStringLiteral("[\"keys\",\"{Enter}\"]")}));
-    EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{TAB 3}\"]")), 0); // kind 1 has no tab or up keys
-    EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{UP}\"]")), 0);
+              (QStringList{keys("{PGDN}"), wait(1), keys("{F6}"), wait(3), keys("{INSERT}"), keys("{F6}"), keys("{F7}"),
+                           keys("{F8}"), keys("F"), keys("{Enter}")}));
+    EXPECT_EQ(count(keys("{TAB 3}")), 0); // kind 1 has no tab or up keys
+    EXPECT_EQ(count(keys("{UP}")), 0);
 
     settings.Vantor_Ver = QStringLiteral("v2.05");
     m.clear();
@@ -131,7 +132,7 @@ TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
     // The host writes the race under its cursor when {F8} arrives.
     int race = 0;
     rec->onLogged = [&](const QString &l) {
-        if (l == QStringLiteral("[\"keys\",\"{F8}\"]")) {
+        if (l == keys("{F8}")) {
             test::CommentExportPlan p;
             p.raceLine = QStringLiteral("%1Ｒ 未勝利").arg(++race);
             p.runners = {test::commentRunner(1, QChar(u' '), QStringLiteral("=5◆"))};
@@ -151,20 +152,16 @@ TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
             EXPECT_TRUE(r.completed);
             EXPECT_EQ(rec->log, DryRun(*script));
             EXPECT_EQ(int(r.comments.size()), n);
-            EXPECT_EQ(count(QStringLiteral("[\"delete\",\"%1\"]").arg(exportPath)), n);
-            EXPECT_EQ(count(QStringLiteral("[\"type\",\"%1\"]").arg(exportPath)), n > 0 ? 1 : 0);
-            EXPECT_EQ(count(QStringLiteral("[\"append-comments\"]")), n);
-            EXPECT_EQ(count(QStringLiteral("[\"keys\",\"{PGDN}\"]")), qMax(0, n - 1));
+            EXPECT_EQ(count(op("delete", exportPath)), n);
+            EXPECT_EQ(count(op("type", exportPath)), n > 0 ? 1 : 0);
+            EXPECT_EQ(count(op("append-comments")), n);
+            EXPECT_EQ(count(keys("{PGDN}")), qMax(0, n - 1));
             EXPECT_TRUE(rec->capsLock);
             EXPECT_EQ(rec->capsLockSets, capsOn ? 0 : 1);
             if (n == 0) {
-                EXPECT_EQ(
-                    rec->log,
-                    (QStringList{QStringLiteral("[\"activate\",\"Vantor frontier\"]"), QStringLiteral("[\"wait\",2]"),
-                                 QStringLiteral("[\"keys\",\"{Enter}\"]"), QStringLiteral("[\"wait\",1]"),
-                                 QStringLiteral("[\"keys\",\" \"]"), QStringLiteral("[\"keys\",\"{F12}\"]"),
-                                 QStringLiteral("[\"wait\",1]"), QStringLiteral("[\"capslock-on-if-off\"]"),
-                                 QStringLiteral("[\"activate\",\"Korvin\"]")}));
+                EXPECT_EQ(rec->log,
+                          (QStringList{kActivateHost, wait(2), keys("{Enter}"), wait(1), keys(" "), keys("{F12}"),
+                                       wait(1), op("capslock-on-if-off"), op("activate", "Korvin")}));
             }
         }
     }
@@ -181,7 +178,7 @@ TEST_F(HostRun, NoKeyReachesAnotherWindow)
     RunResult r = RunScript(*BuildExportScript(numbers(3), 0, settings, m), backend);
     EXPECT_FALSE(r.completed);
     EXPECT_EQ(rec->sends, 0);
-    EXPECT_EQ(rec->log.last(), QStringLiteral("[\"activate\",\"Vantor frontier\"]"));
+    EXPECT_EQ(rec->log.last(), kActivateHost);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(r.messages[0].text.startsWith(

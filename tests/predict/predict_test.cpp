@@ -313,10 +313,8 @@ TEST(Zorb, ExampleBlockByteForByteAndAppending)
     test::ScratchHome home;
     ZorbSlots s;
     s[0] = "05003420000610";
-    s[1] = "116"
-           "05031201081402";
-    s[2] = "008"
-           "03010502040607";
+    s[1] = "11605031201081402"; // key horse 5 of 16
+    s[2] = "00803010502040607"; // box of 3, 1, 5, 2 of eight
     s[3] = kExcludedRace;
     const QStringList expected = {
         QString(76, '-'),
@@ -335,80 +333,48 @@ TEST(Zorb, ExampleBlockByteForByteAndAppending)
     EXPECT_TRUE(want.startsWith(QByteArray(76, '-') + "\r\n\x93\x8c\x8b\x9e")); // 東京 in CP932
 }
 
-TEST(Zorb, PairsWeekdaysAndPadding)
+// A key-horse line lists the key first, a box line every pair; a pair that
+// names a horse that does not run (0, or above the field size when that is
+// 1..18) is not written, and the line keeps its other pairs and its padding.
+TEST(Zorb, PairsOnlyOfHorsesThatRun)
 {
-    ZorbSlots s;
-    s[0] = "08003220001224"; // 京都, Sunday 24 December 2000
-    s[5] = "108"
-           "03010000050000"; // key horse, zero partners skipped, size 8
-    s[7] = "012"
-           "10090807060504"; // box of four, size 12
-    s[9] = "";               // empty slot: no line
-    const QStringList lines = ZorbBlockLines(s, "1234" + kZorbHeaderSuffix, 6);
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[1], QStringLiteral("京都 2000年  3回  2日目 12月 24日(日) [1234] << Korvin >> from TimeRank"));
-    EXPECT_EQ(lines[3], QStringLiteral(" 5R   3    13    35") + QString(26, ' ') + "|");
-    EXPECT_EQ(lines[4], QStringLiteral(" 7R  10  9-10  8-10  7-10  8- 9  7- 9  7- 8  |"));
-    EXPECT_EQ(lines[3].size(), 46);
-    EXPECT_TRUE(lines[5].isEmpty());
-    s[0] = "05003420000604"; // a weekday of each kind
+    struct Row {
+        const char *name;
+        int slot;
+        QString head, horses, line; // kind and field size, the horses
+    };
+    const Row rows[] = {
+        {"key horse, zero partners skipped", 5, "108", "03010000050000", " 5R   3    13    35"},
+        {"box of four", 7, "012", "10090807060504", " 7R  10  9-10  8-10  7-10  8- 9  7- 9  7- 8"},
+        {"box, three runners", 3, "003", "02010304050607", " 3R   2    12    23    13"},
+        {"box, first horse not a number", 4, "016", "xx030102040506", " 4R   0  1- 3  2- 3  1- 2"},
+        {"no field size: nothing to check against", 6, "100", "01020304050607",
+         " 6R   1    12    13    14    15    16    17"},
+        {"key horse, 16 runners: partner 17 does not run", 8, "116", "01170203040506",
+         " 8R   1  1- 2  1- 3  1- 4  1- 5  1- 6"},
+        {"key horse, six runners: partner 7 does not run", 10, "106", "01050603040207",
+         "10R   1    15    16    13    14    12"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ZorbSlots s;
+        s[0] = "08003220001224"; // 京都, Sunday 24 December 2000
+        s[row.slot] = row.head + row.horses;
+        s[9] = ""; // empty slot: no line
+        const QStringList lines = ZorbBlockLines(s, "1234" + kZorbHeaderSuffix, 6);
+        ASSERT_EQ(lines.size(), 5);
+        EXPECT_EQ(lines[1], QStringLiteral("京都 2000年  3回  2日目 12月 24日(日) [1234] << Korvin >> from TimeRank"));
+        EXPECT_EQ(lines[3], row.line + QString(45 - row.line.size(), ' ') + "|");
+        EXPECT_TRUE(lines[4].isEmpty());
+    }
     const char16_t *days[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
     for (int d = 0; d < 7; ++d) {
+        ZorbSlots s;
         s[0] = QStringLiteral("0500342000%1").arg(QStringLiteral("06%1").arg(4 + d, 2, 10, QLatin1Char('0')));
         EXPECT_TRUE(ZorbBlockLines(s, "9999" + kZorbHeaderSuffix, 6)[1].contains(
             QStringLiteral("(%1)").arg(QString::fromUtf16(days[d]))))
             << d;
     }
-}
-
-// A pair that names a horse that does not run (0, or above the field size
-// when that is 1..18) is not written; the line keeps its other pairs and its
-// padding.
-TEST(Zorb, PairsOnlyOfHorsesThatRun)
-{
-    ZorbSlots s;
-    s[0] = QStringLiteral("09003420000610");
-    s[10] = QStringLiteral("106"
-                           "01050603040207"); // key horse, six runners: partner 7 does not run
-    s[3] = QStringLiteral("003"
-                          "02010304050607"); // box, three runners
-    s[4] = QStringLiteral("016"
-                          "xx030102040506"); // box, first horse not a number
-    s[6] = QStringLiteral("100"
-                          "01020304050607"); // no field size: nothing to check against
-    s[8] = QStringLiteral("116"
-                          "01170203040506"); // key horse, 16 runners: partner 17 does not run
-    const QStringList lines = ZorbBlockLines(s, QStringLiteral("9999") + kZorbHeaderSuffix, 6);
-    auto padded = [](const QString &l) { return l + QString(45 - l.size(), QLatin1Char(' ')) + QLatin1Char('|'); };
-    EXPECT_EQ(lines.mid(3, 5), (QStringList{
-                                   padded(QStringLiteral(" 3R   2    12    23    13 ")),
-                                   padded(QStringLiteral(" 4R   0  1- 3  2- 3  1- 2 ")),
-                                   padded(QStringLiteral(" 6R   1    12    13    14    15    16    17 ")),
-                                   padded(QStringLiteral(" 8R   1  1- 2  1- 3  1- 4  1- 5  1- 6 ")),
-                                   padded(QStringLiteral("10R   1    15    16    13    14    12 ")),
-                               }));
-}
-
-// A block is appended whole or not at all, and the message gives the
-// system's reason.
-TEST(Zorb, AFailedAppendLeavesNoPartOfTheBlock)
-{
-    test::ScratchHome home;
-    ZorbSlots s;
-    s[0] = QStringLiteral("05003420000610");
-    s[1] = QStringLiteral("116"
-                          "05031201081402");
-    const QString path = home.path(QStringLiteral("Zorb.txt"));
-    const QString header = QStringLiteral("9999") + kZorbHeaderSuffix;
-    ASSERT_TRUE(OutputZORB(s, path, header, 6));
-    const QByteArray before = home.readBytes(QStringLiteral("Zorb.txt"));
-    QString error;
-    for (int n = 1; n <= 4; ++n) {
-        platform::ScopedSaveFault fault(n);
-        EXPECT_FALSE(OutputZORB(s, path, header, 6, &error)) << n;
-    }
-    EXPECT_EQ(home.readBytes(QStringLiteral("Zorb.txt")), before);
-    EXPECT_EQ(error, QStringLiteral("No space left on device"));
 }
 
 // A day of races for the batch run: the blocks, and a parameter table whose
@@ -446,18 +412,32 @@ protected:
         home.writeLines("TRb.txt", lines);
         return a.open(home.path("TRb.txt"), 1, settings);
     }
+    // One run over the races the race list offers; the analysis stays open in a.
+    BatchRunResult runOver(int races, const ZorbSettings &z = {}, int *moves = nullptr)
+    {
+        EXPECT_TRUE(open(a));
+        return RunBatchPrediction(a, races, z, home.path("Zorb.txt"), rec, [moves] {
+            if (moves)
+                ++*moves;
+        });
+    }
     QStringList run(const ZorbSettings &z, int races)
     {
-        timerank::TimeRankAnalysis a;
-        EXPECT_TRUE(open(a));
         int moves = 0;
-        const BatchRunResult r =
-            RunBatchPrediction(a, races, z, home.path(QStringLiteral("Zorb.txt")), rec, [&] { ++moves; });
+        const BatchRunResult r = runOver(races, z, &moves);
         EXPECT_TRUE(r.completed);
         EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(moves, races - 1);
-        return *platform::readLines(home.path("Zorb.txt"));
+        return zorb();
     }
+    QStringList zorb() const { return platform::readLines(home.path("Zorb.txt")).value_or(QStringList{}); }
+    static ZorbSettings keyHorse()
+    {
+        ZorbSettings z;
+        z.keyHorse = true;
+        return z;
+    }
+    timerank::TimeRankAnalysis a;
 };
 
 const QString kTurf16 = QStringLiteral("サラ系３歳・未勝利(混)[指]  芝右1800m 16頭立");
@@ -478,23 +458,14 @@ TEST_F(BatchRun, MeetingsFiltersAndFailures)
     // distance "3000" has band "99", which the table holds.
     EXPECT_EQ(rec.texts(), (QStringList{"Class Pickup Error!!", "Paramator Search Error!!"}));
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
-    const QStringList want = {
-        QString(76, '-'),
-        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"),
-        "",
-        QString(76, '-'),
-        QStringLiteral("京都 2000年  3回  2日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral(" 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |"),
-        "",
-        QString(76, '-'),
-        QStringLiteral("東京 2000年  3回  4日目  6月 10日(土) [9999] << Korvin >> from TimeRank"),
-        QString(76, '-'),
-        QStringLiteral("12R   9  8- 9  1- 9  2- 9  3- 9  4- 9  5- 9  |"),
-        "",
+    auto block = [](const QString &course, const QString &day, const QString &line) {
+        return QStringList{QString(76, '-'),
+                           course + " 2000年  3回  " + day + "日目  6月 10日(土) [9999] << Korvin >> from TimeRank",
+                           QString(76, '-'), line, ""};
     };
+    const QStringList want = block("東京", "4", " 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |") +
+                             block("京都", "2", " 1R   4  1- 4  2- 4  3- 4  4- 5  4- 6  4- 7  |") +
+                             block("東京", "4", "12R   9  8- 9  1- 9  2- 9  3- 9  4- 9  5- 9  |");
     EXPECT_EQ(out, want);
 }
 
@@ -519,32 +490,29 @@ TEST_F(BatchRun, ARaceTheListLeavesOutDoesNotCostTheLastRace)
     addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
     addRace("東京", "4", "13Ｒ", kTurf16, 9, 8);
     addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
-    timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(open(a));
-    ASSERT_EQ(a.raceCount(), 3);
-    ZorbSettings z;
-    z.keyHorse = true;
     // The race list offers two races: 1R and 2R.
-    EXPECT_TRUE(RunBatchPrediction(a, 2, z, home.path(QStringLiteral("Zorb.txt")), rec).completed);
+    EXPECT_TRUE(runOver(2, keyHorse()).completed);
+    ASSERT_EQ(a.raceCount(), 3);
     EXPECT_TRUE(rec.shown.empty()) << rec.texts().join('\n').toStdString();
-    const QStringList out = *platform::readLines(home.path("Zorb.txt"));
+    const QStringList out = zorb();
     ASSERT_EQ(out.size(), 6);
     EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
     EXPECT_EQ(out[4], QStringLiteral(" 2R   2  2- 6  1- 2  2- 3  2- 4  2- 5  2- 7  |"));
 }
 
-// A block that cannot be written stops the run and is not reported as done.
+// A block that cannot be written stops the run and is not reported as done;
+// the message names the file and the system's reason.
 TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
 {
     addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
     addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
-    timerank::TimeRankAnalysis a;
     ASSERT_TRUE(open(a));
     const QString zorb = home.path("missing/Zorb.txt");
     EXPECT_FALSE(RunBatchPrediction(a, 2, ZorbSettings{}, zorb, rec).completed);
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(zorb));
+    EXPECT_TRUE(rec.shown[0].text.contains("No such file or directory")) << rec.shown[0].text.toStdString();
     EXPECT_EQ(a.raceIndex(), 1); // stopped where the first block failed
 }
 
@@ -552,22 +520,18 @@ TEST_F(BatchRun, AnUnwritableZorbFileFailsTheRun)
 // every block, so the file's last race is still written.
 TEST_F(BatchRun, ARepeatedRaceIsPredictedOnceAndTheLastRaceStillWritten)
 {
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
-    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 9, 8);
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 9, 8);
-    addRace(QStringLiteral("京都"), "2", "１Ｒ", kTurf16, 4, 1);
-    timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(open(a));
-    ZorbSettings z;
-    z.keyHorse = true;
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
+    addRace("東京", "4", "１Ｒ", kTurf16, 9, 8);
+    addRace("東京", "4", "１Ｒ", kTurf16, 9, 8);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
     // The race list offers three races.
-    const BatchRunResult r = RunBatchPrediction(a, 3, z, home.path(QStringLiteral("Zorb.txt")), rec);
+    const BatchRunResult r = runOver(3, keyHorse());
     EXPECT_TRUE(r.completed);
     EXPECT_EQ(r.messages,
               platform::Messages{platform::Information(QStringLiteral(
                   "同じレースがもう一度あります．予想は最初のものだけです． ( 2000年 6月10日(土) 3回東京4日目 1R )"))});
-    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+    const QStringList out = zorb();
     ASSERT_EQ(out.size(), 11);
     EXPECT_EQ(out[3], QStringLiteral(" 1R   7  3- 7  1- 7  2- 7  4- 7  5- 7  6- 7  |"));
     EXPECT_TRUE(out[7].startsWith(QStringLiteral("京都")));
@@ -578,20 +542,18 @@ TEST_F(BatchRun, ARepeatedRaceIsPredictedOnceAndTheLastRaceStillWritten)
 // gets the excluded line, and the run says so once.
 TEST_F(BatchRun, ARaceCutShortIsExcludedAndSaidOnce)
 {
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
-    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
     lines = lines.mid(0, lines.size() - 40);
-    timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(open(a));
-    const BatchRunResult r = RunBatchPrediction(a, 2, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")), rec);
+    const BatchRunResult r = runOver(2);
     EXPECT_TRUE(r.completed);
     EXPECT_EQ(r.messages, platform::Messages{platform::Information(
                               QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n"
                                              "2000年 6月10日(土) 3回東京4日目 2R")
-                                  .arg(home.path(QStringLiteral("TRb.txt"))))});
-    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+                                  .arg(home.path("TRb.txt")))});
+    const QStringList out = zorb();
     ASSERT_EQ(out.size(), 5);
-    EXPECT_TRUE(out[3].startsWith(QStringLiteral(" 1R")));
+    EXPECT_TRUE(out[3].startsWith(" 1R"));
 }
 
 // Nothing to predict (the file is gone, or the race list offers no race) is
@@ -599,47 +561,36 @@ TEST_F(BatchRun, ARaceCutShortIsExcludedAndSaidOnce)
 // the meeting collected.
 TEST_F(BatchRun, CompletedOnlyWhenThereWasSomethingToPredict)
 {
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
-    addRace(QStringLiteral("東京"), "4", "２Ｒ", kTurf16, 2, 6);
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("東京", "4", "２Ｒ", kTurf16, 2, 6);
     timerank::TimeRankAnalysis gone;
-    EXPECT_FALSE(gone.open(home.path(QStringLiteral("gone.txt")), 1, settings));
-    const platform::Messages nothing{
-        platform::Information(QStringLiteral("一括予想するレースがありません． ( %1 )").arg(gone.path()))};
-    BatchRunResult r = RunBatchPrediction(gone, 2, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")), rec);
+    EXPECT_FALSE(gone.open(home.path("gone.txt"), 1, settings));
+    BatchRunResult r = RunBatchPrediction(gone, 2, ZorbSettings{}, home.path("Zorb.txt"), rec);
     EXPECT_FALSE(r.completed);
-    EXPECT_EQ(r.messages, nothing);
-    timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(open(a));
-    r = RunBatchPrediction(a, 0, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")), rec);
-    EXPECT_FALSE(r.completed);
-    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
-
-    r = RunBatchPrediction(a, 5, ZorbSettings{}, home.path(QStringLiteral("Zorb.txt")), rec);
-    EXPECT_TRUE(r.completed);
-    const QStringList out = *platform::readLines(home.path(QStringLiteral("Zorb.txt")));
+    EXPECT_EQ(r.messages, platform::Messages{platform::Information(
+                              QStringLiteral("一括予想するレースがありません． ( %1 )").arg(gone.path()))});
+    EXPECT_FALSE(runOver(0).completed);
+    EXPECT_FALSE(QFile::exists(home.path("Zorb.txt")));
+    EXPECT_TRUE(runOver(5).completed);
+    const QStringList out = zorb();
     ASSERT_EQ(out.size(), 6);
-    EXPECT_TRUE(out[4].startsWith(QStringLiteral(" 2R")));
+    EXPECT_TRUE(out[4].startsWith(" 2R"));
 }
 
 // The run hands over the blocks it wrote; the backtest reads the payout files
 // of their races, and only when payouts are switched on and found.
 TEST_F(BatchRun, BacktestOfTheBlocksWritten)
 {
-    addRace(QStringLiteral("東京"), "4", "１Ｒ", kTurf16, 7, 3);
-    addRace(QStringLiteral("京都"), "2", "１Ｒ", kTurf16, 4, 1);
-    ZorbSettings z;
-    z.keyHorse = true;
-    timerank::TimeRankAnalysis a;
-    ASSERT_TRUE(open(a));
-    const BatchRunResult r = RunBatchPrediction(a, 2, z, home.path(QStringLiteral("Zorb.txt")), rec);
+    addRace("東京", "4", "１Ｒ", kTurf16, 7, 3);
+    addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
+    const BatchRunResult r = runOver(2, keyHorse());
     ASSERT_EQ(r.blocks.size(), 2u);
     EXPECT_EQ(r.blocks[0][1], QStringLiteral("11607030102040506"));
-    settings.SData = home.makeFolder(QStringLiteral("SData"));
+    settings.SData = home.makeFolder("SData");
     EXPECT_FALSE(BacktestRun(r, settings)) << "payouts off";
     settings.SDataON = "1";
     EXPECT_FALSE(BacktestRun(r, settings)) << "no payout file";
-    home.writeBytes(QStringLiteral("SData/003東.dat"),
-                    test::PayoutRecord("4", "01").uma(0, "0102", 500).uma(1, "0307", 2340).b);
+    home.writeBytes("SData/003東.dat", test::PayoutRecord("4", "01").uma(0, "0102", 500).uma(1, "0307", 2340).b);
     const std::optional<BacktestSummary> b = BacktestRun(r, settings);
     ASSERT_TRUE(b);
     EXPECT_EQ(BacktestLines(*b).mid(1),

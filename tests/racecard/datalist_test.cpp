@@ -151,12 +151,9 @@ namespace {
 // column header (dropped), horse lines.
 QStringList vtxRace(const QString &course, const QString &raceLine, const QStringList &horses)
 {
-    QStringList out{QStringLiteral("2000年10月 1日(日) ") + course + QStringLiteral("  晴 良"), raceLine,
-                    QStringLiteral("馬 番 馬名"), QStringLiteral("--------------------"),
-                    QStringLiteral(" 枠 番 馬名 芝短 中 ダ短 中  脚")};
-    // The title line puts the course at characters 18-19.
-    out[0] = QStringLiteral("2000/10/01 (日)   ") + course + QStringLiteral(" 晴 良");
-    return out + horses;
+    return QStringList{"2000/10/01 (日)   " + course + " 晴 良", raceLine, "馬 番 馬名", "--------------------",
+                       " 枠 番 馬名 芝短 中 ダ短 中  脚"} +
+           horses;
 }
 QString horse(int waku, int t1)
 {
@@ -303,29 +300,16 @@ TEST(DataList, LoadFromFiles)
     EXPECT_TRUE(m.messages.isEmpty());
     EXPECT_EQ(m.title, caption);
     using C = CellColour;
-    EXPECT_EQ(field(m, &DataCell::text,
-                    {{0, ColNo},
-                     {0, ColTime1},
-                     {0, ColTime2},
-                     {0, ColTime4},
-                     {0, ColTime5},
-                     {0, ColMax},
-                     {0, ColMin},
-                     {0, ColAve},
-                     {2, ColError},
-                     {0, ColZI}}),
+    const std::initializer_list<std::pair<int, Column>> texts = {
+        {0, ColNo},  {0, ColTime1}, {0, ColTime2}, {0, ColTime4}, {0, ColTime5},
+        {0, ColMax}, {0, ColMin},   {0, ColAve},   {2, ColError}, {0, ColZI}};
+    EXPECT_EQ(field(m, &DataCell::text, texts),
               (std::vector<QString>{"01", "T95", "D80", "J89", " ", "100", "80", "91" /* 454 / 5 = 90.8 */,
                                     QStringLiteral("取消"), "40"}));
-    EXPECT_EQ(field(m, &DataCell::colour,
-                    {{0, ColTime1},
-                     {0, ColTime3},
-                     {0, ColTime4},
-                     {0, ColTime7},
-                     {0, ColInt},
-                     {1, ColInt},
-                     {2, ColInt},
-                     {2, ColZI},
-                     {0, ColZI}}),
+    const std::initializer_list<std::pair<int, Column>> colours = {{0, ColTime1}, {0, ColTime3}, {0, ColTime4},
+                                                                   {0, ColTime7}, {0, ColInt},   {1, ColInt},
+                                                                   {2, ColInt},   {2, ColZI},    {0, ColZI}};
+    EXPECT_EQ(field(m, &DataCell::colour, colours),
               (std::vector<C>{C::LightYellow, C::LightRed, C::Menu, C::LightCyan, C::LightGreen, C::Red, C::Menu,
                               C::LightYellow, C::LightGreen}));
     // Result: 2, 1, 0 -> tiers 2, 1 and 0 (0 is best but hidden), odds 3.5 never matches;

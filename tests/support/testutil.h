@@ -2,9 +2,11 @@
 // Shared helpers of the tests: a scratch program folder, CP932 files, and a
 // fatal handler that records instead of ending the process.
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 namespace korvin::test {
@@ -41,6 +43,19 @@ struct CliRun {
     QString err; // stderr
 };
 CliRun runCli(const QStringList &args, const QString &home = QString());
+
+// Polls until the condition holds, a minute at most (a loaded machine).
+template <class F>
+bool waitFor(F condition)
+{
+    QDeadlineTimer deadline(60000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
 
 // CP932 bytes of a text.
 QByteArray sjis(const QString &text);

@@ -33,6 +33,8 @@ using namespace korvin;
 
 namespace {
 
+const QString kDone = QStringLiteral("一括予想（Z.O.R.B.形式）が完了しました．");
+
 class ParaWindow : public ::testing::Test {
 protected:
     test::ScratchHome home;
@@ -201,7 +203,7 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     z.CheckTrack(1)->setChecked(false);
     z.cmdZorb_Click(1);
     EXPECT_EQ(z.lastRaceCount(), 8);
-    EXPECT_EQ(rec.texts(), QStringList{predict::kBatchDoneMessage});
+    EXPECT_EQ(rec.texts(), QStringList{kDone});
     const QByteArray gui = home.readBytes("Zorb.txt");
     ASSERT_FALSE(gui.isEmpty());
     EXPECT_TRUE(gui.contains("[1234]"));
@@ -233,6 +235,22 @@ protected:
         timerank::TimeRankFile = home.path("TimeRank/TR20000610.txt");
         timerank::TimeRankType = qint16(kind);
     }
+    // The Zorb window over the race list of the time-rank file, as the user opens it.
+    predict::ui::frmZorb &open()
+    {
+        zorb.reset();
+        list = std::make_unique<timerank::ui::frmRaceListTR>();
+        list->show();
+        zorb = std::make_unique<predict::ui::frmZorb>(list.get());
+        return *zorb;
+    }
+    void TearDown() override
+    {
+        zorb.reset();
+        list.reset();
+    }
+    std::unique_ptr<timerank::ui::frmRaceListTR> list;
+    std::unique_ptr<predict::ui::frmZorb> zorb;
 };
 
 // A Zorb.txt that cannot be appended to: the window says so and never that
@@ -244,11 +262,7 @@ TEST_F(ZorbWindow, DoesNotReportAFailedWriteAsDone)
     s.groups = test::trFullGroups();
     prepare(test::trBlock(s), 2);
     home.makeFolder("Zorb.txt"); // a folder where the file should be
-
-    timerank::ui::frmRaceListTR list;
-    list.show();
-    predict::ui::frmZorb z(&list);
-    z.cmdZorb_Click(1);
+    open().cmdZorb_Click(1);
     ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(rec.shown[0].text.contains(home.path("Zorb.txt")));
@@ -261,9 +275,7 @@ TEST_F(ZorbWindow, ACodeShiftJisCannotHoldIsRefused)
     test::TRBlockPlan s;
     s.groups = test::trFullGroups();
     prepare(test::trBlock(s), 2);
-    timerank::ui::frmRaceListTR list;
-    list.show();
-    predict::ui::frmZorb z(&list);
+    predict::ui::frmZorb &z = open();
     z.show();
     z.TextZorbVer()->setText(QStringLiteral("99é9"));
     z.cmdZorb_Click(1);
@@ -288,9 +300,8 @@ TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
         if (vanish)
             QFile::remove(timerank::TimeRankFile);
         rec.clear();
-        predict::ui::frmZorb z(&list);
-        z.cmdZorb_Click(1);
-        EXPECT_FALSE(rec.texts().contains(predict::kBatchDoneMessage));
+        predict::ui::frmZorb(&list).cmdZorb_Click(1);
+        EXPECT_FALSE(rec.texts().contains(kDone));
         EXPECT_EQ(rec.texts().last(),
                   QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
         EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
@@ -312,9 +323,7 @@ TEST_F(ZorbWindow, RunIgnoresTheAnalysisWindowsButtons)
         lines << test::trBlock(s);
     }
     prepare(lines, 1);
-
-    timerank::ui::frmRaceListTR list;
-    list.show();
+    predict::ui::frmZorb &z = open();
     bool modal = false, stayed = false, clicked = false;
     rec.onShown = [&](const platform::RecordingDialogs::Entry &e) {
         if (e.text != QStringLiteral("Class Pickup Error!!") || clicked)
@@ -330,11 +339,10 @@ TEST_F(ZorbWindow, RunIgnoresTheAnalysisWindowsButtons)
         w->close();
         stayed = w->isVisible();
     };
-    predict::ui::frmZorb z(&list);
     z.cmdZorb_Click(1);
     EXPECT_TRUE(modal);
     EXPECT_TRUE(stayed);
-    EXPECT_EQ(rec.texts().last(), predict::kBatchDoneMessage);
+    EXPECT_EQ(rec.texts().last(), kDone);
     const QByteArray out = home.readBytes("Zorb.txt");
     EXPECT_TRUE(out.contains(" 1R   5  1- 5  2- 5  3- 5  1- 2  1- 3  2- 3  |")) << out.constData();
     EXPECT_TRUE(out.contains(" 3R   7  1- 7  2- 7  3- 7  1- 2  1- 3  2- 3  |")) << out.constData();
@@ -351,13 +359,11 @@ TEST_F(ZorbWindow, BacktestWindowAfterTheCompletionMessage)
     // The box 5, 1, 2, 3 holds 2-3, the quinella listed third.
     home.writeBytes("SData/003東.dat", test::PayoutRecord("4", "01").uma(0, "0507", 880).uma(2, "0302", 1500).b);
 
-    timerank::ui::frmRaceListTR list;
-    list.show();
-    predict::ui::frmZorb z(&list);
+    predict::ui::frmZorb &z = open();
     bool shownBefore = true;
     rec.onShown = [&](const platform::RecordingDialogs::Entry &) { shownBefore = z.backtestWindow() != nullptr; };
     z.cmdZorb_Click(1);
-    EXPECT_EQ(rec.texts(), QStringList{predict::kBatchDoneMessage});
+    EXPECT_EQ(rec.texts(), QStringList{kDone});
     EXPECT_FALSE(shownBefore);
     QPointer<predict::ui::frmBacktest> w = qobject_cast<predict::ui::frmBacktest *>(z.backtestWindow());
     ASSERT_TRUE(w);

@@ -143,41 +143,40 @@ TEST_F(TimeRankWindows, RaceListOfAFileWithoutARaceHeaderSaysSo)
     EXPECT_FALSE(list.cmdPlace(0)->isEnabled());
 }
 
-TEST_F(TimeRankWindows, RaceButtonOpensTheAnalysisOnThatRace)
+// A race button opens the analysis on its race in place of the race list; a
+// race the file does not hold stops at the last race and says so.
+TEST_F(TimeRankWindows, RaceButtonOpensTheAnalysisOnItsRaceOrStopsAtTheLast)
 {
     TimeRankFile = writeTwoCourses("TRb20000610.txt");
     TimeRankType = 1;
-    timerank::ui::frmRaceListTR list;
-    list.show();
-    list.cmdPlace_Click(1);
-    list.cmdRace_Click(10);
-    auto *a = list.analysisWindow();
-    ASSERT_NE(a, nullptr);
-    EXPECT_TRUE(rec.shown.empty());
-    EXPECT_EQ(a->model().raceIndex(), 10 + 10);
-    EXPECT_EQ(a->LabelHeader(0)->text().mid(32, 3), QStringLiteral("11Ｒ"));
-    EXPECT_TRUE(a->LabelHeader(0)->text().contains(QStringLiteral("京都")));
-    EXPECT_EQ(a->LabelData(0)->text().mid(4, 2), QStringLiteral("11"));
-    EXPECT_TRUE(a->isVisible());
-    EXPECT_FALSE(list.isVisible());
-    a->close();
-    EXPECT_TRUE(list.isVisible());
-}
-
-TEST_F(TimeRankWindows, RaceNotFoundStopsAtTheLastRace)
-{
-    TimeRankFile = writeTwoCourses("TRb20000610.txt");
-    timerank::ui::frmRaceListTR list;
-    list.show();
-    // A caption no race of the file carries.
-    list.cmdRace(0)->setText(QStringLiteral("99Ｒ"));
-    list.cmdRace_Click(0);
-    auto *a = list.analysisWindow();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->model().raceIndex(), 21);
-    ASSERT_EQ(rec.shown.size(), 1u);
-    EXPECT_TRUE(rec.shown[0].text.contains(QStringLiteral("99Ｒ")));
-    a->close();
+    for (bool missing : {false, true}) {
+        SCOPED_TRACE(missing ? "race not in the file" : "race 11 of 京都");
+        rec.clear();
+        timerank::ui::frmRaceListTR list;
+        list.show();
+        list.cmdPlace_Click(1);
+        if (missing)
+            list.cmdRace(10)->setText(QStringLiteral("99Ｒ")); // a caption no race of the file carries
+        list.cmdRace_Click(10);
+        auto *a = list.analysisWindow();
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->model().raceIndex(), missing ? 21 : 10 + 10);
+        EXPECT_TRUE(a->isVisible());
+        EXPECT_FALSE(list.isVisible());
+        if (missing) {
+            EXPECT_EQ(
+                rec.texts(),
+                QStringList{
+                    "選択したレースがタイムランクファイルにありません． ( 2000年 6月10日(土) 3回京都2日目99Ｒ )"});
+        } else {
+            EXPECT_TRUE(rec.shown.empty());
+            EXPECT_EQ(a->LabelHeader(0)->text().mid(32, 3), QStringLiteral("11Ｒ"));
+            EXPECT_TRUE(a->LabelHeader(0)->text().contains(QStringLiteral("京都")));
+            EXPECT_EQ(a->LabelData(0)->text().mid(4, 2), QStringLiteral("11"));
+        }
+        a->close();
+        EXPECT_TRUE(list.isVisible());
+    }
 }
 
 TEST_F(TimeRankWindows, AnalysisWindowLabelsAndHiddenHalf)

@@ -5,6 +5,7 @@
 // what the same keys give the host model in-process.
 #include "hostsimtest.h"
 #include "keylog.h"
+#include "support/testutil.h"
 
 #include "demofiles.h"
 #include "hostday.h"
@@ -41,19 +42,6 @@ QString run(const QString &program, const QStringList &args, int *exitCode = nul
     if (exitCode)
         *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-// Polls until the condition holds or a minute has passed.
-template <class F>
-bool waitFor(F condition)
-{
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 QString xdotoolName(NamedKey k)
@@ -120,7 +108,7 @@ protected:
     {
         wm.start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(wm.waitForStarted());
-        ASSERT_TRUE(waitFor([] {
+        ASSERT_TRUE(korvin::test::waitFor([] {
             return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                 .contains(QStringLiteral("window id"));
         })) << "openbox did not start";
@@ -142,7 +130,7 @@ protected:
                    {QStringLiteral("--home"), home, QStringLiteral("--list"), list, QStringLiteral("--log"), logPath});
         ASSERT_TRUE(host.waitForStarted());
         QString window;
-        ASSERT_TRUE(waitFor([&window] {
+        ASSERT_TRUE(korvin::test::waitFor([&window] {
             window = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                                      QStringLiteral("--name"), QStringLiteral("^Vantor frontier$")})
                          .section(QLatin1Char('\n'), 0, 0);
@@ -151,7 +139,7 @@ protected:
         // With a window manager, activate it as a user would; without, set the
         // input focus. Again until it holds: a window just mapped may refuse it.
         const QString how = withWm ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus");
-        ASSERT_TRUE(waitFor([&] {
+        ASSERT_TRUE(korvin::test::waitFor([&] {
             run(QStringLiteral("xdotool"), {how, window});
             return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")}) == window;
         })) << "the window never got the focus";
@@ -192,7 +180,7 @@ protected:
         }
         send(keys);
         const int n = int(expectedLog.size());
-        ASSERT_TRUE(waitFor([this, n] { return log().size() >= n; }))
+        ASSERT_TRUE(korvin::test::waitFor([this, n] { return log().size() >= n; }))
             << "logged " << log().size() << " of " << n << " keys";
     }
 

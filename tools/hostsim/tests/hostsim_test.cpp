@@ -98,8 +98,9 @@ TEST(HostKeys, QtKeyPressesBecomeKeyLogLines)
 
 TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
 {
-    const KeyAction enter = key(NamedKey::Enter), f8 = key(NamedKey::F8), f12 = key(NamedKey::F12),
-                    pgdn = key(NamedKey::PageDown), space = ch(U' ');
+    const KeyAction enter = key(NamedKey::Enter), f6 = key(NamedKey::F6), f7 = key(NamedKey::F7),
+                    f8 = key(NamedKey::F8), f12 = key(NamedKey::F12), pgdn = key(NamedKey::PageDown),
+                    ins = key(NamedKey::Insert), space = ch(U' ');
     struct Row {
         const char *what;
         ListMode list;
@@ -110,29 +111,15 @@ TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
         Screen screen;
         Prompt prompt;
     };
-    const Keys toView{enter, key(NamedKey::F6), key(NamedKey::Insert), key(NamedKey::F7)};
+    const Keys toView{enter, f6, ins, f7};
     const Row rows[] = {
         {"F8 on the race list", ListMode::Cards, 0, {}, f8, false, Screen::RaceList, Prompt::None},
         {"Enter opens the race card", ListMode::Cards, 0, {}, enter, true, Screen::RaceCard, Prompt::None},
         {"Enter opens the result", ListMode::Results, 0, {}, enter, true, Screen::ResultView, Prompt::None},
         {"Space on a race card", ListMode::Cards, 0, {enter}, space, false, Screen::RaceCard, Prompt::None},
         {"PgDn past the last race", ListMode::Cards, 1, {enter}, pgdn, false, Screen::RaceCard, Prompt::None},
-        {"Insert on a race card",
-         ListMode::Cards,
-         0,
-         {enter},
-         key(NamedKey::Insert),
-         false,
-         Screen::RaceCard,
-         Prompt::None},
-        {"F7 before the kinds",
-         ListMode::Cards,
-         0,
-         {enter, key(NamedKey::F6)},
-         key(NamedKey::F7),
-         false,
-         Screen::RankMenu,
-         Prompt::None},
+        {"Insert on a race card", ListMode::Cards, 0, {enter}, ins, false, Screen::RaceCard, Prompt::None},
+        {"F7 before the kinds", ListMode::Cards, 0, {enter, f6}, f7, false, Screen::RankMenu, Prompt::None},
         {"Enter on a ranking", ListMode::Cards, 0, toView, enter, false, Screen::RankView, Prompt::None},
         {"F12 leaves a ranking", ListMode::Cards, 0, toView, f12, true, Screen::RaceCard, Prompt::None},
         {"F8 asks for the form", ListMode::Cards, 0, toView, f8, true, Screen::RankView, Prompt::Format},
