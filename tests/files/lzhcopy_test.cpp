@@ -41,9 +41,7 @@ struct CopyFixture {
     QString dest(const QString &name) const { return strip(home.makeFolder(name)); }
     void put(const QString &folder, const QString &name, const QByteArray &bytes) const
     {
-        QFile f(folder + QLatin1Char('/') + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        ASSERT_TRUE(test::writeFile(folder + QLatin1Char('/') + name, bytes));
     }
 };
 

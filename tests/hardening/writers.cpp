@@ -11,6 +11,7 @@
 #include "predict/zorb.h"
 #include "racing/horsemarks.h"
 #include "support/hostexport.h"
+#include "support/testutil.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,13 +22,7 @@ namespace korvin::test {
 
 namespace {
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
+void put(const QString &path, const QByteArray &bytes) { writeFile(path, bytes); }
 
 void putLines(const QString &path, const QStringList &lines) { put(path, platform::encodeLines(lines)); }
 

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace korvin::test {
@@ -36,12 +37,7 @@ void ScratchHome::writeLines(const QString &name, const QStringList &lines) cons
     writeBytes(name, platform::encodeLines(lines));
 }
 
-void ScratchHome::writeBytes(const QString &name, const QByteArray &bytes) const
-{
-    QFile f(path(name));
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
+void ScratchHome::writeBytes(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
 
 QByteArray ScratchHome::readBytes(const QString &name) const { return readFile(path(name)); }
 
@@ -82,6 +78,13 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace korvin::test

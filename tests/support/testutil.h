@@ -61,5 +61,7 @@ bool waitFor(F condition)
 QByteArray sjis(const QString &text);
 // The file at path, or an empty array.
 QByteArray readFile(const QString &path);
+// Replaces the file at path with the bytes, creating its folder; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace korvin::test

@@ -130,11 +130,7 @@ TEST(FileLZH, OkSavesTheBoxesCopiesAndCloses)
     src.chop(1);
     QString dst = home.makeFolder(QStringLiteral("dst"));
     dst.chop(1);
-    {
-        QFile f(src + QStringLiteral("/r1.LZH"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("archive");
-    }
+    ASSERT_TRUE(test::writeFile(src + QStringLiteral("/r1.LZH"), "archive"));
     platform::ScopedRecordingDialogs dialogs;
     dialogs.answers.push_back(platform::Answer::No);
     QWidget fileMenu;

@@ -1,4 +1,5 @@
 #include "platform/ui/filechooser.h"
+#include "support/testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +17,7 @@ using korvin::platform::ui::FileChooser;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
+void touch(const QString &path) { ASSERT_TRUE(korvin::test::writeFile(path, {})); }
 
 TEST(FileChooser, ListsMatchingFilesIgnoringLetterCase)
 {
