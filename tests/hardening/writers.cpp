@@ -14,7 +14,6 @@
 #include "support/testutil.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -195,15 +194,10 @@ const Writer *FindWriter(const QString &name)
 
 Snapshot TakeSnapshot(const QString &folder)
 {
-    Snapshot s;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-        // Lists name folders of the scene; scenes differ only in where they are.
-        s[QDir(folder).relativeFilePath(path)] = bytes.replace(folder.toUtf8(), "<folder>/");
-    }
+    Snapshot s = filesUnder(folder);
+    // Lists name folders of the scene; scenes differ only in where they are.
+    for (QByteArray &bytes : s)
+        bytes.replace(folder.toUtf8(), "<folder>/");
     return s;
 }
 

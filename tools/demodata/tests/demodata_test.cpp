@@ -23,7 +23,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -41,17 +40,7 @@ const QDate kDate(2000, 6, 10);
 
 QString two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
-// Every file under a folder, relative path -> bytes.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), test::readFile(path));
-    }
-    return files;
-}
+const auto snapshot = test::filesUnder;
 
 QStringList linesOf(const QString &path) { return platform::readLines(path).value_or(QStringList{}); }
 
