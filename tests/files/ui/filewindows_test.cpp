@@ -86,10 +86,9 @@ TEST(FileLZH, CaptionsAndEmptyBoxesWithoutAList)
     test::ScratchHome home;
     frmFileLZH *w = new frmFileLZH(nullptr);
     EXPECT_EQ(w->LabelTitle()->text(), QStringLiteral("LZHファイルコピー"));
-    EXPECT_EQ(w->LabelPath(0)->text(), QStringLiteral("コピー元フォルダ名"));
     for (int i = 0; i < 6; ++i) {
-        if (i > 0)
-            EXPECT_EQ(w->LabelPath(i)->text(), QStringLiteral("コピー先フォルダ名") + QChar(u'０' + i));
+        EXPECT_EQ(w->LabelPath(i)->text(), i == 0 ? QStringLiteral("コピー元フォルダ名")
+                                                  : QStringLiteral("コピー先フォルダ名") + QChar(u'０' + i));
         EXPECT_TRUE(w->TextPath(i)->text().isEmpty());
         EXPECT_EQ(w->TextPath(i)->objectName(), QStringLiteral("TextPath_%1").arg(i));
     }
