@@ -604,18 +604,11 @@ TEST_F(DemoDay, ParameterFileHoldsEveryConditionUnderItsPositionKeys)
 {
     const QByteArray trp = home.readBytes(QStringLiteral("Korvin.trp"));
     ASSERT_EQ(trp.size(), kParaRecords * kParaRecordBytes);
-    struct Probe {
-        int n;
-        const char *keys;
-    };
-    // Place positions list 新潟 before 福島; codes 04 and 03.
-    for (const Probe &p : {Probe{0, "0100010"}, Probe{1599, "1090199"}, Probe{2 * 160, "0400010"},
-                           Probe{3 * 160 + 2 * 16 + 8 + 3, "0304116"}, Probe{4 * 160 + 6 * 16 + 7, "0530099"}}) {
-        EXPECT_EQ(trp.mid(p.n * kParaRecordBytes, 7), QByteArray(p.keys)) << p.n;
-    }
     for (int n = 0; n < kParaRecords; ++n) {
         const QByteArray rec = trp.mid(n * kParaRecordBytes, kParaRecordBytes);
-        ASSERT_EQ(rec.left(7), parameterKeys(n).toLatin1());
+        // Keys at Korvin's own positions (TRPara.RecordLayoutAndPositions pins them).
+        const predict::ConditionKeys k = predict::PositionKeys(n);
+        ASSERT_EQ(rec.left(7), k.place + k.cls + k.track + k.distance) << n;
         ASSERT_EQ(rec.mid(247, 2), QByteArray("\r\n"));
         for (int t = 0; t < 4; ++t) {
             int rank1 = 0, rank5 = 0;
