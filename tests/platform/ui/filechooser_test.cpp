@@ -8,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeView>
-#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QFileSystemModel>
 #include <gtest/gtest.h>
@@ -80,11 +79,11 @@ TEST(FileChooser, TheRootFolderStaysInTheTreeToComeBackTo)
     auto *model = qobject_cast<QFileSystemModel *>(tree->model());
     ASSERT_TRUE(model);
     // The folder tree loads in the background.
-    QElapsedTimer wait;
-    wait.start();
     const QModelIndex top = tree->rootIndex();
-    while (model->rowCount(top) < 2 && wait.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(korvin::test::waitFor([&] {
+        QCoreApplication::processEvents();
+        return model->rowCount(top) >= 2;
+    }));
     ASSERT_EQ(model->rowCount(top), 2);
 
     const QModelIndex rootItem = model->index(root);
