@@ -297,33 +297,10 @@ TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
 
 // ---------------------------------------------------------------- race card
 
-TEST_F(DemoDay, RaceCardFieldsReadBackThroughTheSplitter)
-{
-    const QStringList lines = linesOf(csvPath());
-    int expectedLines = 0;
-    for (const Course &c : day.courses)
-        for (const Race &r : c.races)
-            expectedLines += int(r.runners.size());
-    ASSERT_EQ(lines.size(), expectedLines);
-    int quoted = 0;
-    int i = 0;
-    racecard::CsvFields f;
-    for (const Course &course : day.courses) {
-        for (const Race &race : course.races) {
-            for (const Runner &r : race.runners) {
-                // The registration number behind the last comma is not stored.
-                ASSERT_EQ(racecard::SplitCsvLine(lines[i++], f), 51);
-                EXPECT_EQ(f[0], raceKey(day, course, race) + two(r.number));
-                EXPECT_EQ(f[45], r.name);
-                EXPECT_EQ(f[50], r.comment); // quoted: commas and blanks kept
-                quoted += r.comment.contains(QStringLiteral(", "));
-            }
-        }
-    }
-    EXPECT_GT(quoted, 0);
-}
-
-TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
+// The race card's lines through the splitter (the comment quoted: commas and
+// blanks kept), the race list's courses and races, and the data list each
+// race button opens.
+TEST_F(DemoDay, RaceCardGivesTheRaceListAndEveryRacesDataList)
 {
     const racecard::RaceTableRead read = racecard::ReadRaceTable(csvPath());
     ASSERT_TRUE(read.opened);
@@ -334,7 +311,10 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
     ASSERT_EQ(t.courseCount, 3);
     ASSERT_EQ(t.raceCount, 36);
     const auto buttons = racecard::CourseButtons(t);
-    int j = 0;
+    const QStringList lines = linesOf(csvPath());
+    racecard::CsvFields f;
+    int j = 0, line = 0, quoted = 0, highlighted = 0, coloured = 0;
+    QSet<int> endings;
     for (int c = 0; c < 3; ++c) {
         const Course &course = day.courses[c];
         EXPECT_EQ(t.CourseCodes[c], course.code);
@@ -342,6 +322,7 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
         EXPECT_TRUE(buttons[c].enabled);
         const racecard::RaceButtons races = racecard::ShowRaces(t, course.code);
         for (const Race &race : course.races) {
+            SCOPED_TRACE(raceKey(day, course, race).toStdString());
             EXPECT_EQ(t.RaceKeys[j], raceKey(day, course, race));
             EXPECT_EQ(t.RaceClass[j], race.classCode);
             EXPECT_EQ(t.RaceDistance[j], race.distance);
@@ -353,22 +334,8 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
             EXPECT_EQ(Mid(b.caption, 7, 2), course.name);
             EXPECT_EQ(Mid(b.caption, 13, 2), two(race.number));
             ++j;
-        }
-    }
-}
-
-TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
-{
-    const racecard::RaceTable t = racecard::ReadRaceTable(csvPath()).table;
-    int j = 0, highlighted = 0, coloured = 0;
-    QSet<int> endings;
-    for (const Course &course : day.courses) {
-        for (const Race &race : course.races) {
-            SCOPED_TRACE(raceKey(day, course, race).toStdString());
-            const racecard::RaceContext ctx{csvPath(), QStringLiteral("DC000610.csv"), t.RaceKeys[j],
-                                            racecard::RaceCaption(t, j), common::Settings};
-            ++j;
-            const racecard::DataListModel m = racecard::LoadDataList(ctx);
+            const racecard::DataListModel m =
+                racecard::LoadDataList({csvPath(), QStringLiteral("DC000610.csv"), b.key, b.caption, common::Settings});
             EXPECT_TRUE(m.messages.isEmpty()) << m.messages.join(QLatin1Char('\n')).toStdString();
             ASSERT_EQ(m.n, race.runners.size());
             EXPECT_TRUE(m.vtxFound);
@@ -377,6 +344,10 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
             for (int i = 0; i < m.n; ++i) {
                 const Runner &r = race.runners[i];
                 const racecard::DataRow &row = m.rows[i];
+                // The registration number behind the last comma is not stored.
+                ASSERT_EQ(racecard::SplitCsvLine(lines.value(line++), f), 51);
+                EXPECT_EQ((QStringList{f[0], f[45], f[50]}), (QStringList{b.key + two(r.number), r.name, r.comment}));
+                quoted += r.comment.contains(QStringLiteral(", "));
                 EXPECT_EQ(row[racecard::ColNo].text, two(r.number));
                 EXPECT_EQ(row[racecard::ColWaku].text, QString::number(r.frame));
                 EXPECT_EQ(row[racecard::ColResult].text, r.resultText());
@@ -407,9 +378,11 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
                     highlighted += cell.tier == 1;
             }
             // Reading the marks creates the meeting's mark file, as the window does.
-            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(ctx.raceKey)));
+            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(b.key)));
         }
     }
+    EXPECT_EQ(line, lines.size());
+    EXPECT_GT(quoted, 0);
     EXPECT_GT(highlighted, 36);
     EXPECT_GT(coloured, 0);       // some figures reach the coloured bands
     EXPECT_EQ(endings.size(), 4); // every ending of a VTX horse line occurs
@@ -418,7 +391,7 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
 // ---------------------------------------------------------------- VTX text
 
 // The columns are the best figures of turf and dirt up to 1600 m and beyond;
-// DataListOfEveryRaceShowsTheIntendedRows reads them back through every ending.
+// RaceCardGivesTheRaceListAndEveryRacesDataList reads them back through every ending.
 TEST(DemoDayVtx, EveryEndingKeepsTheColumnsFromTheEnd)
 {
     Runner r;
