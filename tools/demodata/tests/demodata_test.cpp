@@ -413,10 +413,15 @@ TEST(DemoDayVtx, EveryEndingKeepsTheColumnsFromTheEnd)
 
 // ---------------------------------------------------------------- time-rank files
 
-TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
+// Every time-rank file through the race list and the analysis model.
+TEST_F(DemoDay, TimeRankFilesReadBackThroughTheRaceListAndTheAnalysisModel)
 {
     for (int kind = 0; kind < kRankKinds; ++kind) {
         SCOPED_TRACE(kind);
+        const timerank::TRRaceList list = timerank::BuildRaceList(linesOf(trPath(kind)));
+        EXPECT_TRUE(list.problems.isEmpty());
+        ASSERT_EQ(list.courses.size(), 3);
+        EXPECT_EQ(list.totalRaces(), 36);
         timerank::TimeRankAnalysis model;
         ASSERT_TRUE(model.open(trPath(kind), kind, common::Settings));
         EXPECT_TRUE(model.messages().empty());
@@ -424,9 +429,19 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
         ASSERT_EQ(model.raceCount(), 36);
         int shortGroups = 0, fullGroups = 0;
         int r = 0;
-        for (const Course &course : day.courses) {
+        for (int c = 0; c < 3; ++c) {
+            const Course &course = day.courses[c];
+            EXPECT_EQ(list.courses[c].name, course.name);
+            EXPECT_EQ(list.courses[c].dateLabel, dayLine(day, course));
             for (const Race &race : course.races) {
                 SCOPED_TRACE(raceKey(day, course, race).toStdString());
+                const QString caption = list.courses[c].captions[race.number - 1];
+                EXPECT_EQ(racing::SjisLength(caption), 70) << caption.toStdString();
+                EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
+                EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
+                // The name part ends with the tail without its final character.
+                EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1))))
+                    << caption.toStdString();
                 model.showRace(r++);
                 const timerank::HeaderFields h = timerank::ParseHeader(model.header(0));
                 EXPECT_EQ(h.course, course.name);
@@ -464,28 +479,6 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
         }
         EXPECT_GT(shortGroups, 0);
         EXPECT_GT(fullGroups, 0);
-    }
-}
-
-TEST_F(DemoDay, TimeRankRaceListShowsEveryCourseAndRace)
-{
-    const timerank::TRRaceList list = timerank::BuildRaceList(linesOf(trPath(2)));
-    EXPECT_TRUE(list.problems.isEmpty());
-    ASSERT_EQ(list.courses.size(), 3);
-    EXPECT_EQ(list.totalRaces(), 36);
-    for (int c = 0; c < 3; ++c) {
-        const Course &course = day.courses[c];
-        EXPECT_EQ(list.courses[c].name, course.name);
-        EXPECT_EQ(list.courses[c].dateLabel, dayLine(day, course));
-        for (const Race &race : course.races) {
-            const QString caption = list.courses[c].captions[race.number - 1];
-            EXPECT_EQ(racing::SjisLength(caption), 70) << caption.toStdString();
-            EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
-            EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
-            // The name part ends with the tail without its final character.
-            EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1))))
-                << caption.toStdString();
-        }
     }
 }
 
