@@ -143,17 +143,14 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
     EXPECT_EQ(BoxesOf(table[1599])[119], "07");
 }
 
-TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
-{
-    home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes());
-    EXPECT_EQ(LoadTRParaFile(table), 1);
-    ASSERT_TRUE(SaveCondition(table, 0, boxesOf("3")));
-    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "083001603");
-}
-
+// A record's own keys are kept by both saves; NUL keys get their position's.
 TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 {
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + TRParaRecord().toBytes());
+    EXPECT_EQ(LoadTRParaFile(table), 2);
+    ASSERT_TRUE(SaveCondition(table, 0, boxesOf("3")) && SaveCondition(table, 1, boxesOf("3")));
+    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "083001603");
+    EXPECT_EQ(home.readBytes("Korvin.trp").mid(249, 9), "010001203");
     int last = 0, calls = 0;
     ASSERT_TRUE(SaveAllConditionRecords(table, boxesOf("42"), [&](int k) {
         last = k;
