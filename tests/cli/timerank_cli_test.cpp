@@ -52,10 +52,17 @@ TEST_F(TimeRankCli, TrListPrintsCoursesAndTwelveCaptions)
     EXPECT_TRUE(captions[0].toString().isEmpty());
     EXPECT_TRUE(captions[9].toString().startsWith(QStringLiteral("10Ｒ")));
     EXPECT_TRUE(courses[1].toObject()["captions"].toArray()[0].toString().startsWith(QStringLiteral("１Ｒ")));
-    const test::CliRun missing = cli({"trlist", home.path("none.txt")});
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_TRUE(missing.out.isEmpty());
-    EXPECT_TRUE(missing.err.contains(home.path("none.txt")));
+    // A missing file, and a file without a single race header: stderr, exit 1.
+    home.writeLines("TimeRank/TRb20000611.txt", {QStringLiteral("集計 終了"), "----"});
+    const QString noHeader = home.path("TimeRank/TRb20000611.txt");
+    for (const QString &path : {home.path("none.txt"), noHeader}) {
+        const test::CliRun failed = cli({"trlist", path});
+        EXPECT_EQ(failed.code, 1);
+        EXPECT_TRUE(failed.out.isEmpty());
+        EXPECT_TRUE(failed.err.contains(path)) << failed.err.toStdString();
+    }
+    EXPECT_EQ(cli({"trlist", noHeader}).err,
+              QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )\n").arg(noHeader));
     EXPECT_EQ(cli({"trlist"}).code, 2);
 }
 
@@ -85,17 +92,6 @@ TEST_F(TimeRankCli, TimeRankPrintsTheChosenRace)
     EXPECT_EQ(cli({"timerank", file, "--kind", "1", "--race", "4"}).code, 1);
     EXPECT_EQ(cli({"timerank", file}).code, 2);
     EXPECT_EQ(cli({"timerank", file, "--kind", "9"}).code, 2);
-}
-
-// A file without a single race header is no race list: said on stderr, exit 1.
-TEST_F(TimeRankCli, TrListOfAFileWithoutARaceHeaderFails)
-{
-    home.writeLines(QStringLiteral("TimeRank/TRb20000611.txt"), {QStringLiteral("集計 終了"), QStringLiteral("----")});
-    const test::CliRun r = cli({QStringLiteral("trlist"), home.path(QStringLiteral("TimeRank/TRb20000611.txt"))});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, QStringLiteral("タイムランクファイルにレースの見出し行がありません． ( %1 )\n")
-                         .arg(home.path(QStringLiteral("TimeRank/TRb20000611.txt"))));
 }
 
 } // namespace

@@ -41,9 +41,7 @@ struct CopyFixture {
     QString dest(const QString &name) const { return strip(home.makeFolder(name)); }
     void put(const QString &folder, const QString &name, const QByteArray &bytes) const
     {
-        QFile f(folder + QLatin1Char('/') + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        ASSERT_TRUE(test::writeFile(folder + QLatin1Char('/') + name, bytes));
     }
 };
 
@@ -61,6 +59,8 @@ std::vector<MessageKind> kinds(const platform::RecordingDialogs &d)
 
 } // namespace
 
+// An archive already in a destination is replaced without a question and
+// keeps the source's date; other archives there stay.
 TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
 {
     CopyFixture fx;
@@ -69,7 +69,15 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     fx.put(fx.source, QStringLiteral("c.Lzh"), "C");
     fx.put(fx.source, QStringLiteral("note.txt"), "not an archive");
     fx.put(fx.source, QStringLiteral("d.lzh.bak"), "not an archive either");
+    const QDateTime stamp(QDate(2000, 6, 10), QTime(9, 30));
+    {
+        QFile f(fx.source + QStringLiteral("/a.lzh"));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
     const QString d1 = fx.dest(QStringLiteral("d1"));
+    fx.put(d1, QStringLiteral("a.lzh"), "old contents that were longer");
+    fx.put(d1, QStringLiteral("keep.lzh"), "untouched");
     const QString d3 = fx.dest(QStringLiteral("d3"));
     const QString unused = fx.dest(QStringLiteral("unused"));
 
@@ -80,37 +88,17 @@ TEST(LzhCopy, CopiesToFilledDestinationsOnlyAndMatchesAnyCase)
     EXPECT_EQ(r.copies, 6);
     EXPECT_TRUE(r.failures.empty());
     const QStringList archives{QStringLiteral("B.LZH"), QStringLiteral("a.lzh"), QStringLiteral("c.Lzh")};
-    EXPECT_EQ(names(d1), archives);
+    // No temporary file is left beside the archives.
+    EXPECT_EQ(names(d1), archives + QStringList{QStringLiteral("keep.lzh")});
     EXPECT_EQ(names(d3), archives);
     EXPECT_TRUE(names(unused).isEmpty());
     EXPECT_EQ(content(d3, QStringLiteral("B.LZH")), QByteArray("BBBB"));
+    EXPECT_EQ(content(d1, QStringLiteral("a.lzh")), QByteArray("AAA"));
+    EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/a.lzh")).lastModified(), stamp);
+    EXPECT_EQ(content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
     // Without the delete box the sources stay and no question is asked.
     EXPECT_EQ(names(fx.source).size(), 5);
     EXPECT_EQ(fx.dialogs.texts(), QStringList{kDone});
-    EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
-}
-
-TEST(LzhCopy, ReplacesAnExistingArchiveWithoutAskingAndKeepsItsDate)
-{
-    CopyFixture fx;
-    fx.put(fx.source, QStringLiteral("x.lzh"), "new contents");
-    const QDateTime stamp(QDate(2000, 6, 10), QTime(9, 30));
-    {
-        QFile f(fx.source + QStringLiteral("/x.lzh"));
-        ASSERT_TRUE(f.open(QIODevice::Append));
-        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
-    }
-    const QString d1 = fx.dest(QStringLiteral("d1"));
-    fx.put(d1, QStringLiteral("x.lzh"), "old contents that were longer");
-    fx.put(d1, QStringLiteral("keep.lzh"), "untouched");
-
-    fx.copy({fx.source, d1, {}, {}, {}, {}});
-
-    EXPECT_EQ(content(d1, QStringLiteral("x.lzh")), QByteArray("new contents"));
-    EXPECT_EQ(QFileInfo(d1 + QStringLiteral("/x.lzh")).lastModified(), stamp);
-    EXPECT_EQ(content(d1, QStringLiteral("keep.lzh")), QByteArray("untouched"));
-    // No temporary file is left beside the archives.
-    EXPECT_EQ(names(d1), (QStringList{QStringLiteral("keep.lzh"), QStringLiteral("x.lzh")}));
     EXPECT_EQ(kinds(fx.dialogs), std::vector<MessageKind>{MessageKind::Information});
 }
 

@@ -57,9 +57,7 @@ void lay(const QString &path, const QByteArray &good, Variant v)
         for (int i = 0; i < 4096; ++i)
             bytes += char(random());
     }
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(test::writeFile(path, bytes));
 }
 
 QString count(qsizetype n, const char *what) { return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(what)); }

@@ -11,9 +11,9 @@
 #include "predict/zorb.h"
 #include "racing/horsemarks.h"
 #include "support/hostexport.h"
+#include "support/testutil.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -21,13 +21,7 @@ namespace korvin::test {
 
 namespace {
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
+void put(const QString &path, const QByteArray &bytes) { writeFile(path, bytes); }
 
 void putLines(const QString &path, const QStringList &lines) { put(path, platform::encodeLines(lines)); }
 
@@ -200,15 +194,10 @@ const Writer *FindWriter(const QString &name)
 
 Snapshot TakeSnapshot(const QString &folder)
 {
-    Snapshot s;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-        // Lists name folders of the scene; scenes differ only in where they are.
-        s[QDir(folder).relativeFilePath(path)] = bytes.replace(folder.toUtf8(), "<folder>/");
-    }
+    Snapshot s = filesUnder(folder);
+    // Lists name folders of the scene; scenes differ only in where they are.
+    for (QByteArray &bytes : s)
+        bytes.replace(folder.toUtf8(), "<folder>/");
     return s;
 }
 

@@ -23,9 +23,7 @@ struct Scene {
     QString path(const char *name) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(name); }
     void put(const char *name, const QByteArray &bytes) const
     {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        ASSERT_TRUE(korvin::test::writeFile(path(name), bytes));
     }
     QByteArray bytes(const char *name) const { return korvin::test::readFile(path(name)); }
     QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot); }

@@ -79,10 +79,7 @@ TEST(TextFile, ReadsCrLfAndBareLf)
         {QByteArray("\r\n"), {QString()}},
     };
     for (const Case &c : cases) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.bytes);
-        f.close();
+        ASSERT_TRUE(korvin::test::writeFile(path, c.bytes));
         const auto lines = readLines(path);
         ASSERT_TRUE(lines.has_value());
         EXPECT_EQ(*lines, c.lines) << c.bytes.toStdString();

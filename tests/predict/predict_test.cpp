@@ -58,15 +58,8 @@ TEST(TRPara, RecordLayoutAndPositions)
     r.Filler = "\r\n";
     const QByteArray b = r.toBytes();
     ASSERT_EQ(b.size(), 249);
-    const std::pair<int, QByteArray> fields[] = {{0, "05901"
-                                                     "25"},
-                                                 {7, "11"},
-                                                 {9, "12"},
-                                                 {19, "13"},
-                                                 {67 + 58, "14"},
-                                                 {127, "15"},
-                                                 {187 + 58, "16"},
-                                                 {247, "\r\n"}};
+    const std::pair<int, QByteArray> fields[] = {{0, "0590125"},  {7, "11"},   {9, "12"},        {19, "13"},
+                                                 {67 + 58, "14"}, {127, "15"}, {187 + 58, "16"}, {247, "\r\n"}};
     for (const auto &[at, bytes] : fields)
         EXPECT_EQ(b.mid(at, bytes.size()), bytes) << at;
     EXPECT_EQ(TRParaRecord::fromBytes(b).toBytes(), b);
@@ -140,8 +133,7 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
     EXPECT_EQ(file.left(1599 * 249), QByteArray(1599 * 249, '\0'));
-    EXPECT_EQ(file.mid(1599 * 249, 9), "10901"
-                                       "9907");
+    EXPECT_EQ(file.mid(1599 * 249, 9), "109019907");
     EXPECT_EQ(file.right(2), "\r\n");
 
     resetTable();
@@ -151,18 +143,14 @@ TEST_F(TRParaFile, MissingFileIsCreatedAndSavedConditionIsFoundByItsKeys)
     EXPECT_EQ(BoxesOf(table[1599])[119], "07");
 }
 
-TEST_F(TRParaFile, KeysOfAFileRecordAreKept)
-{
-    home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes());
-    EXPECT_EQ(LoadTRParaFile(table), 1);
-    ASSERT_TRUE(SaveCondition(table, 0, boxesOf("3")));
-    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "08300"
-                                                    "1603");
-}
-
+// A record's own keys are kept by both saves; NUL keys get their position's.
 TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
 {
     home.writeBytes("Korvin.trp", keyed("08", "30", "0", "16").toBytes() + TRParaRecord().toBytes());
+    EXPECT_EQ(LoadTRParaFile(table), 2);
+    ASSERT_TRUE(SaveCondition(table, 0, boxesOf("3")) && SaveCondition(table, 1, boxesOf("3")));
+    EXPECT_EQ(home.readBytes("Korvin.trp").left(9), "083001603");
+    EXPECT_EQ(home.readBytes("Korvin.trp").mid(249, 9), "010001203");
     int last = 0, calls = 0;
     ASSERT_TRUE(SaveAllConditionRecords(table, boxesOf("42"), [&](int k) {
         last = k;
@@ -172,12 +160,9 @@ TEST_F(TRParaFile, SaveAllWritesEveryConditionAndTheTable)
     EXPECT_EQ(calls, 1600);
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
-    EXPECT_EQ(file.left(9), "08300"
-                            "1642"); // the file's own keys
-    EXPECT_EQ(file.mid(249, 9), "01000"
-                                "1242"); // NUL keys get their position's
-    EXPECT_EQ(file.mid(1599 * 249, 7), "10901"
-                                       "99");
+    EXPECT_EQ(file.left(9), "083001642");     // the file's own keys
+    EXPECT_EQ(file.mid(249, 9), "010001242"); // NUL keys get their position's
+    EXPECT_EQ(file.mid(1599 * 249, 7), "1090199");
     EXPECT_EQ(BoxesOf(table[800])[5], "42");
     resetTable();
     EXPECT_EQ(LoadTRParaFile(table), 1600);

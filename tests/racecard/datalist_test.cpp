@@ -255,13 +255,7 @@ struct Day {
     }
     RaceContext context(const QString &key, const QString &caption) const
     {
-        RaceContext c;
-        c.csvPath = csv;
-        c.csvName = QStringLiteral("DC001005.csv");
-        c.raceKey = key;
-        c.caption = caption;
-        c.settings = common::Settings;
-        return c;
+        return {csv, QStringLiteral("DC001005.csv"), key, caption, common::Settings};
     }
 };
 } // namespace

@@ -7,7 +7,9 @@
 #include "common/settings.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace korvin::test {
@@ -36,12 +38,7 @@ void ScratchHome::writeLines(const QString &name, const QStringList &lines) cons
     writeBytes(name, platform::encodeLines(lines));
 }
 
-void ScratchHome::writeBytes(const QString &name, const QByteArray &bytes) const
-{
-    QFile f(path(name));
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
+void ScratchHome::writeBytes(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
 
 QByteArray ScratchHome::readBytes(const QString &name) const { return readFile(path(name)); }
 
@@ -82,6 +79,25 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QMap<QString, QByteArray> filesUnder(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        files.insert(QDir(folder).relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>");
+    }
+    return files;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace korvin::test

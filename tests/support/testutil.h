@@ -3,6 +3,7 @@
 // fatal handler that records instead of ending the process.
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -61,5 +62,10 @@ bool waitFor(F condition)
 QByteArray sjis(const QString &text);
 // The file at path, or an empty array.
 QByteArray readFile(const QString &path);
+// Every file under folder, hidden ones too: relative path (with "/") -> bytes,
+// "<unreadable>" for a file that cannot be read.
+QMap<QString, QByteArray> filesUnder(const QString &folder);
+// Replaces the file at path with the bytes, creating its folder; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace korvin::test

@@ -86,11 +86,9 @@ TEST(FileLZH, CaptionsAndEmptyBoxesWithoutAList)
     test::ScratchHome home;
     frmFileLZH *w = new frmFileLZH(nullptr);
     EXPECT_EQ(w->LabelTitle()->text(), QStringLiteral("LZHファイルコピー"));
-    const QStringList labels{QStringLiteral("コピー元フォルダ名"),   QStringLiteral("コピー先フォルダ名１"),
-                             QStringLiteral("コピー先フォルダ名２"), QStringLiteral("コピー先フォルダ名３"),
-                             QStringLiteral("コピー先フォルダ名４"), QStringLiteral("コピー先フォルダ名５")};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(w->LabelPath(i)->text(), labels[i]);
+        EXPECT_EQ(w->LabelPath(i)->text(), i == 0 ? QStringLiteral("コピー元フォルダ名")
+                                                  : QStringLiteral("コピー先フォルダ名") + QChar(u'０' + i));
         EXPECT_TRUE(w->TextPath(i)->text().isEmpty());
         EXPECT_EQ(w->TextPath(i)->objectName(), QStringLiteral("TextPath_%1").arg(i));
     }
@@ -130,11 +128,7 @@ TEST(FileLZH, OkSavesTheBoxesCopiesAndCloses)
     src.chop(1);
     QString dst = home.makeFolder(QStringLiteral("dst"));
     dst.chop(1);
-    {
-        QFile f(src + QStringLiteral("/r1.LZH"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("archive");
-    }
+    ASSERT_TRUE(test::writeFile(src + QStringLiteral("/r1.LZH"), "archive"));
     platform::ScopedRecordingDialogs dialogs;
     dialogs.answers.push_back(platform::Answer::No);
     QWidget fileMenu;

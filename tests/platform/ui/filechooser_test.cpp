@@ -1,4 +1,5 @@
 #include "platform/ui/filechooser.h"
+#include "support/testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeView>
-#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QFileSystemModel>
 #include <gtest/gtest.h>
@@ -16,11 +16,7 @@ using korvin::platform::ui::FileChooser;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
+void touch(const QString &path) { ASSERT_TRUE(korvin::test::writeFile(path, {})); }
 
 TEST(FileChooser, ListsMatchingFilesIgnoringLetterCase)
 {
@@ -83,11 +79,11 @@ TEST(FileChooser, TheRootFolderStaysInTheTreeToComeBackTo)
     auto *model = qobject_cast<QFileSystemModel *>(tree->model());
     ASSERT_TRUE(model);
     // The folder tree loads in the background.
-    QElapsedTimer wait;
-    wait.start();
     const QModelIndex top = tree->rootIndex();
-    while (model->rowCount(top) < 2 && wait.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(korvin::test::waitFor([&] {
+        QCoreApplication::processEvents();
+        return model->rowCount(top) >= 2;
+    }));
     ASSERT_EQ(model->rowCount(top), 2);
 
     const QModelIndex rootItem = model->index(root);

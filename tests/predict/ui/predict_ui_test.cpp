@@ -71,8 +71,7 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     EXPECT_EQ(rec.texts(), QStringList{QStringLiteral("パラメータの登録が完了しました．")});
     const QByteArray file = home.readBytes("Korvin.trp");
     ASSERT_EQ(file.size(), 1600 * 249);
-    EXPECT_EQ(file.mid(1599 * 249, 9), "10901"
-                                       "9907");
+    EXPECT_EQ(file.mid(1599 * 249, 9), "109019907");
     EXPECT_EQ(file.mid(1599 * 249 + 245, 2), "10");
     delete w;
 

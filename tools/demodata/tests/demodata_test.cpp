@@ -23,7 +23,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -41,17 +40,7 @@ const QDate kDate(2000, 6, 10);
 
 QString two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
-// Every file under a folder, relative path -> bytes.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), test::readFile(path));
-    }
-    return files;
-}
+const auto snapshot = test::filesUnder;
 
 QStringList linesOf(const QString &path) { return platform::readLines(path).value_or(QStringList{}); }
 
@@ -102,13 +91,11 @@ TEST(DemoDayFiles, SameSeedGivesTheSameBytesAndAnotherSeedAnotherDay)
 // The generator draws every number from the raw engine output, so the default
 // day is the same on every platform. A change of these digests means the day
 // changed: update them only on purpose (the benchmarks and docs use this day).
-TEST(DemoDayFiles, TheDefaultDayIsTheRecordedOne)
+TEST_F(DemoDay, TheDefaultDayIsTheRecordedOne)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(writeDemoHome(dir.path(), makeDay(1, kDate), false).error.isEmpty());
     // The stand-in host's day file is digested on its own: it came later.
     QCryptographicHash all(QCryptographicHash::Sha256), host(QCryptographicHash::Sha256);
-    const auto files = snapshot(dir.path());
+    const auto files = snapshot(home.folder());
     for (auto it = files.begin(); it != files.end(); ++it)
         if (it.key().startsWith(QLatin1String("Vantor/")))
             host.addData(it.value());
@@ -152,9 +139,7 @@ TEST_F(DemoDay, SettingsNameExistingFoldersEndingWithSlash)
         EXPECT_TRUE(folder.endsWith(QLatin1Char('/'))) << folder.toStdString();
         EXPECT_TRUE(platform::folderExists(folder)) << folder.toStdString();
     }
-    EXPECT_EQ(s.Wait1, 2);
-    EXPECT_EQ(s.Wait2, 1);
-    EXPECT_EQ(s.Wait3, 1);
+    EXPECT_EQ(std::tuple(s.Wait1, s.Wait2, s.Wait3), std::tuple(2, 1, 1));
     // Nothing is written into the host's data folder: the mark files are Korvin's.
     EXPECT_TRUE(QDir(s.MData).entryList(QDir::Files).isEmpty());
 }
@@ -273,21 +258,27 @@ void expectPayouts(const racing::PayoutArea &area, const Payouts &p)
     EXPECT_EQ(area.placeRows, std::clamp(int(p.place.size()), 3, 5));
 }
 
+// The payout files hold every day of the meeting so far: earlier days are
+// found, the day after is not.
 TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
 {
     int areas = 0;
+    EXPECT_GT(day.courses[0].day, 1); // seed 1 lies late in its meeting
     for (const Course &course : day.courses) {
         const QString file = racing::PayoutFileName(common::Settings.SData, QStringLiteral("00"),
                                                     QString::number(course.meeting), course.name);
         ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
         EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
+        racing::PayoutArea earlier, later;
+        racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
+        racing::ShowPayouts(later, file, QString::number(course.day + 1), QStringLiteral("01"));
+        EXPECT_EQ(earlier.shown, course.day > 1);
+        EXPECT_FALSE(later.shown);
         for (const Race &race : course.races) {
             SCOPED_TRACE(raceKey(day, course, race).toStdString());
-            racing::PayoutArea byText, byNumber;
-            racing::ShowPayouts(byText, file, QString::number(course.day), two(race.number));
-            racing::ShowPayouts(byNumber, file, QString::number(course.day), race.number);
-            expectPayouts(byText, race.payouts);
-            expectPayouts(byNumber, race.payouts);
+            racing::PayoutArea area;
+            racing::ShowPayouts(area, file, QString::number(course.day), two(race.number));
+            expectPayouts(area, race.payouts);
             ++areas;
             const Payouts &p = race.payouts;
             // Places paid: three from eight starters on, two below.
@@ -304,49 +295,12 @@ TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
     EXPECT_EQ(areas, 36);
 }
 
-TEST_F(DemoDay, EarlierDaysOfTheMeetingAreInTheFileButNotShownForTheDemoDay)
-{
-    const Course &course = day.courses[0];
-    ASSERT_GT(course.day, 1); // seed 1 lies late in its meeting
-    const QString file = racing::PayoutFileName(common::Settings.SData, QStringLiteral("00"),
-                                                QString::number(course.meeting), course.name);
-    racing::PayoutArea earlier;
-    racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
-    EXPECT_TRUE(earlier.shown);
-    racing::PayoutArea missing;
-    racing::ShowPayouts(missing, file, QString::number(course.day + 1), QStringLiteral("01"));
-    EXPECT_FALSE(missing.shown);
-}
-
 // ---------------------------------------------------------------- race card
 
-TEST_F(DemoDay, RaceCardFieldsReadBackThroughTheSplitter)
-{
-    const QStringList lines = linesOf(csvPath());
-    int expectedLines = 0;
-    for (const Course &c : day.courses)
-        for (const Race &r : c.races)
-            expectedLines += int(r.runners.size());
-    ASSERT_EQ(lines.size(), expectedLines);
-    int quoted = 0;
-    int i = 0;
-    racecard::CsvFields f;
-    for (const Course &course : day.courses) {
-        for (const Race &race : course.races) {
-            for (const Runner &r : race.runners) {
-                // The registration number behind the last comma is not stored.
-                ASSERT_EQ(racecard::SplitCsvLine(lines[i++], f), 51);
-                EXPECT_EQ(f[0], raceKey(day, course, race) + two(r.number));
-                EXPECT_EQ(f[45], r.name);
-                EXPECT_EQ(f[50], r.comment); // quoted: commas and blanks kept
-                quoted += r.comment.contains(QStringLiteral(", "));
-            }
-        }
-    }
-    EXPECT_GT(quoted, 0);
-}
-
-TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
+// The race card's lines through the splitter (the comment quoted: commas and
+// blanks kept), the race list's courses and races, and the data list each
+// race button opens.
+TEST_F(DemoDay, RaceCardGivesTheRaceListAndEveryRacesDataList)
 {
     const racecard::RaceTableRead read = racecard::ReadRaceTable(csvPath());
     ASSERT_TRUE(read.opened);
@@ -357,7 +311,10 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
     ASSERT_EQ(t.courseCount, 3);
     ASSERT_EQ(t.raceCount, 36);
     const auto buttons = racecard::CourseButtons(t);
-    int j = 0;
+    const QStringList lines = linesOf(csvPath());
+    racecard::CsvFields f;
+    int j = 0, line = 0, quoted = 0, highlighted = 0, coloured = 0;
+    QSet<int> endings;
     for (int c = 0; c < 3; ++c) {
         const Course &course = day.courses[c];
         EXPECT_EQ(t.CourseCodes[c], course.code);
@@ -365,6 +322,7 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
         EXPECT_TRUE(buttons[c].enabled);
         const racecard::RaceButtons races = racecard::ShowRaces(t, course.code);
         for (const Race &race : course.races) {
+            SCOPED_TRACE(raceKey(day, course, race).toStdString());
             EXPECT_EQ(t.RaceKeys[j], raceKey(day, course, race));
             EXPECT_EQ(t.RaceClass[j], race.classCode);
             EXPECT_EQ(t.RaceDistance[j], race.distance);
@@ -376,26 +334,8 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListItsCoursesAndRaces)
             EXPECT_EQ(Mid(b.caption, 7, 2), course.name);
             EXPECT_EQ(Mid(b.caption, 13, 2), two(race.number));
             ++j;
-        }
-    }
-}
-
-TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
-{
-    const racecard::RaceTable t = racecard::ReadRaceTable(csvPath()).table;
-    int j = 0, highlighted = 0, coloured = 0;
-    QSet<int> endings;
-    for (const Course &course : day.courses) {
-        for (const Race &race : course.races) {
-            SCOPED_TRACE(raceKey(day, course, race).toStdString());
-            racecard::RaceContext ctx;
-            ctx.csvPath = csvPath();
-            ctx.csvName = QStringLiteral("DC000610.csv");
-            ctx.raceKey = t.RaceKeys[j];
-            ctx.caption = racecard::RaceCaption(t, j);
-            ctx.settings = common::Settings;
-            ++j;
-            const racecard::DataListModel m = racecard::LoadDataList(ctx);
+            const racecard::DataListModel m =
+                racecard::LoadDataList({csvPath(), QStringLiteral("DC000610.csv"), b.key, b.caption, common::Settings});
             EXPECT_TRUE(m.messages.isEmpty()) << m.messages.join(QLatin1Char('\n')).toStdString();
             ASSERT_EQ(m.n, race.runners.size());
             EXPECT_TRUE(m.vtxFound);
@@ -404,6 +344,10 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
             for (int i = 0; i < m.n; ++i) {
                 const Runner &r = race.runners[i];
                 const racecard::DataRow &row = m.rows[i];
+                // The registration number behind the last comma is not stored.
+                ASSERT_EQ(racecard::SplitCsvLine(lines.value(line++), f), 51);
+                EXPECT_EQ((QStringList{f[0], f[45], f[50]}), (QStringList{b.key + two(r.number), r.name, r.comment}));
+                quoted += r.comment.contains(QStringLiteral(", "));
                 EXPECT_EQ(row[racecard::ColNo].text, two(r.number));
                 EXPECT_EQ(row[racecard::ColWaku].text, QString::number(r.frame));
                 EXPECT_EQ(row[racecard::ColResult].text, r.resultText());
@@ -434,9 +378,11 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
                     highlighted += cell.tier == 1;
             }
             // Reading the marks creates the meeting's mark file, as the window does.
-            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(ctx.raceKey)));
+            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(b.key)));
         }
     }
+    EXPECT_EQ(line, lines.size());
+    EXPECT_GT(quoted, 0);
     EXPECT_GT(highlighted, 36);
     EXPECT_GT(coloured, 0);       // some figures reach the coloured bands
     EXPECT_EQ(endings.size(), 4); // every ending of a VTX horse line occurs
@@ -444,20 +390,16 @@ TEST_F(DemoDay, DataListOfEveryRaceShowsTheIntendedRows)
 
 // ---------------------------------------------------------------- VTX text
 
+// The columns are the best figures of turf and dirt up to 1600 m and beyond;
+// RaceCardGivesTheRaceListAndEveryRacesDataList reads them back through every ending.
 TEST(DemoDayVtx, EveryEndingKeepsTheColumnsFromTheEnd)
 {
     Runner r;
-    r.frame = 3;
-    r.number = 5;
-    r.name = QStringLiteral("シルバーアロー");
-    r.sexAge = QStringLiteral("牡4");
-    r.carriedTenths = 570;
-    r.jockey = QStringLiteral("佐藤誠");
     r.bodyWeight = 480;
     r.pace = QStringLiteral("先");
-    PastRace turfShort{QDate(2000, 5, 1), QStringLiteral("05"), Turf, 1600, 92};
-    PastRace dirtLong{QDate(2000, 4, 1), QStringLiteral("05"), Dirt, 1800, 88};
-    r.past = {turfShort, dirtLong};
+    r.past = {{QDate(2000, 5, 1), QStringLiteral("05"), Turf, 1600, 92},
+              {QDate(2000, 4, 1), QStringLiteral("05"), Dirt, 1800, 88}};
+    EXPECT_EQ(vtxColumns(r), (QStringList{"  92", "    ", "    ", "  88", QStringLiteral("先")}));
     const QVector<std::tuple<bool, int, QString>> forms{{false, 0, QStringLiteral("480 ")},
                                                         {true, 0, QStringLiteral("480*")},
                                                         {false, 1, QStringLiteral("480  ")},
@@ -465,24 +407,21 @@ TEST(DemoDayVtx, EveryEndingKeepsTheColumnsFromTheEnd)
     for (const auto &[blinkers, tail, ending] : forms) {
         r.blinkers = blinkers;
         r.vtxTail = tail;
-        const QString line = vtxHorseLine(r);
-        EXPECT_TRUE(line.endsWith(ending)) << line.toStdString();
-        const racecard::VtxHorse h = racecard::ReadVtxHorseLine(line);
-        EXPECT_EQ(h.Waku, QStringLiteral("3"));
-        EXPECT_EQ(h.T1, QStringLiteral("  92"));
-        EXPECT_EQ(h.T2, QStringLiteral("    "));
-        EXPECT_EQ(h.D1, QStringLiteral("    "));
-        EXPECT_EQ(h.D2, QStringLiteral("  88"));
-        EXPECT_EQ(h.Pace, QStringLiteral("先"));
+        EXPECT_TRUE(vtxHorseLine(r).endsWith(QStringLiteral("  88 先  ") + ending)) << vtxHorseLine(r).toStdString();
     }
 }
 
 // ---------------------------------------------------------------- time-rank files
 
-TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
+// Every time-rank file through the race list and the analysis model.
+TEST_F(DemoDay, TimeRankFilesReadBackThroughTheRaceListAndTheAnalysisModel)
 {
     for (int kind = 0; kind < kRankKinds; ++kind) {
         SCOPED_TRACE(kind);
+        const timerank::TRRaceList list = timerank::BuildRaceList(linesOf(trPath(kind)));
+        EXPECT_TRUE(list.problems.isEmpty());
+        ASSERT_EQ(list.courses.size(), 3);
+        EXPECT_EQ(list.totalRaces(), 36);
         timerank::TimeRankAnalysis model;
         ASSERT_TRUE(model.open(trPath(kind), kind, common::Settings));
         EXPECT_TRUE(model.messages().empty());
@@ -490,9 +429,19 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
         ASSERT_EQ(model.raceCount(), 36);
         int shortGroups = 0, fullGroups = 0;
         int r = 0;
-        for (const Course &course : day.courses) {
+        for (int c = 0; c < 3; ++c) {
+            const Course &course = day.courses[c];
+            EXPECT_EQ(list.courses[c].name, course.name);
+            EXPECT_EQ(list.courses[c].dateLabel, dayLine(day, course));
             for (const Race &race : course.races) {
                 SCOPED_TRACE(raceKey(day, course, race).toStdString());
+                const QString caption = list.courses[c].captions[race.number - 1];
+                EXPECT_EQ(racing::SjisLength(caption), 70) << caption.toStdString();
+                EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
+                EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
+                // The name part ends with the tail without its final character.
+                EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1))))
+                    << caption.toStdString();
                 model.showRace(r++);
                 const timerank::HeaderFields h = timerank::ParseHeader(model.header(0));
                 EXPECT_EQ(h.course, course.name);
@@ -530,28 +479,6 @@ TEST_F(DemoDay, TimeRankFilesReadBackThroughTheAnalysisModel)
         }
         EXPECT_GT(shortGroups, 0);
         EXPECT_GT(fullGroups, 0);
-    }
-}
-
-TEST_F(DemoDay, TimeRankRaceListShowsEveryCourseAndRace)
-{
-    const timerank::TRRaceList list = timerank::BuildRaceList(linesOf(trPath(2)));
-    EXPECT_TRUE(list.problems.isEmpty());
-    ASSERT_EQ(list.courses.size(), 3);
-    EXPECT_EQ(list.totalRaces(), 36);
-    for (int c = 0; c < 3; ++c) {
-        const Course &course = day.courses[c];
-        EXPECT_EQ(list.courses[c].name, course.name);
-        EXPECT_EQ(list.courses[c].dateLabel, dayLine(day, course));
-        for (const Race &race : course.races) {
-            const QString caption = list.courses[c].captions[race.number - 1];
-            EXPECT_EQ(racing::SjisLength(caption), 70) << caption.toStdString();
-            EXPECT_EQ(racing::SjisMid(caption, 1, 30), timeRankRaceLine(race));
-            EXPECT_EQ(timerank::RaceNameOf(timeRankNameLine(race)), race.title);
-            // The name part ends with the tail without its final character.
-            EXPECT_TRUE(caption.endsWith(platform::toHalfWidth(timeRankTail(race).chopped(1))))
-                << caption.toStdString();
-        }
     }
 }
 
@@ -643,18 +570,11 @@ TEST_F(DemoDay, ParameterFileHoldsEveryConditionUnderItsPositionKeys)
 {
     const QByteArray trp = home.readBytes(QStringLiteral("Korvin.trp"));
     ASSERT_EQ(trp.size(), kParaRecords * kParaRecordBytes);
-    struct Probe {
-        int n;
-        const char *keys;
-    };
-    // Place positions list 新潟 before 福島; codes 04 and 03.
-    for (const Probe &p : {Probe{0, "0100010"}, Probe{1599, "1090199"}, Probe{2 * 160, "0400010"},
-                           Probe{3 * 160 + 2 * 16 + 8 + 3, "0304116"}, Probe{4 * 160 + 6 * 16 + 7, "0530099"}}) {
-        EXPECT_EQ(trp.mid(p.n * kParaRecordBytes, 7), QByteArray(p.keys)) << p.n;
-    }
     for (int n = 0; n < kParaRecords; ++n) {
         const QByteArray rec = trp.mid(n * kParaRecordBytes, kParaRecordBytes);
-        ASSERT_EQ(rec.left(7), parameterKeys(n).toLatin1());
+        // Keys at Korvin's own positions (TRPara.RecordLayoutAndPositions pins them).
+        const predict::ConditionKeys k = predict::PositionKeys(n);
+        ASSERT_EQ(rec.left(7), k.place + k.cls + k.track + k.distance) << n;
         ASSERT_EQ(rec.mid(247, 2), QByteArray("\r\n"));
         for (int t = 0; t < 4; ++t) {
             int rank1 = 0, rank5 = 0;
@@ -684,11 +604,7 @@ TEST(DemoDayRerun, OverwritesTheDayButKeepsWhatTheUserOwns)
     // The user's own files: an edited parameter file, marks, a Zorb file, a changed wait.
     QByteArray trp = first[QStringLiteral("Korvin.trp")];
     trp.replace(7, 2, "99");
-    auto put = [](const QString &path, const QByteArray &bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
+    const auto put = [](const QString &path, const QByteArray &bytes) { ASSERT_TRUE(test::writeFile(path, bytes)); };
     put(home + QStringLiteral("Korvin.trp"), trp);
     const QByteArray marks = platform::encodeLines(QStringList(96, QString(42, QLatin1Char(' '))));
     put(home + QStringLiteral("MData/Um003東.dat"), marks);

@@ -247,51 +247,6 @@ TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
     EXPECT_EQ(failing.exportsWritten(), 0);
 }
 
-// Every runner line of the demo day keeps the columns the comment writer cuts
-// at: character 28 a blank, "d" or a full-width character (then 29 is a
-// blank), and one of the endings the writer turns into its end tag.
-TEST(HostExport, DemoDayResultLinesCoverEveryCutAndEnding)
-{
-    const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
-    const QList<QPair<QString, QRegularExpression>> endings{
-        {QStringLiteral("=digit◆"), QRegularExpression(QStringLiteral("=\\d◆$"))},
-        {QStringLiteral("digits◆"), QRegularExpression(QStringLiteral("\\d\\d◆$"))},
-        {QStringLiteral("◆digit"), QRegularExpression(QStringLiteral("=◆\\d$"))},
-        {QStringLiteral("◆digits"), QRegularExpression(QStringLiteral("=◆\\d\\d$"))},
-        {QStringLiteral("= digit"), QRegularExpression(QStringLiteral("= \\d$"))}};
-    QSet<QString> seen;
-    int longest = 0;
-    for (const demodata::Course &course : day.courses) {
-        for (const demodata::Race &race : course.races) {
-            const QStringList lines = commentLines(day, course, race);
-            const int m = Mid(lines[3].right(4), 1, 2).trimmed().toInt();
-            ASSERT_EQ(m, race.runners.size());
-            ASSERT_EQ(lines.size(), 7 + m);
-            for (int i = 7; i < lines.size(); ++i) {
-                const QString &l = lines[i];
-                const QChar c = l.at(27);
-                if (c == QLatin1Char(' ') || c == QLatin1Char('d')) {
-                    seen << QString(c);
-                } else {
-                    ASSERT_GE(c.unicode(), 0x80) << l.toStdString();
-                    EXPECT_EQ(l.at(28), QLatin1Char(' ')) << l.toStdString();
-                    seen << QStringLiteral("wide");
-                }
-                int forms = 0;
-                for (const auto &[name, re] : endings)
-                    if (re.match(l).hasMatch()) {
-                        seen << name;
-                        ++forms;
-                    }
-                EXPECT_EQ(forms, 1) << l.toStdString();
-                longest = std::max(longest, int(l.size()));
-            }
-        }
-    }
-    EXPECT_EQ(seen.size(), 3 + int(endings.size())) << QStringList(seen.values()).join(QLatin1Char(' ')).toStdString();
-    EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
-}
-
 // A demo day's course exported by the stand-in, kind by kind, and cut by
 // Korvin's splitter: exactly the time-rank files the generator writes.
 TEST(HostExport, DemoDayExportSplitsIntoTheDemoDaysTimeRankFiles)
@@ -318,12 +273,24 @@ TEST(HostExport, DemoDayExportSplitsIntoTheDemoDaysTimeRankFiles)
     }
 }
 
-// Every race's result export through Korvin's comment writer: per runner the
-// race key, the horse, the kind "1", the name, no time or popularity, and the
-// fourth-corner position as the end tag at the column the reader expects.
+// Every race's result export of the demo day, and what Korvin's comment writer
+// makes of it. Each runner line keeps the columns the writer cuts at:
+// character 28 a blank, "d" or a full-width character (then 29 is a blank),
+// and one of the endings the writer turns into its end tag. Per runner the
+// writer gives the race key, the horse, the kind "1", the name, no time or
+// popularity, and the fourth-corner position as the end tag at the column the
+// reader expects.
 TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
 {
     const demodata::Day day = demodata::makeDay(1, QDate(2000, 6, 10));
+    const QList<QPair<QString, QRegularExpression>> endings{
+        {QStringLiteral("=digit◆"), QRegularExpression(QStringLiteral("=\\d◆$"))},
+        {QStringLiteral("digits◆"), QRegularExpression(QStringLiteral("\\d\\d◆$"))},
+        {QStringLiteral("◆digit"), QRegularExpression(QStringLiteral("=◆\\d$"))},
+        {QStringLiteral("◆digits"), QRegularExpression(QStringLiteral("=◆\\d\\d$"))},
+        {QStringLiteral("= digit"), QRegularExpression(QStringLiteral("= \\d$"))}};
+    QSet<QString> seen;
+    int longest = 0;
     korvin::test::ScratchHome home;
     const QString mdata = home.makeFolder(QStringLiteral("MData"));
     const QString exportPath = mdata + QStringLiteral("Comment.txt");
@@ -333,6 +300,28 @@ TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
             const QString key = demodata::raceKey(day, course, race);
             SCOPED_TRACE(key.toStdString());
             const QStringList exported = commentLines(day, course, race);
+            const int m = Mid(exported[3].right(4), 1, 2).trimmed().toInt();
+            ASSERT_EQ(m, race.runners.size());
+            ASSERT_EQ(exported.size(), 7 + m);
+            for (int i = 7; i < exported.size(); ++i) {
+                const QString &l = exported[i];
+                const QChar c = l.at(27);
+                if (c == QLatin1Char(' ') || c == QLatin1Char('d')) {
+                    seen << QString(c);
+                } else {
+                    ASSERT_GE(c.unicode(), 0x80) << l.toStdString();
+                    EXPECT_EQ(l.at(28), QLatin1Char(' ')) << l.toStdString();
+                    seen << QStringLiteral("wide");
+                }
+                int forms = 0;
+                for (const auto &[name, re] : endings)
+                    if (re.match(l).hasMatch()) {
+                        seen << name;
+                        ++forms;
+                    }
+                EXPECT_EQ(forms, 1) << l.toStdString();
+                longest = std::max(longest, int(l.size()));
+            }
             ASSERT_TRUE(platform::writeLines(exportPath, exported));
             const host::CommentAppend c = host::AppendResultComments(exportPath, mdata, 1);
             ASSERT_TRUE(c.appended()) << (c.messages.empty() ? std::string() : c.messages[0].text.toStdString());
@@ -367,6 +356,8 @@ TEST(HostExport, DemoDayResultsRewriteIntoTheMeetingsCommentFiles)
         }
     }
     EXPECT_EQ(expectedLines.size(), day.courses.size());
+    EXPECT_EQ(seen.size(), 3 + int(endings.size())) << QStringList(seen.values()).join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(longest, 70); // a beaten-off runner's graph fills the line
 }
 
 // Korvin's dry run of a run, played into the stand-in without a window: the
