@@ -162,9 +162,14 @@ bool fail(QString *error, const QString &why)
     return false;
 }
 
-QString readOnlyReason(const QString &path)
+// The callers' messages name the file they were given; the reason names the
+// real file only when a link led elsewhere.
+QString readOnlyReason(const QString &given, const QString &real)
 {
-    return QStringLiteral("読み取り専用のファイルです ( %1 )").arg(QDir::toNativeSeparators(path));
+    const QString reason = QStringLiteral("読み取り専用のファイルです");
+    if (QFileInfo(given).absoluteFilePath() == QFileInfo(real).absoluteFilePath())
+        return reason;
+    return reason + QStringLiteral(" ( %1 )").arg(QDir::toNativeSeparators(real));
 }
 
 // The file a link names (written in place of the link, as the user expects).
@@ -196,10 +201,11 @@ bool sameFile(const QString &a, const QString &b)
 // Writes bytes to temp (created new, or truncated when it has a name of its
 // own), syncs it and renames it over target. The temporary file never
 // outlives a failure.
-bool replaceVia(const QString &temp, const QString &target, const QByteArray &bytes, bool ownName, QString *error)
+bool replaceVia(const QString &given, const QString &temp, const QString &target, const QByteArray &bytes, bool ownName,
+                QString *error)
 {
     if (isReadOnlyFile(target))
-        return fail(error, readOnlyReason(target));
+        return fail(error, readOnlyReason(given, target));
     QString why;
     QFile f(temp);
     if (!openStep(f, QIODevice::WriteOnly | (ownName ? QIODevice::Truncate : QIODevice::NewOnly), why))
@@ -241,7 +247,7 @@ bool isReadOnlyFile(const QString &path)
 bool saveWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QString target = resolved(path);
-    return replaceVia(freshTempName(target), target, bytes, false, error);
+    return replaceVia(path, freshTempName(target), target, bytes, false, error);
 }
 
 bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray &bytes, QString *error)
@@ -251,13 +257,13 @@ bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray
     const QString temp = target == path
                              ? tempPath
                              : QFileInfo(target).absolutePath() + QLatin1Char('/') + QFileInfo(tempPath).fileName();
-    return replaceVia(temp, target, bytes, true, error);
+    return replaceVia(path, temp, target, bytes, true, error);
 }
 
 bool appendWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (isReadOnlyFile(path))
-        return fail(error, readOnlyReason(path));
+        return fail(error, readOnlyReason(path, resolved(path)));
     const bool existed = QFileInfo::exists(path);
     QString why;
     QFile f(path);
@@ -284,7 +290,7 @@ bool copyWhole(const QString &source, const QString &target, QString *error)
         return fail(error, QStringLiteral("コピー元と同じファイルです"));
     const QString real = resolved(target);
     if (isReadOnlyFile(real))
-        return fail(error, readOnlyReason(real));
+        return fail(error, readOnlyReason(target, real));
     QString why;
     QFile in(source);
     if (!openStep(in, QIODevice::ReadOnly, why))

@@ -11,7 +11,7 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 printf 'MData     %s/\r\nWait1     3\r\n' "$home" >"$home/Korvin.ini"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
+xvfb-run -a -n 120 -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
 set -uo pipefail
 BUILD=$1; home=$2
 passed=0; failed=0

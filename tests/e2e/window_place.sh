@@ -11,7 +11,7 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 printf 'MData     %s/\r\nWait1     3\r\n' "$home" > "$home/Korvin.ini"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
+xvfb-run -a -n 130 -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
 set -euo pipefail
 BUILD=$1; home=$2
 openbox >/dev/null 2>&1 & wm=$!
@@ -35,10 +35,18 @@ settle
 xdotool windowmove "$menu" 300 200; settle
 left=$(place "$menu")
 # "Option" is the fifth of the six buttons down the menu's right side.
+# A click that lands while the menu is still being placed (a loaded machine)
+# opens nothing: click again, up to ten times.
 open_option() {
-  eval "$(xdotool getwindowgeometry --shell "$menu")"
-  xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT * 68 / 100)) click 1
-  wait_for '/ Option$'
+  for _ in $(seq 1 10); do
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT * 68 / 100)) click 1
+    for _ in $(seq 1 60); do
+      id=$(xdotool search --onlyvisible --name '/ Option$' 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
+      sleep 0.1
+    done
+  done
+  echo "the options window did not open" >&2; exit 1
 }
 option=$(open_option); settle
 xdotool windowmove "$option" 120 90; settle

@@ -12,7 +12,7 @@ export WINEPREFIX=${WINEPREFIX:-$(dirname "$exe")/wineprefix} WINEDEBUG=-all WIN
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 # Wine's own chatter goes to the log, shown only when the run fails.
-if ! xvfb-run -a -s "-screen 0 1024x768x24" \
+if ! xvfb-run -a -n 140 -s "-screen 0 1024x768x24" \
      bash -c 'wine "$1"; rc=$?; wineserver -k; exit $rc' _ "$exe" 2>"$log"; then
   cat "$log" >&2
   exit 1

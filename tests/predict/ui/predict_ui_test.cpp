@@ -141,8 +141,7 @@ TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
     w.TextPara(0)->setText(QStringLiteral("9"));
     w.cmdTRPara(1)->click();
     w.cmdTRPara(2)->click();
-    const QString failed =
-        QStringLiteral("パラメータを登録できません． ( %1 )\n読み取り専用のファイルです ( %1 )").arg(path);
+    const QString failed = QStringLiteral("パラメータを登録できません． ( %1 )\n読み取り専用のファイルです").arg(path);
     ASSERT_EQ(rec.shown.size(), 3u) << rec.texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(rec.shown[0].text, failed);
     EXPECT_EQ(rec.shown[1].kind, platform::MessageKind::Warning);
