@@ -2,9 +2,8 @@
 // action names a key or a character, and the actions written back in the
 // notation parse to the same actions.
 #include "fuzzsupport.h"
+#include "host/codepoint.h"
 #include "host/keynotation.h"
-
-#include <QString>
 
 #include <string>
 
@@ -31,8 +30,8 @@ std::string notation(const KeyAction &a)
         s += '+';
     if (letter && !a.shift)
         return {}; // an upper-case letter always comes with Shift
-    // Not QString::fromUcs4: its decoder drops a U+FEFF as a byte-order mark.
-    const std::string utf8 = QStringView(QChar::fromUcs4(c)).toString().toStdString();
+    std::string utf8;
+    AppendUtf8(utf8, c);
     const bool special = std::string("+^%~(){}[]").find(char(c)) != std::string::npos && c < 0x80;
     return s + (special ? "{" + utf8 + "}" : utf8);
 }

@@ -6,25 +6,6 @@ namespace korvin::host {
 
 namespace {
 
-void appendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
 // Characters a log line could not show: blanks and control characters.
 bool shownAsCodePoint(char32_t c)
 {
@@ -68,7 +49,7 @@ std::string DescribeAction(const KeyAction &action)
         if (shownAsCodePoint(action.character))
             out += CodePointName(action.character);
         else
-            appendUtf8(out, action.character);
+            AppendUtf8(out, action.character);
     }
     return out + DescribeModifiers(action);
 }

@@ -149,8 +149,10 @@ private:
     // The actions of the element at position at.
     void emit(std::size_t at, KeyAction a, int count = 1)
     {
+        if (a.kind == KeyAction::Kind::Character && a.character == 0)
+            return fail(at, kNulError);
         if (m_actions.size() + std::size_t(count) > kMaxActions)
-            return fail(at, "more than 65536 keys");
+            return fail(at, "more than " + std::to_string(kMaxActions) + " keys");
         const Modifiers m = held();
         a.shift = a.shift || m.shift;
         a.ctrl = m.ctrl;
@@ -207,8 +209,6 @@ private:
             char32_t cp = 0;
             if (!decodeUtf8(m_s, m_i, cp))
                 return fail(at, "not valid UTF-8");
-            if (cp == 0)
-                return fail(at, kNulError);
             emit(at, characterAction(cp));
             return;
         }
@@ -256,7 +256,7 @@ private:
         std::size_t p = 0;
         char32_t cp = 0;
         if (decodeUtf8(name, p, cp) && p == name.size())
-            return cp == 0 ? fail(open, kNulError) : emit(open, characterAction(cp), count);
+            return emit(open, characterAction(cp), count);
         KeyAction named;
         if (!lookupName(name, named.key))
             return fail(open, "unknown key name \"" + name + "\"");

@@ -108,8 +108,9 @@ RunResult RunScript(const Script &script, KeyBackend &backend, const RunOptions 
                 return stop(withReason(
                     QStringLiteral("キー文字列を解釈できません． ( ") + op.text + QStringLiteral(" )"), parsed.error));
             actions[i] = std::move(parsed.actions);
-        } else if (op.kind == Kind::Type) {
-            TextActions(op.text.toStdString(), actions[i]);
+        } else if (op.kind == Kind::Type && !TextActions(op.text.toStdString(), actions[i])) {
+            return stop(QStringLiteral("入力できない文字があるため，実行を中止しました．キーは送信しません． ( ") +
+                        op.text + QStringLiteral(" )"));
         }
     }
 

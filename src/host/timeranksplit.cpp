@@ -199,14 +199,7 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");
     // The kept lines go out as the host wrote them: nothing is decoded and
     // encoded again, so no byte of the export changes on the way.
-    QByteArray bytes;
-    qsizetype size = 0;
-    for (const QByteArrayView line : split.kept())
-        size += line.size() + 2;
-    bytes.reserve(size);
-    for (const QByteArrayView line : split.kept())
-        bytes.append(line).append("\r\n", 2);
-    if (!platform::saveWhole(path, bytes, &error))
+    if (!platform::saveWhole(path, platform::joinRawLines(split.kept()), &error))
         return fail(QStringLiteral("タイムランクファイルを書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
     r.path = path;
     r.races = races;

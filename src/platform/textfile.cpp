@@ -143,15 +143,23 @@ std::optional<QList<QByteArray>> readRawLines(const QString &path, QString *erro
     return lines;
 }
 
-QByteArray joinRawLines(const QList<QByteArray> &lines)
+namespace {
+template <typename Lines>
+QByteArray joinWithCrLf(const Lines &lines)
 {
+    qsizetype size = 0;
+    for (const auto &line : lines)
+        size += line.size() + 2;
     QByteArray out;
-    for (const QByteArray &line : lines) {
-        out += line;
-        out += "\r\n";
-    }
+    out.reserve(size);
+    for (const auto &line : lines)
+        out.append(line).append("\r\n", 2);
     return out;
 }
+} // namespace
+
+QByteArray joinRawLines(const QList<QByteArray> &lines) { return joinWithCrLf(lines); }
+QByteArray joinRawLines(const std::vector<QByteArrayView> &lines) { return joinWithCrLf(lines); }
 
 bool fileExists(const QString &path)
 {

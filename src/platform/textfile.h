@@ -2,9 +2,11 @@
 // The one place where text files are read and written: CP932 with CR LF line
 // ends (a bare LF is accepted on reading). Files holding the user's data are
 // replaced atomically: written beside the target, then renamed over it.
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace korvin::platform {
 
@@ -54,6 +56,7 @@ QByteArray encodeLines(const QStringList &lines);
 std::optional<QList<QByteArray>> readRawLines(const QString &path, QString *error = nullptr);
 // Raw lines, each followed by CR LF.
 QByteArray joinRawLines(const QList<QByteArray> &lines);
+QByteArray joinRawLines(const std::vector<QByteArrayView> &lines);
 
 // Writes the whole file atomically (a temporary file in the same folder renamed
 // over the target, see safefile.h). The old file stays intact when anything fails.

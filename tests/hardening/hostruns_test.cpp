@@ -58,4 +58,18 @@ TEST(HostRunStops, BadSettingsStartNothingAndARefusedKeyStopsTheRun)
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_TRUE(r.messages[0].text.startsWith(QStringLiteral("キーを送信できないため，実行を中止しました．")));
     EXPECT_TRUE(r.messages[0].text.contains(QStringLiteral("refused")));
+
+    // A text to type that holds a NUL stops the run before its first key.
+    RecordingBackend recording;
+    Script typed = *BuildExportScript(numbers, 0, good, said);
+    for (Operation &op : typed.operations)
+        if (op.kind == Operation::Kind::Type)
+            op.text += QChar(0);
+    const RunResult stopped = RunScript(typed, recording, {{}, [](int) {}});
+    EXPECT_FALSE(stopped.completed);
+    ASSERT_EQ(stopped.messages.size(), 1u);
+    EXPECT_TRUE(stopped.messages[0].text.startsWith(
+        QStringLiteral("入力できない文字があるため，実行を中止しました．キーは送信しません．")));
+    EXPECT_EQ(recording.recording()->sends, 0);
+    EXPECT_TRUE(recording.recording()->log.isEmpty());
 }

@@ -104,20 +104,6 @@ std::vector<long> ReadLongs(Display *dpy, Window w, Atom property, Atom type)
     return values;
 }
 
-std::string Latin1ToUtf8(const std::string &latin1)
-{
-    std::string out;
-    for (unsigned char c : latin1) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // The keysym that types character `c`: Latin-1 keysyms equal the code point,
 // every other character has its Unicode keysym.
 KeySym SymbolForCharacter(char32_t c)
@@ -662,7 +648,8 @@ private:
         std::string result;
         const std::string raw(reinterpret_cast<char *>(text.value), text.nitems);
         if (text.encoding == XA_STRING) {
-            result = Latin1ToUtf8(raw);
+            for (unsigned char c : raw) // Latin-1: each byte is its code point
+                AppendUtf8(result, c);
         } else if (text.encoding == atom("UTF8_STRING")) {
             result = raw;
         } else {
