@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(f.blocksLeftOut == 0 || f.raceStarts.size() == size_t(kMaxRaceBlocks));
     for (size_t r = 0; r < f.raceStarts.size() && r < 8; ++r) {
         const int start = f.raceStarts[r];
-        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : f.blocksEnd;
+        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : int(f.lines.size());
         FUZZ_CHECK(IsRaceHeader(f.lines[start]) && start < end);
         const TimeRankRace race = ReadRaceBlock(f.lines, start, end, kind);
         FUZZ_CHECK(race.groupsRead >= 0 && race.groupsRead <= kGroups);

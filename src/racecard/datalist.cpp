@@ -417,8 +417,7 @@ DataListModel LoadDataList(const RaceContext &ctx)
         const QString &c = ctx.caption;
         const QString file =
             racing::PayoutFileName(ctx.settings.SData, Mid(c, 1, 2), platform::toHalfWidth(Mid(c, 5, 1)), Mid(c, 7, 2));
-        racing::ShowPayouts(m.payouts, file, platform::toHalfWidth(Mid(c, 9, 1)), Mid(c, 13, 2));
-        m.payoutRecord = racing::FindRacePayouts(file, platform::toHalfWidth(Mid(c, 9, 1)), Mid(c, 13, 2));
+        m.payoutRecord = racing::ShowPayouts(m.payouts, file, platform::toHalfWidth(Mid(c, 9, 1)), Mid(c, 13, 2));
     }
 
     // Marks.

@@ -114,21 +114,6 @@ std::optional<QByteArray> lastMatch(const QString &fileName, const QString &day,
     return found;
 }
 
-void show(PayoutArea &area, const QString &fileName, const QString &day, const std::variant<QString, int> &race)
-{
-    const std::optional<QByteArray> record = lastMatch(fileName, day, race);
-    if (record)
-        apply(area, *record);
-    else if (!QFile::exists(fileName))
-        return;
-    if (!area.Fuku[3].visible)
-        area.placeRows = 3;
-    else if (!area.Fuku[4].visible)
-        area.placeRows = 4;
-    else
-        area.placeRows = 5;
-}
-
 // A horse field as a number; 0 (not listed) for "00" and for anything but two digits.
 int horseNumber(const QByteArray &record, int offset)
 {
@@ -136,34 +121,56 @@ int horseNumber(const QByteArray &record, int offset)
     return asciiDigits(text, 2) ? text.toInt() : 0;
 }
 
-std::optional<RacePayouts> find(const QString &fileName, const QString &day, const std::variant<QString, int> &race)
+RacePayouts decode(const QByteArray &record)
 {
-    const std::optional<QByteArray> r = lastMatch(fileName, day, race);
-    if (!r)
-        return std::nullopt;
     RacePayouts p;
     for (int i = 0; i < 3; ++i)
-        p.win[i] = {horseNumber(*r, 175 + 9 * i), 0, amount(*r, 177 + 9 * i, 7)};
+        p.win[i] = {horseNumber(record, 175 + 9 * i), 0, amount(record, 177 + 9 * i, 7)};
     for (int i = 0; i < 5; ++i)
-        p.place[i] = {horseNumber(*r, 202 + 9 * i), 0, amount(*r, 204 + 9 * i, 7)};
+        p.place[i] = {horseNumber(record, 202 + 9 * i), 0, amount(record, 204 + 9 * i, 7)};
     for (int i = 0; i < 3; ++i) {
-        const int first = horseNumber(*r, 274 + 12 * i), second = horseNumber(*r, 276 + 12 * i);
+        const int first = horseNumber(record, 274 + 12 * i), second = horseNumber(record, 276 + 12 * i);
         // Both horses must be read for the pair to be listed.
-        p.quinella[i] = {second > 0 ? first : 0, first > 0 ? second : 0, amount(*r, 278 + 12 * i, 8)};
+        p.quinella[i] = {second > 0 ? first : 0, first > 0 ? second : 0, amount(record, 278 + 12 * i, 8)};
     }
     return p;
 }
 
-} // namespace
-
-void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, const QString &raceText)
+std::optional<RacePayouts> find(const QString &fileName, const QString &day, const std::variant<QString, int> &race)
 {
-    show(area, fileName, day, raceText);
+    const std::optional<QByteArray> record = lastMatch(fileName, day, race);
+    return record ? std::optional<RacePayouts>(decode(*record)) : std::nullopt;
 }
 
-void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
+// One read of the file gives both the area on screen and the record's payouts.
+std::optional<RacePayouts> show(PayoutArea &area, const QString &fileName, const QString &day,
+                                const std::variant<QString, int> &race)
 {
-    show(area, fileName, day, raceNumber);
+    const std::optional<QByteArray> record = lastMatch(fileName, day, race);
+    if (record)
+        apply(area, *record);
+    else if (!QFile::exists(fileName))
+        return std::nullopt;
+    if (!area.Fuku[3].visible)
+        area.placeRows = 3;
+    else if (!area.Fuku[4].visible)
+        area.placeRows = 4;
+    else
+        area.placeRows = 5;
+    return record ? std::optional<RacePayouts>(decode(*record)) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
+                                       const QString &raceText)
+{
+    return show(area, fileName, day, raceText);
+}
+
+std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
+{
+    return show(area, fileName, day, raceNumber);
 }
 
 std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, const QString &raceText)

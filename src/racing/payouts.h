@@ -38,13 +38,6 @@ void ClearPayouts(PayoutArea &area);
 // unless the year is two digits, the meeting one digit and the course known.
 QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName);
 
-// Fills the area from every record of the file whose day equals day and whose
-// race field equals raceText (two characters, compared as text); the last match
-// stays. Nothing happens when the file does not exist.
-void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, const QString &raceText);
-// The same with the race as a whole number (compared with the race field's value).
-void ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
-
 // One entry of a record as numbers. horse is 0 when the entry is not listed
 // (its horse field "00", or not digits); second is the quinella's other horse.
 struct PayoutEntry {
@@ -60,6 +53,15 @@ struct RacePayouts {
     std::array<PayoutEntry, 5> place;
     std::array<PayoutEntry, 3> quinella;
 };
+
+// Fills the area from every record of the file whose day equals day and whose
+// race field equals raceText (two characters, compared as text); the last match
+// stays. Nothing happens when the file does not exist. Returns that record's
+// payouts (what FindRacePayouts gives), from the same single read of the file.
+std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
+                                       const QString &raceText);
+// The same with the race as a whole number (compared with the race field's value).
+std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
 
 // The record of a race, found as ShowPayouts finds it; nullopt when the file
 // is missing or holds no record of the race.

@@ -52,7 +52,7 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
     int unlisted = 0;
     for (size_t r = 0; r < f.raceStarts.size(); ++r) {
         const int start = f.raceStarts[r];
-        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : f.blocksEnd;
+        const int end = r + 1 < f.raceStarts.size() ? f.raceStarts[r + 1] : int(f.lines.size());
         m_races.push_back(ReadRaceBlock(f.lines, start, end, kind));
         const TimeRankRace &race = m_races.back();
         if (race.complete())

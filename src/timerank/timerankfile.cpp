@@ -147,7 +147,6 @@ TimeRankLines ReadTimeRankLines(const QString &path)
         }
     }
     f.lines = platform::decodeLines(kept);
-    f.blocksEnd = int(f.lines.size());
     return f;
 }
 

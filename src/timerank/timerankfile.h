@@ -83,7 +83,6 @@ struct TimeRankLines {
     // length or beyond the last indexed block is never read.
     QStringList lines;
     std::vector<int> raceStarts; // indexes of the lines that pass IsRaceHeader, kMaxRaceBlocks at most
-    int blocksEnd = 0;           // where the last indexed block ends (the end of lines)
     int blocksLeftOut = 0;       // race headers beyond the limit
 };
 TimeRankLines ReadTimeRankLines(const QString &path);

@@ -32,7 +32,7 @@ TEST(Payouts, RecordMatching)
     home.writeBytes(QStringLiteral("SData/003東.dat"), bytes);
 
     PayoutArea a;
-    ShowPayouts(a, file, QStringLiteral("4"), QStringLiteral("11"));
+    const std::optional<RacePayouts> shownRecord = ShowPayouts(a, file, QStringLiteral("4"), QStringLiteral("11"));
     EXPECT_TRUE(a.shown);
     EXPECT_EQ(a.placeRows, 3);
     const std::vector<std::pair<PayoutLabel, PayoutLabel>> labels = {
@@ -72,6 +72,9 @@ TEST(Payouts, RecordMatching)
     EXPECT_EQ(entry(p->place[2]), (std::vector<int>{3, 0, 120}));
     EXPECT_EQ(entry(p->quinella[0]), (std::vector<int>{7, 9, 12345}));
     EXPECT_EQ(p->quinella[1].horse, 0);
+    ASSERT_TRUE(shownRecord); // the area's read gives the same record
+    EXPECT_EQ(entry(shownRecord->win[1]), entry(p->win[1]));
+    EXPECT_EQ(entry(shownRecord->quinella[0]), entry(p->quinella[0]));
     EXPECT_EQ(FindRacePayouts(file, QStringLiteral("4"), 10)->win[0].horse, 1);
     EXPECT_FALSE(FindRacePayouts(file, QStringLiteral("4"), 12));
     EXPECT_FALSE(FindRacePayouts(sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10));
