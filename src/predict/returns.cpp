@@ -1,11 +1,23 @@
 #include "predict/returns.h"
 
+#include "platform/dialogs.h"
+
 #include "racing/codetables.h"
 #include "common/helpers.h"
 
 namespace korvin::predict {
 
 ReturnTotals VerifyReturns{};
+
+void StartReport(qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals &returns, platform::Dialogs &user)
+{
+    // The returns cover the same races as the counts: with no race counted
+    // they start from zero too.
+    if (raceCount > 0 && user.question(AccumulateQuestion()) == platform::Answer::No)
+        ResetVerification(raceCount, counters);
+    if (raceCount == 0)
+        returns = ReturnTotals{};
+}
 
 bool IsRefund(const QString &abnormalName)
 {

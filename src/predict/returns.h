@@ -31,6 +31,11 @@ struct ReturnTotals {
 // The returns over the same races as VerifiedRaceCount and VerifyCounters.
 extern ReturnTotals VerifyReturns;
 
+// The accumulate question at the start of a report, asked through user only
+// when races are already counted; "No" starts the counts and the returns over
+// them from zero.
+void StartReport(qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals &returns, platform::Dialogs &user);
+
 // Scratches before the start ("取消", "発除", "競除"): the stake comes back.
 bool IsRefund(const QString &abnormalName);
 

@@ -64,14 +64,6 @@ void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters)
         set.fill(0);
 }
 
-void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialogs &user)
-{
-    if (raceCount == 0)
-        return;
-    if (user.question(AccumulateQuestion()) == platform::Answer::No)
-        ResetVerification(raceCount, counters);
-}
-
 const std::array<QString, kVerifySets> &SetNames()
 {
     static const std::array<QString, kVerifySets> names{

@@ -86,10 +86,8 @@ RaceTally TallyRace(const VerifyRows &rows);
 // Adds a counted race to the totals.
 void AddRace(const RaceTally &tally, qint32 &raceCount, VerifyCounterSets &counters);
 
-// The accumulate question at the start of a report: asked through user only
-// when races are already counted; "No" starts from zero.
+// The accumulate question at the start of a report (StartReport, returns.h).
 QString AccumulateQuestion(); // "検証結果を累積しますか？"
-void StartReport(qint32 &raceCount, VerifyCounterSets &counters, platform::Dialogs &user);
 void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters);
 
 // Counts the enabled race buttons: for each, loadRace gives the data list of

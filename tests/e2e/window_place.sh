@@ -15,10 +15,14 @@ xvfb-run -a -n 130 -s "-screen 0 1024x768x24" bash -s "$BUILD" "$home" <<'INNER'
 set -euo pipefail
 BUILD=$1; home=$2
 openbox >/dev/null 2>&1 & wm=$!
-for _ in $(seq 1 600); do  # the window manager first
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# The window manager first, up to the point where it offers activation (it
+# names itself on the root window a moment before it lists what it supports).
+wm_ready=
+for _ in $(seq 1 600); do
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && { wm_ready=1; break; }
   sleep 0.1
 done
+[ -n "$wm_ready" ] || { echo "openbox did not start" >&2; exit 1; }
 "$BUILD/korvin" --home "$home" & pid=$!
 trap 'kill $pid $wm 2>/dev/null || true' EXIT
 wait_for() {  # title pattern -> window id, up to a minute on a loaded machine

@@ -1,4 +1,5 @@
 #include "predict/verify.h"
+#include "predict/returns.h"
 
 #include "platform/dialogs.h"
 #include "racing/codetables.h"
@@ -134,24 +135,32 @@ TEST(VerifyReport, AccumulateQuestion)
     platform::RecordingDialogs dialogs;
     qint32 races = 0;
     VerifyCounterSets counters{};
-    StartReport(races, counters, dialogs);
+    ReturnTotals returns;
+    returns.races = 2; // left over when nothing was counted: starts from zero
+    StartReport(races, counters, returns, dialogs);
     EXPECT_TRUE(dialogs.shown.empty()) << "first report asks nothing";
+    EXPECT_EQ(returns.races, 0);
 
     races = 3;
     counters[4] = {1, 1, 1, 0};
+    returns.races = 3;
+    returns.picks[0].staked = 3;
     dialogs.answers = {platform::Answer::Yes};
-    StartReport(races, counters, dialogs);
+    StartReport(races, counters, returns, dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Question);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("検証結果を累積しますか？"));
     EXPECT_EQ(races, 3);
     EXPECT_EQ(counters[4], (VerifyCounts{1, 1, 1, 0}));
+    EXPECT_EQ(returns.picks[0].staked, 3);
 
     dialogs.answers = {platform::Answer::No};
-    StartReport(races, counters, dialogs);
+    StartReport(races, counters, returns, dialogs);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(races, 0);
     EXPECT_EQ(counters[4], (VerifyCounts{0, 0, 0, 0}));
+    EXPECT_EQ(returns.races, 0);
+    EXPECT_EQ(returns.picks[0].staked, 0);
 }
 
 TEST(VerifyReport, LinesAndRates)

@@ -61,11 +61,7 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
 
 void frmAnalyzReport::Report(const RaceLoader &loader)
 {
-    StartReport(VerifiedRaceCount, VerifyCounters, platform::dialogs());
-    // The returns cover the same races as the counts: when those start from
-    // zero, so do they.
-    if (VerifiedRaceCount == 0)
-        VerifyReturns = ReturnTotals{};
+    StartReport(VerifiedRaceCount, VerifyCounters, VerifyReturns, platform::dialogs());
     CountRaceButtons(
         racecard::CurrentRaceButtons,
         [&](int index, const racecard::RaceButton &button) {
