@@ -30,4 +30,27 @@ public:
     virtual bool setCapsLock(bool on, std::string &error) = 0;
 };
 
+// The window activate picks among top-level titles listed topmost first: the
+// first equal title, else the first that begins with it; -1 when none does or
+// the title is empty. Every backend picks by this rule.
+inline int PickWindowTitle(const std::vector<std::string> &topmostFirst, const std::string &title)
+{
+    if (title.empty())
+        return -1;
+    for (std::size_t i = 0; i < topmostFirst.size(); ++i)
+        if (topmostFirst[i] == title)
+            return int(i);
+    for (std::size_t i = 0; i < topmostFirst.size(); ++i)
+        if (topmostFirst[i].compare(0, title.size(), title) == 0)
+            return int(i);
+    return -1;
+}
+
+// Why activate found no window for the title.
+inline std::string NoWindowError(const std::string &title)
+{
+    return title.empty() ? "ウィンドウのタイトルが指定されていません"
+                         : "タイトルが「" + title + "」の（またはそれで始まる）ウィンドウがありません";
+}
+
 } // namespace korvin::host

@@ -23,12 +23,13 @@ bool RecordingBackend::activate(const std::string &title, std::string &error)
     op.kind = Operation::Kind::Activate;
     op.text = QString::fromStdString(title);
     log(DryRunLine(op));
-    const bool found =
-        m_rec->windows.contains(op.text) || std::any_of(m_rec->windows.begin(), m_rec->windows.end(),
-                                                        [&](const QString &w) { return w.startsWith(op.text); });
-    if (!found)
-        error = "タイトルが「" + title + "」のウィンドウがありません";
-    return found;
+    std::vector<std::string> titles;
+    for (const QString &w : m_rec->windows)
+        titles.push_back(w.toStdString());
+    if (PickWindowTitle(titles, title) >= 0)
+        return true;
+    error = NoWindowError(title);
+    return false;
 }
 
 bool RecordingBackend::send(const std::vector<KeyAction> &actions, std::string &)

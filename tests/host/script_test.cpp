@@ -194,6 +194,19 @@ TEST_F(HostRun, NoKeyReachesAnotherWindow)
     EXPECT_EQ(rec->sends, 3);
 }
 
+// The rule every backend picks a window by (titles listed topmost first).
+TEST(WindowTitle, ExactTitleThenPrefixTopmostFirst)
+{
+    const std::vector<std::string> titles{"Vantor frontier - 2000年", "Vantor frontier", "Vantor frontier"};
+    const struct {
+        const char *title;
+        int picked;
+    } rows[] = {{"Vantor frontier", 1}, {"Vantor", 0}, {"Vantor frontier - 2000年", 0}, {"vantor", -1}, {"", -1}};
+    for (const auto &row : rows)
+        EXPECT_EQ(PickWindowTitle(titles, row.title), row.picked) << row.title;
+    EXPECT_EQ(NoWindowError(""), "ウィンドウのタイトルが指定されていません");
+}
+
 TEST(WaitSeconds, NoneOrNegativeProcessesNothing)
 {
     bool ran = false;

@@ -18,16 +18,6 @@ constexpr DWORD kPollStepMs = 5;
 // tap does not open the menu of the window in front.
 constexpr WORD kMaskKey = 0xE8;
 
-std::wstring Widen(const std::string &utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
-    return wide;
-}
-
 std::string Narrow(const std::wstring &wide)
 {
     if (wide.empty())
@@ -100,16 +90,16 @@ void PumpAndPause(DWORD ms)
         Sleep(ms);
 }
 
-struct TitleSearch {
-    std::wstring title;
-    HWND exact = nullptr;
-    HWND prefix = nullptr;
+// The visible top-level windows with a title, front to back, as EnumWindows
+// lists them.
+struct TopWindows {
+    std::vector<HWND> windows;
+    std::vector<std::string> titles; // UTF-8
 };
 
-// Top-level windows come front to back: the first of equals is the topmost.
 BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM param)
 {
-    auto *search = reinterpret_cast<TitleSearch *>(param);
+    auto *top = reinterpret_cast<TopWindows *>(param);
     if (!IsWindowVisible(hwnd))
         return TRUE;
     const int length = GetWindowTextLengthW(hwnd);
@@ -117,12 +107,8 @@ BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM param)
         return TRUE;
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hwnd, &text[0], length + 1)));
-    if (text == search->title) {
-        search->exact = hwnd;
-        return FALSE;
-    }
-    if (!search->prefix && text.compare(0, search->title.size(), search->title) == 0)
-        search->prefix = hwnd;
+    top->windows.push_back(hwnd);
+    top->titles.push_back(Narrow(text));
     return TRUE;
 }
 
@@ -132,26 +118,19 @@ public:
 
     bool activate(const std::string &title, std::string &error) override
     {
-        if (title.empty()) {
-            error = "ウィンドウのタイトルが指定されていません";
+        TopWindows top;
+        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&top));
+        const int picked = PickWindowTitle(top.titles, title);
+        if (picked < 0) {
+            error = NoWindowError(title);
             return false;
         }
-        TitleSearch search;
-        search.title = Widen(title);
-        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&search));
-        HWND target = search.exact ? search.exact : search.prefix;
-        if (!target) {
-            error = "タイトルが「" + title + "」の（またはそれで始まる）ウィンドウがありません";
-            return false;
-        }
+        HWND target = top.windows[size_t(picked)];
         if (IsIconic(target))
             ShowWindow(target, SW_RESTORE);
         if (bringToFront(target))
             return true;
-        const int length = GetWindowTextLengthW(target);
-        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(target, &text[0], length + 1)));
-        error = "ウィンドウ「" + Narrow(text) + "」が前面に出ません";
+        error = "ウィンドウ「" + top.titles[size_t(picked)] + "」が前面に出ません";
         return false;
     }
 

@@ -454,14 +454,10 @@ public:
     {
         if (!open(error))
             return false;
-        if (title.empty()) {
-            error = "ウィンドウのタイトルが指定されていません";
-            return false;
-        }
         const bool wm = windowManagerActivates();
         const std::optional<Client> target = findClient(title, wm);
         if (!target) {
-            error = "タイトルが「" + title + "」の（またはそれで始まる）ウィンドウがありません";
+            error = NoWindowError(title);
             return false;
         }
         const auto deadline = Clock::now() + m_options.focusTimeout;
@@ -730,17 +726,15 @@ private:
         return result;
     }
 
-    // Exact title first, else one that begins with it; the topmost of equals.
     std::optional<Client> findClient(const std::string &title, bool wm)
     {
-        const std::vector<Client> all = clients(wm);
-        for (auto it = all.rbegin(); it != all.rend(); ++it)
-            if (it->title == title)
-                return *it;
-        for (auto it = all.rbegin(); it != all.rend(); ++it)
-            if (it->title.compare(0, title.size(), title) == 0)
-                return *it;
-        return std::nullopt;
+        std::vector<Client> all = clients(wm); // bottom to top
+        std::reverse(all.begin(), all.end());
+        std::vector<std::string> titles;
+        for (const Client &c : all)
+            titles.push_back(c.title);
+        const int i = PickWindowTitle(titles, title);
+        return i < 0 ? std::nullopt : std::optional<Client>(all[size_t(i)]);
     }
 
     void requestActivation(Window w)
