@@ -867,11 +867,7 @@ private:
             const KeySym sym = SymbolForCharacter(action.character);
             if (sym == NoSymbol || std::find(missing.begin(), missing.end(), sym) != missing.end())
                 continue;
-            const unsigned locks = action.ctrl || action.alt ? 0 : keymap.locks();
-            const bool onKeymap = action.shift ? keymap.keyCarrying(sym).has_value()
-                                               : keymap.keyFor(sym, locks) ||
-                                                     ((locks & LockMask) && keymap.keyFor(sym, locks & ~LockMask));
-            if (!onKeymap)
+            if (!onKeymap(action, sym, keymap))
                 missing.push_back(sym);
         }
         if (missing.empty() || missing.size() > m_spare->capacity())
@@ -885,6 +881,29 @@ private:
         m_spare->prime(shiftKey, m_options.primeDelay, m_options.primeDelay);
     }
 
+    // The key (and Shift) that types sym for the action on the keymap as it
+    // stands; nullopt when no key carries it.
+    static std::optional<Keymap::Choice> onKeymap(const KeyAction &action, KeySym sym, const Keymap &keymap)
+    {
+        if (action.shift) {
+            if (auto code = keymap.keyCarrying(sym))
+                return Keymap::Choice{*code, true};
+            return std::nullopt;
+        }
+        // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
+        const unsigned locks = action.ctrl || action.alt ? 0 : keymap.locks();
+        if (auto choice = keymap.keyFor(sym, locks))
+            return choice;
+        if (!(locks & LockMask))
+            return std::nullopt;
+        // A letter whose key ignores Caps Lock while the receiver does not:
+        // typed with Caps Lock released for a moment.
+        auto choice = keymap.keyFor(sym, locks & ~LockMask);
+        if (choice)
+            choice->capsOff = true;
+        return choice;
+    }
+
     // The key (and Shift) for one action; characters that are not on the
     // keymap borrow a spare keycode.
     std::optional<Keymap::Choice> resolve(const KeyAction &action, Keymap &keymap, std::string &error)
@@ -895,21 +914,9 @@ private:
             error = "文字 " + CodePointName(action.character) + " を入力できません";
             return std::nullopt;
         }
-        // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
-        const bool shortcut = action.ctrl || action.alt;
-        const unsigned locks = shortcut ? 0 : keymap.locks();
         for (int attempt = 0; attempt < 2; ++attempt) {
-            if (action.shift) {
-                if (auto code = keymap.keyCarrying(sym))
-                    return Keymap::Choice{*code, true};
-            } else if (auto choice = keymap.keyFor(sym, locks)) {
+            if (auto choice = onKeymap(action, sym, keymap))
                 return choice;
-            } else if ((locks & LockMask) && (choice = keymap.keyFor(sym, locks & ~LockMask))) {
-                // A letter whose key ignores Caps Lock while the receiver
-                // does not: typed with Caps Lock released for a moment.
-                choice->capsOff = true;
-                return choice;
-            }
             if (attempt == 1 || !m_spare->lend(sym, m_options.keymapDelay))
                 break;
             keymap.refresh();
