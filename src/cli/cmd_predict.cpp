@@ -15,7 +15,7 @@ using namespace korvin;
 
 int runPredict(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kKind = cli::KindOption();
 const QCommandLineOption kCode(QStringLiteral("code"), QStringLiteral("the ZORB code (default 9999)"),
                                QStringLiteral("TEXT"));
 const QCommandLineOption kBet(QStringLiteral("bet"),
@@ -67,8 +67,8 @@ int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream 
 {
     const QString file = args.positionalArguments().at(0);
     QString out = args.value(kOut);
-    bool ok = false;
-    const int kind = args.value(kKind).toInt(&ok);
+    const std::optional<int> kind = cli::KindValue(args, kKind);
+    bool ok = kind.has_value();
     predict::ZorbSettings z;
     if (args.isSet(kCode))
         z.code = args.value(kCode);
@@ -79,7 +79,7 @@ int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream 
     }
     ok = ok && untick(args.value(kSkipTrack), z.track) && untick(args.value(kSkipClass), z.classes);
     ok = ok && (args.isSet(kBacktest) || !args.isSet(kCsv));
-    if (!ok || kind < 0 || kind > 5)
+    if (!ok)
         return cli::usageError(predictCommand, err);
     if (const QString bad = platform::firstUnencodable(z.code); !bad.isEmpty()) {
         err << platform::unencodableMessage(QStringLiteral("ZORBコード"), bad) << '\n';
@@ -93,7 +93,7 @@ int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream 
     // opened first so that a file it cannot read is reported once. The race
     // count is what the race list offers.
     timerank::TimeRankAnalysis model;
-    const bool opened = model.open(file, kind, common::Settings);
+    const bool opened = model.open(file, *kind, common::Settings);
     platform::ShowMessages(model.messages());
     if (!opened)
         return 1;

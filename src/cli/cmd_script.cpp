@@ -9,8 +9,7 @@ using namespace korvin;
 
 int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
 
-const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5 (timerank)"),
-                               QStringLiteral("K"));
+const QCommandLineOption kKind = cli::KindOption(QStringLiteral("ranking kind 0..5 (timerank)"));
 const QCommandLineOption kRepeat(QStringLiteral("repeat"),
                                  QStringLiteral("text of the repeat box (races), rounded to the nearest, halves to "
                                                 "even; default 1"),
@@ -39,10 +38,10 @@ int runScript(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
         return cli::usageError(scriptCommand, err);
     int k = 0;
     if (timeRank) {
-        bool ok = false;
-        k = p.value(kKind).toInt(&ok);
-        if (!ok || k < 0 || k > 5)
+        const std::optional<int> kind = cli::KindValue(p, kKind);
+        if (!kind)
             return cli::usageError(scriptCommand, err);
+        k = *kind;
     } else if (p.isSet(kKind)) {
         return cli::usageError(scriptCommand, err);
     }

@@ -9,7 +9,7 @@ using namespace korvin;
 
 int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err);
 
-const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kKind = cli::KindOption();
 const QCommandLineOption kOut(QStringLiteral("out"),
                               QStringLiteral("folder to write into instead of the TimeRank setting"),
                               QStringLiteral("DIR"));
@@ -26,9 +26,8 @@ const cli::CliCommand splitCommand{
 
 int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
 {
-    bool ok = false;
-    const int k = p.value(kKind).toInt(&ok);
-    if (!ok || k < 0 || k > 5)
+    const std::optional<int> k = cli::KindValue(p, kKind);
+    if (!k)
         return cli::usageError(splitCommand, err);
     QString folder;
     if (p.isSet(kOut)) {
@@ -38,7 +37,7 @@ int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
             return 1;
         folder = common::Settings.TimeRank;
     }
-    const host::SplitResult r = host::SplitTimeRankText(p.positionalArguments().first(), folder, k);
+    const host::SplitResult r = host::SplitTimeRankText(p.positionalArguments().first(), folder, *k);
     platform::ShowMessages(r.messages);
     if (!r.written())
         return 1;

@@ -15,7 +15,7 @@ using cli::Json;
 int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err);
 
-const QCommandLineOption kKind(QStringLiteral("kind"), QStringLiteral("ranking kind 0..5"), QStringLiteral("K"));
+const QCommandLineOption kKind = cli::KindOption();
 const QCommandLineOption kRace(QStringLiteral("race"), QStringLiteral("race N of the file, from 1 (default 1)"),
                                QStringLiteral("N"));
 
@@ -64,15 +64,15 @@ int runTrList(const QCommandLineParser &args, QTextStream &out, QTextStream &err
 int runTimeRank(const QCommandLineParser &args, QTextStream &out, QTextStream &err)
 {
     const QString file = args.positionalArguments().at(0);
-    bool kindOk = false, raceOk = true;
-    const int kind = args.value(kKind).toInt(&kindOk);
+    bool raceOk = true;
+    const std::optional<int> kind = cli::KindValue(args, kKind);
     const int race = args.isSet(kRace) ? args.value(kRace).toInt(&raceOk) : 1;
-    if (!kindOk || !raceOk || kind < 0 || kind > 5)
+    if (!kind || !raceOk)
         return cli::usageError(timerankCommand, err);
     if (!platform::ShowMessages(common::LoadSettings()))
         return 1;
     timerank::TimeRankAnalysis a;
-    const bool opened = a.open(file, kind, common::Settings);
+    const bool opened = a.open(file, *kind, common::Settings);
     platform::ShowMessages(a.messages());
     if (!opened)
         return 1;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace korvin::cli {
@@ -39,6 +40,11 @@ struct CliRegistrar {
 
 // Prints "usage: korvin-cli [--home DIR] USAGE" to err and returns 2.
 int usageError(const CliCommand &c, QTextStream &err);
+
+// The --kind K option of the time-rank commands, and its value: nullopt
+// unless it names a ranking kind 0..5.
+QCommandLineOption KindOption(const QString &description = QStringLiteral("ranking kind 0..5"));
+std::optional<int> KindValue(const QCommandLineParser &p, const QCommandLineOption &kind);
 
 // Parses words (what follows the command name) and runs the command: --help
 // prints its help to out (exit 0); unknown options, missing option values and

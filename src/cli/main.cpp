@@ -2,6 +2,7 @@
 // and benchmarks. Output is UTF-8.
 #include "cli/command.h"
 #include "common/programfolder.h"
+#include "timerank/timerankfile.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -61,6 +62,18 @@ int usageError(const CliCommand &c, QTextStream &err)
 {
     printUsageLine(c, err);
     return 2;
+}
+
+QCommandLineOption KindOption(const QString &description)
+{
+    return QCommandLineOption(QStringLiteral("kind"), description, QStringLiteral("K"));
+}
+
+std::optional<int> KindValue(const QCommandLineParser &p, const QCommandLineOption &kind)
+{
+    bool ok = false;
+    const int k = p.value(kind).toInt(&ok);
+    return ok && k >= 0 && k < timerank::kKinds ? std::optional<int>(k) : std::nullopt;
 }
 
 int runCommand(const CliCommand &c, const QStringList &words, QTextStream &out, QTextStream &err)
