@@ -23,10 +23,14 @@ const cli::CliCommand commentsCommand{
     1,
     1};
 
-int runComments(const QCommandLineParser &p, QTextStream &out, QTextStream &)
+int runComments(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
 {
     QString folder;
     if (p.isSet(kMData)) {
+        if (p.value(kMData).isEmpty()) {
+            err << "korvin-cli comments: --mdata に空のフォルダは指定できません．\n";
+            return 2;
+        }
         folder = common::withSeparator(p.value(kMData));
     } else {
         if (!platform::ShowMessages(common::LoadSettings()))

@@ -67,6 +67,8 @@ int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
     const racecard::DataListModel m = racecard::LoadDataList(ctx);
     for (const QString &msg : m.messages)
         platform::dialogs().information(msg);
+    if (!m.markError.isEmpty())
+        platform::dialogs().critical(m.markError);
 
     Json rows = Json::array();
     for (int r = 0; r < m.n; ++r) {
@@ -92,6 +94,7 @@ int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
                .set(QStringLiteral("payouts"), cli::PayoutsJson(m.payouts))
                .dump()
         << "\n";
-    return 0;
+    // The list is printed; the mark file a later save needs is missing.
+    return m.markError.isEmpty() ? 0 : 1;
 }
 } // namespace

@@ -1,7 +1,6 @@
 // predict: the batch prediction of a time-rank file, appended to Zorb.txt.
 #include "cli/command.h"
 #include "platform/messages.h"
-#include "platform/sjis.h"
 #include "platform/safefile.h"
 #include "predict/backtest.h"
 #include "predict/zorb.h"
@@ -78,11 +77,11 @@ int runPredict(const QCommandLineParser &args, QTextStream &stdOut, QTextStream 
         z.keyHorse = bet == QLatin1String("key");
     }
     ok = ok && untick(args.value(kSkipTrack), z.track) && untick(args.value(kSkipClass), z.classes);
-    ok = ok && (args.isSet(kBacktest) || !args.isSet(kCsv));
+    ok = ok && (args.isSet(kBacktest) || !args.isSet(kCsv)) && !(args.isSet(kOut) && out.isEmpty());
     if (!ok)
         return cli::usageError(predictCommand, err);
-    if (const QString bad = platform::firstUnencodable(z.code); !bad.isEmpty()) {
-        err << platform::unencodableMessage(QStringLiteral("ZORBコード"), bad) << '\n';
+    if (const QString problem = predict::ZorbCodeProblem(z.code); !problem.isEmpty()) {
+        err << problem << '\n';
         return 1;
     }
     if (out.isEmpty())

@@ -31,6 +31,10 @@ int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
         return cli::usageError(splitCommand, err);
     QString folder;
     if (p.isSet(kOut)) {
+        if (p.value(kOut).isEmpty()) {
+            err << "korvin-cli split: --out に空のフォルダは指定できません．\n";
+            return 2;
+        }
         folder = common::withSeparator(p.value(kOut));
     } else {
         if (!platform::ShowMessages(common::LoadSettings()))

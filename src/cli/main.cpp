@@ -6,6 +6,9 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace korvin::cli {
 
@@ -97,6 +100,25 @@ int runCommand(const CliCommand &c, const QStringList &words, QTextStream &out, 
     return c.run(parser, out, err);
 }
 
+// Flushes what a command printed. Output that did not all reach standard output
+// (a full disk, a closed pipe, /dev/full) fails the command: a script reading
+// it would otherwise take a cut-off result for the whole one.
+int finishOutput(int rc, QTextStream &out, QTextStream &err)
+{
+    errno = 0;
+    out.flush();
+    const bool written = out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written) {
+        const int why = errno;
+        err << "korvin-cli: 標準出力に書き込めません．";
+        if (why != 0)
+            err << " ( " << QString::fromLocal8Bit(std::strerror(why)) << " )";
+        err << '\n';
+    }
+    err.flush();
+    return written ? rc : (rc != 0 ? rc : 1);
+}
+
 } // namespace korvin::cli
 
 int main(int argc, char *argv[])
@@ -109,15 +131,12 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
         korvin::cli::printHelp(args.size() < 2 ? err : out);
-        return args.size() < 2 ? 2 : 0;
+        return korvin::cli::finishOutput(args.size() < 2 ? 2 : 0, out, err);
     }
     const QString name = args[1];
     for (const auto &c : korvin::cli::commands()) {
         if (c.name == name) {
-            const int rc = korvin::cli::runCommand(c, args.mid(2), out, err);
-            out.flush();
-            err.flush();
-            return rc;
+            return korvin::cli::finishOutput(korvin::cli::runCommand(c, args.mid(2), out, err), out, err);
         }
     }
     err << "korvin-cli: unknown command " << name << " (see korvin-cli --help)\n";

@@ -11,6 +11,9 @@ QString folder;
 
 QString withSeparator(const QString &path)
 {
+    // No folder stays none: "" is never the root folder.
+    if (path.isEmpty())
+        return path;
     QString p = QDir::toNativeSeparators(path);
     const QChar sep = QDir::separator();
     while (p.size() > 1 && p.endsWith(sep))

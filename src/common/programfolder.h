@@ -16,7 +16,8 @@ void InitProgramFolder(QStringList &args);
 // Sets the folder directly (tests); a separator is appended when missing.
 void SetProgramFolder(const QString &folder);
 
-// A folder path with exactly one platform separator at its end.
+// A folder path with exactly one platform separator at its end; an empty path
+// stays empty (it names no folder, and never the root).
 QString withSeparator(const QString &folder);
 
 } // namespace korvin::common

@@ -29,6 +29,36 @@ QList<QPair<QString, QString>> SettingsFields(const SettingsRecord &s)
 namespace {
 bool isComment(const QString &line) { return line.startsWith(QLatin1Char('#')); }
 
+bool isFolderKey(const QString &key)
+{
+    return key == QLatin1String("MData") || key == QLatin1String("SData") || key == QLatin1String("DenCSV") ||
+           key == QLatin1String("VTX_Text") || key == QLatin1String("TimeRank");
+}
+
+// The first control character of a text (a CR left by a CR CR LF line end, a
+// tab), empty when there is none.
+QString firstControl(const QString &text)
+{
+    for (QChar c : text)
+        if (c.category() == QChar::Other_Control)
+            return QString(c);
+    return {};
+}
+
+QString keyOf(const QString &line)
+{
+    QString key = line.left(10);
+    while (key.endsWith(QLatin1Char(' ')))
+        key.chop(1);
+    return key;
+}
+
+QString controlMessage(const QString &name, const QString &control)
+{
+    return QStringLiteral("%1 に制御文字 (U+%2) があります．")
+        .arg(name, QString::number(control.at(0).unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
 // A Wait value: an integer text within 16 bits (blanks around it allowed).
 bool parseWait(const QString &text, qint16 &out)
 {
@@ -40,15 +70,17 @@ bool parseWait(const QString &text, qint16 &out)
     return true;
 }
 
-// Applies one line; false when it is a Wait line whose value is not a 16-bit integer.
+// Applies one line; false when it is a Wait line whose value is not a 16-bit
+// integer, or a folder line with a control character (a folder named with it
+// would be one the host never reads).
 bool applyLine(const QString &line, SettingsRecord &s)
 {
     if (isComment(line))
         return true;
-    QString key = line.left(10);
-    while (key.endsWith(QLatin1Char(' ')))
-        key.chop(1);
+    const QString key = keyOf(line);
     const QString value = Mid(line, 11);
+    if (isFolderKey(key) && !firstControl(value).isEmpty())
+        return false;
     qint16 *wait = nullptr;
     if (key == QLatin1String("Vantor_Ver"))
         s.Vantor_Ver = value;
@@ -106,6 +138,10 @@ QString SettingsMissingMessage(const QString &path, const QString &reason)
 
 QString SettingsBadLineMessage(const QString &line)
 {
+    const QString key = keyOf(line);
+    if (isFolderKey(key))
+        return QStringLiteral("設定ファイルの ") + controlMessage(key, firstControl(Mid(line, 11))) +
+               QStringLiteral("この設定は使いません．");
     return QStringLiteral("設定ファイルの待ち時間が整数(-32768～32767)ではありません． ( %1 )").arg(line);
 }
 
@@ -189,11 +225,24 @@ QString waitProblem(const QList<OptionPair> &edited)
     }
     return {};
 }
+
+QString folderProblem(const QList<OptionPair> &edited)
+{
+    for (const OptionPair &p : edited) {
+        const QString name = boxName(p.label);
+        const QString control = firstControl(p.value);
+        if (isFolderKey(name) && !control.isEmpty())
+            return controlMessage(name, control);
+    }
+    return {};
+}
 } // namespace
 
 bool SaveOptions(const QList<OptionPair> &edited, QString *error)
 {
-    const QString problem = waitProblem(edited);
+    QString problem = waitProblem(edited);
+    if (problem.isEmpty())
+        problem = folderProblem(edited);
     if (!problem.isEmpty()) {
         if (error)
             *error = problem;

@@ -85,6 +85,9 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
         return r;
     };
     const QString inFile = QStringLiteral(" ( ") + exportPath + QStringLiteral(" ) ");
+    // A bare file name would land wherever the program was started.
+    if (mdataFolder.isEmpty())
+        return fail(QStringLiteral("MData が設定されていません．"));
     if (!platform::fileExists(exportPath))
         return fail(QStringLiteral("結果のエクスポートファイルがありません．") + inFile);
     QString error;

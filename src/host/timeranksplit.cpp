@@ -155,6 +155,9 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
         r.messages.push_back(platform::Critical(text));
         return r;
     };
+    // A bare file name would land wherever the program was started.
+    if (outputFolder.isEmpty())
+        return fail(QStringLiteral("TimeRank が設定されていません．"));
     if (!platform::fileExists(exportPath))
         return fail(kExportName + QStringLiteral("がありません． ( ") + exportPath + QStringLiteral(" )"));
     QString error;

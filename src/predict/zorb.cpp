@@ -12,6 +12,18 @@
 
 namespace korvin::predict {
 
+QString ZorbCodeProblem(const QString &code)
+{
+    if (code.isEmpty())
+        return QStringLiteral("ZORBコードが空です．");
+    for (QChar c : code)
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("ZORBコード に制御文字 (U+%1) があります．")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    const QString bad = platform::firstUnencodable(code);
+    return bad.isEmpty() ? QString() : platform::unencodableMessage(QStringLiteral("ZORBコード"), bad);
+}
+
 using common::Mid;
 
 QString ClassNameOf(const QString &header1)

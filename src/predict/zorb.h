@@ -34,6 +34,11 @@ struct ZorbSettings {
     std::array<bool, 7> classes{true, true, true, true, true, true, true};
 };
 
+// Why a ZORB code cannot head the blocks of Zorb.txt (empty: it can): an empty
+// code, a control character (a line end would split the header line) or a
+// character Shift-JIS lacks.
+QString ZorbCodeProblem(const QString &code);
+
 // Class name of a race name line: the text after the last "・" before the first "(".
 QString ClassNameOf(const QString &header1);
 struct ClassPick {

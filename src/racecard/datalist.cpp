@@ -422,7 +422,7 @@ DataListModel LoadDataList(const RaceContext &ctx)
 
     // Marks.
     if (ctx.readMarks) {
-        m.marks = racing::ReadHorseMarks(ctx.raceKey, ctx.settings.MData);
+        m.marks = racing::ReadHorseMarks(ctx.raceKey, ctx.settings.MData, &m.markError);
         const auto boxes = SpreadMarks(m.marks);
         for (int r = 0; r < kDataRows; ++r)
             m.rows[r][ColMark].text = boxes[r];

@@ -147,6 +147,7 @@ struct DataListModel {
     bool vtxFound = false;
     QString marks;        // as read from the mark file
     QStringList messages; // information messages of the load, in order
+    QString markError;    // the mark file could not be created (critical), naming it
 };
 
 // Computes the data list of a race, as the window shows it after loading.

@@ -62,7 +62,7 @@ QString HorseMarkFileName(const QString &key)
     return QStringLiteral("Um") + key.mid(2, 3) + PlaceName(key.left(2), 2) + QStringLiteral(".dat");
 }
 
-QString ReadHorseMarks(const QString &key, const QString &mdata)
+QString ReadHorseMarks(const QString &key, const QString &mdata, QString *error)
 {
     const QString blanks(2 * kMarkSlots, QLatin1Char(' '));
     const int line = HorseMarkLine(key);
@@ -74,7 +74,9 @@ QString ReadHorseMarks(const QString &key, const QString &mdata)
     const QString path = datPath(mdata, name);
     if (!platform::fileExists(path)) {
         // Created on first sight, as the host expects a file per meeting.
-        platform::writeLinesVia(newPath(mdata, name), path, blankFile());
+        QString why;
+        if (!platform::writeLinesVia(newPath(mdata, name), path, blankFile(), &why) && error)
+            *error = QStringLiteral("馬印ファイルを作成できません． ( %1 )\n%2").arg(path, why);
         return blanks;
     }
     const auto lines = platform::readLinesLazily(path);

@@ -23,7 +23,9 @@ QString HorseMarkFileName(const QString &raceKey);
 // The marks text (line characters 7 to the end) of the race. A missing file is
 // first created with 96 blank lines. An unusable key, or a line the file does
 // not reach, gives 36 blanks; an unusable key or an empty MData touches no file.
-QString ReadHorseMarks(const QString &raceKey, const QString &mdata);
+// A file that cannot be created (a full or read-only MData) gives the blanks
+// and the reason in error, naming the file.
+QString ReadHorseMarks(const QString &raceKey, const QString &mdata, QString *error = nullptr);
 
 // Replaces the race's line with six blanks and the marks text; every other line
 // is kept. Written through the ".new" file renamed over the ".dat" in one step,

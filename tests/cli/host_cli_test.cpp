@@ -79,6 +79,48 @@ TEST_F(HostCli, SplitAndCommentsPrintWhatTheyWrote)
     EXPECT_EQ(cli({u"comments"_s, path(u"MData/Comment.txt"), u"--mdata"_s, path(u"other")}).out,
               other + u"MS003東.dat\t2\n"_s);
     EXPECT_EQ(cli({u"comments"_s}).code, 2);
+
+    // No folder is never the root or the current folder, and a folder setting
+    // with a control character (CR CR LF line ends) is refused by its name:
+    // nothing is written anywhere.
+    const QMap<QString, QByteArray> before = test::filesUnder(home.folder());
+    const QByteArray settings = home.readBytes(u"Korvin.ini"_s);
+    const struct {
+        QStringList args;
+        QByteArray settings;
+        int code;
+        QString err;
+    } refused[] = {
+        {{u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s, u"--out"_s, u""_s},
+         settings,
+         2,
+         u"korvin-cli split: --out に空のフォルダは指定できません．\n"_s},
+        {{u"comments"_s, path(u"MData/Comment.txt"), u"--mdata"_s, u""_s},
+         settings,
+         2,
+         u"korvin-cli comments: --mdata に空のフォルダは指定できません．\n"_s},
+        {{u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s},
+         QByteArray(settings).replace("\r\n", "\r\r\n"),
+         1,
+         u"設定ファイルの TimeRank に制御文字 (U+000D) があります．この設定は使いません．\n"
+         "TimeRank が設定されていません．\n"_s},
+        {{u"comments"_s, path(u"MData/Comment.txt")},
+         QByteArray(settings).replace("\r\n", "\r\r\n"),
+         1,
+         u"1 レース目：MData が設定されていません．結果コメントは書き込みませんでした．\n"_s},
+        {{u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s}, "TimeRank  \r\n", 1,
+         u"TimeRank が設定されていません．\n"_s},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        home.writeBytes(u"Korvin.ini"_s, c.settings);
+        r = cli(c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.endsWith(c.err)) << r.err.toStdString();
+        home.writeBytes(u"Korvin.ini"_s, settings);
+        EXPECT_EQ(test::filesUnder(home.folder()), before);
+    }
 }
 
 } // namespace

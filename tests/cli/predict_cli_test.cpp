@@ -49,9 +49,18 @@ TEST(PredictCli, AppendsToZorbAndReportsOnStderr)
          {QStringList{file}, QStringList{file, "--kind", "7"}, QStringList{file, "--kind", "1", "--bet", "win"},
           QStringList{file, "--kind", "1", "--skip-track", "3"}, QStringList{file, "--kind", "1", "--skip-class", "x"}})
         EXPECT_EQ(predictCli(home.folder(), args).code, 2) << args.join(' ').toStdString();
-    const test::CliRun badCode = predictCli(home.folder(), {file, "--kind", "1", "--code", QStringLiteral("99é9")});
-    EXPECT_EQ(badCode.code, 1);
-    EXPECT_EQ(badCode.err, QStringLiteral("ZORBコード の「é」は Shift-JIS で保存できない文字です．\n"));
+    // A code that cannot head a block: nothing is appended.
+    const std::pair<QString, QString> badCodes[] = {
+        {QStringLiteral("99é9"), QStringLiteral("ZORBコード の「é」は Shift-JIS で保存できない文字です．\n")},
+        {QString(), QStringLiteral("ZORBコードが空です．\n")},
+        {QStringLiteral("99\r\n9"), QStringLiteral("ZORBコード に制御文字 (U+000D) があります．\n")},
+    };
+    for (const auto &[code, said] : badCodes) {
+        const test::CliRun badCode = predictCli(home.folder(), {file, "--kind", "1", "--code", code});
+        EXPECT_EQ(badCode.code, 1);
+        EXPECT_EQ(badCode.err, said);
+    }
+    EXPECT_EQ(predictCli(home.folder(), {file, "--kind", "1", "--out", ""}).code, 2);
     EXPECT_EQ(home.readBytes("Zorb.txt"), block + block);
     const test::CliRun none = predictCli(home.folder(), {home.path("none.txt"), "--kind", "1"});
     EXPECT_EQ(none.code, 1);

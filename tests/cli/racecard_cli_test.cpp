@@ -1,6 +1,7 @@
 #include "racecard/fixtures.h"
 #include "support/testutil.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -112,6 +113,14 @@ TEST_F(RaceCardCli, DataList)
                   .toString(),
               QStringLiteral("50"));
 
+    // A mark file that cannot be created (here MData is gone) is said, and fails the run.
+    QDir(home.path(QStringLiteral("MData"))).removeRecursively();
+    r = cli(home, {QStringLiteral("datalist"), csv, QStringLiteral("05003411")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.json[QStringLiteral("rows")].toArray().size(), 3);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("馬印ファイルを作成できません． ( ") +
+                                 home.path(QStringLiteral("MData/Um003東.dat")) + QStringLiteral(" )")))
+        << r.err.toStdString();
     EXPECT_EQ(cli(home, {QStringLiteral("datalist"), csv, QStringLiteral("05003499")}).code, 1);
     EXPECT_EQ(cli(home, {QStringLiteral("datalist"), csv}).code, 2);
 }

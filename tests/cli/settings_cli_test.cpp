@@ -48,7 +48,8 @@ TEST(CliSettings, HomeFromEnvironmentAndUnknownCommand)
 }
 
 // Every command answers --help with its usage line on stdout, and refuses an
-// option it does not know as a usage error.
+// option it does not know as a usage error. Output that cannot be written
+// (a full disk) fails the command, whatever it printed.
 TEST(CliHelp, EveryCommandHasHelpAndRefusesUnknownOptions)
 {
     const test::CliRun all = test::runCli({QStringLiteral("--help")});
@@ -65,7 +66,18 @@ TEST(CliHelp, EveryCommandHasHelpAndRefusesUnknownOptions)
         const test::CliRun bad = test::runCli({name, QStringLiteral("x"), QStringLiteral("--no-such-option")});
         EXPECT_EQ(bad.code, 2) << name.toStdString();
         EXPECT_TRUE(bad.err.contains(QStringLiteral("no-such-option"))) << name.toStdString();
+        const test::CliRun full = test::runCli({name, QStringLiteral("--help")}, {}, QStringLiteral("/dev/full"));
+        EXPECT_EQ(full.code, 1) << name.toStdString();
+        EXPECT_EQ(full.err, QStringLiteral("korvin-cli: 標準出力に書き込めません． ( No space left on device )\n"))
+            << name.toStdString();
     }
+    // Output larger than the stream's buffer: written part by part before the end.
+    test::ScratchHome home;
+    home.writeDefaultSettings();
+    const test::CliRun big = test::runCli({QStringLiteral("keys"), QString(20000, QLatin1Char('x'))}, home.folder(),
+                                          QStringLiteral("/dev/full"));
+    EXPECT_EQ(big.code, 1);
+    EXPECT_TRUE(big.err.startsWith(QStringLiteral("korvin-cli: 標準出力に書き込めません．"))) << big.err.toStdString();
 }
 
 } // namespace

@@ -48,30 +48,40 @@ TEST(Settings, LoaderReadsKeysByCharacterPosition)
     }
 }
 
+// A bad Wait value, or a folder with a control character (a CR left by CR CR
+// LF line ends would name a folder the host never reads), is refused: the
+// field keeps its value and the line is reported.
 TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
 {
-    const char *badValues[] = {"x", "32768", "-32769", "1.5", ""};
-    for (const char *v : badValues) {
+    const QString badLines[] = {key("Wait1") + "x",  key("Wait1") + "32768",  key("Wait1") + "-32769",
+                                key("Wait1") + "1.5", key("Wait1"),            key("MData") + "/m/\r",
+                                key("TimeRank") + "/t/\x1a", key("DenCSV") + "\t/d/"};
+    for (const QString &line : badLines) {
         SettingsRecord s;
         s.Wait1 = 7;
         QStringList bad;
-        const QString line = key("Wait1") + QString::fromLatin1(v);
-        ApplySettingsLines({QStringLiteral("Wait1     3"), line}, s, &bad);
-        EXPECT_EQ(s.Wait1, 3) << v;
-        EXPECT_EQ(bad, QStringList{line}) << v;
+        ApplySettingsLines({QStringLiteral("Wait1     3"), key("MData") + "/old/", key("TimeRank") + "/old/",
+                            key("DenCSV") + "/old/", line},
+                           s, &bad);
+        EXPECT_EQ(s.Wait1, 3) << line.toStdString();
+        EXPECT_EQ(s.MData + s.TimeRank + s.DenCSV, QStringLiteral("/old//old//old/"));
+        EXPECT_EQ(bad, QStringList{line}) << line.toStdString();
     }
 
     test::ScratchHome home;
-    home.writeLines(QStringLiteral("Korvin.ini"),
-                    {key("Wait2") + QStringLiteral("abc"), key("Wait3") + QStringLiteral("5")});
+    home.writeBytes(QStringLiteral("Korvin.ini"), "Wait2     abc\r\nWait3     5\r\nMData     /m/\r\r\n");
     platform::ScopedRecordingDialogs dialogs;
     Settings.Wait2 = 4;
+    Settings.MData.clear();
     EXPECT_TRUE(platform::ShowMessages(LoadSettings()));
     EXPECT_EQ(Settings.Wait2, 4);
     EXPECT_EQ(Settings.Wait3, 5);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(Settings.MData, QString());
+    ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(dialogs.shown[0].text.contains(key("Wait2") + QStringLiteral("abc")));
+    EXPECT_EQ(dialogs.shown[1].text,
+              QStringLiteral("設定ファイルの MData に制御文字 (U+000D) があります．この設定は使いません．"));
 
     // A file of many such lines is not a message box each: thirty, then the count.
     home.writeLines(QStringLiteral("Korvin.ini"), QStringList(35, key("Wait1") + QStringLiteral("x")));
@@ -172,6 +182,8 @@ TEST(Settings, SaveRefusesBoxesItCannotWriteAndKeepsTheFile)
         {"Wait3", u"", u"Wait3 には -32768～32767 の整数を入れて下さい． (  )"},
         {"MData", u"/x/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"},
         {"SData", u"/x/😀/", u"SData の「😀」は Shift-JIS で保存できない文字です．"},
+        {"MData", u"/x/\r", u"MData に制御文字 (U+000D) があります．"},
+        {"SData", u"/x\t/", u"SData に制御文字 (U+0009) があります．"},
     };
     test::ScratchHome home;
     const QStringList lines{key("MData") + QStringLiteral("/m/"), key("SData") + QStringLiteral("/s/"),

@@ -59,9 +59,11 @@ void ScratchHome::writeDefaultSettings() const
                 line(QStringLiteral("Wait3"), QStringLiteral("1"))});
 }
 
-CliRun runCli(const QStringList &args, const QString &home)
+CliRun runCli(const QStringList &args, const QString &home, const QString &stdoutFile)
 {
     QProcess p;
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
     QStringList all;
     if (!home.isEmpty())
         all << QStringLiteral("--home") << home;

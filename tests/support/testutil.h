@@ -43,7 +43,8 @@ struct CliRun {
     QString out; // stdout, UTF-8 decoded
     QString err; // stderr
 };
-CliRun runCli(const QStringList &args, const QString &home = QString());
+// stdoutFile, when given, takes the standard output instead ("/dev/full").
+CliRun runCli(const QStringList &args, const QString &home = QString(), const QString &stdoutFile = QString());
 
 // Polls until the condition holds, a minute at most (a loaded machine).
 template <class F>

@@ -1,7 +1,6 @@
 #include "predict/ui/frmZorb.h"
 
 #include "platform/dialogs.h"
-#include "platform/sjis.h"
 #include "platform/events.h"
 #include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
@@ -106,11 +105,10 @@ ZorbSettings frmZorb::settings() const
 void frmZorb::cmdZorb_Click(int index)
 {
     if (index == 1) {
-        // The code goes into the header of every block: one Shift-JIS lacks
-        // would be written as "?".
-        const QString bad = platform::firstUnencodable(m_code->text());
-        if (!bad.isEmpty()) {
-            platform::dialogs().critical(platform::unencodableMessage(QStringLiteral("ZORBコード"), bad));
+        // The code heads every block of Zorb.txt.
+        const QString problem = ZorbCodeProblem(m_code->text());
+        if (!problem.isEmpty()) {
+            platform::dialogs().critical(problem);
             m_code->setFocus();
             return;
         }

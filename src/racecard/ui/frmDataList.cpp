@@ -246,6 +246,9 @@ void frmDataList::LoadDataList()
     showZI();
     for (const QString &msg : m_model.messages)
         platform::dialogs().information(msg);
+    // The marks typed for this race could not be saved: said before they are typed.
+    if (!m_model.markError.isEmpty())
+        platform::dialogs().critical(m_model.markError);
 }
 
 void frmDataList::showZI()

@@ -171,7 +171,8 @@ TEST(OptionWindow, RefusesBoxesItCannotSave)
         const char16_t *text;
         const char16_t *reason;
     } cases[] = {{1, u"99999", u"Wait1 には -32768～32767 の整数を入れて下さい． ( 99999 )"},
-                 {0, u"/home/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"}};
+                 {0, u"/home/café/", u"MData の「é」は Shift-JIS で保存できない文字です．"},
+                 {0, u"/home/m/\r", u"MData に制御文字 (U+000D) があります．"}};
     for (const auto &c : cases) {
         platform::ScopedRecordingDialogs dialogs;
         frmOption option(nullptr);

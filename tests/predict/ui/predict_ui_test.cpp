@@ -275,13 +275,21 @@ TEST_F(ZorbWindow, ACodeShiftJisCannotHoldIsRefused)
     prepare(test::trBlock(s), 2);
     predict::ui::frmZorb &z = open();
     z.show();
-    z.TextZorbVer()->setText(QStringLiteral("99é9"));
-    z.cmdZorb_Click(1);
-    ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
-    EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
-    EXPECT_EQ(rec.shown[0].text, QStringLiteral("ZORBコード の「é」は Shift-JIS で保存できない文字です．"));
-    EXPECT_TRUE(z.isVisible());
-    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("99é9"), QStringLiteral("ZORBコード の「é」は Shift-JIS で保存できない文字です．")},
+        {QString(), QStringLiteral("ZORBコードが空です．")},
+        {QStringLiteral("9\t99"), QStringLiteral("ZORBコード に制御文字 (U+0009) があります．")},
+    };
+    for (const auto &[code, said] : cases) {
+        rec.clear();
+        z.TextZorbVer()->setText(code);
+        z.cmdZorb_Click(1);
+        ASSERT_EQ(rec.shown.size(), 1u) << rec.texts().join('\n').toStdString();
+        EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
+        EXPECT_EQ(rec.shown[0].text, said);
+        EXPECT_TRUE(z.isVisible());
+        EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
+    }
 }
 
 // Nothing predicted is never reported as done: the file vanished after the
