@@ -4,20 +4,79 @@
 #include "platform/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace korvin::platform {
 
+bool openRegularFile(QFile &f, QString *error)
+{
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+#ifndef Q_OS_WIN
+    // Non-blocking, so that a FIFO without a writer does not hold the open.
+    const int fd = ::open(QFile::encodeName(f.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int why = S_ISDIR(st.st_mode) ? EISDIR : 0;
+        ::close(fd);
+        return fail(why ? QString::fromLocal8Bit(std::strerror(why)) : QStringLiteral("通常のファイルではありません"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return fail(f.errorString());
+#else
+    const QFileInfo fi(f.fileName());
+    if (fi.exists() && !fi.isFile())
+        return fail(QStringLiteral("通常のファイルではありません"));
+    return f.open(QIODevice::ReadOnly) || fail(f.errorString());
+#endif
+}
+
 std::optional<QByteArray> readFileBytes(const QString &path, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    const auto fail = [&](const QString &why) -> std::optional<QByteArray> {
         if (error)
-            *error = f.errorString();
+            *error = why;
         return std::nullopt;
+    };
+    QFile f(path);
+    if (!openRegularFile(f, error))
+        return std::nullopt;
+    const qint64 size = f.size();
+    if (size > kMaxInputBytes)
+        return fail(QStringLiteral("ファイルが大きすぎます（%1 バイト，読めるのは %2 バイトまで）").arg(size).arg(kMaxInputBytes));
+    QByteArray bytes = f.read(size);
+    if (f.error() != QFileDevice::NoError)
+        return fail(f.errorString());
+    // Every reader decodes a line as a whole: one without end would cost
+    // several times its bytes at once.
+    const char *data = bytes.constData();
+    qsizetype start = 0, line = 1;
+    while (start < bytes.size()) {
+        const void *lf = std::memchr(data + start, '\n', size_t(bytes.size() - start));
+        const qsizetype end = lf ? static_cast<const char *>(lf) - data : bytes.size();
+        if (end - start > kMaxLineBytes)
+            return fail(QStringLiteral("%1 行目が長すぎます（%2 バイトを超えています）").arg(line).arg(kMaxLineBytes));
+        start = end + 1;
+        ++line;
     }
-    return f.readAll();
+    return bytes;
 }
 
 bool ByteLineReader::next(QByteArrayView &line)

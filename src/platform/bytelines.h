@@ -5,6 +5,7 @@
 // them; a CR or LF byte is never the second byte of a CP932 character.
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -12,7 +13,20 @@
 
 namespace korvin::platform {
 
-// The whole file; nullopt (with the reason) when it cannot be read.
+// What any input file may hold: the host writes nothing near either bound.
+// A larger file, or a longer line, is refused before it is decoded, so that
+// no reader holds more than a few times the file (and never a device's
+// endless bytes).
+constexpr qint64 kMaxInputBytes = qint64(256) << 20;
+constexpr qsizetype kMaxLineBytes = 64 * 1024;
+
+// Opens f (its file name set) for reading when it is a regular file; a FIFO,
+// a device or a folder is refused without waiting on it. False with the reason.
+bool openRegularFile(QFile &f, QString *error);
+
+// The whole file; nullopt (with the reason) when it cannot be read, is no
+// regular file, is larger than kMaxInputBytes or holds a line longer than
+// kMaxLineBytes (the reason names the line).
 std::optional<QByteArray> readFileBytes(const QString &path, QString *error = nullptr);
 
 // Walks the lines of a buffer (which must outlive the reader) front to back.

@@ -3,9 +3,11 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -27,12 +30,15 @@ namespace {
 
 int g_failAt = 0;
 int g_steps = 0;
+std::function<void(int)> g_stepHook;
 
 QString fullDisk() { return QString::fromLocal8Bit(std::strerror(ENOSPC)); }
 
 bool step(QString &why)
 {
     ++g_steps;
+    if (g_stepHook)
+        g_stepHook(g_steps);
     if (g_failAt > 0 && g_steps == g_failAt) {
         why = fullDisk();
         return false;
@@ -172,16 +178,97 @@ QString readOnlyReason(const QString &given, const QString &real)
     return reason + QStringLiteral(" ( %1 )").arg(QDir::toNativeSeparators(real));
 }
 
-// The file a link names (written in place of the link, as the user expects).
+// The file a link names, through a chain of links (written in place of the
+// links, as the user expects). A loop of links ends where it turns back.
 QString resolved(const QString &path)
 {
-    const QFileInfo fi(path);
-    return fi.isSymLink() ? fi.symLinkTarget() : path;
+    QString at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo fi(at);
+        if (!fi.isSymLink())
+            return at;
+        at = fi.symLinkTarget();
+    }
+    return at;
 }
+
+// Something that exists under the name but is no regular file (a FIFO would
+// block the save, a device would take the bytes and keep nothing). A folder
+// is left to the system's own reason.
+bool isSpecial(const QString &path)
+{
+#ifndef Q_OS_WIN
+    struct stat st {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+#else
+    const QFileInfo fi(path);
+    return fi.exists() && !fi.isFile() && !fi.isDir();
+#endif
+}
+
+QString specialReason() { return QStringLiteral("通常のファイルではありません"); }
 
 QString freshTempName(const QString &target)
 {
     return target + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+#ifndef Q_OS_WIN
+// A fresh temporary file is locked for as long as its save runs: the lock
+// goes with the process, so one nobody holds was left by a save that died.
+bool lockTemp(QFile &f) { return ::flock(f.handle(), LOCK_EX | LOCK_NB) == 0; }
+
+// Removes the temporary files a killed save of target left ("<name>.<8 hex>.tmp"
+// beside it): those whose lock no live process holds.
+void removeStaleTemps(const QString &target)
+{
+    const QFileInfo fi(target);
+    static const QRegularExpression hex(QStringLiteral("^\\.[0-9a-f]{8}\\.tmp$"));
+    QDirIterator it(fi.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = it.fileName();
+        if (!name.startsWith(fi.fileName()) || !hex.match(name.mid(fi.fileName().size())).hasMatch())
+            continue;
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(QFile::encodeName(path).constData());
+        ::close(fd);
+    }
+}
+
+// True while the file f has open is still the one at its name (a cleaner of
+// another process may have taken it between its creation and its lock).
+bool stillLinked(QFile &f)
+{
+    struct stat st {
+    };
+    return ::fstat(f.handle(), &st) == 0 && st.st_nlink > 0;
+}
+#endif
+
+// Creates a fresh temporary file beside target, locked, after removing the
+// stale ones of earlier saves that were killed.
+bool openFreshTemp(QFile &f, const QString &target, QString &why)
+{
+#ifndef Q_OS_WIN
+    removeStaleTemps(target);
+#endif
+    for (int attempt = 0;; ++attempt) {
+        f.setFileName(freshTempName(target));
+        if (!openStep(f, QIODevice::WriteOnly | QIODevice::NewOnly, why))
+            return false;
+#ifndef Q_OS_WIN
+        if ((!lockTemp(f) || !stillLinked(f)) && attempt < 3) {
+            f.close();
+            continue;
+        }
+#endif
+        return true;
+    }
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -198,27 +285,33 @@ bool sameFile(const QString &a, const QString &b)
     return false;
 }
 
-// Writes bytes to temp (created new, or truncated when it has a name of its
-// own), syncs it and renames it over target. The temporary file never
+// Writes bytes to temp when it has a name of its own (truncated), else to a
+// fresh temporary file, syncs it and renames it over target. The temporary file never
 // outlives a failure.
 bool replaceVia(const QString &given, const QString &temp, const QString &target, const QByteArray &bytes, bool ownName,
                 QString *error)
 {
     if (isReadOnlyFile(target))
         return fail(error, readOnlyReason(given, target));
+    if (isSpecial(target))
+        return fail(error, specialReason());
     QString why;
     QFile f(temp);
-    if (!openStep(f, QIODevice::WriteOnly | (ownName ? QIODevice::Truncate : QIODevice::NewOnly), why))
+    if (ownName ? !openStep(f, QIODevice::WriteOnly | QIODevice::Truncate, why) : !openFreshTemp(f, target, why))
         return fail(error, why);
     if (QFileInfo::exists(target))
         f.setPermissions(QFileInfo(target).permissions()); // the new file keeps the old one's mode
     bool ok = writeStep(f, bytes, why) && flushStep(f, why) && syncStep(f, why);
+    // Renamed while still open (and locked), so that no cleaner takes it first.
+#ifdef Q_OS_WIN
     f.close();
-    ok = ok && renameStep(temp, target, why);
-    if (!ok) {
-        QFile::remove(temp);
+#endif
+    ok = ok && renameStep(f.fileName(), target, why);
+    if (!ok)
+        QFile::remove(f.fileName());
+    f.close();
+    if (!ok)
         return fail(error, why);
-    }
     syncFolderOf(target);
     return true;
 }
@@ -228,6 +321,12 @@ bool replaceVia(const QString &given, const QString &temp, const QString &target
 void SaveFaults::failAt(int n)
 {
     g_failAt = n;
+    g_steps = 0;
+}
+
+void SaveFaults::onStep(std::function<void(int)> hook)
+{
+    g_stepHook = std::move(hook);
     g_steps = 0;
 }
 
@@ -247,7 +346,7 @@ bool isReadOnlyFile(const QString &path)
 bool saveWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QString target = resolved(path);
-    return replaceVia(path, freshTempName(target), target, bytes, false, error);
+    return replaceVia(path, QString(), target, bytes, false, error);
 }
 
 bool saveWholeVia(const QString &tempPath, const QString &path, const QByteArray &bytes, QString *error)
@@ -264,6 +363,8 @@ bool appendWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (isReadOnlyFile(path))
         return fail(error, readOnlyReason(path, resolved(path)));
+    if (isSpecial(path))
+        return fail(error, specialReason());
     const bool existed = QFileInfo::exists(path);
     QString why;
     QFile f(path);
@@ -291,14 +392,15 @@ bool copyWhole(const QString &source, const QString &target, QString *error)
     const QString real = resolved(target);
     if (isReadOnlyFile(real))
         return fail(error, readOnlyReason(target, real));
+    if (isSpecial(real) || isSpecial(source))
+        return fail(error, specialReason());
     QString why;
     QFile in(source);
     if (!openStep(in, QIODevice::ReadOnly, why))
         return fail(error, why);
     const qint64 expected = in.size();
-    const QString temp = freshTempName(real);
-    QFile out(temp);
-    if (!openStep(out, QIODevice::WriteOnly | QIODevice::NewOnly, why))
+    QFile out;
+    if (!openFreshTemp(out, real, why))
         return fail(error, why);
     bool ok = true;
     for (;;) {
@@ -311,12 +413,15 @@ bool copyWhole(const QString &source, const QString &target, QString *error)
     if (ok)
         out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
     ok = ok && flushStep(out, why) && syncStep(out, why) && sizeStep(out, expected, why);
+#ifdef Q_OS_WIN
     out.close();
-    ok = ok && renameStep(temp, real, why);
-    if (!ok) {
-        QFile::remove(temp);
+#endif
+    ok = ok && renameStep(out.fileName(), real, why);
+    if (!ok)
+        QFile::remove(out.fileName());
+    out.close();
+    if (!ok)
         return fail(error, why);
-    }
     syncFolderOf(real);
     return true;
 }

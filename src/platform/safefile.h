@@ -7,11 +7,14 @@
 // the user) is never written. On failure the reason is the system's.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace korvin::platform {
 
 // Replaces the file at path with bytes through a temporary file in the same
-// folder. A symbolic link is followed: the file it names is replaced.
+// folder ("<name>.<8 hex digits>.tmp", locked while the save runs; those of
+// earlier saves that were killed are removed first). A symbolic link, or a
+// chain of them, is followed: the file at its end is replaced.
 bool saveWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // The same through a temporary file with a name of its own ("NewKorvin.ini",
 // "Um003東.new"), which must lie in the target's folder.
@@ -27,6 +30,9 @@ bool appendWhole(const QString &path, const QByteArray &bytes, QString *error = 
 // path once links are resolved, or the same device and inode) is refused.
 bool copyWhole(const QString &source, const QString &target, QString *error = nullptr);
 
+// A target that exists but is no regular file (a FIFO, a device) is refused by
+// every function above.
+
 // True when the file exists and has no write permission for anyone.
 bool isReadOnlyFile(const QString &path);
 
@@ -37,6 +43,9 @@ bool isReadOnlyFile(const QString &path);
 struct SaveFaults {
     static void failAt(int n);
     static int steps();
+    // Calls hook with the number of each step before it runs (a test's child
+    // process kills itself at a chosen step); an empty hook removes it.
+    static void onStep(std::function<void(int)> hook);
 };
 
 // Arms SaveFaults for the lifetime of the scope.

@@ -38,14 +38,10 @@ QStringList splitLines(const QString &text)
 
 std::optional<QStringList> readLines(const QString &path, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    const auto bytes = readFileBytes(path, error);
+    if (!bytes)
         return std::nullopt;
-    }
-    const QByteArray bytes = f.readAll();
-    return splitLines(fromSjis(bytes));
+    return splitLines(fromSjis(*bytes));
 }
 
 LazyLines::Iterator::Iterator(const QByteArray *bytes) : m_bytes(bytes) { ++*this; }
@@ -119,13 +115,10 @@ bool appendLines(const QString &path, const QStringList &lines, QString *error)
 
 std::optional<QList<QByteArray>> readRawLines(const QString &path, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    const auto read = readFileBytes(path, error);
+    if (!read)
         return std::nullopt;
-    }
-    const QByteArray bytes = f.readAll();
+    const QByteArray &bytes = *read;
     QList<QByteArray> lines;
     qsizetype start = 0;
     // No trail byte of a CP932 character is CR or LF, so the bytes split where the text does.

@@ -12,7 +12,8 @@ namespace korvin::platform {
 
 // Lines of a file, without their line ends. A last line without a line end
 // counts; a final line end does not add an empty line. nullopt (with the
-// reason in error) when the file is missing or cannot be read.
+// reason in error) when the file is missing or cannot be read, or is refused
+// by readFileBytes (bytelines.h: no regular file, too large, a line too long).
 std::optional<QStringList> readLines(const QString &path, QString *error = nullptr);
 
 // The lines of a file, split and decoded as readLines gives them but one at a

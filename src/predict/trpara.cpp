@@ -1,5 +1,7 @@
 #include "predict/trpara.h"
 
+#include "platform/bytelines.h"
+
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 #include "racing/codetables.h"
@@ -179,11 +181,8 @@ int LoadTRParaFile(std::vector<TRParaRecord> &table, QString *error)
     // a missing file is created empty, by the writing helper like every save.
     if (!f.exists() && !platform::saveWhole(TRParaPath(), QByteArray(), error))
         return -1;
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    if (!platform::openRegularFile(f, error))
         return -1;
-    }
     table.resize(kConditions);
     int k = 0;
     while (k < kConditions && !f.atEnd()) {
@@ -202,11 +201,8 @@ bool WriteTRParaRecord(int n, const TRParaRecord &record, QString *error)
     QByteArray bytes;
     QFile f(TRParaPath());
     if (f.exists()) {
-        if (!f.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = f.errorString();
+        if (!platform::openRegularFile(f, error))
             return false;
-        }
         bytes = f.readAll();
         f.close();
     }
@@ -237,11 +233,8 @@ bool SaveAllConditionRecords(std::vector<TRParaRecord> &table, const std::array<
     QByteArray old;
     {
         QFile in(TRParaPath());
-        if (in.exists() && !in.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = in.errorString();
+        if (in.exists() && !platform::openRegularFile(in, error))
             return false;
-        }
         if (in.isOpen())
             old = in.readAll();
     }

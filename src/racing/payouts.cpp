@@ -1,5 +1,6 @@
 #include "racing/payouts.h"
 
+#include "platform/bytelines.h"
 #include "platform/sjis.h"
 #include "racing/codetables.h"
 #include "common/helpers.h"
@@ -86,7 +87,7 @@ void apply(PayoutArea &area, const QByteArray &r)
 std::optional<QByteArray> lastMatch(const QString &fileName, const QString &day, const std::variant<QString, int> &race)
 {
     QFile f(fileName);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+    if (!f.exists() || !platform::openRegularFile(f, nullptr))
         return std::nullopt;
     const QByteArray dayBytes = platform::toSjis(day);
     std::optional<QByteArray> found;

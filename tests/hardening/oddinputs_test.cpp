@@ -3,6 +3,7 @@
 #include "files/lzhcopy.h"
 #include "host/resultcomments.h"
 #include "host/timeranksplit.h"
+#include "platform/bytelines.h"
 #include "platform/sjis.h"
 #include "platform/textfile.h"
 #include "predict/trpara.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 using namespace korvin;
 using namespace korvin::test;
@@ -27,14 +29,30 @@ namespace {
 
 // A file that is not what its reader expects: a good one cut inside a
 // double-byte character two thirds in (no line end after it), random bytes,
-// the good one's text as UTF-8, or a folder in its place.
-enum Variant { Truncated, Binary, Utf8, Folder };
+// the good one's text as UTF-8, a folder or a FIFO in its place, the good one
+// followed by a line longer than the host ever writes, or a sparse file larger
+// than any it writes (one endless line of NUL bytes).
+enum Variant { Truncated, Binary, Utf8, Folder, Fifo, LongLine, Sparse };
+constexpr int kVariants = 7;
 
 void lay(const QString &path, const QByteArray &good, Variant v)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (v == Folder) {
         QDir().mkpath(path);
+        return;
+    }
+    if (v == Fifo) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return;
+    }
+    if (v == Sparse) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(platform::kMaxInputBytes + 1));
+        return;
+    }
+    if (v == LongLine) {
+        ASSERT_TRUE(test::writeFile(path, good + QByteArray(platform::kMaxLineBytes + 1, 'x') + "\r\n"));
         return;
     }
     QByteArray bytes = platform::fromSjis(good).toUtf8();
@@ -72,7 +90,7 @@ struct OddCase {
     const char *file;
     std::function<QByteArray()> good;
     std::function<QString(const QString &folder)> outcome;
-    std::array<const char *, 4> expected; // truncated, binary, UTF-8, folder
+    std::array<const char *, kVariants> expected; // in the order of Variant
 };
 
 const QString kRaceKey = QStringLiteral("05003411");
@@ -83,9 +101,10 @@ const QString kCsv = QStringLiteral("0500341101,7,1200,0,12,51.5,3,1,0,2.5,ノ�
 
 } // namespace
 
-// What each reader makes of a file that is not what it expects. None stops,
-// none reads outside what the file holds.
-TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
+// What each reader makes of a file that is not what it expects. None stops or
+// waits, none reads outside what the file holds, none takes in a line or a
+// file beyond the bounds of any the host writes.
+TEST(EveryReader, TruncatedBinaryUtf8AFolderAFifoOrTooLong)
 {
     const OddCase cases[] = {
         {"DenCSV/DC000610.csv",
@@ -94,7 +113,7 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              const racecard::RaceTableRead r = racecard::ReadRaceTable(f + QStringLiteral("DenCSV/DC000610.csv"));
              return r.opened ? count(r.table.raceCount, "races") : QStringLiteral("cannot open");
          },
-         {"2 races", "4 races", "2 races", "cannot open"}},
+         {"2 races", "4 races", "2 races", "cannot open", "cannot open", "cannot open", "cannot open"}},
         {"VTX/Dx000610.txt",
          [] {
              QStringList l{QStringLiteral("2000年 6月10日(土) 3回東京4日目"), QStringLiteral("11Ｒ サラ系３歳未勝利"),
@@ -110,7 +129,8 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              return m.rows[0][racecard::ColT1].visible ? QStringLiteral("columns shown")
                                                        : QStringLiteral("columns hidden");
          },
-         {"columns shown", "columns hidden", "columns hidden", "columns hidden"}},
+         {"columns shown", "columns hidden", "columns hidden", "columns hidden", "columns hidden", "columns hidden",
+          "columns hidden"}},
         {"Korvin.ini",
          [] {
              return platform::toSjis(
@@ -121,7 +141,8 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              const common::SettingsLoad r = common::LoadSettingsFile(f + common::kSettingsFileName, s);
              return r.opened ? count(r.badLines.size(), "bad Wait lines") : QStringLiteral("cannot open");
          },
-         {"0 bad Wait lines", "0 bad Wait lines", "0 bad Wait lines", "cannot open"}},
+         {"0 bad Wait lines", "0 bad Wait lines", "0 bad Wait lines", "cannot open", "cannot open", "cannot open",
+          "cannot open"}},
         {"MData/Um003東.dat",
          [] {
              QStringList l(96, QString(42, QLatin1Char(' ')));
@@ -136,7 +157,8 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              return (marks.isEmpty() ? QStringLiteral("no marks") : QStringLiteral("marks read")) +
                     (saved ? QStringLiteral(", saved") : QStringLiteral(", not saved"));
          },
-         {"marks read, saved", "no marks, saved", "marks read, saved", "no marks, not saved"}},
+         {"marks read, saved", "no marks, saved", "marks read, saved", "no marks, not saved", "no marks, not saved",
+          "no marks, not saved", "no marks, not saved"}},
         {"SData/003東.dat",
          [] { return PayoutRecord("4", "11").b + PayoutRecord("4", "12").b; },
          [](const QString &f) {
@@ -144,7 +166,7 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              racing::ShowPayouts(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
              return area.shown ? QStringLiteral("shown") : QStringLiteral("hidden");
          },
-         {"shown", "hidden", "shown", "hidden"}},
+         {"shown", "hidden", "shown", "hidden", "hidden", "shown", "hidden"}},
         {"TimeRank/TRa20000610.txt",
          [] {
              TRBlockPlan p;
@@ -161,7 +183,8 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              const timerank::TimeRankRace race = timerank::ReadRaceBlock(r.lines, 0, int(r.lines.size()), 0);
              return count(race.groupsRead, "groups");
          },
-         {"15 groups", "no race header", "no race header", "cannot open"}},
+         {"15 groups", "no race header", "no race header", "cannot open", "cannot open", "cannot open",
+          "cannot open"}},
         {"TimeRank.txt",
          [] { return platform::encodeLines(exportRace({})); },
          [](const QString &f) {
@@ -173,7 +196,8 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
          {"タイムランクのエクスポートファイルは 1 レース目の途中で終わっています",
           "タイムランクのエクスポートファイルの1行目に日付がありません",
           "タイムランクのエクスポートファイルの1行目に日付がありません",
-          "タイムランクのエクスポートファイルがありません"}},
+          "タイムランクのエクスポートファイルがありません", "タイムランクのエクスポートファイルがありません",
+          "タイムランクのエクスポートファイルを開けません", "タイムランクのエクスポートファイルを開けません"}},
         {"MData/Comment.txt",
          [] {
              CommentExportPlan p;
@@ -187,7 +211,9 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              return r.appended() ? count(r.lines, "lines appended") : said(r.messages).section(QStringLiteral("："), 1);
          },
          {"9 頭に対して出走馬の行が 6 行しかありません", "競馬場名「U閉」が競馬場の表にありません",
-          "競馬場名「) 」が競馬場の表にありません", "結果のエクスポートファイルがありません"}},
+          "競馬場名「) 」が競馬場の表にありません", "結果のエクスポートファイルがありません",
+          "結果のエクスポートファイルがありません", "結果のエクスポートファイルを開けません",
+          "結果のエクスポートファイルを開けません"}},
         {"Korvin.trp",
          [] {
              predict::TRParaRecord r;
@@ -199,7 +225,7 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
              const int n = predict::LoadTRParaFile(table);
              return n < 0 ? QStringLiteral("cannot read") : count(n, "records");
          },
-         {"2 records", "17 records", "2 records", "cannot read"}},
+         {"2 records", "17 records", "2 records", "cannot read", "cannot read", "266 records", "1600 records"}},
         {"CopyLZH.lst",
          [] { return platform::toSjis(QStringLiteral("1\r\n/ダウンロード\r\n/mnt/a\r\n\r\n\r\n\r\n\r\n")); },
          [](const QString &f) {
@@ -210,10 +236,11 @@ TEST(EveryReader, TruncatedBinaryUtf8OrAFolderInstead)
                     (list->paths[0] == QStringLiteral("/ダウンロード") ? QStringLiteral("source read")
                                                                        : QStringLiteral("source other"));
          },
-         {"delete ticked, source read", "delete unticked, source other", "delete ticked, source other", "no list"}},
+         {"delete ticked, source read", "delete unticked, source other", "delete ticked, source other", "no list",
+          "no list", "no list", "no list"}},
     };
     for (const OddCase &c : cases) {
-        for (Variant v : {Truncated, Binary, Utf8, Folder}) {
+        for (Variant v : {Truncated, Binary, Utf8, Folder, Fifo, LongLine, Sparse}) {
             SCOPED_TRACE(std::string(c.file) + " variant " + std::to_string(int(v)));
             ScratchHome home;
             lay(home.folder() + QString::fromUtf8(c.file), c.good(), v);
