@@ -1,7 +1,8 @@
 // The child process of the hardening tests:
-//   korvin-hardening-child save WRITER FOLDER
-//       saves with one writer over and over (the two variants in turn) in
-//       FOLDER, the program folder, until it is killed;
+//   korvin-hardening-child save WRITER FOLDER STEP
+//       saves once with one writer (variant 1) in FOLDER, the program folder,
+//       and kills itself (SIGKILL, as kill -9) just before the STEP-th system
+//       step of the writing helper; exits 0 when the save ended before it;
 //   korvin-hardening-child read INPUT FOLDER BYTES LIMIT_MB
 //       writes a large input of that kind into FOLDER, then reads it with at
 //       most LIMIT_MB more address space (under AddressSanitizer, which
@@ -11,8 +12,12 @@
 #include "hardening/readers.h"
 #include "hardening/writers.h"
 
+#include "platform/safefile.h"
+
 #include <QFile>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
@@ -54,18 +59,21 @@ int main(int argc, char **argv)
     const QString mode = argc > 1 ? QString::fromUtf8(argv[1]) : QString();
     const QString folder = argc > 3 ? common::withSeparator(QString::fromLocal8Bit(argv[3])) : QString();
     common::SetProgramFolder(folder);
-    if (mode == QLatin1String("save") && argc == 4) {
+    if (mode == QLatin1String("save") && argc == 5) {
         if (const test::Writer *writer = test::FindWriter(QString::fromUtf8(argv[2]))) {
-            std::fputs("started\n", stdout);
-            std::fflush(stdout);
-            for (int i = 0;; ++i)
-                writer->save(folder, (i + 1) % 2); // 1, 0, 1 …: the order of the test's own two saves
+            const int killAt = std::atoi(argv[4]);
+            platform::SaveFaults::onStep([killAt](int step) {
+                if (step == killAt)
+                    ::raise(SIGKILL);
+            });
+            writer->save(folder, 1);
+            return 0;
         }
     }
     if (mode == QLatin1String("read") && argc == 6) {
         if (const test::BigInput *input = test::FindBigInput(QString::fromUtf8(argv[2])))
             return read(*input, folder, QByteArray(argv[4]).toLongLong(), QByteArray(argv[5]).toLongLong());
     }
-    std::fputs("usage: korvin-hardening-child save WRITER FOLDER | read INPUT FOLDER BYTES LIMIT_MB\n", stderr);
+    std::fputs("usage: korvin-hardening-child save WRITER FOLDER STEP | read INPUT FOLDER BYTES LIMIT_MB\n", stderr);
     return 2;
 }

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <cstring>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korvin::platform;
@@ -95,7 +97,9 @@ TEST(SafeFile, EveryFailingStepLeavesTheTargetAsItWas)
     }
 }
 
-TEST(SafeFile, ReadOnlyTargetIsNeverWritten)
+// A read-only target is the user's choice; a FIFO would block the save and a
+// device would swallow it: none is written.
+TEST(SafeFile, ReadOnlyOrSpecialTargetIsNeverWritten)
 {
     for (const Writer &w : kWriters) {
         SCOPED_TRACE(w.name);
@@ -110,6 +114,13 @@ TEST(SafeFile, ReadOnlyTargetIsNeverWritten)
         EXPECT_EQ(s.bytes("target"), kOld);
         EXPECT_TRUE(isReadOnlyFile(s.path("target")));
         EXPECT_EQ(s.names(), names({"source", "target"}));
+
+        ASSERT_TRUE(QFile::remove(s.path("target")));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(s.path("target")).constData(), 0600), 0);
+        EXPECT_FALSE(w.save(s, &error));
+        EXPECT_EQ(error, QStringLiteral("通常のファイルではありません"));
+        EXPECT_EQ(s.names(), names({"source", "target"}));
+        EXPECT_FALSE(QFileInfo(s.path("target")).isFile());
     }
 }
 
@@ -168,15 +179,59 @@ TEST(SafeFile, CopyRefusesATargetThatIsTheSource)
     }
 }
 
+// Through a link, or a chain of them, the file at the end is replaced and
+// every link stays a link.
 TEST(SafeFile, ReplacingThroughALinkWritesTheFileItNames)
 {
-    Scene s;
-    s.put("real", kOld);
-    ASSERT_TRUE(QFile::link(s.path("real"), s.path("link")));
-    ASSERT_TRUE(saveWholeVia(s.path("Newlink"), s.path("link"), kNew));
-    EXPECT_TRUE(QFileInfo(s.path("link")).isSymLink());
-    EXPECT_EQ(s.bytes("real"), kNew);
-    EXPECT_EQ(s.names(), names({"link", "real"}));
+    const std::function<bool(const Scene &)> saves[] = {
+        [](const Scene &s) { return saveWholeVia(s.path("Newlink"), s.path("link"), kNew); },
+        [](const Scene &s) { return saveWhole(s.path("link"), kNew); },
+        [](const Scene &s) { return copyWhole(s.path("source"), s.path("link")); },
+    };
+    for (const auto &save : saves) {
+        for (bool chain : {false, true}) {
+            SCOPED_TRACE(chain ? "link to a link" : "link");
+            Scene s;
+            s.put("real", kOld);
+            s.put("source", kNew);
+            if (chain) {
+                ASSERT_TRUE(QFile::link(s.path("real"), s.path("mid")));
+                ASSERT_TRUE(QFile::link(s.path("mid"), s.path("link")));
+            } else {
+                ASSERT_TRUE(QFile::link(s.path("real"), s.path("link")));
+            }
+            ASSERT_TRUE(save(s));
+            EXPECT_TRUE(QFileInfo(s.path("link")).isSymLink());
+            EXPECT_EQ(QFileInfo(s.path("mid")).isSymLink(), chain);
+            EXPECT_EQ(s.bytes("real"), kNew);
+            EXPECT_EQ(s.names(), chain ? names({"link", "mid", "real", "source"}) : names({"link", "real", "source"}));
+        }
+    }
+}
+
+// A save killed after it created its temporary file leaves it behind; the
+// next save of that file removes it, but never one a live save holds (locked)
+// nor one of another file.
+TEST(SafeFile, ASaveRemovesTheTemporariesKilledSavesOfItsFileLeft)
+{
+    for (const Writer &w : kWriters) {
+        SCOPED_TRACE(w.name);
+        Scene s;
+        prepare(s);
+        s.put("target.0a1b2c3d.tmp", "stale");
+        s.put("target.live0000.tmp", "not of a save"); // no 8 hex digits
+        s.put("other.0a1b2c3d.tmp", "another file's");
+        s.put("target.89abcdef.tmp", "held");
+        QFile held(s.path("target.89abcdef.tmp"));
+        ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+        ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+        ASSERT_TRUE(w.save(s, nullptr));
+        const bool fresh = std::string(w.name) == "replace" || std::string(w.name) == "copy";
+        EXPECT_EQ(s.names(), fresh ? names({"other.0a1b2c3d.tmp", "source", "target", "target.89abcdef.tmp",
+                                            "target.live0000.tmp"})
+                                   : names({"other.0a1b2c3d.tmp", "source", "target", "target.0a1b2c3d.tmp",
+                                            "target.89abcdef.tmp", "target.live0000.tmp"}));
+    }
 }
 
 // A write the system takes only in part (a disk that fills up on the way)
