@@ -142,6 +142,18 @@ const std::vector<BigInput> &BigInputs()
                                list.messages.size() == 1,
                            QStringLiteral("%1 races").arg(model.raceCount()));
          }},
+        {"time-rank file, one line",
+         [](const QString &f, qint64 size) {
+             fill(f + QStringLiteral("TRa20000610.txt"), platform::toSjis(trHeaderLine({})), "x", size);
+         },
+         [](const QString &f) {
+             timerank::TimeRankAnalysis model;
+             const bool opened = model.open(f + QStringLiteral("TRa20000610.txt"), 0, {});
+             const timerank::TRRaceList list = timerank::LoadRaceList(f + QStringLiteral("TRa20000610.txt"));
+             return expect(!opened && !list.opened && !model.messages().empty() &&
+                               model.messages()[0].text.contains(QStringLiteral("1 行目が長すぎます")),
+                           QStringLiteral("the line was taken in"));
+         }},
         {"time-rank file, empty lines",
          [](const QString &f, qint64 size) { fill(f + QStringLiteral("TRa20000610.txt"), {}, "\n", size); },
          [](const QString &f) {
