@@ -6,7 +6,9 @@
 # counts it found.
 set -uo pipefail
 BUILD=${1:?build dir}
-command -v xvfb-run >/dev/null || { echo "xvfb-run missing"; echo "0 passed, 1 failed"; exit 1; }
+# Without Xvfb nothing here can run: a skip (77) for ctest, a failure where
+# every test must run (KORVIN_REQUIRE_ALL, set by ./dev test).
+command -v xvfb-run >/dev/null || { echo "xvfb-run missing: not run"; [ -n "${KORVIN_REQUIRE_ALL:-}" ] && exit 1; exit 77; }
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 printf 'MData     %s/\r\nWait1     3\r\n' "$home" >"$home/Korvin.ini"
@@ -35,16 +37,22 @@ done
 check "the program starts and stays up" kill -0 "$pid"
 check "the main menu appears with its title" test -n "$menu"
 [ -n "$menu" ] || { kill "$pid" 2>/dev/null; wait "$pid"; finish; }
-sleep 0.5 # let the layout settle
-
 # The menu's buttons: its child windows of one width standing at one x, as
 # "id width height x y", top to bottom.
-buttons=$(xwininfo -children -id "$menu" |
-  sed -n 's/^ *\(0x[0-9a-f]*\) .* \([0-9]*\)x\([0-9]*\)+\(-\{0,1\}[0-9]*\)+\(-\{0,1\}[0-9]*\) .*/\1 \2 \3 \4 \5/p' |
-  awk '{ key = $2 " " $4; n[key]++; rows[key] = rows[key] $0 "\n" }
-       END { for (k in n) if (n[k] > best) { best = n[k]; pick = k }; printf "%s", rows[pick] }' |
-  sort -n -k5)
-count=$(printf '%s' "$buttons" | grep -c . || true)
+menu_buttons() {
+  xwininfo -children -id "$menu" |
+    sed -n 's/^ *\(0x[0-9a-f]*\) .* \([0-9]*\)x\([0-9]*\)+\(-\{0,1\}[0-9]*\)+\(-\{0,1\}[0-9]*\) .*/\1 \2 \3 \4 \5/p' |
+    awk '{ key = $2 " " $4; n[key]++; rows[key] = rows[key] $0 "\n" }
+         END { for (k in n) if (n[k] > best) { best = n[k]; pick = k }; printf "%s", rows[pick] }' |
+    sort -n -k5
+}
+# The layout is done once six buttons stand in a column (ten seconds at most).
+for _ in $(seq 1 100); do
+  buttons=$(menu_buttons)
+  count=$(printf '%s' "$buttons" | grep -c . || true)
+  [ "$count" -eq 6 ] && break
+  sleep 0.1
+done
 echo "menu buttons found: $count"
 check "the main menu shows six buttons in a column" test "$count" -eq 6
 

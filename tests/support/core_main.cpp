@@ -1,9 +1,11 @@
 #include <QCoreApplication>
+#include "support/testmain.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return korvin::test::finishTests(RUN_ALL_TESTS());
 }

@@ -1,6 +1,8 @@
 #include "app/ui/navigation.h"
 
 #include <QApplication>
+#include "support/testmain.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
@@ -11,5 +13,5 @@ int main(int argc, char **argv)
     // The windows open one another as in the program.
     korvin::app::ui::ConnectWindows();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return korvin::test::finishTests(RUN_ALL_TESTS());
 }
