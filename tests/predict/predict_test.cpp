@@ -434,14 +434,28 @@ TEST_F(BatchRun, MeetingsFiltersAndFailures)
     addRace("東京", "4", "２Ｒ", kDirt8, 2, 6);
     addRace("京都", "2", "１Ｒ", kTurf16, 4, 1);
     addRace("京都", "2", "３Ｒ", QStringLiteral("サラ系３歳・準オープン(混)  芝右1800m 16頭立"), 4, 1);
+    // A known class whose parameter record is gone (its keys NUL): the search
+    // error alone, and the race is left out of its block.
+    const QString gone = QStringLiteral("サラ系３歳・未勝利(混)[指]  芝右2000m 16頭立");
+    addRace("京都", "2", "５Ｒ", gone, 5, 2);
+    test::TRBlockPlan kyoto;
+    kyoto.course = "京都";
+    kyoto.day = "2";
+    const RaceCondition rc = ParseRaceCondition(test::trHeaderLine(kyoto) + " ５Ｒ  15:35 発走", gone);
+    ASSERT_TRUE(rc.cls.found);
+    const int record = FindParameters(table, "08", rc.cls.code, rc.trackKey, rc.distanceKey);
+    ASSERT_GE(record, 0);
+    ASSERT_TRUE(WriteTRParaRecord(record, TRParaRecord()));
     addRace("東京", "4", "12Ｒ", QStringLiteral("障害４歳上・オープン(混)    芝  3000m 14頭立"), 9, 8);
     ZorbSettings z;
     z.keyHorse = true;
     z.track[1] = false; // ダート off
-    const QStringList out = run(z, 5);
-    // Class error, then the search error of the same race; the jump race's
-    // distance "3000" has band "99", which the table holds.
-    EXPECT_EQ(rec.texts(), (QStringList{"Class Pickup Error!!", "Paramator Search Error!!"}));
+    const QStringList out = run(z, 6);
+    // Class error, then the search error of the same race, then that of the
+    // race without a record; the jump race's distance "3000" has band "99",
+    // which the table holds.
+    EXPECT_EQ(rec.texts(),
+              (QStringList{"Class Pickup Error!!", "Paramator Search Error!!", "Paramator Search Error!!"}));
     EXPECT_EQ(rec.shown[0].kind, platform::MessageKind::Critical);
     auto block = [](const QString &course, const QString &day, const QString &line) {
         return QStringList{QString(76, '-'),
