@@ -120,7 +120,7 @@ private:
     demodata::Surface m_surface = demodata::Surface::Own;
     bool m_near = true;
     int m_focus = 0;
-    bool m_detail = false; // result screen with margins and corners
+    bool m_detail = false;     // result screen with margins and corners
     bool m_pagedAtEnd = false; // the last key accepted was PgDn at the last race
     // Export in progress.
     Prompt m_prompt = Prompt::None;

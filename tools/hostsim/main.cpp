@@ -56,8 +56,13 @@ int main(int argc, char *argv[])
     QElapsedTimer clock; // the key log's time: from the start, on a monotonic clock
     clock.start();
     // Playing a dry run needs no display.
-    const bool playing = std::any_of(argv + 1, argv + argc, [](const char *a) { return !std::strcmp(a, "--play"); });
-    std::unique_ptr<QCoreApplication> app(playing ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
+    const auto given = [argc, argv](const char *option) {
+        return std::any_of(argv + 1, argv + argc, [option](const char *a) { return !std::strcmp(a, option); });
+    };
+    const bool playing = given("--play");
+    // Nor does the usage.
+    const bool windowless = playing || given("--help") || given("-h");
+    std::unique_ptr<QCoreApplication> app(windowless ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
     QString home, dayPath, version, rankPath, resultPath, logPath, playPath;
