@@ -9,8 +9,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextStream>
 #include <QSplitter>
+#include <QTextStream>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
