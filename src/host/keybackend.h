@@ -5,10 +5,29 @@
 // with the mingw-w64 cross compiler; texts are UTF-8.
 #include "host/keyactions.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace korvin::host {
+
+// Where a backend stopped: a key it could not press, or the guard, or the
+// user's stop.
+enum class KeyFault {
+    NoFault,
+    Failed,       // the platform refused (no display, no such key ...)
+    FocusLost,    // another window has the keyboard focus
+    WindowClosed, // the activated window is gone
+    Stopped,      // the run was asked to stop
+};
+
+// What the guard found: the activated window (or a window it owns, such as
+// its file dialog) has the focus, another window has it, or it is gone.
+enum class FocusCheck { Held, Lost, Closed };
+
+// Keys sent between two checks of the guard within one key string or text:
+// a check costs a few round trips to the window system, far less than a key.
+constexpr int kGuardEveryKeys = 1;
 
 class KeyBackend {
 public:
@@ -16,18 +35,57 @@ public:
 
     // Brings the top-level window whose title equals `title` (or, when none
     // does, one whose title begins with it) to the front and gives it the
-    // keyboard focus. False, with the reason in `error`, when there is no such
-    // window or it never got the focus: then no key may be sent.
+    // keyboard focus; from then on it is the window the guard watches. False,
+    // with the reason in `error`, when there is no such window or it never got
+    // the focus: then no key may be sent.
     virtual bool activate(const std::string &title, std::string &error) = 0;
 
-    // Presses and releases each action in order, into the window that has the
-    // focus. Characters arrive as written whatever the Caps Lock state; a
-    // character with `shift` set is typed as a Shift press.
+    // The guard: whether the window activate() brought forward, or one it
+    // owns, still exists and has the keyboard focus. `detail` says where the
+    // focus went, when that is known.
+    virtual FocusCheck checkFocus(std::string &detail) = 0;
+
+    // Presses and releases each action in order. The guard and the stop
+    // request are checked before every kGuardEveryKeys-th key, the first too:
+    // no key is pressed once the focus has left the activated window (false,
+    // with lastFault() saying why). Characters arrive as written whatever the
+    // Caps Lock state; a character with `shift` set is typed as a Shift press.
     virtual bool send(const std::vector<KeyAction> &actions, std::string &error) = 0;
 
-    // Caps Lock state (GetCapsLock) and setting it (SetCapsLock).
+    // The desktop's Caps Lock state. Korvin reads it, never switches it.
     virtual bool capsLock(bool &on, std::string &error) = 0;
-    virtual bool setCapsLock(bool on, std::string &error) = 0;
+
+    // Why the last activate or send failed (None after a success).
+    KeyFault lastFault() const { return m_fault; }
+
+    // Asked between keys; true stops a send before its next key.
+    void setStopRequest(std::function<bool()> stop) { m_stop = std::move(stop); }
+
+protected:
+    void setFault(KeyFault fault) { m_fault = fault; }
+
+    // Before a key: the stop request, then the guard. False, with the fault
+    // and its reason set, when no further key may go out.
+    bool mayPressNext(std::string &error)
+    {
+        if (m_stop && m_stop()) {
+            m_fault = KeyFault::Stopped;
+            error = "中止しました";
+            return false;
+        }
+        std::string detail;
+        switch (checkFocus(detail)) {
+        case FocusCheck::Held: return true;
+        case FocusCheck::Lost: m_fault = KeyFault::FocusLost; break;
+        case FocusCheck::Closed: m_fault = KeyFault::WindowClosed; break;
+        }
+        error = detail;
+        return false;
+    }
+
+private:
+    KeyFault m_fault = KeyFault::NoFault;
+    std::function<bool()> m_stop;
 };
 
 // The window activate picks among top-level titles listed topmost first: the

@@ -32,37 +32,52 @@ bool RecordingBackend::activate(const std::string &title, std::string &error)
     return false;
 }
 
-bool RecordingBackend::send(const std::vector<KeyAction> &actions, std::string &)
+FocusCheck RecordingBackend::checkFocus(std::string &detail)
+{
+    const FocusCheck found = m_rec->focus ? m_rec->focus() : FocusCheck::Held;
+    if (found == FocusCheck::Lost)
+        detail = "キーボードのフォーカスがウィンドウ「Terminal」に移りました";
+    else if (found == FocusCheck::Closed)
+        detail = "ウィンドウ「Vantor frontier」が閉じられました";
+    return found;
+}
+
+bool RecordingBackend::send(const std::vector<KeyAction> &actions, std::string &error)
 {
     ++m_rec->sends;
+    // The keys pressed before the guard or a stop ended the send.
+    std::size_t pressed = 0;
+    bool ok = true;
+    for (; pressed < actions.size(); ++pressed) {
+        if (pressed % kGuardEveryKeys == 0 && !mayPressNext(error)) {
+            ok = false;
+            break;
+        }
+        ++m_rec->keys;
+    }
+    if (ok)
+        setFault(KeyFault::NoFault);
     std::vector<KeyAction> expected;
     if (m_announced && m_announced->kind == Operation::Kind::Keys)
         expected = ParseKeyString(m_announced->text.toStdString()).actions;
     else if (m_announced)
         TextActions(m_announced->text.toStdString(), expected);
-    if (m_announced && expected == actions) {
+    if (ok && m_announced && expected == actions) {
         log(DryRunLine(*m_announced));
-    } else {
+    } else if (pressed > 0) {
         QStringList described;
-        for (const KeyAction &a : actions)
-            described << QString::fromStdString(DescribeAction(a));
+        for (std::size_t i = 0; i < pressed; ++i)
+            described << QString::fromStdString(DescribeAction(actions[i]));
         log(QString::fromUtf8(QJsonDocument(QJsonArray{QStringLiteral("send"), described.join(QStringLiteral("; "))})
                                   .toJson(QJsonDocument::Compact)));
     }
     m_announced.reset();
-    return true;
+    return ok;
 }
 
 bool RecordingBackend::capsLock(bool &on, std::string &)
 {
     on = m_rec->capsLock;
-    return true;
-}
-
-bool RecordingBackend::setCapsLock(bool on, std::string &)
-{
-    ++m_rec->capsLockSets;
-    m_rec->capsLock = on;
     return true;
 }
 

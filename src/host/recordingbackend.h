@@ -14,9 +14,12 @@ namespace korvin::host {
 struct Recording {
     QStringList log;                       // dry-run lines, in order
     QStringList windows{kHostWindowTitle}; // titles of the windows that exist
-    bool capsLock = false;                 // Caps Lock state
-    int capsLockSets = 0;                  // setCapsLock calls
+    bool capsLock = false;                 // the desktop's Caps Lock state
     int sends = 0;                         // send calls
+    int keys = 0;                          // keys pressed
+    // What the guard finds before each key (a test may take the focus away
+    // or close the host); unset: the activated window keeps the focus.
+    std::function<FocusCheck()> focus;
     // Called after each line is logged (a test may play the host there).
     std::function<void(const QString &line)> onLogged;
 };
@@ -31,8 +34,8 @@ public:
     // Logged as the key string or text announced for it when the actions are
     // exactly what that string gives; otherwise as ["send", "key F8; char a +shift"].
     bool send(const std::vector<KeyAction> &actions, std::string &error) override;
+    FocusCheck checkFocus(std::string &detail) override;
     bool capsLock(bool &on, std::string &error) override;
-    bool setCapsLock(bool on, std::string &error) override;
 
     void operationStarted(const Operation &op) override;
     bool replacesWaits() const override { return true; }

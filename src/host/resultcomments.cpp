@@ -73,7 +73,8 @@ QString RewriteRunnerLine(const QString &raceKey, const QString &runnerLine)
     return s + tag;
 }
 
-CommentAppend AppendResultComments(const QString &exportPath, const QString &mdataFolder, int race)
+CommentAppend AppendResultComments(const QString &exportPath, const QString &mdataFolder, int race,
+                                   const QString &previousRaceKey)
 {
     CommentAppend r;
     auto fail = [&](const QString &text) {
@@ -122,6 +123,12 @@ CommentAppend AppendResultComments(const QString &exportPath, const QString &mda
     if (!allDigits(raceNumber, 2) || raceNumber.toInt() < 1 || raceNumber.toInt() > 12)
         return fail(QStringLiteral("レース番号が 01～12 ではありません． ( ") + line3 + QStringLiteral(" ) "));
     r.raceKey = code + year + meeting + day + raceNumber;
+    // The host stays on its last race when asked for the next one: the same
+    // race again is not appended twice.
+    if (r.raceKey == previousRaceKey) {
+        r.repeated = true;
+        return r;
+    }
 
     bool ok = false;
     const double count = common::TextToDouble(Mid(common::RightOf(lines[3], 4), 1, 2), &ok);

@@ -10,9 +10,10 @@
 namespace korvin::host {
 
 struct CommentAppend {
-    QString path;    // the result-comment file appended to
-    QString raceKey; // as far as it was read
-    int lines = 0;   // lines appended
+    QString path;          // the result-comment file appended to
+    QString raceKey;       // as far as it was read
+    int lines = 0;         // lines appended
+    bool repeated = false; // the export was the race before it again: nothing appended
     platform::Messages messages;
     bool appended() const { return !path.isEmpty(); }
 };
@@ -21,8 +22,10 @@ struct CommentAppend {
 // missing export, too few lines for its runner count, a racecourse outside
 // the code table, a year or meeting that is not digits or a race number
 // outside 01..12 appends nothing.
-// The race's lines are appended as one block.
-CommentAppend AppendResultComments(const QString &exportPath, const QString &mdataFolder, int race);
+// The race's lines are appended as one block; an export of previousRaceKey
+// again (the host was on its last race) appends nothing and says so.
+CommentAppend AppendResultComments(const QString &exportPath, const QString &mdataFolder, int race,
+                                   const QString &previousRaceKey = {});
 
 // One runner line of the export rewritten into a result-comment line.
 QString RewriteRunnerLine(const QString &raceKey, const QString &runnerLine);

@@ -17,13 +17,17 @@ namespace korvin::host {
 // WaitSeconds: pauses n whole seconds on a clock that never jumps (a wait over
 // midnight ends too), processing the program's events and sleeping a few
 // milliseconds between checks. n <= 0 returns at once, processing nothing.
-void WaitSeconds(int n);
+// False when `stop` said to stop before the time was up.
+bool WaitSeconds(int n, const std::function<bool()> &stop = {});
 
-// GetCapsLock / SetCapsLock through a backend: 1 when Caps Lock is on, 0 when
-// off; nullopt (with the reason) when the backend cannot tell. SetCapsLock
-// switches it on for flag 1 and off for any other value.
+// GetCapsLock / SetCapsLock work on Korvin's own keyboard state, as the
+// keyboard state of a program's own thread does: SetCapsLock changes what
+// GetCapsLock reports afterwards and nothing else. The desktop's Caps Lock is
+// the user's; it is read (until Korvin has set its own), never switched.
 std::optional<qint16> GetCapsLock(KeyBackend &backend, QString *error = nullptr);
-bool SetCapsLock(KeyBackend &backend, qint16 flag, QString *error = nullptr);
+void SetCapsLock(qint16 flag);
+// Forgets what SetCapsLock set (tests).
+void ResetOwnKeyboardState();
 
 // A backend that also wants to hear of every operation (the recording one)
 // implements this besides KeyBackend; the runner tells it before each step.
@@ -49,13 +53,28 @@ struct RunResult {
     bool completed = false;      // every operation carried out
     platform::Messages messages; // in the order they arose
     std::optional<SplitResult> split;
-    std::vector<CommentAppend> comments; // one per race whose comments were appended
+    std::vector<CommentAppend> comments;   // one per race whose comments were appended
+    KeyFault interrupted = KeyFault::NoFault; // FocusLost, WindowClosed or Stopped: the run stopped there
+    int racesDone = 0;                     // races of the run the host finished (their exports complete)
+    bool reachedLastRace = false;          // the host stayed on its last race: the run ended there
 };
 
 struct RunOptions {
     std::function<void(const RunProgress &)> progress;
     std::function<void(int)> wait; // null: WaitSeconds
+    // Asked before each key and during waits: true stops the run at once.
+    std::function<bool()> stopRequested;
+    // Brings Korvin's own window back at the end of a comment run; without
+    // it the backend activates by title.
+    std::function<void()> activateOwnWindow;
+    // An export is read once it exists and its size has not changed for this
+    // long (the host may still be writing it).
+    int exportQuietMs = 300;
 };
+
+// Waits until the file exists and its size has stayed the same for quietMs,
+// at most timeoutMs: true when it has settled.
+bool WaitForSettledFile(const QString &path, int quietMs, int timeoutMs, const std::function<bool()> &stop = {});
 
 RunResult RunScript(const Script &script, KeyBackend &backend, const RunOptions &options = {});
 

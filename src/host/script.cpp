@@ -21,6 +21,7 @@ const char *kindWord(Kind k)
     case Kind::Wait: return "wait";
     case Kind::Keys: return "keys";
     case Kind::Type: return "type";
+    case Kind::CheckExport: return "check-export";
     case Kind::Split: return "split";
     case Kind::AppendComments: return "append-comments";
     case Kind::CapsLockOnIfOff: return "capslock-on-if-off";
@@ -117,6 +118,15 @@ bool checkFolder(const QString &key, const QString &folder, platform::Messages &
     return true;
 }
 
+bool checkRaces(const RunNumbers &n, platform::Messages &messages)
+{
+    if (n.races >= 1)
+        return true;
+    messages.push_back(platform::Critical(
+        QStringLiteral("Repeat の値が 1 以上ではありません．レースの数を入れて下さい． ( %1 )").arg(n.races)));
+    return false;
+}
+
 } // namespace
 
 QString DryRunLine(const Operation &op)
@@ -128,6 +138,7 @@ QString DryRunLine(const Operation &op)
     case Kind::Keys:
     case Kind::Type: a.append(op.text); break;
     case Kind::Wait: a.append(op.seconds); break;
+    case Kind::CheckExport: a.append(op.race); break;
     default: break;
     }
     return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact));
@@ -182,6 +193,8 @@ std::optional<RunNumbers> ConvertRunBoxes(const RunBoxes &boxes, platform::Messa
     if (!r)
         return fault(QStringLiteral("Repeat"), boxes.repeat);
     n.races = *r;
+    if (!checkRaces(n, messages))
+        return std::nullopt;
     return n;
 }
 
@@ -207,7 +220,7 @@ std::optional<Script> BuildExportScript(const RunNumbers &n, int kind, const com
                                               settings.Vantor_Ver + QStringLiteral(" )")));
         return std::nullopt;
     }
-    if (!checkFolder(QStringLiteral("TimeRank"), settings.TimeRank, messages))
+    if (!checkRaces(n, messages) || !checkFolder(QStringLiteral("TimeRank"), settings.TimeRank, messages))
         return std::nullopt;
 
     const KindKeys &kk = kKindKeys[size_t(kind)];
@@ -219,6 +232,7 @@ std::optional<Script> BuildExportScript(const RunNumbers &n, int kind, const com
     b.script.kind = kind;
     b.script.outputFolder = settings.TimeRank;
     b.script.exportPath = settings.TimeRank + QStringLiteral("TimeRank.txt");
+    b.script.exportTimeoutSeconds = qMax(0, n.waits[2]) + 5;
     const auto exportKeys = [&] {
         b.keys(QStringLiteral("{F8}"));
         if (withF)
@@ -263,6 +277,8 @@ std::optional<Script> BuildExportScript(const RunNumbers &n, int kind, const com
             views(6);
         }
         b.keys(QStringLiteral("{F12}"));
+        // The race's 36 exports are in the file before the host moves on.
+        b.add(Kind::CheckExport);
         b.nextRace(n, k);
     }
     b.closing();
@@ -273,12 +289,13 @@ std::optional<Script> BuildExportScript(const RunNumbers &n, int kind, const com
 std::optional<Script> BuildCommentScript(const RunNumbers &n, const common::SettingsRecord &settings,
                                          platform::Messages &messages)
 {
-    if (!checkFolder(QStringLiteral("MData"), settings.MData, messages))
+    if (!checkRaces(n, messages) || !checkFolder(QStringLiteral("MData"), settings.MData, messages))
         return std::nullopt;
     Builder b;
     b.script.races = n.races;
     b.script.outputFolder = settings.MData;
     b.script.exportPath = settings.MData + QStringLiteral("Comment.txt");
+    b.script.exportTimeoutSeconds = qMax(0, n.waits[2]) + 5;
 
     b.opening(n);
     b.keys(QStringLiteral(" "));

@@ -18,7 +18,7 @@ inline const QString kHostWindowTitle = QStringLiteral("Vantor frontier");
 inline const QString kOwnWindowTitle = QStringLiteral("Korvin");
 
 struct Operation {
-    enum class Kind { Delete, Activate, Wait, Keys, Type, Split, AppendComments, CapsLockOnIfOff };
+    enum class Kind { Delete, Activate, Wait, Keys, Type, CheckExport, Split, AppendComments, CapsLockOnIfOff };
     Kind kind = Kind::Keys;
     QString text;    // Delete: path; Activate: title; Keys: key string; Type: the text
     int seconds = 0; // Wait
@@ -32,7 +32,7 @@ struct Operation {
 };
 
 // One dry-run line: a compact JSON array, ["keys","{F8}"], ["wait",2],
-// ["type","/data/TimeRank/TimeRank.txt"], ["split"] ...
+// ["type","/data/TimeRank/TimeRank.txt"], ["check-export",1], ["split"] ...
 QString DryRunLine(const Operation &op);
 
 struct Script {
@@ -41,6 +41,8 @@ struct Script {
     QString exportPath;   // the file the host writes ("TimeRank.txt" or "Comment.txt")
     QString outputFolder; // where the file steps write: TimeRank (split) or MData (comments)
     int kind = 0;         // ranking kind of the split
+    // How long an export may take to appear and settle: Wait3 + 5 seconds.
+    int exportTimeoutSeconds = 5;
 };
 
 QStringList DryRun(const Script &script);
@@ -62,6 +64,7 @@ std::optional<qint16> WaitBoxValue(const QString &text);
 std::optional<qint16> RepeatBoxValue(const QString &text);
 
 // All four boxes; on a fault a critical message naming the box, and nullopt.
+// A repeat below 1 runs no race and is refused too.
 std::optional<RunNumbers> ConvertRunBoxes(const RunBoxes &boxes, platform::Messages &messages);
 
 // Number of the host version ("2.05" and on send "F" after "{F8}"): the first

@@ -19,9 +19,20 @@ using common::Mid;
 // kept ones are written, so the split costs little more than reading the file.
 class Splitter {
 public:
-    Splitter(const QByteArray &file, int titleColumn) : m_in(file), m_column(titleColumn) {}
+    Splitter(const QByteArray &file, int titleColumn) : m_file(file), m_in(file), m_column(titleColumn) {}
 
-    bool atEnd() const { return m_in.atEnd(); }
+    // Nothing but empty lines and end-of-file marks (0x1A) is left: some
+    // programs close a text file with them, and they are no race.
+    bool atEnd() const
+    {
+        ByteLineReader rest(m_file, m_in.position());
+        QByteArrayView line;
+        while (rest.next(line))
+            for (char c : line)
+                if (c != '\x1A' && c != '\r')
+                    return false;
+        return true;
+    }
 
     // One race; false when the export ended inside it (its lines are dropped).
     bool race()
@@ -45,18 +56,19 @@ public:
                     return false;
         }
         write(); // the last section's trailer ends the race block
-        m_kept.insert(m_kept.end(), m_race.begin(), m_race.end());
         return true;
     }
 
-    const std::vector<QByteArrayView> &kept() const { return m_kept; }
+    // The kept lines of the race just read.
+    const std::vector<QByteArrayView> &raceLines() const { return m_race; }
 
 private:
-    platform::ByteLineReader m_in;
+    using ByteLineReader = platform::ByteLineReader;
+    const QByteArray &m_file;
+    ByteLineReader m_in;
     const int m_column;
     QByteArrayView m_current;
     std::vector<QByteArrayView> m_race; // lines kept of the race in progress
-    std::vector<QByteArrayView> m_kept; // lines of the complete races
 
     bool read() { return m_in.next(m_current); }
     bool readTimes(int n)
@@ -148,7 +160,7 @@ const QString kExportName = QStringLiteral("タイムランクのエクスポー
 
 } // namespace
 
-SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFolder, int kind)
+SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFolder, int kind, int maxRaces)
 {
     SplitResult r;
     auto fail = [&](const QString &text) {
@@ -177,12 +189,23 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
         return fail(kExportName + QStringLiteral("の1行目に日付がありません． ( ") + firstLine + QStringLiteral(" )"));
 
     Splitter split(*file, timerank::KindTitleColumn(kind));
-    int races = 0;
-    while (!split.atEnd()) {
+    std::vector<QByteArrayView> kept;
+    std::vector<QByteArrayView> previous; // the last race written
+    int races = 0, read = 0;
+    while (!split.atEnd() && (maxRaces < 0 || read < maxRaces)) {
         if (!split.race()) {
-            r.incompleteRace = races + 1;
+            r.incompleteRace = read + 1;
             break;
         }
+        ++read;
+        // The host stays on its last race when asked for the next one: the
+        // same race exported again in a row is written once.
+        if (split.raceLines() == previous) {
+            ++r.repeated;
+            continue;
+        }
+        previous = split.raceLines();
+        kept.insert(kept.end(), previous.begin(), previous.end());
         ++races;
     }
     if (r.incompleteRace) {
@@ -202,7 +225,7 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");
     // The kept lines go out as the host wrote them: nothing is decoded and
     // encoded again, so no byte of the export changes on the way.
-    if (!platform::saveWhole(path, platform::joinRawLines(split.kept()), &error))
+    if (!platform::saveWhole(path, platform::joinRawLines(kept), &error))
         return fail(QStringLiteral("タイムランクファイルを書き込めません． ( ") + path + QStringLiteral(" ) ") + error);
     r.path = path;
     r.races = races;
@@ -211,8 +234,22 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
 
 QString SplitDoneMessage(const SplitResult &result)
 {
-    return QStringLiteral("タイムランクファイルを書き込みました．（%1 レース） ( ").arg(result.races) + result.path +
-           QStringLiteral(" )");
+    const QString last = result.repeated > 0 ? QStringLiteral("，最終レースまで") : QString();
+    return QStringLiteral("タイムランクファイルを書き込みました．（%1 レース%2） ( ").arg(result.races).arg(last) +
+           result.path + QStringLiteral(" )");
+}
+
+ExportProgress ReadExportProgress(const QByteArray &file)
+{
+    ExportProgress p;
+    Splitter split(file, timerank::KindTitleColumn(0));
+    std::vector<QByteArrayView> previous;
+    while (!split.atEnd() && split.race()) {
+        ++p.races;
+        p.lastRepeats = p.races > 1 && split.raceLines() == previous;
+        previous = split.raceLines();
+    }
+    return p;
 }
 
 } // namespace korvin::host

@@ -153,7 +153,7 @@ protected:
     void setCapsLock(bool on)
     {
         std::string error;
-        ASSERT_TRUE(keys->setCapsLock(on, error)) << error;
+        ASSERT_TRUE(host::x11::SetDesktopCapsLock(on, error)) << error;
     }
 
     // A script window as the user has it before pressing "Run": its boxes

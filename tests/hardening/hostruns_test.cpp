@@ -53,7 +53,9 @@ TEST(HostRunStops, BadSettingsStartNothingAndARefusedKeyStopsTheRun)
 
     RefusingBackend refusing;
     platform::Messages said;
-    const RunResult r = RunScript(*BuildExportScript(numbers, 0, good, said), refusing, {{}, [](int) {}});
+    RunOptions noWaits;
+    noWaits.wait = [](int) {};
+    const RunResult r = RunScript(*BuildExportScript(numbers, 0, good, said), refusing, noWaits);
     EXPECT_FALSE(r.completed);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_TRUE(r.messages[0].text.startsWith(QStringLiteral("キーを送信できないため，実行を中止しました．")));
@@ -65,7 +67,7 @@ TEST(HostRunStops, BadSettingsStartNothingAndARefusedKeyStopsTheRun)
     for (Operation &op : typed.operations)
         if (op.kind == Operation::Kind::Type)
             op.text += QChar(0);
-    const RunResult stopped = RunScript(typed, recording, {{}, [](int) {}});
+    const RunResult stopped = RunScript(typed, recording, noWaits);
     EXPECT_FALSE(stopped.completed);
     ASSERT_EQ(stopped.messages.size(), 1u);
     EXPECT_TRUE(stopped.messages[0].text.startsWith(

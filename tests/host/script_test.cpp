@@ -6,6 +6,8 @@
 #include "support/testutil.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -67,6 +69,8 @@ protected:
     common::SettingsRecord settings;
     std::shared_ptr<Recording> rec = std::make_shared<Recording>();
     RecordingBackend backend{rec};
+    RunOptions fast; // exports are whole when written: no settling time
+    QString rankExport, commentExport;
 
     void SetUp() override
     {
@@ -74,45 +78,77 @@ protected:
         settings.TimeRank = home.makeFolder(QStringLiteral("TimeRank"));
         settings.MData = home.makeFolder(QStringLiteral("MData"));
         settings.Vantor_Ver = QStringLiteral("2.05");
+        rankExport = settings.TimeRank + QStringLiteral("TimeRank.txt");
+        commentExport = settings.MData + QStringLiteral("Comment.txt");
+        fast.exportQuietMs = 0;
+        ResetOwnKeyboardState();
     }
+    void TearDown() override { ResetOwnKeyboardState(); }
     static RunNumbers numbers(int races) { return {{2, 1, 3}, races}; }
     int count(const QString &l) const { return int(rec->log.count(l)); }
+
+    // The host as the scripts expect it: the races of the day from `first`
+    // (1-based), each exported when the run asks for it; at the day's last
+    // race (lastRace) PgDn leaves the cursor where it is.
+    void playHost(int first = 1, int lastRace = 12)
+    {
+        rec->onLogged = [this, race = first, lastRace, comments = false](const QString &l) mutable {
+            if (l == keys("{PGDN}"))
+                race = qMin(race + 1, lastRace);
+            if (l.startsWith(QStringLiteral("[\"delete\"")))
+                comments = l == op("delete", commentExport);
+            if (l.startsWith(QStringLiteral("[\"check-export\""))) {
+                test::ExportRacePlan p;
+                p.raceLabel = QStringLiteral("%1Ｒ").arg(race, 2, 10, QLatin1Char('0'));
+                platform::appendLines(rankExport, test::exportRace(p));
+            }
+            if (l == keys("{F8}") && comments) {
+                test::CommentExportPlan p;
+                p.raceLine = QStringLiteral("%1Ｒ 未勝利").arg(race);
+                p.runners = {test::commentRunner(1, QChar(u' '), QStringLiteral("=5◆"))};
+                platform::writeLines(commentExport, test::commentExport(p));
+            }
+        };
+    }
 };
 
 TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
 {
-    const QString path = settings.TimeRank + QStringLiteral("TimeRank.txt");
-    const QString typed = op("type", path);
+    const QString typed = op("type", rankExport);
     for (const char *version : {"2.04", "2.05", "2.1", "10.0"}) {
-        for (int n : {0, 1, 3}) {
+        for (int n : {1, 3}) {
             SCOPED_TRACE(std::string(version) + " N=" + std::to_string(n));
             settings.Vantor_Ver = QString::fromLatin1(version);
             rec->log.clear();
+            playHost();
             platform::Messages m;
             const auto script = BuildExportScript(numbers(n), 2, settings, m);
             ASSERT_TRUE(script);
-            const RunResult r = RunScript(*script, backend);
+            const RunResult r = RunScript(*script, backend, fast);
             // The recording is the list, operation for operation.
             EXPECT_EQ(rec->log, DryRun(*script));
+            EXPECT_TRUE(r.completed);
+            EXPECT_EQ(r.split->races, n);
             EXPECT_EQ(count(keys("{F8}")), 36 * n);
             EXPECT_EQ(count(keys("F")), QLatin1String(version) == QLatin1String("2.04") ? 0 : 36 * n);
-            EXPECT_EQ(count(keys("{PGDN}")), qMax(0, n - 1));
+            EXPECT_EQ(count(keys("{PGDN}")), n - 1);
             EXPECT_EQ(count(keys("{F6 2}")), n);
             EXPECT_EQ(count(keys("{TAB 3}")), n);
-            EXPECT_EQ(count(typed), n > 0 ? 1 : 0);
+            EXPECT_EQ(count(typed), 1);
             EXPECT_EQ(count(wait(3)), n); // Wait3 after each {F6}
-            // Opening and closing, whatever N.
+            // Opening and closing; each race checked after its last {F12}.
             const QStringList head = rec->log.mid(0, 5);
-            EXPECT_EQ(head, (QStringList{op("delete", path), kActivateHost, wait(2), keys("{Enter}"), wait(1)}));
-            EXPECT_EQ(rec->log.mid(rec->log.size() - 3), (QStringList{keys("{F12}"), wait(1), op("split")}));
-            EXPECT_FALSE(r.completed); // nothing exported: the split has no file
+            EXPECT_EQ(head, (QStringList{op("delete", rankExport), kActivateHost, wait(2), keys("{Enter}"), wait(1)}));
+            EXPECT_EQ(rec->log.mid(rec->log.size() - 5),
+                      (QStringList{keys("{F12}"), QStringLiteral("[\"check-export\",%1]").arg(n), keys("{F12}"),
+                                   wait(1), op("split")}));
         }
     }
     // Race 2 begins where race 1 left: {PGDN}, Wait2, {F6}, Wait3; after {F7} and
     // the export keys the file name is not asked again.
     rec->log.clear();
     platform::Messages m;
-    RunScript(*BuildExportScript(numbers(2), 1, settings, m), backend);
+    RunScript(*BuildExportScript(numbers(2), 1, settings, m), backend, fast);
     const qsizetype pgdn = rec->log.indexOf(keys("{PGDN}"));
     EXPECT_EQ(rec->log.mid(pgdn, 10),
               (QStringList{keys("{PGDN}"), wait(1), keys("{F6}"), wait(3), keys("{INSERT}"), keys("{F6}"), keys("{F7}"),
@@ -120,54 +156,86 @@ TEST_F(HostRun, ExportScriptPerRaceCountAndVersion)
     EXPECT_EQ(count(keys("{TAB 3}")), 0); // kind 1 has no tab or up keys
     EXPECT_EQ(count(keys("{UP}")), 0);
 
-    settings.Vantor_Ver = QStringLiteral("v2.05");
-    m.clear();
-    EXPECT_FALSE(BuildExportScript(numbers(1), 0, settings, m));
-    EXPECT_EQ(m[0].text, QStringLiteral("Vantor_Ver の先頭4文字が数値ではありません． ( v2.05 )"));
+    // Settings and boxes that cannot drive a run send nothing.
+    const struct {
+        const char *version;
+        RunBoxes boxes;
+        const char *message;
+    } refused[] = {
+        {"v2.05", {{"1", "1", "1"}, "1"}, "Vantor_Ver の先頭4文字が数値ではありません． ( v2.05 )"},
+        {"2.05", {{"1", "1", "1"}, "0"}, "Repeat の値が 1 以上ではありません．レースの数を入れて下さい． ( 0 )"},
+        {"2.05", {{"1", "1", "1"}, "-1"}, "Repeat の値が 1 以上ではありません．レースの数を入れて下さい． ( -1 )"},
+    };
+    for (const auto &row : refused) {
+        settings.Vantor_Ver = QString::fromLatin1(row.version);
+        m.clear();
+        const auto n = ConvertRunBoxes(row.boxes, m);
+        EXPECT_FALSE(n && BuildExportScript(*n, 0, settings, m));
+        ASSERT_EQ(m.size(), 1u);
+        EXPECT_EQ(m[0].text, QString::fromUtf8(row.message));
+    }
 }
 
-TEST_F(HostRun, CommentScriptAppendsEachRaceAndSwitchesCapsLockOnOnlyWhenOff)
+TEST_F(HostRun, CommentScriptAppendsEachRaceAndNeverSwitchesTheDesktopsCapsLock)
 {
-    const QString exportPath = settings.MData + QStringLiteral("Comment.txt");
-    // The host writes the race under its cursor when {F8} arrives.
-    int race = 0;
-    rec->onLogged = [&](const QString &l) {
-        if (l == keys("{F8}")) {
-            test::CommentExportPlan p;
-            p.raceLine = QStringLiteral("%1Ｒ 未勝利").arg(++race);
-            p.runners = {test::commentRunner(1, QChar(u' '), QStringLiteral("=5◆"))};
-            platform::writeLines(exportPath, test::commentExport(p));
-        }
-    };
-    for (int n : {0, 1, 3}) {
+    for (int n : {1, 3}) {
         for (bool capsOn : {false, true}) {
             SCOPED_TRACE(n * 10 + capsOn);
             rec->log.clear();
+            playHost();
             rec->capsLock = capsOn;
-            rec->capsLockSets = 0;
+            ResetOwnKeyboardState();
             platform::Messages m;
             const auto script = BuildCommentScript(numbers(n), settings, m);
             ASSERT_TRUE(script);
-            const RunResult r = RunScript(*script, backend);
+            const RunResult r = RunScript(*script, backend, fast);
             EXPECT_TRUE(r.completed);
             EXPECT_EQ(rec->log, DryRun(*script));
             EXPECT_EQ(int(r.comments.size()), n);
-            EXPECT_EQ(count(op("delete", exportPath)), n);
-            EXPECT_EQ(count(op("type", exportPath)), n > 0 ? 1 : 0);
+            EXPECT_EQ(count(op("delete", commentExport)), n);
+            EXPECT_EQ(count(op("type", commentExport)), 1);
             EXPECT_EQ(count(op("append-comments")), n);
-            EXPECT_EQ(count(keys("{PGDN}")), qMax(0, n - 1));
-            EXPECT_TRUE(rec->capsLock);
-            EXPECT_EQ(rec->capsLockSets, capsOn ? 0 : 1);
-            if (n == 0) {
-                EXPECT_EQ(rec->log,
-                          (QStringList{kActivateHost, wait(2), keys("{Enter}"), wait(1), keys(" "), keys("{F12}"),
-                                       wait(1), op("capslock-on-if-off"), op("activate", "Korvin")}));
-            }
+            EXPECT_EQ(count(keys("{PGDN}")), n - 1);
+            // SetCapsLock is Korvin's own state: the desktop keeps the user's.
+            EXPECT_EQ(rec->capsLock, capsOn);
+            EXPECT_EQ(GetCapsLock(backend), 1);
+            EXPECT_EQ(rec->log.mid(rec->log.size() - 4),
+                      (QStringList{keys("{F12}"), wait(1), op("capslock-on-if-off"), op("activate", "Korvin")}));
         }
     }
     const QStringList lines = *platform::readLines(settings.MData + QStringLiteral("MS003東.dat"));
-    ASSERT_EQ(lines.size(), 8); // one runner in each of 2 x (0 + 1 + 3) races
-    EXPECT_EQ(lines[7].left(10), QStringLiteral("0500340801"));
+    ASSERT_EQ(lines.size(), 8); // one runner in each of 2 x (1 + 3) races
+    EXPECT_EQ(lines[7].left(10), QStringLiteral("0500340301"));
+}
+
+// Runs past the day's last race: the race the host stays on is written once,
+// and no second PgDn goes out at the last race.
+TEST_F(HostRun, ARunPastTheLastRaceEndsThere)
+{
+    for (bool timeRank : {true, false}) {
+        SCOPED_TRACE(timeRank ? "time-rank" : "comments");
+        rec->log.clear();
+        QFile::remove(rankExport);
+        QFile::remove(settings.MData + QStringLiteral("MS003東.dat"));
+        playHost(11, 12);
+        platform::Messages m;
+        const auto script =
+            timeRank ? BuildExportScript(numbers(4), 0, settings, m) : BuildCommentScript(numbers(4), settings, m);
+        const RunResult r = RunScript(*script, backend, fast);
+        EXPECT_TRUE(r.completed);
+        EXPECT_TRUE(r.reachedLastRace);
+        EXPECT_EQ(r.racesDone, 2);
+        EXPECT_EQ(count(keys("{PGDN}")), 2); // 11 -> 12, then 12 stays
+        EXPECT_EQ(rec->log.mid(rec->log.size() - (timeRank ? 3 : 4), 2), (QStringList{keys("{F12}"), wait(1)}));
+        if (timeRank) {
+            EXPECT_EQ(r.split->races, 2);
+            EXPECT_TRUE(SplitDoneMessage(*r.split).startsWith(
+                QStringLiteral("タイムランクファイルを書き込みました．（2 レース，最終レースまで） ( ")));
+        } else {
+            EXPECT_EQ(r.comments.size(), 2u);
+            EXPECT_EQ(platform::readLines(settings.MData + QStringLiteral("MS003東.dat"))->size(), 2);
+        }
+    }
 }
 
 TEST_F(HostRun, NoKeyReachesAnotherWindow)
@@ -175,7 +243,7 @@ TEST_F(HostRun, NoKeyReachesAnotherWindow)
     platform::Messages m;
     // No host window: the run stops at the activation.
     rec->windows = {QStringLiteral("Vantor"), QStringLiteral("Terminal")};
-    RunResult r = RunScript(*BuildExportScript(numbers(3), 0, settings, m), backend);
+    RunResult r = RunScript(*BuildExportScript(numbers(3), 0, settings, m), backend, fast);
     EXPECT_FALSE(r.completed);
     EXPECT_EQ(rec->sends, 0);
     EXPECT_EQ(rec->log.last(), kActivateHost);
@@ -183,15 +251,80 @@ TEST_F(HostRun, NoKeyReachesAnotherWindow)
     EXPECT_EQ(r.messages[0].kind, platform::MessageKind::Critical);
     EXPECT_TRUE(r.messages[0].text.startsWith(
         QStringLiteral("「Vantor frontier」のウィンドウをアクティブにできないため，実行を中止しました．")));
-
-    // A title that begins with the text will do; the program's own window not
-    // being found at the very end stops nothing.
     rec->windows = {QStringLiteral("Vantor frontier - 2000年")};
+
+    // The focus leaves the host, the host closes, or the user stops the run,
+    // before the n-th key: no key after it, what was finished is kept.
+    const int keysPerRace = [&] {
+        rec->keys = 0;
+        playHost();
+        RunScript(*BuildExportScript(numbers(1), 0, settings, m), backend, fast);
+        return rec->keys;
+    }();
+    // Comment keys: Enter, Space, then F8, the path, Enter, Enter, PgDn in race 1.
+    const int commentRace3 = int(commentExport.size()) + 12;
+    const struct {
+        bool timeRank;
+        FocusCheck found;
+        int atKey;
+        const char *message;
+        int kept;
+    } rows[] = {
+        {true, FocusCheck::Lost, 2, "「Vantor frontier」のフォーカスが外れたため，レース 1 / 3 の途中で", 0},
+        {true, FocusCheck::Lost, keysPerRace + 10, "「Vantor frontier」のフォーカスが外れたため，レース 2 / 3 の途中で",
+         1},
+        {true, FocusCheck::Closed, keysPerRace * 2 + 3, "「Vantor frontier」が閉じられたため，レース 3 / 3 の途中で",
+         2},
+        {true, FocusCheck::Held, keysPerRace + 1, "中止の指示により，レース 2 / 3 の途中で", 1},
+        {false, FocusCheck::Lost, 5, "「Vantor frontier」のフォーカスが外れたため，レース 1 / 3 の途中で", 0},
+        {false, FocusCheck::Closed, commentRace3, "「Vantor frontier」が閉じられたため，レース 3 / 3 の途中で", 2},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.message) + std::to_string(row.atKey));
+        QFile::remove(rankExport);
+        QFile::remove(settings.MData + QStringLiteral("MS003東.dat"));
+        rec->keys = 0;
+        playHost();
+        const bool stop = row.found == FocusCheck::Held;
+        rec->focus = [&] { return !stop && rec->keys + 1 >= row.atKey ? row.found : FocusCheck::Held; };
+        RunOptions options = fast;
+        options.stopRequested = [&] { return stop && rec->keys + 1 >= row.atKey; };
+        const auto script =
+            row.timeRank ? BuildExportScript(numbers(3), 0, settings, m) : BuildCommentScript(numbers(3), settings, m);
+        r = RunScript(*script, backend, options);
+        rec->focus = nullptr;
+        EXPECT_FALSE(r.completed);
+        EXPECT_EQ(r.interrupted, stop                            ? KeyFault::Stopped
+                                 : row.found == FocusCheck::Lost ? KeyFault::FocusLost
+                                                                 : KeyFault::WindowClosed);
+        EXPECT_EQ(rec->keys, row.atKey - 1);
+        ASSERT_FALSE(r.messages.empty());
+        EXPECT_EQ(r.messages[0].kind, platform::MessageKind::Critical);
+        EXPECT_TRUE(r.messages[0].text.startsWith(QString::fromUtf8(row.message))) << r.messages[0].text.toStdString();
+        if (row.timeRank) {
+            EXPECT_EQ(r.split ? r.split->races : 0, row.kept);
+            EXPECT_EQ(r.messages[0].text.contains(QStringLiteral("タイムランクファイルは書き込んでいません")),
+                      row.kept == 0);
+        } else {
+            EXPECT_EQ(int(r.comments.size()), row.kept);
+            EXPECT_EQ(
+                platform::readLines(settings.MData + QStringLiteral("MS003東.dat")).value_or(QStringList{}).size(),
+                row.kept);
+        }
+    }
+
+    // The program's own window is brought back directly, never looked up by a
+    // title that another window may begin with.
     rec->log.clear();
-    r = RunScript(*BuildCommentScript(numbers(0), settings, m), backend);
+    rec->keys = 0;
+    playHost();
+    RunOptions own = fast;
+    int raised = 0;
+    own.activateOwnWindow = [&] { ++raised; };
+    r = RunScript(*BuildCommentScript(numbers(1), settings, m), backend, own);
     EXPECT_TRUE(r.completed);
-    EXPECT_TRUE(r.messages.empty());
-    EXPECT_EQ(rec->sends, 3);
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(rec->log.count(op("activate", "Korvin")), 0);
 }
 
 // The rule every backend picks a window by (titles listed topmost first).
@@ -207,15 +340,21 @@ TEST(WindowTitle, ExactTitleThenPrefixTopmostFirst)
     EXPECT_EQ(NoWindowError(""), "ウィンドウのタイトルが指定されていません");
 }
 
-TEST(WaitSeconds, NoneOrNegativeProcessesNothing)
+TEST(WaitSeconds, NoneOrNegativeProcessesNothingAndAStopEndsIt)
 {
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
-    WaitSeconds(0);
-    WaitSeconds(-3);
+    EXPECT_TRUE(WaitSeconds(0));
+    EXPECT_TRUE(WaitSeconds(-3));
     EXPECT_FALSE(ran);
-    WaitSeconds(1);
+    EXPECT_TRUE(WaitSeconds(1));
     EXPECT_TRUE(ran);
+    QElapsedTimer t;
+    t.start();
+    bool stop = false;
+    QTimer::singleShot(100, [&] { stop = true; });
+    EXPECT_FALSE(WaitSeconds(5, [&] { return stop; }));
+    EXPECT_LT(t.elapsed(), 4000);
 }
 
 } // namespace

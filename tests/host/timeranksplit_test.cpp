@@ -168,7 +168,9 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
     EXPECT_EQ(home.readBytes(QStringLiteral("TimeRank/TRa20000610.txt")), earlier);
 
     // Three races, the third cut inside a ranking: two are written.
-    writeExport(race + race + race.mid(0, 200));
+    test::ExportRacePlan second;
+    second.raceLabel = QStringLiteral("12Ｒ");
+    writeExport(race + test::exportRace(second) + race.mid(0, 200));
     r = SplitTimeRankText(exportPath, out, 0);
     EXPECT_EQ(r.races, 2);
     EXPECT_EQ(r.incompleteRace, 3);
@@ -181,6 +183,47 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
             exportPath + QStringLiteral(" )"));
     EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), 2u);
     EXPECT_EQ(outFiles(), QStringList{QStringLiteral("TRa20000610.txt")});
+
+    // The host stays on its last race when a run asks for one more: a race
+    // again in a row is written once. Empty lines and end-of-file marks after
+    // the last race are no race; maxRaces reads no further.
+    const QStringList other = test::exportRace(second);
+    const struct {
+        const char *name;
+        QStringList lines;
+        int maxRaces, races, repeated, incomplete;
+        const char *rawTail = ""; // bytes after the last line end
+    } rows[] = {
+        {"A A", race + race, -1, 1, 1, 0},
+        {"A B B B", race + other + other + other, -1, 2, 2, 0},
+        {"A B A", race + other + race, -1, 3, 0, 0},
+        {"A, empty line", race + QStringList{QString()}, -1, 1, 0, 0},
+        {"A, end-of-file mark", race, -1, 1, 0, 0, "\x1A"},
+        {"A, empty line, end-of-file mark", race + QStringList{QString()}, -1, 1, 0, 0, "\x1A"},
+        {"A B, at most 1", race + other, 1, 1, 0, 0},
+        {"A B, at most 2 of A B cut", race + other.mid(0, 9), 2, 1, 0, 2},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        writeExport(row.lines);
+        home.writeBytes(QStringLiteral("TimeRank/TimeRank.txt"),
+                        home.readBytes(QStringLiteral("TimeRank/TimeRank.txt")) + QByteArray(row.rawTail));
+        r = SplitTimeRankText(exportPath, out, 0, row.maxRaces);
+        EXPECT_EQ(r.races, row.races);
+        EXPECT_EQ(r.repeated, row.repeated);
+        EXPECT_EQ(r.incompleteRace, row.incomplete);
+        EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), size_t(row.races));
+        if (row.maxRaces < 0) {
+            EXPECT_EQ(host::ReadExportProgress(home.readBytes(QStringLiteral("TimeRank/TimeRank.txt"))).races,
+                      row.races + row.repeated);
+        }
+    }
+    EXPECT_EQ(host::SplitDoneMessage(r),
+              QStringLiteral("タイムランクファイルを書き込みました．（1 レース） ( ") + r.path + QStringLiteral(" )"));
+    writeExport(race + race);
+    EXPECT_EQ(host::SplitDoneMessage(SplitTimeRankText(exportPath, out, 0)),
+              QStringLiteral("タイムランクファイルを書き込みました．（1 レース，最終レースまで） ( ") + r.path +
+                  QStringLiteral(" )"));
 
     // A section without its dash line runs into the next ones: the export ends inside the race.
     QStringList noDash = race;

@@ -94,7 +94,12 @@ bool HostModel::press(const KeyAction &key)
 {
     if (raceCount() == 0)
         return false;
-    return m_prompt != Prompt::None ? pressPrompt(key) : pressScreen(key);
+    const bool wasAtEnd = m_pagedAtEnd;
+    m_pagedAtEnd = false;
+    const bool accepted = m_prompt != Prompt::None ? pressPrompt(key) : pressScreen(key, wasAtEnd);
+    if (!accepted)
+        m_pagedAtEnd = wasAtEnd; // a refused key changes nothing
+    return accepted;
 }
 
 bool HostModel::moveRace(int step)
@@ -103,6 +108,18 @@ bool HostModel::moveRace(int step)
     if (next < 0 || next >= raceCount())
         return false;
     m_cursor = next;
+    return true;
+}
+
+bool HostModel::nextRaceOrStay(bool previousWasAtEnd)
+{
+    if (m_cursor + 1 < raceCount())
+        return moveRace(1);
+    // The host takes PgDn at its last race once and stays there; a second one
+    // in a row means the run counted more races than the day has.
+    if (previousWasAtEnd)
+        return false;
+    m_pagedAtEnd = true;
     return true;
 }
 
@@ -116,13 +133,14 @@ void HostModel::openRankView(int kind)
     m_screen = Screen::RankView;
 }
 
-bool HostModel::pressScreen(const KeyAction &k)
+bool HostModel::pressScreen(const KeyAction &k, bool wasAtEnd)
 {
     auto goTo = [this](Screen screen) {
         m_screen = screen;
         return true;
     };
-    const bool back = is(k, NamedKey::F12) || is(k, NamedKey::Escape);
+    // Esc only cancels a prompt: a screen is left with F12 alone.
+    const bool back = is(k, NamedKey::F12);
     const int step = is(k, NamedKey::PageDown) ? 1 : is(k, NamedKey::PageUp) ? -1 : 0;
     switch (m_screen) {
     case Screen::RaceList:
@@ -140,6 +158,8 @@ bool HostModel::pressScreen(const KeyAction &k)
     case Screen::RaceCard:
         if (is(k, NamedKey::F6))
             return goTo(Screen::RankMenu);
+        if (step == 1)
+            return nextRaceOrStay(wasAtEnd);
         if (step != 0)
             return moveRace(step);
         return back && goTo(Screen::RaceList);
@@ -205,6 +225,8 @@ bool HostModel::pressScreen(const KeyAction &k)
             startExport(false);
             return true;
         }
+        if (step == 1)
+            return nextRaceOrStay(wasAtEnd);
         if (step != 0)
             return moveRace(step);
         return back && goTo(Screen::RaceList);
@@ -231,7 +253,7 @@ bool HostModel::pressPrompt(const KeyAction &k)
     switch (m_prompt) {
     case Prompt::None: return false;
     case Prompt::Format:
-        if (isChar(k, U'F') || isChar(k, U'f')) {
+        if (isChar(k, U'F')) { // case-sensitive: "f" is no answer
             m_prompt = Prompt::Path;
             m_pathText = m_rankPath;
             m_pathSelected = true;

@@ -9,9 +9,15 @@
 //             other, turf and dirt), Tab next control, Up/Down change the
 //             control in focus (the fourth is the distance: ±200m / all)
 //   F8 exports the view on screen through prompts: the output form (from
-//   version 2.05 on, answered "F"), the path (typed text replaces the path
-//   offered), then "append?" when the ranking file exists, or "done" after a
-//   result export. F12 goes back one screen; PgDn moves to the next race.
+//   version 2.05 on, answered "F" and nothing else), the path (typed text
+//   replaces the path offered; nothing is offered before the first path is
+//   entered), then "append?" when the ranking file exists, or "done" after a
+//   result export. F12 goes back one screen (Esc only cancels a prompt); PgDn
+//   moves to the next race, and at the last race it is taken once and the
+//   host stays there.
+//
+// The host is strict: a key its screen does not expect changes nothing and
+// press() says so, so that a run that lost its way shows at the first key.
 #include "demoday.h"
 #include "host/keyactions.h"
 
@@ -36,8 +42,9 @@ enum class Prompt { None, Format, Path, Append, Overwrite, Done, Error };
 
 struct HostOptions {
     QString version = QStringLiteral("2.05"); // "Vantor_Ver": from 2.05 on F8 asks for the output form
-    QString rankPath;                         // path the ranking export offers until one is typed
+    QString rankPath;                         // path the first ranking export offers (empty: none)
     QString resultPath;                       // the same for the result export
+    // Later exports offer the last path entered for their kind.
 };
 
 // Slow mode: how long a key keeps the host busy (in units of the key delay)
@@ -72,6 +79,10 @@ public:
     QStringList screenLines() const;
     // The last notice or error ("書き込めません: ..."), empty when none.
     QString message() const { return m_message; }
+    // The file-name prompt: the name as typed so far, and whether it is the
+    // name offered, selected (the next character replaces it).
+    QString pathText() const { return m_pathText; }
+    bool pathSelected() const { return m_pathSelected; }
     bool versionAsksForm() const { return m_asksForm; }
     int exportsWritten() const { return m_exports; }
     const demodata::Day &day() const { return m_day; }
@@ -83,9 +94,11 @@ private:
     };
     const demodata::Course &course() const { return m_day.courses[m_races[m_cursor].course]; }
     const demodata::Race &race() const { return course().races[m_races[m_cursor].race]; }
-    bool pressScreen(const host::KeyAction &key);
+    bool pressScreen(const host::KeyAction &key, bool wasAtEnd);
     bool pressPrompt(const host::KeyAction &key);
     bool moveRace(int step);
+    // PgDn on a race card or result: the next race, or stay on the last one.
+    bool nextRaceOrStay(bool previousWasAtEnd);
     void openRankView(int kind);
     void startExport(bool rank);
     bool finishPath();
@@ -107,7 +120,8 @@ private:
     demodata::Surface m_surface = demodata::Surface::Own;
     bool m_near = true;
     int m_focus = 0;
-    bool m_detail = false; // result screen with margins and corners
+    bool m_detail = false;     // result screen with margins and corners
+    bool m_pagedAtEnd = false; // the last key accepted was PgDn at the last race
     // Export in progress.
     Prompt m_prompt = Prompt::None;
     bool m_rankExport = true;

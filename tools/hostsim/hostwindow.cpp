@@ -1,15 +1,21 @@
 #include "hostwindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextStream>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace korvin::hostsim {
 
@@ -32,10 +38,28 @@ W *noFocus(W *w)
     return w;
 }
 
+// The export's file-name dialog shows the model's prompt; only the keys that
+// go to the model close it (Esc included), never the window manager or Qt.
+class NameDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+    void reject() override {}
+};
+
+// Gives a window the keyboard focus: through the window manager's active
+// window where there is one, else with the X server's input focus directly.
+void takeFocus(QWidget *window)
+{
+    window->raise();
+    if (QWindow *w = window->windowHandle())
+        w->requestActivate(); // unlike activateWindow(), also while a transient dialog is active
+}
+
 } // namespace
 
-HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath, QWidget *parent)
-    : QMainWindow(parent), m_model(model), m_keyDelayMs(keyDelayMs), m_log(logPath)
+HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath, const QElapsedTimer &clock,
+                       DelayedExports *late, QWidget *parent)
+    : QMainWindow(parent), m_model(model), m_keyDelayMs(keyDelayMs), m_clock(clock), m_late(late), m_log(logPath)
 {
     setWindowTitle(QStringLiteral("Vantor frontier"));
     setObjectName(QStringLiteral("VantorFrontier"));
@@ -115,6 +139,33 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
         m_shownKeys.clear();
         refresh();
     });
+
+    m_dialog = new NameDialog(this); // transient for the main window
+    m_dialog->setObjectName(QStringLiteral("exportName"));
+    m_dialog->setWindowTitle(QStringLiteral("出力ファイル名"));
+    m_dialog->setModal(false); // a modal dialog would drop the keys that still reach the main window
+    auto *dialogLayout = new QVBoxLayout(m_dialog);
+    dialogLayout->addWidget(noFocus(new QLabel(QStringLiteral("出力ファイル名を入力して下さい"), m_dialog)));
+    m_name = noFocus(new QLineEdit(m_dialog));
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setReadOnly(true);
+    m_name->setFont(fixedFont());
+    dialogLayout->addWidget(m_name);
+    m_dialogMessage = noFocus(new QLabel(m_dialog));
+    m_dialogMessage->setObjectName(QStringLiteral("message"));
+    dialogLayout->addWidget(m_dialogMessage);
+    dialogLayout->addWidget(noFocus(new QLabel(QStringLiteral("Enter: 出力  Esc: 中止"), m_dialog)));
+    m_dialog->resize(560, 140);
+
+    m_exportTimer = new QTimer(this);
+    m_exportTimer->setSingleShot(true);
+    connect(m_exportTimer, &QTimer::timeout, this, [this] {
+        for (const QString &e : m_late->writeDue()) {
+            QTextStream(stderr) << "korvin-hostsim: cannot write " << e << "\n";
+            m_busyLabel->setText(QStringLiteral("書き込めません: ") + e);
+        }
+        scheduleExports();
+    });
     qApp->installEventFilter(this);
     refresh();
 }
@@ -123,11 +174,14 @@ bool HostWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Key presses reach the window object and then the focus widget: take
     // them once, at the widget, before Qt uses Tab to move the focus.
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
-        static_cast<QWidget *>(watched)->window() != this)
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    const QWidget *window = static_cast<QWidget *>(watched)->window();
+    if (window != this && window != m_dialog)
         return QMainWindow::eventFilter(watched, event);
     const auto *k = static_cast<QKeyEvent *>(event);
-    const ReceivedKey key = fromQtKey(k->key(), k->modifiers(), k->text());
+    ReceivedKey key = fromQtKey(k->key(), k->modifiers(), k->text());
+    key.receivedMs = m_clock.elapsed();
     if (!key.modifierOnly)
         received(key);
     return true;
@@ -162,9 +216,17 @@ void HostWindow::apply(const ReceivedKey &key)
     const bool expected = key.action && m_model.press(*key.action);
     const QString line = key.line + (expected ? QString() : QStringLiteral(" unexpected"));
     if (m_log.isOpen()) {
-        m_log.write(line.toUtf8() + '\n');
+        m_log.write(keyLogLine(key.receivedMs, key.line, expected).toUtf8() + '\n');
         m_log.flush();
     }
+    if (!expected) {
+        ++m_unexpected;
+        m_lastUnexpected = key.line + QStringLiteral(" (") + m_model.screenName() + QLatin1Char(')');
+    }
+    // The dialog opens and closes with the key, not with the next redraw: the
+    // focus must follow the prompt before the run's next key arrives.
+    syncDialog();
+    scheduleExports();
     // The screen is redrawn once a burst of keys has been handled: a run sends
     // hundreds of keys a second, and painting after each one would make the
     // host fall behind the pauses of the run on a busy machine.
@@ -183,12 +245,53 @@ void HostWindow::refresh()
     if (m_model.raceCount() > 0) {
         const QSignalBlocker block(m_races);
         m_races->setCurrentRow(m_model.cursor());
-        m_status->setText(
-            QStringLiteral("画面: %1   カーソル: %2").arg(m_model.screenName(), m_model.raceCaption(m_model.cursor())));
+        QString status =
+            QStringLiteral("画面: %1   カーソル: %2").arg(m_model.screenName(), m_model.raceCaption(m_model.cursor()));
+        if (m_unexpected > 0)
+            status += QStringLiteral("   予期しないキー %1 回 (最後: %2)").arg(m_unexpected).arg(m_lastUnexpected);
+        m_status->setText(status);
     }
+    refreshDialog();
     m_screen->setPlainText(m_model.screenLines().join(QLatin1Char('\n')));
     if (m_keyDelayMs <= 0)
         m_busyLabel->setText(m_model.message());
+}
+
+void HostWindow::refreshDialog()
+{
+    if (m_model.prompt() != Prompt::Path)
+        return;
+    m_name->setText(m_model.pathText());
+    if (m_model.pathSelected())
+        m_name->selectAll();
+    else
+        m_name->setCursorPosition(int(m_model.pathText().size()));
+    m_dialogMessage->setText(m_model.message());
+}
+
+void HostWindow::syncDialog()
+{
+    const bool open = m_model.prompt() == Prompt::Path;
+    if (open == m_dialog->isVisible())
+        return;
+    if (open) {
+        refreshDialog();
+        m_dialog->show();
+        takeFocus(m_dialog);
+    } else {
+        // The main window first: the focus then never leaves the host's windows.
+        takeFocus(this);
+        m_dialog->hide();
+    }
+}
+
+void HostWindow::scheduleExports()
+{
+    if (!m_late)
+        return;
+    const qint64 due = m_late->nextDue();
+    if (due >= 0)
+        m_exportTimer->start(int(std::max<qint64>(0, due - m_clock.elapsed())));
 }
 
 } // namespace korvin::hostsim

@@ -1,16 +1,22 @@
 #pragma once
 // The stand-in host's window, "Vantor frontier": the race list with its
-// cursor, the screen the host is on, the keys received. Every key press that
-// reaches the window goes to the model (Tab included) and into the key log.
+// cursor, the screen the host is on, the keys received; and the export's
+// file-name dialog, "出力ファイル名", a window of its own as on the real host.
+// Every key press that reaches either window goes to the model (Tab included)
+// and into the key log.
+#include "delayedexports.h"
 #include "hostmodel.h"
 #include "keylog.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
 #include <QQueue>
 #include <QStringList>
 
+class QDialog;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -22,7 +28,11 @@ class HostWindow : public QMainWindow {
     Q_OBJECT
 public:
     // keyDelayMs > 0: the slow mode, each key waits its turn and shows what the host is busy with.
-    HostWindow(HostModel &model, int keyDelayMs, const QString &logPath, QWidget *parent = nullptr);
+    // clock: started with the stand-in, it stamps the keys in the log. late:
+    // the model's exports when they are written late (the window writes them
+    // when due), else null.
+    HostWindow(HostModel &model, int keyDelayMs, const QString &logPath, const QElapsedTimer &clock,
+               DelayedExports *late, QWidget *parent = nullptr);
 
     bool logOpen() const { return m_log.isOpen() || m_log.fileName().isEmpty(); }
 
@@ -34,9 +44,21 @@ private:
     void startNext();
     void apply(const ReceivedKey &key);
     void refresh();
+    // Opens or closes the file-name dialog as the model's prompt says, moving the focus with it.
+    void syncDialog();
+    void refreshDialog();
+    void scheduleExports();
 
     HostModel &m_model;
     int m_keyDelayMs = 0;
+    const QElapsedTimer &m_clock;
+    DelayedExports *m_late = nullptr;
+    QTimer *m_exportTimer = nullptr;
+    int m_unexpected = 0;
+    QString m_lastUnexpected;
+    QDialog *m_dialog = nullptr;
+    QLineEdit *m_name = nullptr;
+    QLabel *m_dialogMessage = nullptr;
     QFile m_log;
     QQueue<ReceivedKey> m_queue;
     bool m_busy = false;

@@ -58,6 +58,12 @@ bool isModifierKey(int key)
 
 QString describeKey(const KeyAction &a) { return QString::fromStdString(host::DescribeAction(a)); }
 
+QString keyLogLine(qint64 receivedMs, const QString &key, bool expected)
+{
+    return QString::number(receivedMs) + QLatin1Char(' ') + key +
+           (expected ? QString() : QStringLiteral(" unexpected"));
+}
+
 ReceivedKey fromQtKey(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
     ReceivedKey r;

@@ -1,6 +1,7 @@
 // korvin-hostsim: a stand-in for the host's main window, "Vantor frontier", on
 // the demo day, so that Korvin's keystroke runs can be tried and tested
 // against another program's window with real key events.
+#include "delayedexports.h"
 #include "hostday.h"
 #include "hostwindow.h"
 #include "play.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
 
@@ -26,20 +28,24 @@ int usage(QTextStream &err, const QString &problem = QString())
     if (!problem.isEmpty())
         err << "korvin-hostsim: " << problem << "\n";
     err << "usage: korvin-hostsim (--home DIR | --day FILE) [options]\n"
-           "  --home DIR          the demo program folder: its Korvin.ini (Vantor_Ver, the\n"
-           "                      TimeRank and MData folders) and the day file Vantor/Vd*.txt\n"
+           "  --home DIR          the demo program folder: its Korvin.ini (Vantor_Ver) and\n"
+           "                      the day file Vantor/Vd*.txt\n"
            "  --day FILE          the host's day file (korvin-demodata writes Vantor/Vd*.txt)\n"
            "  --version TEXT      host version (default: Korvin.ini's Vantor_Ver, else 2.05);\n"
            "                      from 2.05 on F8 asks for the output form first\n"
-           "  --timerank-file P   path the ranking export offers (default TimeRank folder + TimeRank.txt)\n"
-           "  --comment-file P    path the result export offers (default MData folder + Comment.txt)\n"
+           "  --timerank-file P   path the first ranking export offers (default none: the name\n"
+           "                      is empty until one is entered; later exports offer the last)\n"
+           "  --comment-file P    the same for the result export\n"
            "  --list cards|results  the race list starts as race cards (default) or results\n"
            "  --race N            cursor on the N-th race of the day (default 1)\n"
            "  --key-delay MS      slow mode: every key takes MS ms (opening a ranking three times as long)\n"
-           "  --log FILE          key log: one line per key received\n"
+           "  --export-delay MS   slow exports: each export file is written MS ms after the key that\n"
+           "                      asks for it, half of its lines first and the rest MS/2 ms later\n"
+           "  --log FILE          key log: one line per key received, \"MS KEY[ unexpected]\" (MS:\n"
+           "                      milliseconds since the start when the key arrived)\n"
            "  --play FILE         no window: press the keys of a dry run (korvin-cli script ...;\n"
-           "                      '-' reads stdin) and write the exports; exit 1 when a key\n"
-           "                      was unexpected\n";
+           "                      '-' reads stdin) and write the exports at once; exit 1 when\n"
+           "                      a key was unexpected\n";
     return 2;
 }
 
@@ -47,15 +53,22 @@ int usage(QTextStream &err, const QString &problem = QString())
 
 int main(int argc, char *argv[])
 {
+    QElapsedTimer clock; // the key log's time: from the start, on a monotonic clock
+    clock.start();
     // Playing a dry run needs no display.
-    const bool playing = std::any_of(argv + 1, argv + argc, [](const char *a) { return !std::strcmp(a, "--play"); });
-    std::unique_ptr<QCoreApplication> app(playing ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
+    const auto given = [argc, argv](const char *option) {
+        return std::any_of(argv + 1, argv + argc, [option](const char *a) { return !std::strcmp(a, option); });
+    };
+    const bool playing = given("--play");
+    // Nor does the usage.
+    const bool windowless = playing || given("--help") || given("-h");
+    std::unique_ptr<QCoreApplication> app(windowless ? new QCoreApplication(argc, argv) : new QApplication(argc, argv));
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
     QString home, dayPath, version, rankPath, resultPath, logPath, playPath;
-    bool versionGiven = false, rankGiven = false, resultGiven = false;
+    bool versionGiven = false;
     hostsim::ListMode mode = hostsim::ListMode::Cards;
-    int race = 1, delay = 0;
+    int race = 1, delay = 0, exportDelay = 0;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h"))
@@ -73,10 +86,8 @@ int main(int argc, char *argv[])
             versionGiven = true;
         } else if (a == QLatin1String("--timerank-file")) {
             rankPath = v;
-            rankGiven = true;
         } else if (a == QLatin1String("--comment-file")) {
             resultPath = v;
-            resultGiven = true;
         } else if (a == QLatin1String("--log")) {
             logPath = v;
         } else if (a == QLatin1String("--play")) {
@@ -88,6 +99,9 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--key-delay")) {
             delay = v.toInt(&ok);
             ok = ok && delay >= 0;
+        } else if (a == QLatin1String("--export-delay")) {
+            exportDelay = v.toInt(&ok);
+            ok = ok && exportDelay >= 0;
         } else {
             return usage(err, QStringLiteral("unknown option: ") + a);
         }
@@ -106,10 +120,6 @@ int main(int argc, char *argv[])
                          QStringLiteral("cannot read Korvin.ini in ") + home + QStringLiteral(": ") + load.openError);
         if (!versionGiven)
             version = s.Vantor_Ver;
-        if (!rankGiven && !s.TimeRank.isEmpty())
-            rankPath = s.TimeRank + QStringLiteral("TimeRank.txt");
-        if (!resultGiven && !s.MData.isEmpty())
-            resultPath = s.MData + QStringLiteral("Comment.txt");
         const QStringList days = QDir(dir.filePath(QStringLiteral("Vantor")))
                                      .entryList({QStringLiteral("Vd*.txt")}, QDir::Files, QDir::Name);
         if (days.isEmpty())
@@ -133,7 +143,10 @@ int main(int argc, char *argv[])
         {
             return append ? platform::appendLines(path, lines, error) : platform::writeLines(path, lines, error);
         }
-    } files;
+    } disk;
+    hostsim::DelayedExports late(disk, exportDelay, [&clock] { return clock.elapsed(); });
+    const bool slowExports = exportDelay > 0 && !playing;
+    hostsim::ExportFiles &files = slowExports ? static_cast<hostsim::ExportFiles &>(late) : disk;
     hostsim::HostModel model(day, hostsim::HostOptions{version, rankPath, resultPath}, files);
     if (race < 1 || race > model.raceCount())
         return usage(err, QStringLiteral("--race must be 1 to %1").arg(model.raceCount()));
@@ -155,7 +168,7 @@ int main(int argc, char *argv[])
             << QStringLiteral("%1 keys, %2 exports written\n").arg(played.keys).arg(model.exportsWritten());
         return played.unexpected.isEmpty() ? 0 : 1;
     }
-    hostsim::HostWindow window(model, delay, logPath);
+    hostsim::HostWindow window(model, delay, logPath, clock, slowExports ? &late : nullptr);
     if (!window.logOpen())
         return usage(err, QStringLiteral("cannot write the key log ") + logPath);
     window.show();

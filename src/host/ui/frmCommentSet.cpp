@@ -56,6 +56,9 @@ void frmCommentSet::WriteResultComments()
     activateWindow();
     platform::Messages messages = result->messages;
     messages.push_back(platform::Information(CommentsDoneMessage(result->comments)));
+    if (result->reachedLastRace)
+        messages.push_back(
+            platform::Information(QStringLiteral("Vantor がその日の最終レースに達したため，そこで終了しました．")));
     platform::ShowMessages(messages);
 }
 

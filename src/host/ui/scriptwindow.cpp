@@ -1,14 +1,19 @@
 #include "host/ui/scriptwindow.h"
 
 #include "common/settings.h"
+#include "host/runlock.h"
 #include "platform/dialogs.h"
+#include "platform/events.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace korvin::host::ui {
@@ -25,6 +30,15 @@ ScriptWindow::ScriptWindow(QWidget *opener) : KorvinWindow(opener)
     m_repeat->setObjectName(QStringLiteral("TextRepeat"));
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("LabelStatus"));
+    m_stop = new QPushButton(QStringLiteral("Stop"), this);
+    m_stop->setObjectName(QStringLiteral("cmdStop"));
+    m_stop->setEnabled(false);
+    connect(m_stop, &QPushButton::clicked, this, [this] { m_stopRequested = true; });
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_running)
+            m_stopRequested = true;
+    });
 }
 
 void ScriptWindow::arrange(QLayout *above, const std::vector<QPushButton *> &buttons)
@@ -45,6 +59,10 @@ void ScriptWindow::arrange(QLayout *above, const std::vector<QPushButton *> &but
         column->addWidget(b);
     }
     column->addStretch();
+    m_stop->setMinimumHeight(32);
+    column->addWidget(m_stop);
+    auto *hint = new QLabel(QStringLiteral("ホスト以外をクリックすると中止します"), this);
+    hint->setObjectName(QStringLiteral("LabelStopHint"));
 
     auto *left = new QVBoxLayout;
     left->addLayout(above);
@@ -56,6 +74,7 @@ void ScriptWindow::arrange(QLayout *above, const std::vector<QPushButton *> &but
     top->addLayout(column);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(hint);
     layout->addWidget(m_status);
 }
 
@@ -83,16 +102,40 @@ std::optional<RunResult> ScriptWindow::runScript(const Build &build, QPushButton
         return std::nullopt;
     }
     // The run processes events while it waits: a second click must not start
-    // a second script into the same host.
+    // a second script into the same host, from this window or another.
+    HostRunLock lock;
+    QString busy;
+    if (!lock.tryLock(&busy)) {
+        platform::dialogs().critical(busy);
+        return std::nullopt;
+    }
     m_running = true;
+    m_stopRequested = false;
     run->setEnabled(false);
+    m_stop->setEnabled(true);
+    letTheClickSettle();
     RunOptions options;
     options.progress = [this](const RunProgress &p) { m_status->setText(ProgressText(p)); };
+    options.stopRequested = [this] { return m_stopRequested; };
+    options.activateOwnWindow = [this] {
+        raise();
+        activateWindow();
+    };
     RunResult result = RunScript(*script, *backend, options);
+    lock.unlock();
     m_status->clear();
+    m_stop->setEnabled(false);
     run->setEnabled(true);
     m_running = false;
     return result;
+}
+
+void ScriptWindow::letTheClickSettle()
+{
+    QElapsedTimer since;
+    since.start();
+    while (since.elapsed() < QApplication::doubleClickInterval() || QGuiApplication::mouseButtons() != Qt::NoButton)
+        platform::SleepWithEvents(10);
 }
 
 void ScriptWindow::closeEvent(QCloseEvent *event)

@@ -26,6 +26,8 @@ public:
     QLineEdit *TextRepeat() const { return m_repeat; }
     // What the run is doing (empty between runs).
     QLabel *LabelStatus() const { return m_status; }
+    // Stops a run before its next key; enabled only during a run (Esc too).
+    QPushButton *cmdStop() const { return m_stop; }
 
 protected:
     // TextWait(0..2) with Wait1..Wait3 of the settings (loaded here),
@@ -47,10 +49,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The rest of a double-click on "Run" lands on this window before the
+    // host is activated, not after (it would take the focus back).
+    void letTheClickSettle();
+
     std::array<QLineEdit *, 3> m_waits{};
     QLineEdit *m_repeat = nullptr;
     QLabel *m_status = nullptr;
+    QPushButton *m_stop = nullptr;
     bool m_running = false;
+    bool m_stopRequested = false;
 };
 
 } // namespace korvin::host::ui

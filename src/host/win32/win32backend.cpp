@@ -118,6 +118,8 @@ public:
 
     bool activate(const std::string &title, std::string &error) override
     {
+        m_target = nullptr;
+        setFault(KeyFault::Failed);
         TopWindows top;
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&top));
         const int picked = PickWindowTitle(top.titles, title);
@@ -128,16 +130,48 @@ public:
         HWND target = top.windows[size_t(picked)];
         if (IsIconic(target))
             ShowWindow(target, SW_RESTORE);
-        if (bringToFront(target))
-            return true;
-        error = "ウィンドウ「" + top.titles[size_t(picked)] + "」が前面に出ません";
-        return false;
+        if (!bringToFront(target)) {
+            error = "ウィンドウ「" + top.titles[size_t(picked)] + "」が前面に出ません";
+            return false;
+        }
+        m_target = target;
+        m_title = top.titles[size_t(picked)];
+        setFault(KeyFault::NoFault);
+        return true;
+    }
+
+    FocusCheck checkFocus(std::string &detail) override
+    {
+        if (!m_target) {
+            detail = "アクティブにしたウィンドウがありません";
+            return FocusCheck::Lost;
+        }
+        // A dialog of the host closing hands the foreground back a moment later.
+        const ULONGLONG deadline = GetTickCount64() + m_options.focusGraceMs;
+        for (;;) {
+            if (!IsWindow(m_target) || !IsWindowVisible(m_target)) {
+                detail = "ウィンドウ「" + m_title + "」が閉じられました";
+                return FocusCheck::Closed;
+            }
+            HWND front = GetForegroundWindow();
+            if (front && ownedByTarget(front))
+                return FocusCheck::Held;
+            if (GetTickCount64() >= deadline) {
+                const std::string title = front ? titleOf(front) : std::string();
+                detail = title.empty() ? "キーボードのフォーカスがほかのウィンドウに移りました"
+                                       : "キーボードのフォーカスがウィンドウ「" + title + "」に移りました";
+                return FocusCheck::Lost;
+            }
+            PumpAndPause(kPollStepMs);
+        }
     }
 
     bool send(const std::vector<KeyAction> &actions, std::string &error) override
     {
+        setFault(KeyFault::NoFault);
         if (actions.empty())
             return true;
+        setFault(KeyFault::Failed);
         if (!waitForModifiersReleased(error))
             return false;
         HWND front = GetForegroundWindow();
@@ -145,7 +179,12 @@ public:
         BYTE state[256] = {};
         readKeyboardState(state);
         const bool caps = state[VK_CAPITAL] & 1;
+        int sinceCheck = 0;
         for (const KeyAction &action : actions) {
+            // Nothing may reach a window other than the one activated.
+            if (sinceCheck++ % kGuardEveryKeys == 0 && !mayPressNext(error))
+                return false;
+            setFault(KeyFault::Failed);
             std::vector<INPUT> inputs;
             if (!build(action, layout, caps, inputs, error))
                 return false;
@@ -157,6 +196,7 @@ public:
             if (m_options.keyDelayMs)
                 Sleep(m_options.keyDelayMs);
         }
+        setFault(KeyFault::NoFault);
         return true;
     }
 
@@ -168,30 +208,31 @@ public:
         return true;
     }
 
-    // SetKeyboardState would change only this thread's view of the keyboard:
-    // the toggle is a real Caps Lock press.
-    bool setCapsLock(bool on, std::string &error) override
+private:
+    // The activated window, its dialogs (owned windows) and its popups.
+    bool ownedByTarget(HWND w) const
     {
-        bool now = false;
-        capsLock(now, error);
-        if (now == on)
-            return true;
-        INPUT press[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
-        if (SendInput(2, press, sizeof(INPUT)) != 2) {
-            error = "Caps Lock キーの送信が拒否されました（エラー " + std::to_string(GetLastError()) + "）";
-            return false;
+        for (int depth = 0; w && depth < 16; ++depth) {
+            if (w == m_target)
+                return true;
+            HWND owner = GetWindow(w, GW_OWNER);
+            w = owner ? owner : GetAncestor(w, GA_PARENT);
+            if (w == GetDesktopWindow())
+                return false;
         }
-        const ULONGLONG deadline = GetTickCount64() + m_options.focusTimeoutMs;
-        do {
-            PumpAndPause(kPollStepMs);
-            capsLock(now, error);
-        } while (now != on && GetTickCount64() < deadline);
-        if (now != on)
-            error = "Caps Lock が切り替わりません";
-        return now == on;
+        return false;
     }
 
-private:
+    static std::string titleOf(HWND w)
+    {
+        const int length = GetWindowTextLengthW(w);
+        if (length <= 0)
+            return {};
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(w, &text[0], length + 1)));
+        return Narrow(text);
+    }
+
     // The keyboard state of the thread in front (ours when we are in front):
     // each thread has its own copy, updated as it reads its input.
     static void readKeyboardState(BYTE state[256])
@@ -338,6 +379,8 @@ private:
     }
 
     Win32BackendOptions m_options;
+    HWND m_target = nullptr; // the window activated last: the guard watches it
+    std::string m_title;
 };
 
 } // namespace

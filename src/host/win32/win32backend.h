@@ -13,6 +13,9 @@ struct Win32BackendOptions {
     unsigned keyDelayMs = 0;
     // How long activation waits for the window to come to the front.
     unsigned focusTimeoutMs = 2000;
+    // How long the foreground may be away from the activated window before
+    // the guard says it was lost (a dialog of the host closing hands it back).
+    unsigned focusGraceMs = 250;
     // How long sending waits for the user to let go of Shift, Ctrl, Alt, Windows.
     unsigned modifierTimeoutMs = 3000;
 };

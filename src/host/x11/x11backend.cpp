@@ -452,6 +452,8 @@ public:
 
     bool activate(const std::string &title, std::string &error) override
     {
+        m_target.reset();
+        setFault(KeyFault::Failed);
         if (!open(error))
             return false;
         const bool wm = windowManagerActivates();
@@ -461,25 +463,52 @@ public:
             return false;
         }
         const auto deadline = Clock::now() + m_options.focusTimeout;
+        bool focused = false;
         if (wm) {
             requestActivation(target->window);
-            if (waitForFocus(target->window, Clock::now() + m_options.focusTimeout / 2))
-                return true;
+            focused = waitForFocus(target->window, Clock::now() + m_options.focusTimeout / 2);
         }
-        // No window manager, or one that ignored the request: do it ourselves.
-        focusDirectly(*target, deadline);
-        if (waitForFocus(target->window, deadline))
-            return true;
-        error = "ウィンドウ「" + target->title + "」にキーボードのフォーカスが移りません";
-        return false;
+        if (!focused) {
+            // No window manager, or one that ignored the request: do it ourselves.
+            focusDirectly(*target, deadline);
+            focused = waitForFocus(target->window, deadline);
+        }
+        if (!focused) {
+            error = "ウィンドウ「" + target->title + "」にキーボードのフォーカスが移りません";
+            return false;
+        }
+        m_target = target;
+        m_leader = clientLeader(target->window);
+        setFault(KeyFault::NoFault);
+        return true;
+    }
+
+    FocusCheck checkFocus(std::string &detail) override
+    {
+        if (!m_dpy || !m_target) {
+            detail = "アクティブにしたウィンドウがありません";
+            return FocusCheck::Lost;
+        }
+        // The focus leaves for a moment while a dialog of the host closes and
+        // the host takes it back: only a focus that stays away counts.
+        const auto deadline = Clock::now() + m_options.focusGrace;
+        for (;;) {
+            const FocusCheck found = focusNow(detail);
+            if (found != FocusCheck::Lost || Clock::now() >= deadline)
+                return found;
+            Pause(kPollStep);
+        }
     }
 
     bool send(const std::vector<KeyAction> &actions, std::string &error) override
     {
+        setFault(KeyFault::Failed);
         if (!open(error))
             return false;
-        if (actions.empty())
+        if (actions.empty()) {
+            setFault(KeyFault::NoFault);
             return true;
+        }
         // Keys typed while the user still holds Ctrl or Alt would turn into
         // shortcuts of the receiving window.
         if (!waitForModifiersReleased(error))
@@ -500,7 +529,14 @@ public:
         ErrorTrap trap(m_dpy); // a request that fails must not end the program
         lendAhead(actions, keymap, shiftKey);
         bool ok = true;
+        int sinceCheck = 0;
         for (const KeyAction &action : actions) {
+            // Nothing may reach a window other than the one activated.
+            if (sinceCheck++ % kGuardEveryKeys == 0 && !mayPressNext(error)) {
+                ok = false;
+                break;
+            }
+            setFault(KeyFault::Failed);
             std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
             if (choice && ((action.ctrl && !ctrlKey) || (action.alt && !altKey))) {
                 error = action.ctrl && !ctrlKey ? "キーボードに Ctrl キーがありません"
@@ -540,6 +576,8 @@ public:
             if (ev.type == MappingNotify)
                 XRefreshKeyboardMapping(&ev.xmapping);
         }
+        if (ok)
+            setFault(KeyFault::NoFault);
         return ok;
     }
 
@@ -553,25 +591,6 @@ public:
             return false;
         }
         on = state.locked_mods & LockMask;
-        return true;
-    }
-
-    bool setCapsLock(bool on, std::string &error) override
-    {
-        if (!open(error))
-            return false;
-        if (!XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, on ? LockMask : 0)) {
-            error = "Caps Lock を切り替えられません";
-            return false;
-        }
-        XSync(m_dpy, False);
-        bool now = !on;
-        if (!capsLock(now, error))
-            return false;
-        if (now != on) {
-            error = "Caps Lock が切り替わりません";
-            return false;
-        }
         return true;
     }
 
@@ -806,6 +825,80 @@ private:
         return false;
     }
 
+    // The application window that holds `w`: the first window with WM_STATE
+    // on the way up, else the top-level window.
+    Window clientOf(Window w)
+    {
+        ErrorTrap trap(m_dpy);
+        Window top = w;
+        for (int depth = 0; w != None && w != PointerRoot && w != m_root && depth < 32; ++depth) {
+            if (wmState(w))
+                return w;
+            Window root = None, parent = None, *children = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(m_dpy, w, &root, &parent, &children, &count))
+                return None;
+            if (children)
+                XFree(children);
+            top = w;
+            w = parent;
+        }
+        if (top == None || top == PointerRoot || top == m_root)
+            return None;
+        const Window below = findWmStateBelow(top, 3);
+        return below != None ? below : top;
+    }
+
+    Window clientLeader(Window w)
+    {
+        const std::vector<long> leader = ReadLongs(m_dpy, w, atom("WM_CLIENT_LEADER"), XA_WINDOW);
+        return leader.empty() ? None : static_cast<Window>(leader[0]);
+    }
+
+    // The activated window, a window transient for it (its dialogs), or a
+    // window of the same program (one client leader).
+    bool ownedByTarget(Window client)
+    {
+        ErrorTrap trap(m_dpy);
+        Window w = client;
+        for (int depth = 0; w != None && depth < 8; ++depth) {
+            if (w == m_target->window || w == m_target->frame)
+                return true;
+            Window owner = None;
+            if (!XGetTransientForHint(m_dpy, w, &owner))
+                break;
+            w = owner;
+        }
+        return m_leader != None && clientLeader(client) == m_leader;
+    }
+
+    FocusCheck focusNow(std::string &detail)
+    {
+        ErrorTrap trap(m_dpy);
+        XWindowAttributes attrs{};
+        const bool exists = XGetWindowAttributes(m_dpy, m_target->window, &attrs);
+        if (trap.failed() || !exists || attrs.map_state == IsUnmapped) {
+            detail = "ウィンドウ「" + m_target->title + "」が閉じられました";
+            return FocusCheck::Closed;
+        }
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(m_dpy, &focus, &revert);
+        const Window client = clientOf(focus);
+        if (client != None && ownedByTarget(client))
+            return FocusCheck::Held;
+        // Some window managers keep the focus on their frame of the active window.
+        if (client == None || client == m_target->frame) {
+            const std::vector<long> active = ReadLongs(m_dpy, m_root, atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
+            if (!active.empty() && active[0] != 0 && ownedByTarget(static_cast<Window>(active[0])))
+                return FocusCheck::Held;
+        }
+        const std::string title = client != None ? titleOf(client) : std::string();
+        detail = title.empty() ? "キーボードのフォーカスがほかのウィンドウに移りました"
+                               : "キーボードのフォーカスがウィンドウ「" + title + "」に移りました";
+        return FocusCheck::Lost;
+    }
+
     bool waitForFocus(Window w, Clock::time_point deadline)
     {
         for (;;) {
@@ -886,9 +979,14 @@ private:
     static std::optional<Keymap::Choice> onKeymap(const KeyAction &action, KeySym sym, const Keymap &keymap)
     {
         if (action.shift) {
-            if (auto code = keymap.keyCarrying(sym))
-                return Keymap::Choice{*code, true};
-            return std::nullopt;
+            auto code = keymap.keyCarrying(sym);
+            if (!code)
+                return std::nullopt;
+            // Shift under the user's Caps Lock would turn an "F" into "f":
+            // the lock is released around the press.
+            KeySym lower = NoSymbol, upper = NoSymbol;
+            XConvertCase(sym, &lower, &upper);
+            return Keymap::Choice{*code, true, (keymap.locks() & LockMask) && lower != upper};
         }
         // A shortcut (Ctrl+a) names a key, not text: the locks do not matter.
         const unsigned locks = action.ctrl || action.alt ? 0 : keymap.locks();
@@ -927,6 +1025,8 @@ private:
     }
 
     X11BackendOptions m_options;
+    std::optional<Client> m_target; // the window activated last: the guard watches it
+    Window m_leader = None;         // its program's client leader
     Display *m_dpy = nullptr;
     std::unique_ptr<SpareKeys> m_spare;
     Window m_root = None;
@@ -937,6 +1037,23 @@ private:
 std::unique_ptr<KeyBackend> CreateX11Backend(const X11BackendOptions &options)
 {
     return std::make_unique<X11Backend>(options);
+}
+
+bool SetDesktopCapsLock(bool on, std::string &error, const std::string &display)
+{
+    Display *dpy = XOpenDisplay(display.empty() ? nullptr : display.c_str());
+    if (!dpy) {
+        error = "X ディスプレイを開けません";
+        return false;
+    }
+    bool ok = XkbLockModifiers(dpy, XkbUseCoreKbd, LockMask, on ? LockMask : 0);
+    XSync(dpy, False);
+    XkbStateRec state{};
+    ok = ok && XkbGetState(dpy, XkbUseCoreKbd, &state) == Success && bool(state.locked_mods & LockMask) == on;
+    XCloseDisplay(dpy);
+    if (!ok)
+        error = "Caps Lock が切り替わりません";
+    return ok;
 }
 
 } // namespace korvin::host::x11

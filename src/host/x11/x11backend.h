@@ -32,10 +32,17 @@ struct X11BackendOptions {
     std::chrono::milliseconds primeDelay{500};
     // How long activation waits for the focus to arrive.
     std::chrono::milliseconds focusTimeout{2000};
+    // How long the focus may be away from the activated window before the
+    // guard says it was lost (a dialog of the host closing hands it back).
+    std::chrono::milliseconds focusGrace{250};
     // How long sending waits for the user to let go of Shift, Ctrl, Alt ...
     std::chrono::milliseconds modifierTimeout{3000};
 };
 
 std::unique_ptr<KeyBackend> CreateX11Backend(const X11BackendOptions &options = {});
+
+// Switches the desktop's Caps Lock as a user's key press would. Korvin never
+// does this during a run; tests use it to set the user's state.
+bool SetDesktopCapsLock(bool on, std::string &error, const std::string &display = {});
 
 } // namespace korvin::host::x11

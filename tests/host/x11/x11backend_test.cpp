@@ -365,13 +365,13 @@ TEST_F(X11BackendTest, TypesTextAsWrittenWithCapsLockOffAndOn)
             }
             std::string error;
             ASSERT_TRUE(backend->activate(row.window, error)) << error;
-            ASSERT_TRUE(backend->setCapsLock(row.caps, error)) << error;
+            ASSERT_TRUE(SetDesktopCapsLock(row.caps, error, s_display)) << error;
             ASSERT_TRUE(backend->send(row.actions + Actions{Key(NamedKey::Escape)}, error)) << error;
             EXPECT_EQ(ReadLine(*receiver), row.arrived);
             bool caps = !row.caps;
             ASSERT_TRUE(backend->capsLock(caps, error)) << error;
             EXPECT_EQ(caps, row.caps) << "sending changed Caps Lock";
-            ASSERT_TRUE(backend->setCapsLock(false, error)) << error;
+            ASSERT_TRUE(SetDesktopCapsLock(false, error, s_display)) << error;
         }
     }
 }
@@ -399,7 +399,7 @@ TEST_F(X11BackendTest, CapsLockRoundTrip)
     auto backend = Backend();
     for (bool wanted : {true, true, false, false, true, false}) {
         std::string error;
-        ASSERT_TRUE(backend->setCapsLock(wanted, error)) << error;
+        ASSERT_TRUE(SetDesktopCapsLock(wanted, error, s_display)) << error;
         bool on = !wanted;
         ASSERT_TRUE(backend->capsLock(on, error)) << error;
         EXPECT_EQ(on, wanted);

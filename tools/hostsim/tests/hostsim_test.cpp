@@ -1,4 +1,5 @@
 // The stand-in host without a window: keys in, screens and exports out.
+#include "delayedexports.h"
 #include "hostexports.h"
 #include "hostmodel.h"
 #include "keylog.h"
@@ -67,24 +68,40 @@ TEST(HostKeys, QtKeyPressesBecomeKeyLogLines)
         QString text;
         QString line; // empty: a modifier alone, not logged
         bool action;
+        qint64 ms = 0; // the key-log line when it arrived at ms, expected or not
+        bool expected = true;
+        QString logged = {};
     };
     const Row rows[] = {
-        {Qt::Key_Return, none, QStringLiteral("\r"), QStringLiteral("key ENTER"), true},
-        {Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"), QStringLiteral("key ENTER"), true},
-        {Qt::Key_F8, none, {}, QStringLiteral("key F8"), true},
+        {Qt::Key_Return, none, QStringLiteral("\r"), QStringLiteral("key ENTER"), true, 0, true,
+         QStringLiteral("0 key ENTER")},
+        {Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r"), QStringLiteral("key ENTER"), true, 7, false,
+         QStringLiteral("7 key ENTER unexpected")},
+        {Qt::Key_F8, none, {}, QStringLiteral("key F8"), true, 86400123, true, QStringLiteral("86400123 key F8")},
         {Qt::Key_F12, none, {}, QStringLiteral("key F12"), true},
         {Qt::Key_PageDown, none, {}, QStringLiteral("key PGDN"), true},
         {Qt::Key_Insert, none, {}, QStringLiteral("key INSERT"), true},
         {Qt::Key_Up, none, {}, QStringLiteral("key UP"), true},
         {Qt::Key_Tab, none, QStringLiteral("\t"), QStringLiteral("key TAB"), true},
         {Qt::Key_Backtab, shift, {}, QStringLiteral("key TAB +shift"), true},
-        {Qt::Key_F, shift, QStringLiteral("F"), QStringLiteral("char F +shift"), true},
-        {Qt::Key_Space, none, QStringLiteral(" "), QStringLiteral("char U+0020"), true},
+        {Qt::Key_F, shift, QStringLiteral("F"), QStringLiteral("char F +shift"), true, 5120, true,
+         QStringLiteral("5120 char F +shift")},
+        {Qt::Key_F, shift, QStringLiteral("f"), QStringLiteral("char f +shift"), true, 5121, false,
+         QStringLiteral("5121 char f +shift unexpected")},
+        {Qt::Key_Space, none, QStringLiteral(" "), QStringLiteral("char U+0020"), true, 40, true,
+         QStringLiteral("40 char U+0020")},
         {Qt::Key_Slash, none, QStringLiteral("/"), QStringLiteral("char /"), true},
         {Qt::Key_A, ctrl, QStringLiteral("\x01"), QStringLiteral("char a +ctrl"), true},
         {Qt::Key_F6, Qt::AltModifier, {}, QStringLiteral("key F6 +alt"), true},
         {0x30C0, none, QStringLiteral("ダ"), QStringLiteral("char ダ"), true},
-        {Qt::Key_Print, none, {}, QStringLiteral("key 0x01000009"), false},
+        {Qt::Key_Print,
+         none,
+         {},
+         QStringLiteral("key 0x01000009"),
+         false,
+         12,
+         false,
+         QStringLiteral("12 key 0x01000009 unexpected")},
         {Qt::Key_Shift, shift, {}, {}, false},
         {Qt::Key_Control, ctrl, {}, {}, false},
     };
@@ -93,6 +110,9 @@ TEST(HostKeys, QtKeyPressesBecomeKeyLogLines)
         EXPECT_EQ(k.modifierOnly, r.line.isEmpty()) << r.line.toStdString();
         EXPECT_EQ(k.line, r.line);
         EXPECT_EQ(k.action.has_value(), r.action) << r.line.toStdString();
+        if (!r.logged.isEmpty()) {
+            EXPECT_EQ(keyLogLine(r.ms, k.line, r.expected), r.logged);
+        }
     }
 }
 
@@ -100,7 +120,7 @@ TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
 {
     const KeyAction enter = key(NamedKey::Enter), f6 = key(NamedKey::F6), f7 = key(NamedKey::F7),
                     f8 = key(NamedKey::F8), f12 = key(NamedKey::F12), pgdn = key(NamedKey::PageDown),
-                    ins = key(NamedKey::Insert), space = ch(U' ');
+                    ins = key(NamedKey::Insert), esc = key(NamedKey::Escape), space = ch(U' ');
     struct Row {
         const char *what;
         ListMode list;
@@ -117,13 +137,58 @@ TEST(HostScreens, KeysThatMeanNothingHereChangeNothingAndAreReported)
         {"Enter opens the race card", ListMode::Cards, 0, {}, enter, true, Screen::RaceCard, Prompt::None},
         {"Enter opens the result", ListMode::Results, 0, {}, enter, true, Screen::ResultView, Prompt::None},
         {"Space on a race card", ListMode::Cards, 0, {enter}, space, false, Screen::RaceCard, Prompt::None},
-        {"PgDn past the last race", ListMode::Cards, 1, {enter}, pgdn, false, Screen::RaceCard, Prompt::None},
+        {"PgDn on the list's last race", ListMode::Cards, 1, {}, pgdn, false, Screen::RaceList, Prompt::None},
+        {"first PgDn at the last race stays", ListMode::Cards, 1, {enter}, pgdn, true, Screen::RaceCard, Prompt::None},
+        {"second PgDn at the last race",
+         ListMode::Cards,
+         1,
+         {enter, pgdn},
+         pgdn,
+         false,
+         Screen::RaceCard,
+         Prompt::None},
+        {"second PgDn at the last result",
+         ListMode::Results,
+         1,
+         {enter, space, pgdn},
+         pgdn,
+         false,
+         Screen::ResultView,
+         Prompt::None},
+        {"PgDn at the last race after other keys",
+         ListMode::Cards,
+         1,
+         {enter, pgdn, f6, f12},
+         pgdn,
+         true,
+         Screen::RaceCard,
+         Prompt::None},
+        {"PgDn after a race that was not the last",
+         ListMode::Cards,
+         0,
+         {enter, pgdn},
+         pgdn,
+         true,
+         Screen::RaceCard,
+         Prompt::None},
+        {"Esc on a race card", ListMode::Cards, 0, {enter}, esc, false, Screen::RaceCard, Prompt::None},
+        {"Esc on a result", ListMode::Results, 0, {enter}, esc, false, Screen::ResultView, Prompt::None},
+        {"F on a race card", ListMode::Cards, 0, {enter}, ch(U'F'), false, Screen::RaceCard, Prompt::None},
+        {"F on a result", ListMode::Results, 0, {enter, space}, ch(U'F'), false, Screen::ResultView, Prompt::None},
         {"Insert on a race card", ListMode::Cards, 0, {enter}, ins, false, Screen::RaceCard, Prompt::None},
         {"F7 before the kinds", ListMode::Cards, 0, {enter, f6}, f7, false, Screen::RankMenu, Prompt::None},
         {"Enter on a ranking", ListMode::Cards, 0, toView, enter, false, Screen::RankView, Prompt::None},
+        {"Esc on a ranking", ListMode::Cards, 0, toView, esc, false, Screen::RankView, Prompt::None},
+        {"Esc on the kinds", ListMode::Cards, 0, {enter, f6, ins}, esc, false, Screen::KindSelect, Prompt::None},
+        {"a path typed on a ranking", ListMode::Cards, 0, toView, ch(U'/'), false, Screen::RankView, Prompt::None},
         {"F12 leaves a ranking", ListMode::Cards, 0, toView, f12, true, Screen::RaceCard, Prompt::None},
         {"F8 asks for the form", ListMode::Cards, 0, toView, f8, true, Screen::RankView, Prompt::Format},
         {"P is no form", ListMode::Cards, 0, toView + Keys{f8}, ch(U'P'), false, Screen::RankView, Prompt::Format},
+        {"f is no form", ListMode::Cards, 0, toView + Keys{f8}, ch(U'f'), false, Screen::RankView, Prompt::Format},
+        {"F is the form", ListMode::Cards, 0, toView + Keys{f8}, ch(U'F'), true, Screen::RankView, Prompt::Path},
+        {"Esc cancels the form", ListMode::Cards, 0, toView + Keys{f8}, esc, true, Screen::RankView, Prompt::None},
+        {"Esc cancels the path", ListMode::Cards, 0, toView + Keys{f8, ch(U'F')}, esc, true, Screen::RankView,
+         Prompt::None},
         {"PgDn inside the prompt", ListMode::Cards, 0, toView + Keys{f8, ch(U'F')}, pgdn, false, Screen::RankView,
          Prompt::Path},
         {"F8 on the result summary", ListMode::Results, 0, {enter}, f8, false, Screen::ResultView, Prompt::None},
@@ -211,6 +276,17 @@ TEST(HostExport, ARunTypesThePathOnceAndAppendsEveryRace)
     HostModel host(tinyDay(), HostOptions{QStringLiteral("2.04"), {}, {}}, files);
     pressAll(host, timeRankRun(1, 0, true, kRankPath));
     EXPECT_TRUE(files.files.contains(QStringLiteral("F") + kRankPath));
+
+    // A path that never arrived: the dialog opened empty, its Enter writes
+    // nothing, and the run's next keys find the dialog still open.
+    MemoryFiles dropped;
+    HostModel first(tinyDay(), HostOptions{QStringLiteral("2.05"), {}, {}}, dropped);
+    const Keys firstRace = timeRankRun(1, 0, true, QString());
+    EXPECT_TRUE(pressAll(first, firstRace.mid(0, 7)).isEmpty()); // up to F8 F Enter
+    EXPECT_TRUE(dropped.files.isEmpty());
+    EXPECT_EQ(first.prompt(), Prompt::Path);
+    EXPECT_EQ(first.message(), QStringLiteral("出力ファイル名を入力して下さい．"));
+    EXPECT_EQ(pressAll(first, firstRace.mid(7, 2)), (QStringList{QStringLiteral("key F3"), QStringLiteral("key F8")}));
 }
 
 TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
@@ -222,9 +298,13 @@ TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
     EXPECT_EQ(files.files.value(kCommentPath), data("comment.txt"));
     EXPECT_EQ(host.prompt(), Prompt::None);
 
-    // Korvin deletes the export before the next race; the path is not typed again.
+    // Korvin deletes the export before the next race; the path is not typed
+    // again: the host offers the last one, selected.
     files.files.clear();
-    EXPECT_TRUE(pressAll(host, Keys{key(NamedKey::PageDown)} + commentRace(1, kCommentPath)).isEmpty());
+    EXPECT_TRUE(pressAll(host, {key(NamedKey::PageDown), key(NamedKey::F8)}).isEmpty());
+    EXPECT_EQ(host.pathText(), kCommentPath);
+    EXPECT_TRUE(host.pathSelected());
+    EXPECT_TRUE(pressAll(host, {key(NamedKey::Enter), key(NamedKey::Enter)}).isEmpty());
     const QStringList second = files.files.value(kCommentPath);
     ASSERT_EQ(second.size(), 7 + 3);
     EXPECT_TRUE(second[2].startsWith(QStringLiteral("２Ｒ")));
@@ -245,6 +325,81 @@ TEST(HostExport, ResultRunWritesEachRaceAsTheCommentLayout)
     EXPECT_EQ(failing.prompt(), Prompt::None);
     EXPECT_TRUE(failing.message().contains(QStringLiteral("書き込めません")));
     EXPECT_EQ(failing.exportsWritten(), 0);
+}
+
+// The slow exports: each written late, half of it first, never ahead of the
+// export asked for before it; meanwhile the host takes the pending file for
+// an existing one, so the run's keys are those of a run without the delay.
+TEST(HostExport, SlowExportsArriveLateInTwoPiecesAndInOrder)
+{
+    struct Row {
+        const char *what;
+        ListMode list;
+        Keys keys;
+        QString path;
+        QStringList before; // the file before the run; "/readonly/" refuses the write
+        int firstPiece;     // lines there a second after the keys
+    };
+    const QString readOnly = QStringLiteral("/readonly/Comment.txt");
+    const Keys comment = commentOpening() + commentRace(0, kCommentPath);
+    const Row rows[] = {
+        // 36 sections asked for at once: a second later only the first half of the first.
+        {"ranking run", ListMode::Cards, timeRankRun(1, 1, true, kRankPath), kRankPath, {}, 0},
+        // A result replaces the old file with its first half (the tiny day's first race: 7 + 12 lines).
+        {"result over an old file",
+         ListMode::Results,
+         comment + Keys{key(NamedKey::Enter)},
+         kCommentPath,
+         {QStringLiteral("old")},
+         10},
+        {"result that cannot be written",
+         ListMode::Results,
+         commentOpening() + commentRace(0, readOnly),
+         readOnly,
+         {},
+         0},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        MemoryFiles direct, disk;
+        if (!r.before.isEmpty())
+            direct.files[r.path] = disk.files[r.path] = r.before;
+        qint64 now = 5000;
+        DelayedExports late(disk, 1000, [&now] { return now; });
+        HostModel fast(tinyDay(), HostOptions{}, direct), slow(tinyDay(), HostOptions{}, late);
+        for (HostModel *h : {&fast, &slow}) {
+            h->setListMode(r.list);
+            EXPECT_TRUE(pressAll(*h, r.keys).isEmpty());
+        }
+        EXPECT_TRUE(late.exists(r.path));
+        EXPECT_FALSE(late.exists(r.path + QStringLiteral(".bak")));
+        EXPECT_EQ(late.nextDue(), 6000);
+        now = 5999;
+        EXPECT_TRUE(late.writeDue().isEmpty());
+        EXPECT_EQ(disk.files.value(r.path), r.before);
+        now = 6000;
+        const QStringList errors = late.writeDue();
+        const bool refused = r.path.startsWith(QLatin1String("/readonly/"));
+        EXPECT_EQ(errors, refused ? QStringList{r.path + QStringLiteral(": read-only")} : QStringList{});
+        if (refused) {
+            EXPECT_EQ(late.nextDue(), -1); // nor is the rest of it written
+            EXPECT_FALSE(late.exists(r.path));
+            continue;
+        }
+        EXPECT_EQ(slow.exportsWritten(), fast.exportsWritten());
+        const QStringList whole = direct.files.value(r.path);
+        if (r.firstPiece > 0) {
+            EXPECT_EQ(disk.files.value(r.path), whole.mid(0, r.firstPiece));
+        } else {
+            const QStringList section = sectionsOf(whole).front();
+            EXPECT_EQ(disk.files.value(r.path), section.mid(0, (section.size() + 1) / 2));
+        }
+        EXPECT_EQ(late.nextDue(), 6500);
+        now = 6500;
+        EXPECT_TRUE(late.writeDue().isEmpty());
+        EXPECT_EQ(late.nextDue(), -1);
+        EXPECT_EQ(disk.files.value(r.path), whole);
+    }
 }
 
 // A demo day's course exported by the stand-in, kind by kind, and cut by
@@ -396,8 +551,11 @@ TEST(HostPlay, KorvinsDryRunPlaysAsTheRunsKeys)
         files.files[path] = QStringList{QStringLiteral("stale")};
         HostModel host(tinyDay(), HostOptions{}, files);
         host.setListMode(r.list);
-        const PlayResult played =
-            PlayDryRun(host, host::DryRun(*r.script), [&files](const QString &p) { files.files.remove(p); });
+        // Operations the stand-in does not know are passed over.
+        QStringList dryRun = host::DryRun(*r.script);
+        dryRun.insert(dryRun.size() - 1, QStringLiteral("[\"check-export\",1]"));
+        dryRun.insert(1, QStringLiteral("[\"focus-guard\"]"));
+        const PlayResult played = PlayDryRun(host, dryRun, [&files](const QString &p) { files.files.remove(p); });
         EXPECT_TRUE(played.error.isEmpty()) << played.error.toStdString();
         EXPECT_TRUE(played.unexpected.isEmpty()) << played.unexpected.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(played.keys, r.keys(path).size());
