@@ -46,7 +46,8 @@ int runSplit(const QCommandLineParser &p, QTextStream &out, QTextStream &err)
     if (!r.written())
         return 1;
     out << r.path << "\n";
-    return 0;
+    // Written, but a race the host exported was left out.
+    return r.incompleteRace ? 1 : 0;
 }
 
 cli::CliRegistrar reg(splitCommand);

@@ -7,6 +7,8 @@
 #include "platform/textfile.h"
 #include "timerank/timerankfile.h"
 
+#include <algorithm>
+
 namespace korvin::host {
 
 namespace {
@@ -34,26 +36,23 @@ public:
         return true;
     }
 
-    // One race; false when the export ended inside it (its lines are dropped).
+    // One race; false when the export ended inside it or the race is damaged
+    // (fault() says where and how); its lines are dropped. Each of the 36
+    // sections must stand where it belongs: its first line the race's day,
+    // its second the race's label, a title line at 5, a rule line ("====") at
+    // 8, at most 18 runner lines closed by a dash line, then its last line.
+    // A missing or extra line anywhere shifts a later one out of its place.
     bool race()
     {
         m_race.clear();
-        for (int i = 0; i < 8; ++i) {
-            if (!read())
+        m_fault.clear();
+        for (int s = 0; s < 36; ++s) {
+            m_section = s + 1;
+            // 6 sections of the race's own surface, 12 of which the "芝・ダ"
+            // six are kept, 6 more of its own, 12 more filtered.
+            const bool filteredSection = (s >= 6 && s < 18) || s >= 24;
+            if (!section(s == 0, filteredSection))
                 return false;
-            write();
-        }
-        if (!rows())
-            return false;
-        for (int block = 0; block < 2; ++block) {
-            // 6 sections of the race's own surface (the first one above),
-            // then 12 of which the "芝・ダ" six are kept.
-            for (int s = 0; s < (block == 0 ? 5 : 6); ++s)
-                if (!titled())
-                    return false;
-            for (int s = 0; s < 12; ++s)
-                if (!filtered())
-                    return false;
         }
         write(); // the last section's trailer ends the race block
         return true;
@@ -61,6 +60,9 @@ public:
 
     // The kept lines of the race just read.
     const std::vector<QByteArrayView> &raceLines() const { return m_race; }
+    // Why the last race was not read whole though the export went on (empty
+    // when it ended inside the race).
+    const QString &fault() const { return m_fault; }
 
 private:
     using ByteLineReader = platform::ByteLineReader;
@@ -68,18 +70,37 @@ private:
     ByteLineReader m_in;
     const int m_column;
     QByteArrayView m_current;
+    qsizetype m_line = 0; // line number of m_current in the export
+    int m_section = 0;    // 1..36 within the race
+    QByteArrayView m_day, m_label; // the race's first line and its label (line 2)
+    QString m_fault;
     std::vector<QByteArrayView> m_race; // lines kept of the race in progress
 
-    bool read() { return m_in.next(m_current); }
-    bool readTimes(int n)
+    bool read()
     {
-        for (int i = 0; i < n; ++i)
-            if (!read())
-                return false;
+        if (!m_in.next(m_current))
+            return false;
+        ++m_line;
         return true;
     }
     void write() { m_race.push_back(m_current); }
     bool dash() const { return m_current.startsWith("----"); }
+    bool rule() const { return m_current.startsWith("===="); }
+
+    // The first ten characters (the date) as CP932 bytes.
+    static QByteArrayView datePart(QByteArrayView line)
+    {
+        const qsizetype at = platform::sjisCharOffset(line, 11);
+        return at < 0 ? line : line.first(at);
+    }
+    // A section's first line: it begins with the race's date.
+    bool dayLine() const { return datePart(m_current) == datePart(m_day); }
+
+    bool damaged(const QString &what)
+    {
+        m_fault = QStringLiteral("%1 番目のランキングの %2 行目：%3").arg(m_section).arg(m_line).arg(what);
+        return false;
+    }
 
     // "芝・ダ" at the title column, compared as CP932 bytes.
     bool bothSurfaces() const
@@ -89,56 +110,55 @@ private:
         return at >= 0 && m_current.sliced(at).startsWith(both);
     }
 
-    // Up to five rows, the dash line; the trailer is read, not kept.
-    bool rows()
+    // One section. The first keeps its eight header lines, a titled one its
+    // two title lines (5 and 6), a filtered one those when it shows both
+    // surfaces; each kept one up to five rows and its dash line. The trailer
+    // is read, not kept (the race's last is, by race()).
+    bool section(bool first, bool filteredSection)
     {
-        for (int i = 0; i < 5; ++i) {
+        bool kept = !filteredSection;
+        for (int h = 1; h <= 8; ++h) {
+            if (!read())
+                return false;
+            if (first && h == 1)
+                m_day = m_current;
+            if (first && h == 2)
+                m_label = m_current.first(std::min<qsizetype>(4, m_current.size()));
+            if (h == 1 && !first && !dayLine())
+                return damaged(QStringLiteral("ランキングの1行目がこのレースの見出しではありません"));
+            if (h == 2 && !first && !m_current.startsWith(m_label))
+                return damaged(QStringLiteral("ランキングの2行目のレース番号がこのレースのものではありません"));
+            if (h == 5 && (dash() || rule() || dayLine()))
+                return damaged(QStringLiteral("ランキングのタイトル行がありません"));
+            if (h == 8 && !rule())
+                return damaged(QStringLiteral("ランキングの罫線（====）の行がありません"));
+            if (h == 5 && filteredSection)
+                kept = bothSurfaces();
+            if (first || (kept && (h == 5 || h == 6)))
+                write();
+        }
+        for (int n = 1;; ++n) {
             if (!read())
                 return false;
             if (dash())
                 break;
-            write();
+            if (rule() || dayLine())
+                return damaged(QStringLiteral("ランキングを閉じる「----」の行がありません"));
+            if (n > kMaxRunners)
+                return damaged(QStringLiteral("%1 頭を超えても「----」の行がありません").arg(kMaxRunners));
+            if (kept && n <= 5)
+                write();
         }
-        while (!dash())
-            if (!read())
-                return false;
-        write();
-        return read();
+        if (kept)
+            write();
+        if (!read())
+            return false;
+        if (dash() || rule() || dayLine())
+            return damaged(QStringLiteral("ランキングの最後の行がありません"));
+        return true;
     }
 
-    // Header lines 5 and 6 (the ranking's two title lines), then the rows.
-    bool titled()
-    {
-        if (!readTimes(4))
-            return false;
-        for (int i = 0; i < 2; ++i) {
-            if (!read())
-                return false;
-            write();
-        }
-        return readTimes(2) && rows();
-    }
-
-    // Kept like a titled section when its title line shows both surfaces
-    // ("芝・ダ" at the kind's title column); otherwise passed over whole.
-    bool filtered()
-    {
-        if (!readTimes(5))
-            return false;
-        if (bothSurfaces()) {
-            write();
-            if (!read())
-                return false;
-            write();
-            return readTimes(2) && rows();
-        }
-        if (!readTimes(4))
-            return false;
-        while (!dash())
-            if (!read())
-                return false;
-        return read();
-    }
+    static constexpr int kMaxRunners = 18;
 };
 
 // "yyyymmdd" from the export's first line, blank-padded month and day made "0".
@@ -209,14 +229,24 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
         ++races;
     }
     if (r.incompleteRace) {
+        // A damaged race is told like a cut-short one: nothing after it can be
+        // trusted to stand where it belongs.
         const QString where =
-            QStringLiteral("%1は %2 レース目の途中で終わっています．").arg(kExportName).arg(r.incompleteRace);
+            split.fault().isEmpty()
+                ? QStringLiteral("%1は %2 レース目の途中で終わっています．").arg(kExportName).arg(r.incompleteRace)
+                : QStringLiteral("%1の %2 レース目は形が崩れています（%3）．")
+                      .arg(kExportName)
+                      .arg(r.incompleteRace)
+                      .arg(split.fault());
         if (races == 0)
             return fail(where + QStringLiteral("タイムランクファイルは書き込みませんでした． ( ") + exportPath +
                         QStringLiteral(" )"));
         r.messages.push_back(
             platform::Critical(where +
-                               QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
+                               (split.fault().isEmpty()
+                                    ? QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
+                                    : QStringLiteral(
+                                          "%1 レース目から後は書き込まず，完全な %2 レースだけを書き込みます． ( "))
                                    .arg(r.incompleteRace)
                                    .arg(races) +
                                exportPath + QStringLiteral(" )")));

@@ -13,7 +13,8 @@ namespace korvin::host {
 struct SplitResult {
     QString path;           // the time-rank file written; empty when nothing was written
     int races = 0;          // complete races written
-    int incompleteRace = 0; // number in the run of a race the export ended inside (0: none)
+    int incompleteRace = 0; // number in the run of a race the export ended inside, or of one
+                            // damaged (a line missing or out of its place); 0: none
     int repeated = 0;       // races exported again in a row (the host was on its last race)
     platform::Messages messages;
     bool written() const { return races > 0; }

@@ -233,3 +233,57 @@ TEST_F(Split, MissingEmptyOrTruncatedExport)
 }
 
 } // namespace
+
+namespace {
+
+// A line missing inside a race (the host or a copy lost it) shifts every
+// later line of the race: the race is reported by its number, with what stood
+// where, and only the complete races before it are written. A runner line is
+// the one line whose loss leaves the race's shape whole.
+TEST_F(Split, ALineMissingInsideARaceIsReportedForThatRace)
+{
+    test::ExportRacePlan p;
+    p.rows = [](int) { return 3; };
+    p.raceLabel = QStringLiteral("10Ｒ");
+    const QStringList before = test::exportRace(p);
+    p.raceLabel = QStringLiteral("12Ｒ");
+    const QStringList after = test::exportRace(p);
+    p.raceLabel = QStringLiteral("11Ｒ");
+    const QStringList race = test::exportRace(p);
+    const int sectionLines = 8 + 3 + 2;
+    ASSERT_EQ(race.size(), 36 * sectionLines);
+    for (int i = 0; i < race.size(); ++i) {
+        SCOPED_TRACE(i);
+        QStringList damaged = race;
+        damaged.removeAt(i);
+        writeExport(before + damaged + after);
+        const host::SplitResult r = SplitTimeRankText(exportPath, out, 0);
+        const int at = i % sectionLines;
+        if (at >= 8 && at < 11) { // a runner line
+            EXPECT_EQ(r.races, 3);
+            EXPECT_EQ(r.incompleteRace, 0);
+            continue;
+        }
+        EXPECT_EQ(r.races, 1);
+        EXPECT_EQ(r.incompleteRace, 2);
+        ASSERT_EQ(r.messages.size(), 1u);
+        EXPECT_TRUE(r.messages[0].text.startsWith(
+            QStringLiteral("タイムランクのエクスポートファイルの 2 レース目は形が崩れています（")))
+            << r.messages[0].text.toStdString();
+        EXPECT_EQ(timerank::ReadTimeRankLines(r.path).raceStarts.size(), 1u);
+    }
+    // The rule line of the third ranking of race 2 (export line 502) is gone:
+    // line 502 now holds its first runner.
+    QStringList damaged = race;
+    damaged.removeAt(2 * sectionLines + 7);
+    writeExport(before + damaged + after);
+    const host::SplitResult r = SplitTimeRankText(exportPath, out, 0);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].text,
+              QStringLiteral("タイムランクのエクスポートファイルの 2 レース目は形が崩れています（3 番目のランキングの "
+                             "502 行目：ランキングの罫線（====）の行がありません）．2 レース目から後は書き込まず，"
+                             "完全な 1 レースだけを書き込みます． ( ") +
+                  exportPath + QStringLiteral(" )"));
+}
+
+} // namespace
