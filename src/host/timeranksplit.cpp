@@ -70,8 +70,8 @@ private:
     ByteLineReader m_in;
     const int m_column;
     QByteArrayView m_current;
-    qsizetype m_line = 0; // line number of m_current in the export
-    int m_section = 0;    // 1..36 within the race
+    qsizetype m_line = 0;          // line number of m_current in the export
+    int m_section = 0;             // 1..36 within the race
     QByteArrayView m_day, m_label; // the race's first line and its label (line 2)
     QString m_fault;
     std::vector<QByteArrayView> m_race; // lines kept of the race in progress
@@ -241,15 +241,14 @@ SplitResult SplitTimeRankText(const QString &exportPath, const QString &outputFo
         if (races == 0)
             return fail(where + QStringLiteral("タイムランクファイルは書き込みませんでした． ( ") + exportPath +
                         QStringLiteral(" )"));
-        r.messages.push_back(
-            platform::Critical(where +
-                               (split.fault().isEmpty()
-                                    ? QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
-                                    : QStringLiteral(
-                                          "%1 レース目から後は書き込まず，完全な %2 レースだけを書き込みます． ( "))
-                                   .arg(r.incompleteRace)
-                                   .arg(races) +
-                               exportPath + QStringLiteral(" )")));
+        r.messages.push_back(platform::Critical(
+            where +
+            (split.fault().isEmpty()
+                 ? QStringLiteral("%1 レース目は書き込まず，完全な %2 レースだけを書き込みます． ( ")
+                 : QStringLiteral("%1 レース目から後は書き込まず，完全な %2 レースだけを書き込みます． ( "))
+                .arg(r.incompleteRace)
+                .arg(races) +
+            exportPath + QStringLiteral(" )")));
     }
 
     const QString path = outputFolder + prefix + date + QStringLiteral(".txt");

@@ -28,8 +28,7 @@ bool openRegularFile(QFile &f, QString *error)
     const int fd = ::open(QFile::encodeName(f.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat st {
-    };
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int why = S_ISDIR(st.st_mode) ? EISDIR : 0;
         ::close(fd);
@@ -60,7 +59,9 @@ std::optional<QByteArray> readFileBytes(const QString &path, QString *error)
         return std::nullopt;
     const qint64 size = f.size();
     if (size > kMaxInputBytes)
-        return fail(QStringLiteral("ファイルが大きすぎます（%1 バイト，読めるのは %2 バイトまで）").arg(size).arg(kMaxInputBytes));
+        return fail(QStringLiteral("ファイルが大きすぎます（%1 バイト，読めるのは %2 バイトまで）")
+                        .arg(size)
+                        .arg(kMaxInputBytes));
     QByteArray bytes = f.read(size);
     if (f.error() != QFileDevice::NoError)
         return fail(f.errorString());

@@ -198,8 +198,7 @@ QString resolved(const QString &path)
 bool isSpecial(const QString &path)
 {
 #ifndef Q_OS_WIN
-    struct stat st {
-    };
+    struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 #else
     const QFileInfo fi(path);
@@ -244,8 +243,7 @@ void removeStaleTemps(const QString &target)
 // another process may have taken it between its creation and its lock).
 bool stillLinked(QFile &f)
 {
-    struct stat st {
-    };
+    struct stat st {};
     return ::fstat(f.handle(), &st) == 0 && st.st_nlink > 0;
 }
 #endif

@@ -108,7 +108,9 @@ TEST_F(HostCli, SplitAndCommentsPrintWhatTheyWrote)
          QByteArray(settings).replace("\r\n", "\r\r\n"),
          1,
          u"1 レース目：MData が設定されていません．結果コメントは書き込みませんでした．\n"_s},
-        {{u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s}, "TimeRank  \r\n", 1,
+        {{u"split"_s, path(u"TimeRank/TimeRank.txt"), u"--kind"_s, u"0"_s},
+         "TimeRank  \r\n",
+         1,
          u"TimeRank が設定されていません．\n"_s},
     };
     for (const auto &c : refused) {

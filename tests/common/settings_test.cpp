@@ -53,8 +53,8 @@ TEST(Settings, LoaderReadsKeysByCharacterPosition)
 // field keeps its value and the line is reported.
 TEST(Settings, BadWaitKeepsPreviousValueAndIsReportedOnce)
 {
-    const QString badLines[] = {key("Wait1") + "x",  key("Wait1") + "32768",  key("Wait1") + "-32769",
-                                key("Wait1") + "1.5", key("Wait1"),            key("MData") + "/m/\r",
+    const QString badLines[] = {key("Wait1") + "x",          key("Wait1") + "32768", key("Wait1") + "-32769",
+                                key("Wait1") + "1.5",        key("Wait1"),           key("MData") + "/m/\r",
                                 key("TimeRank") + "/t/\x1a", key("DenCSV") + "\t/d/"};
     for (const QString &line : badLines) {
         SettingsRecord s;

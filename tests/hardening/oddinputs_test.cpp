@@ -183,8 +183,7 @@ TEST(EveryReader, TruncatedBinaryUtf8AFolderAFifoOrTooLong)
              const timerank::TimeRankRace race = timerank::ReadRaceBlock(r.lines, 0, int(r.lines.size()), 0);
              return count(race.groupsRead, "groups");
          },
-         {"15 groups", "no race header", "no race header", "cannot open", "cannot open", "cannot open",
-          "cannot open"}},
+         {"15 groups", "no race header", "no race header", "cannot open", "cannot open", "cannot open", "cannot open"}},
         {"TimeRank.txt",
          [] { return platform::encodeLines(exportRace({})); },
          [](const QString &f) {

@@ -125,9 +125,9 @@ TEST(EveryWriter, AKilledSaveLeavesNoTornFile)
                 EXPECT_TRUE(now.contains(it.key())) << it.key().toStdString();
             for (auto it = now.begin(); it != now.end(); ++it) {
                 const QString &name = it.key();
-                EXPECT_FALSE(IsTemporaryName(name) && (name.endsWith(QLatin1String(".txt")) ||
-                                                       name.endsWith(QLatin1String(".lzh")) ||
-                                                       name.endsWith(QLatin1String(".dat"))))
+                EXPECT_FALSE(IsTemporaryName(name) &&
+                             (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".lzh")) ||
+                              name.endsWith(QLatin1String(".dat"))))
                     << name.toStdString();
             }
 

@@ -226,8 +226,8 @@ protected:
             int format = 0;
             unsigned long n = 0, after = 0;
             unsigned char *data = nullptr;
-            XGetWindowProperty(s_x, DefaultRootWindow(s_x), clients, 0, 64, False, AnyPropertyType, &type, &format,
-                               &n, &after, &data);
+            XGetWindowProperty(s_x, DefaultRootWindow(s_x), clients, 0, 64, False, AnyPropertyType, &type, &format, &n,
+                               &after, &data);
             if (data)
                 XFree(data);
             if (n >= 3)
