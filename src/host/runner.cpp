@@ -243,18 +243,26 @@ bool Run::interrupt(KeyFault fault, int race, const std::string &why)
 // not the race before it again (the host stays on its last race).
 bool Run::checkExport(const Operation &op)
 {
-    const bool ready = settled();
-    if (stopRequested())
-        return interrupt(KeyFault::Stopped, op.race, {});
-    QString error;
-    const auto bytes = ready ? platform::readFileBytes(m_script.exportPath, &error) : std::nullopt;
-    const ExportProgress progress = bytes ? ReadExportProgress(*bytes) : ExportProgress{};
+    // The host may still be busy with the race's last keys: its exports grow
+    // until the race is whole, or the time is up.
+    QElapsedTimer since;
+    since.start();
+    ExportProgress progress;
+    for (;;) {
+        const bool ready = settled();
+        if (stopRequested())
+            return interrupt(KeyFault::Stopped, op.race, {});
+        const auto bytes = ready ? platform::readFileBytes(m_script.exportPath) : std::nullopt;
+        progress = bytes ? ReadExportProgress(*bytes) : ExportProgress{};
+        if (progress.races >= op.race || since.elapsed() >= timeoutMs())
+            break;
+        platform::SleepWithEvents(50);
+    }
     if (progress.races < op.race) {
-        QString text =
-            QStringLiteral("レース %1 / %2 のランキングがエクスポートされませんでした．実行を中止しました． ( ")
-                .arg(op.race)
-                .arg(m_script.races) +
-            m_script.exportPath + QStringLiteral(" )");
+        QString text = QStringLiteral("レース %1 / %2 のランキングがエクスポートされませんでした．実行を中止しました． ( ")
+                           .arg(op.race)
+                           .arg(m_script.races) +
+                       m_script.exportPath + QStringLiteral(" )");
         if (op.race == 1)
             text += QStringLiteral("\n") + screenHint(m_script);
         critical(text);
@@ -276,9 +284,27 @@ bool Run::checkExport(const Operation &op)
 
 bool Run::appendComments(const Operation &op)
 {
-    if (!settled()) {
+    // An export read while the host still writes it appends nothing and says
+    // why; it is read again until it is whole or the time is up.
+    QElapsedTimer since;
+    since.start();
+    const QString previous = m_r.comments.empty() ? QString() : m_r.comments.back().raceKey;
+    CommentAppend c;
+    bool exported = false;
+    for (;;) {
+        exported = settled();
         if (stopRequested())
             return interrupt(KeyFault::Stopped, op.race, {});
+        if (exported) {
+            c = AppendResultComments(m_script.exportPath, m_script.outputFolder, op.race, previous);
+            if (c.appended() || c.repeated)
+                break;
+        }
+        if (since.elapsed() >= timeoutMs())
+            break;
+        platform::SleepWithEvents(50);
+    }
+    if (!exported) {
         QString text = QStringLiteral("レース %1 / %2 の結果がエクスポートされませんでした．実行を中止しました． ( ")
                            .arg(op.race)
                            .arg(m_script.races) +
@@ -288,8 +314,6 @@ bool Run::appendComments(const Operation &op)
         critical(text);
         return false;
     }
-    const QString previous = m_r.comments.empty() ? QString() : m_r.comments.back().raceKey;
-    CommentAppend c = AppendResultComments(m_script.exportPath, m_script.outputFolder, op.race, previous);
     m_r.messages.insert(m_r.messages.end(), c.messages.begin(), c.messages.end());
     if (c.repeated) {
         m_r.reachedLastRace = true;

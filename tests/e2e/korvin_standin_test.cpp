@@ -3,13 +3,13 @@
 // to korvin-hostsim on a freshly generated demo day. Run under xvfb-run;
 // "--openbox" starts a window manager before the first window.
 //
-// The stand-in's key log is compared key for key with the dry run of the same
-// boxes (korvin-cli script): each key string expanded by the notation parser
-// and compared fully ("char F +shift"), except that with Caps Lock on a letter
-// pressed with Shift arrives in lower case, as on a real keyboard; each typed
-// text compared by its characters only, since the backend chooses Shift per
-// character from the keymap and the Caps Lock state so that the text arrives
-// as written.
+// The stand-in's key log is compared key for key with the sequences written
+// out below in the order the host's screens take them, and every pause of a
+// run is measured on the stand-in's clock. The stand-in is strict: a key its
+// screen does not expect is logged " unexpected" and fails the comparison.
+// Everything a user does wrong during a run is tried too: another window
+// taking the focus, the host closing, a double-click on Run, a second run,
+// the stop button, a slow host, a run past the day's last race.
 #include "app/ui/navigation.h"
 #include "common/programfolder.h"
 #include "common/settings.h"
@@ -44,6 +44,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -86,6 +87,113 @@ public:
     }
 };
 
+// Processes events until the condition holds (a minute at most).
+template <class F>
+bool processUntil(F condition, int ms = 60000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// One line of the stand-in's key log: its time and the key ("key F8",
+// "char F"); Shift is left out, since the backend picks it per character
+// to make the character arrive as written.
+struct LoggedKey {
+    qint64 ms = 0;
+    QString key;
+};
+
+// The keys a run must make arrive, in the host's order.
+class Expected {
+public:
+    QStringList keys;
+    void key(const char *name, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            keys << QStringLiteral("key ") + QLatin1String(name);
+    }
+    void text(const QString &t)
+    {
+        for (QChar c : t)
+            keys << (c == QLatin1Char(' ') ? QStringLiteral("char U+0020") : QStringLiteral("char ") + c);
+    }
+};
+
+// The time-rank export of `races` races: per race the first view, five
+// periods, two surfaces of six, the tab and up keys of the kind, three more
+// surfaces of six; the path is typed at the first export only.
+QStringList timeRankKeys(int races, int kind, bool answerF, const QString &path)
+{
+    Expected e;
+    auto exportView = [&] {
+        e.key("F8");
+        if (answerF)
+            e.text(QStringLiteral("F"));
+    };
+    auto views = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            e.key("F3");
+            exportView();
+            e.key("ENTER", 2);
+        }
+    };
+    const bool tabs = kind == 0 || kind == 2 || kind == 4 || kind == 5;
+    e.key("ENTER");
+    for (int r = 0; r < races; ++r) {
+        e.key("F6");
+        e.key("INSERT");
+        e.key("F6", kind);
+        e.key("F7");
+        exportView();
+        if (r == 0)
+            e.text(path);
+        else
+            e.key("ENTER");
+        e.key("ENTER");
+        views(5);
+        for (int i = 0; i < 2; ++i) {
+            e.key("F4");
+            views(6);
+        }
+        if (tabs) {
+            e.key("TAB", 3);
+            e.key("UP");
+        }
+        for (int i = 0; i < 3; ++i) {
+            e.key("F4");
+            views(6);
+        }
+        e.key("F12");
+        if (r < races - 1)
+            e.key("PGDN");
+    }
+    e.key("F12");
+    return e.keys;
+}
+
+QStringList commentKeys(int races, const QString &path)
+{
+    Expected e;
+    e.key("ENTER");
+    e.text(QStringLiteral(" "));
+    for (int r = 0; r < races; ++r) {
+        e.key("F8");
+        if (r == 0)
+            e.text(path);
+        e.key("ENTER", 2);
+        if (r < races - 1)
+            e.key("PGDN");
+    }
+    e.key("F12");
+    return e.keys;
+}
+
 class KorvinWithStandIn : public ::testing::Test {
 protected:
     void SetUp() override
@@ -107,6 +215,8 @@ protected:
             << error.toStdString();
         keys = host::x11::CreateX11Backend();
         qApp->installEventFilter(&ownKeys);
+        // One lock for this process and the second Korvin it starts.
+        qputenv("KORVIN_RUN_LOCK", (home + "run.lock").toLocal8Bit());
     }
 
     void TearDown() override
@@ -114,22 +224,20 @@ protected:
         qApp->removeEventFilter(&ownKeys);
         stopHost();
         setCapsLock(false);
+        host::ResetOwnKeyboardState();
     }
 
-    void startHost(const QString &list, int race)
+    void startHost(const QString &list, int race, const QStringList &extra = {})
     {
         stopHost();
-        logPath = home + QString("keys-%1-%2.log").arg(list).arg(race);
+        logPath = home + QString("keys-%1.log").arg(++hostRuns);
         host.setProcessChannelMode(QProcess::ForwardedChannels);
-        host.start(KORVIN_HOSTSIM_BIN,
-                   {"--home", home, "--list", list, "--race", QString::number(race), "--log", logPath});
+        host.start(KORVIN_HOSTSIM_BIN, QStringList{"--home", home, "--list", list, "--race", QString::number(race),
+                                                   "--log", logPath} +
+                                           extra);
         ASSERT_TRUE(host.waitForStarted());
-        ASSERT_TRUE(test::waitFor([] {
-            QProcess search;
-            search.start("xdotool", {"search", "--onlyvisible", "--name", "^Vantor frontier$"});
-            search.waitForFinished();
-            return !search.readAllStandardOutput().trimmed().isEmpty();
-        })) << "the stand-in's window did not appear";
+        ASSERT_TRUE(test::waitFor([] { return !windowId("^Vantor frontier$").isEmpty(); }))
+            << "the stand-in's window did not appear";
     }
 
     void stopHost()
@@ -141,6 +249,14 @@ protected:
             host.kill();
             host.waitForFinished();
         }
+    }
+
+    static QString windowId(const QString &title)
+    {
+        QProcess search;
+        search.start("xdotool", {"search", "--onlyvisible", "--name", title});
+        search.waitForFinished();
+        return QString::fromUtf8(search.readAllStandardOutput()).section('\n', 0, 0).trimmed();
     }
 
     bool capsLock()
@@ -160,15 +276,15 @@ protected:
     // filled, on screen and, under a window manager, active (a window manager
     // that activated it only after the run had activated the host would take
     // the keys away from the host).
-    static void prepare(host::ui::ScriptWindow &w, const QString &repeat)
+    static void prepare(host::ui::ScriptWindow &w, const QString &repeat, const QStringList &waits = kWaits)
     {
         for (int i = 0; i < 3; ++i)
-            w.TextWait(i)->setText(kWaits[i]);
+            w.TextWait(i)->setText(waits[i]);
         w.TextRepeat()->setText(repeat);
         w.show();
         ASSERT_TRUE(g_windowManager ? QTest::qWaitForWindowActive(&w) : QTest::qWaitForWindowExposed(&w));
     }
-    static inline const QStringList kWaits{"0", "1", "0"};
+    static inline const QStringList kWaits{"0", "1", "1"};
 
     // Presses a Run button and prints Korvin's processor time over the run's.
     static void run(QPushButton *button, const char *what)
@@ -182,45 +298,55 @@ protected:
                   << used << " CPU s over " << seconds << " s wall (" << 100.0 * used / seconds << " %)" << std::endl;
     }
 
-    // The stand-in's key log equals what the dry run of these boxes sends.
-    void expectKeyLog(const QStringList &scriptArgs, bool capsOn)
+    std::vector<LoggedKey> log() const
     {
-        const test::CliRun run =
-            test::runCli(QStringList{"script"} + scriptArgs + QStringList{"--waits", kWaits.join(',')}, home);
-        ASSERT_EQ(run.code, 0) << run.err.toStdString();
-        QStringList expected;
-        QVector<bool> typed;
-        for (const QString &line : run.out.split('\n', Qt::SkipEmptyParts)) {
-            const QJsonArray op = QJsonDocument::fromJson(line.toUtf8()).array();
-            const std::string text = op.at(1).toString().toStdString();
-            std::vector<host::KeyAction> actions;
-            if (op.at(0) == "keys")
-                actions = host::ParseKeyString(text).actions;
-            else if (op.at(0) == "type")
-                host::TextActions(text, actions);
-            for (host::KeyAction a : actions) {
-                if (capsOn && a.shift && a.character < 0x80 && std::isupper(int(a.character)))
-                    a.character = char32_t(std::tolower(int(a.character)));
-                expected << QString::fromStdString(host::DescribeAction(a));
-                typed << (op.at(0) == "type");
+        QFile f(logPath);
+        std::vector<LoggedKey> keysLogged;
+        if (!f.open(QIODevice::ReadOnly))
+            return keysLogged;
+        for (const QString &line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            LoggedKey k;
+            k.ms = line.section(' ', 0, 0).toLongLong();
+            k.key = line.section(' ', 1);
+            k.key.remove(QStringLiteral(" +shift"));
+            keysLogged.push_back(k);
+        }
+        return keysLogged;
+    }
+    QStringList loggedKeys() const
+    {
+        QStringList l;
+        for (const LoggedKey &k : log())
+            l << k.key;
+        return l;
+    }
+    // The stand-in's log equals the expected keys (it may lag a little behind).
+    void expectKeyLog(const QStringList &expected)
+    {
+        test::waitFor([&] { return loggedKeys().size() >= expected.size(); });
+        EXPECT_EQ(text(loggedKeys()), text(expected));
+    }
+    // Each pause of a run, on the stand-in's clock: the gap after the key at
+    // `after` (the n-th key of its name, counted from 1) is at least ms.
+    void expectPause(const QString &keyName, int nth, int ms)
+    {
+        const std::vector<LoggedKey> l = log();
+        int seen = 0;
+        for (size_t i = 0; i + 1 < l.size(); ++i) {
+            if (l[i].key == keyName && ++seen == nth) {
+                // A little less than the wait: the clocks of two programs and X in between.
+                EXPECT_GE(l[i + 1].ms - l[i].ms, ms - 120) << keyName.toStdString() << " #" << nth;
+                return;
             }
         }
-        // The stand-in may lag a little behind the run.
-        auto log = [this] {
-            QFile f(logPath);
-            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-                                               : QStringList{};
-        };
-        test::waitFor([&] { return log().size() >= expected.size(); });
-        QStringList got = log();
-        for (int i = 0; i < got.size() && i < typed.size(); ++i)
-            if (typed[i] && got[i].endsWith(" +shift"))
-                got[i].chop(7);
-        EXPECT_EQ(text(got), text(expected));
+        ADD_FAILURE() << "no " << keyName.toStdString() << " #" << nth << " in the key log";
     }
 
+    QString rankExport() const { return settings.TimeRank + "TimeRank.txt"; }
+    QString commentExport() const { return settings.MData + "Comment.txt"; }
+
     void timeRankRun(int kind, int firstRace, bool capsOn);
-    void commentRun();
+    void commentRun(const QStringList &hostOptions = {});
 
     std::unique_ptr<QTemporaryDir> dir;
     QString home;
@@ -231,6 +357,7 @@ protected:
     platform::ScopedRecordingDialogs dialogs;
     QProcess host;
     QString logPath;
+    int hostRuns = 0;
 };
 
 // Three races of the first course from race firstRace + 1: the stand-in
@@ -253,8 +380,26 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
     EXPECT_EQ(text(dialogs.texts()), text({"タイムランクファイルを書き込みました．（3 レース） ( " + file + " )"}));
     EXPECT_EQ(timerank::TimeRankFile, file);
     EXPECT_EQ(platform::readLines(file).value_or(QStringList{}), demodata::timeRankLines(part, kind));
-    EXPECT_EQ(capsLock(), capsOn);
-    expectKeyLog({"timerank", "--kind", QString::number(kind), "--repeat", "3"}, capsOn);
+    EXPECT_EQ(capsLock(), capsOn) << "the run switched the desktop's Caps Lock";
+    expectKeyLog(timeRankKeys(3, kind, true, rankExport()));
+    // Wait2 after the first Enter and each PgDn, Wait3 after each race's first
+    // F6, one second after the path.
+    expectPause("key ENTER", 1, 1000);
+    expectPause("key PGDN", 1, 1000);
+    expectPause("key PGDN", 2, 1000);
+    const std::vector<LoggedKey> l = log();
+    int firstF6 = 0;
+    for (size_t i = 0; i + 1 < l.size(); ++i) {
+        const bool raceStart = l[i].key == "key F6" && (i == 1 || l[i - 1].key == "key PGDN");
+        if (raceStart) {
+            ++firstF6;
+            EXPECT_GE(l[i + 1].ms - l[i].ms, 1000 - 120) << "Wait3 after the F6 of race " << firstF6;
+        }
+        if (l[i].key == "char t" && l[i + 1].key == "key ENTER" && i > 0 && l[i - 1].key == "char x") {
+            EXPECT_GE(l[i + 1].ms - l[i].ms, 1000 - 120) << "the second after the path";
+        }
+    }
+    EXPECT_EQ(firstF6, 3);
 
     auto *list = qobject_cast<timerank::ui::frmRaceListTR *>(w.openedWindow());
     ASSERT_NE(list, nullptr);
@@ -274,14 +419,14 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
 
 // The first two results: the lines appended are what Korvin's comment writer
 // makes of the stand-in's two exports, one per runner of each race.
-void KorvinWithStandIn::commentRun()
+void KorvinWithStandIn::commentRun(const QStringList &hostOptions)
 {
-    ASSERT_NO_FATAL_FAILURE(startHost("results", 1));
+    ASSERT_NO_FATAL_FAILURE(startHost("results", 1, hostOptions));
     ASSERT_NO_FATAL_FAILURE(setCapsLock(false));
     dialogs.clear();
     host::ui::frmCommentSet w;
     ASSERT_NO_FATAL_FAILURE(prepare(w, "2"));
-    run(w.cmdCommentSet(1), "comment run of 2 races");
+    run(w.cmdCommentSet(1), hostOptions.isEmpty() ? "comment run of 2 races" : "comment run, slow host");
 
     const demodata::Course &course = day.courses[0];
     const QString file = settings.MData + QString("MS00%1%2.dat").arg(course.meeting).arg(course.letter);
@@ -297,10 +442,12 @@ void KorvinWithStandIn::commentRun()
     }
     EXPECT_EQ(text(dialogs.texts()),
               text({QString("結果コメントを書き込みました．\n%1 : 2 レース %2 行").arg(file).arg(runners)}));
-    EXPECT_TRUE(capsLock()) << "Caps Lock was off before the run";
-    expectKeyLog({"comments", "--repeat", "2"}, false);
+    EXPECT_FALSE(capsLock()) << "the run switched the desktop's Caps Lock on";
+    expectKeyLog(commentKeys(2, commentExport()));
+    expectPause("key ENTER", 2, 1000); // one second between the two Enters of race 1
+    expectPause("key PGDN", 1, 1000);
     // The stand-in's last export is still there.
-    EXPECT_EQ(platform::readLines(settings.MData + "Comment.txt").value_or(QStringList{}),
+    EXPECT_EQ(platform::readLines(commentExport()).value_or(QStringList{}),
               hostsim::commentLines(day, course, course.races[1]));
     const QStringList written = platform::readLines(file).value_or(QStringList{});
     EXPECT_EQ(written, platform::readLines(refFolder + file.section('/', -1)).value_or(QStringList{}));
@@ -309,6 +456,7 @@ void KorvinWithStandIn::commentRun()
         const demodata::Race &race = course.races[i < course.races[0].runners.size() ? 0 : 1];
         EXPECT_TRUE(written[i].startsWith(demodata::raceKey(day, course, race))) << written[i].toStdString();
     }
+    QFile::remove(file);
 }
 
 TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
@@ -326,14 +474,173 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
         EXPECT_EQ(w.openedWindow(), nullptr);
         EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
     }
-    // Caps Lock off: the "F" answers arrive as "F". The comment run turns Caps
-    // Lock on; the next export types its path and answers with it on.
+    // Caps Lock off: the "F" answers arrive as "F". The comment run leaves the
+    // desktop's Caps Lock as it was; the next export (version 2.05, where the
+    // host takes only "F") answers with "F" again, with the user's Caps Lock on too.
     ASSERT_NO_FATAL_FAILURE(timeRankRun(0, 0, false));
     ASSERT_NO_FATAL_FAILURE(commentRun());
-    ASSERT_NO_FATAL_FAILURE(timeRankRun(3, 3, true));
+    ASSERT_NO_FATAL_FAILURE(timeRankRun(3, 3, false));
+    ASSERT_NO_FATAL_FAILURE(timeRankRun(5, 6, true));
+    // A slow host writes its exports late and in two pieces: each is read once whole.
+    ASSERT_NO_FATAL_FAILURE(commentRun({"--key-delay", "3", "--export-delay", "400"}));
     EXPECT_EQ(ownKeys.presses, 0);
 }
 
+// Another window takes the focus at some moment of a run: the run stops before
+// its next key, the other window receives nothing, the races the host had
+// finished are kept, and the message says so.
+TEST_F(KorvinWithStandIn, AnotherWindowTakingTheFocusStopsTheRun)
+{
+    QProcess thief;
+    thief.start(KORVIN_KEYRECEIVER, {"Thief"});
+    ASSERT_TRUE(thief.waitForReadyRead(30000) && thief.readLine().trimmed() == "ready");
+    const QString thiefId = windowId("^Thief$");
+    ASSERT_FALSE(thiefId.isEmpty());
+    const int tries = g_windowManager ? 20 : 8;
+    int stopped = 0;
+    for (int t = 0; t < tries; ++t) {
+        SCOPED_TRACE(t);
+        ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
+        dialogs.clear();
+        host::ui::frmTimeRankText w;
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "1", "0"}));
+        // From a moment inside the first race to one inside the second.
+        const int at = 300 + (t * 2000) / tries;
+        QTimer::singleShot(at, [&] {
+            QProcess::execute("xdotool",
+                              QStringList{g_windowManager ? QString("windowactivate") : QString("windowfocus"), thiefId});
+        });
+        w.cmdTimeRankText(2)->click();
+        ASSERT_FALSE(dialogs.shown.empty());
+        const QString first = dialogs.shown[0].text;
+        if (first.startsWith("「Vantor frontier」のフォーカスが外れたため，レース ")) {
+            ++stopped;
+            EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Critical);
+            EXPECT_TRUE(first.contains("それ以降のキーは送信していません．")) << first.toStdString();
+            EXPECT_TRUE(first.contains("キーボードのフォーカスがウィンドウ「Thief」に移りました")) << first.toStdString();
+            // Whatever the host finished is in the time-rank file.
+            const bool kept = first.contains("完了した 1 レースをタイムランクファイルに書き込みます．");
+            EXPECT_EQ(kept || first.contains("完了したレースがないため"), true) << first.toStdString();
+            EXPECT_EQ(w.openedWindow() != nullptr, kept);
+            // The keys that reached the host are the run's first ones, nothing else.
+            const QStringList got = loggedKeys();
+            EXPECT_EQ(text(got), text(timeRankKeys(2, 0, true, rankExport()).mid(0, got.size())));
+        } else {
+            EXPECT_EQ(text(dialogs.texts()).substr(0, 60), "") << "the run ended before the focus moved";
+        }
+        // The thief: Escape makes it print what it received.
+        std::string error;
+        ASSERT_TRUE(keys->activate("Thief", error)) << error;
+        ASSERT_TRUE(keys->send({host::KeyAction{host::KeyAction::Kind::Named, host::NamedKey::Escape}}, error)) << error;
+        ASSERT_TRUE(thief.waitForReadyRead(10000));
+        EXPECT_EQ(thief.readLine().trimmed().toStdString(), "") << "keys reached the other window";
+        if (auto *list = w.openedWindow())
+            list->close();
+    }
+    EXPECT_EQ(stopped, tries);
+    thief.terminate();
+    thief.waitForFinished();
+    EXPECT_EQ(ownKeys.presses, 0);
+}
+
+// The host closes, the user presses Stop, Run is double-clicked, a second
+// window and a second Korvin press Run during a run, a run goes past the
+// day's last race.
+TEST_F(KorvinWithStandIn, WhatAUserDoesDuringARun)
+{
+    // The host closes in the middle: no key goes anywhere else, Korvin's boxes are as they were.
+    {
+        ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
+        dialogs.clear();
+        host::ui::frmTimeRankText w;
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "3", {"0", "0", "0"}));
+        QTimer::singleShot(1200, [&] { host.terminate(); });
+        w.cmdTimeRankText(2)->click();
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_TRUE(dialogs.shown[0].text.startsWith("「Vantor frontier」が閉じられたため，レース "))
+            << dialogs.shown[0].text.toStdString();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(w.TextWait(i)->text(), "0");
+        EXPECT_EQ(w.TextRepeat()->text(), "3");
+        host.waitForFinished();
+    }
+    // Stop: nothing after it, the message says who stopped the run.
+    {
+        ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
+        dialogs.clear();
+        host::ui::frmTimeRankText w;
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "0", "0"}));
+        EXPECT_FALSE(w.cmdStop()->isEnabled());
+        bool enabledDuringRun = false;
+        QTimer::singleShot(800, [&] {
+            enabledDuringRun = w.cmdStop()->isEnabled();
+            w.cmdStop()->click();
+        });
+        w.cmdTimeRankText(2)->click();
+        EXPECT_TRUE(enabledDuringRun);
+        EXPECT_FALSE(w.cmdStop()->isEnabled());
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_TRUE(dialogs.shown[0].text.startsWith("中止の指示により，レース 1 / 2 の途中で実行を中止しました．"))
+            << dialogs.shown[0].text.toStdString();
+        const int sent = int(loggedKeys().size());
+        QTest::qWait(500);
+        EXPECT_EQ(int(loggedKeys().size()), sent);
+        EXPECT_LT(sent, int(timeRankKeys(2, 0, true, rankExport()).size()));
+        EXPECT_EQ(text(loggedKeys()), text(timeRankKeys(2, 0, true, rankExport()).mid(0, sent)));
+    }
+    // A double-click on Run: one run, every key in the host; a second window's
+    // Run and a second Korvin's during it send nothing and say why.
+    {
+        ASSERT_NO_FATAL_FAILURE(startHost("results", 1));
+        dialogs.clear();
+        host::ui::frmCommentSet w;
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "2"));
+        QStringList second;
+        QProcess other;
+        QTimer::singleShot(1500, [&] {
+            host::ui::frmCommentSet w2;
+            w2.cmdCommentSet(1)->click();
+            second = dialogs.texts();
+            other.start(QCoreApplication::applicationFilePath(), {"--second-run", home});
+        });
+        const QPoint run = w.cmdCommentSet(1)->mapToGlobal(w.cmdCommentSet(1)->rect().center());
+        QProcess::startDetached("xdotool", {"mousemove", QString::number(run.x()), QString::number(run.y()), "click",
+                                            "--repeat", "2", "--delay", "120", "1"});
+        ASSERT_TRUE(processUntil([&] { return dialogs.shown.size() >= 2; }));
+        ASSERT_EQ(second.size(), 1);
+        EXPECT_TRUE(second[0].startsWith("ほかのウィンドウ（または別の Korvin）が Vantor を操作中です．"));
+        if (other.state() != QProcess::NotRunning) {
+            ASSERT_TRUE(other.waitForFinished(30000));
+        }
+        EXPECT_EQ(other.exitCode(), 0);
+        EXPECT_TRUE(QString::fromUtf8(other.readAllStandardOutput())
+                        .startsWith("ほかのウィンドウ（または別の Korvin）が Vantor を操作中です．"));
+        EXPECT_TRUE(dialogs.texts().last().startsWith("結果コメントを書き込みました．")) << text(dialogs.texts());
+        expectKeyLog(commentKeys(2, commentExport()));
+        EXPECT_EQ(ownKeys.presses, 0);
+    }
+    // From the day's last race, a run of 3: that race once, no second PgDn there.
+    {
+        int races = 0;
+        for (const demodata::Course &c : day.courses)
+            races += c.races.size();
+        ASSERT_NO_FATAL_FAILURE(startHost("cards", races));
+        dialogs.clear();
+        host::ui::frmTimeRankText w;
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "3", {"0", "1", "0"}));
+        w.cmdTimeRankText(2)->click();
+        const QString file = settings.TimeRank + demodata::timeRankFileName(day, 0);
+        EXPECT_EQ(text(dialogs.texts()),
+                  text({"タイムランクファイルを書き込みました．（1 レース，最終レースまで） ( " + file + " )"}));
+        demodata::Day part = day;
+        part.courses = {day.courses.last()};
+        part.courses[0].races = {day.courses.last().races.last()};
+        EXPECT_EQ(platform::readLines(file).value_or(QStringList{}), demodata::timeRankLines(part, 0));
+        expectKeyLog(timeRankKeys(2, 0, true, rankExport()));
+        if (auto *list = w.openedWindow())
+            list->close();
+    }
+}
 // Starts openbox (output discarded) and waits until it manages the screen.
 pid_t startWindowManager()
 {
@@ -358,8 +665,27 @@ pid_t startWindowManager()
 
 } // namespace
 
+// The second Korvin of a test: presses Run in a comment window of its own
+// while the test's run goes on, and prints what it was told.
+int secondRun(int argc, char **argv, const QString &home)
+{
+    QApplication app(argc, argv);
+    common::SetProgramFolder(home);
+    host::SetBackendFactory([] { return host::x11::CreateX11Backend(); });
+    platform::ScopedRecordingDialogs dialogs;
+    {
+        host::ui::frmCommentSet w;
+        w.cmdCommentSet(1)->click();
+    }
+    std::cout << dialogs.texts().join('\n').toStdString() << std::endl;
+    host::SetBackendFactory(nullptr);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--second-run") == 0)
+        return secondRun(argc, argv, QString::fromLocal8Bit(argv[2]));
     pid_t wm = 0;
     if (argc > 1 && std::strcmp(argv[argc - 1], "--openbox") == 0) {
         if (!(wm = startWindowManager())) {
