@@ -259,10 +259,11 @@ bool Run::checkExport(const Operation &op)
         platform::SleepWithEvents(50);
     }
     if (progress.races < op.race) {
-        QString text = QStringLiteral("レース %1 / %2 のランキングがエクスポートされませんでした．実行を中止しました． ( ")
-                           .arg(op.race)
-                           .arg(m_script.races) +
-                       m_script.exportPath + QStringLiteral(" )");
+        QString text =
+            QStringLiteral("レース %1 / %2 のランキングがエクスポートされませんでした．実行を中止しました． ( ")
+                .arg(op.race)
+                .arg(m_script.races) +
+            m_script.exportPath + QStringLiteral(" )");
         if (op.race == 1)
             text += QStringLiteral("\n") + screenHint(m_script);
         critical(text);

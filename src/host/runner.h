@@ -53,10 +53,10 @@ struct RunResult {
     bool completed = false;      // every operation carried out
     platform::Messages messages; // in the order they arose
     std::optional<SplitResult> split;
-    std::vector<CommentAppend> comments;   // one per race whose comments were appended
+    std::vector<CommentAppend> comments;      // one per race whose comments were appended
     KeyFault interrupted = KeyFault::NoFault; // FocusLost, WindowClosed or Stopped: the run stopped there
-    int racesDone = 0;                     // races of the run the host finished (their exports complete)
-    bool reachedLastRace = false;          // the host stayed on its last race: the run ended there
+    int racesDone = 0;                        // races of the run the host finished (their exports complete)
+    bool reachedLastRace = false;             // the host stayed on its last race: the run ended there
 };
 
 struct RunOptions {

@@ -167,6 +167,12 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
         scheduleExports();
     });
     qApp->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
+        if (m_hideDialog && focus && focus == windowHandle()) {
+            m_hideDialog = false;
+            m_dialog->hide();
+        }
+    });
     refresh();
 }
 
@@ -272,17 +278,35 @@ void HostWindow::refreshDialog()
 void HostWindow::syncDialog()
 {
     const bool open = m_model.prompt() == Prompt::Path;
-    if (open == m_dialog->isVisible())
-        return;
     if (open) {
+        m_hideDialog = false;
+        if (m_dialog->isVisible())
+            return;
         refreshDialog();
+        // A name to type takes the focus, as a file dialog does. One offered
+        // again (later exports of a run) is confirmed with Enter alone: the
+        // dialog shows without moving the focus, which would lose keys that
+        // come while a window manager moves it twice per export.
+        const bool typeName = m_model.pathText().isEmpty();
+        m_dialog->setAttribute(Qt::WA_ShowWithoutActivating, !typeName);
         m_dialog->show();
-        takeFocus(m_dialog);
-    } else {
-        // The main window first: the focus then never leaves the host's windows.
-        takeFocus(this);
-        m_dialog->hide();
+        if (typeName)
+            takeFocus(m_dialog);
+        return;
     }
+    if (!m_dialog->isVisible() || m_hideDialog)
+        return;
+    // The main window takes the focus first, and the dialog goes only once it
+    // has it: a window manager activates asynchronously, and keys that came
+    // while neither window had the focus would be lost.
+    m_hideDialog = true;
+    takeFocus(this);
+    QTimer::singleShot(1000, this, [this] {
+        if (m_hideDialog) {
+            m_hideDialog = false;
+            m_dialog->hide();
+        }
+    });
 }
 
 void HostWindow::scheduleExports()

@@ -62,6 +62,7 @@ private:
     QFile m_log;
     QQueue<ReceivedKey> m_queue;
     bool m_busy = false;
+    bool m_hideDialog = false; // the dialog goes once the main window has the focus
     QTimer *m_timer = nullptr;
     QTimer *m_redraw = nullptr;
     QStringList m_shownKeys; // logged, not yet on screen

@@ -887,8 +887,9 @@ private:
         const Window client = clientOf(focus);
         if (client != None && ownedByTarget(client))
             return FocusCheck::Held;
-        // Some window managers keep the focus on their frame of the active window.
-        if (client == None || client == m_target->frame) {
+        // Some window managers keep the focus on their frame of the active
+        // window. A focus on no window at all is not the host's: keys would be lost.
+        if (client != None && client == m_target->frame) {
             const std::vector<long> active = ReadLongs(m_dpy, m_root, atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
             if (!active.empty() && active[0] != 0 && ownedByTarget(static_cast<Window>(active[0])))
                 return FocusCheck::Held;
