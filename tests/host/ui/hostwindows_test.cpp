@@ -1,4 +1,5 @@
 #include "host/recordingbackend.h"
+#include "host/runlock.h"
 #include "host/ui/frmCommentSet.h"
 #include "host/ui/frmTimeRankText.h"
 #include "platform/dialogs.h"
@@ -30,12 +31,21 @@ protected:
     {
         home.writeDefaultSettings();
         timerank::TimeRankFile.clear();
+        host::ResetOwnKeyboardState();
+        SetBackendFactory();
+    }
+    void SetBackendFactory()
+    {
         host::SetBackendFactory([this] {
             ++backends;
             return std::make_unique<host::RecordingBackend>(rec);
         });
     }
-    void TearDown() override { host::SetBackendFactory(nullptr); }
+    void TearDown() override
+    {
+        host::SetBackendFactory(nullptr);
+        host::ResetOwnKeyboardState();
+    }
     QStringList dryRun(const QStringList &args) const
     {
         const test::CliRun r = test::runCli(QStringList{QStringLiteral("script")} + args, home.folder());
@@ -52,26 +62,33 @@ TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
     w.TextWait(0)->setText(QStringLiteral("2.7"));
     w.TextRepeat()->setText(QStringLiteral("2"));
     QStringList during;
+    QStringList exported;
     rec->onLogged = [&](const QString &line) {
         if (line == QStringLiteral("[\"keys\",\"{PGDN}\"]")) {
-            during << w.LabelStatus()->text() << QString::number(w.cmdTimeRankText(2)->isEnabled());
+            during << w.LabelStatus()->text() << QString::number(w.cmdTimeRankText(2)->isEnabled())
+                   << QString::number(w.cmdStop()->isEnabled());
             w.close(); // the window outlives its run
             during << QString::number(w.isVisible());
         }
-        if (line == QStringLiteral("[\"split\"]")) { // the host has written its export
+        if (line.startsWith(QStringLiteral("[\"check-export\","))) { // the host has exported the race
             test::ExportRacePlan p;
             p.kind = 2;
-            home.writeLines(QStringLiteral("TimeRank/TimeRank.txt"), test::exportRace(p) + test::exportRace(p));
+            p.raceLabel = QStringLiteral("%1Ｒ").arg(exported.size() / 400 + 10);
+            exported += test::exportRace(p);
+            home.writeLines(QStringLiteral("TimeRank/TimeRank.txt"), exported);
         }
     };
+    EXPECT_FALSE(w.cmdStop()->isEnabled());
+    EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("LabelStopHint"))->text(),
+              QStringLiteral("ホスト以外をクリックすると中止します"));
     w.cmdTimeRankText(2)->click();
 
     EXPECT_EQ(backends, 1);
     EXPECT_EQ(rec->log, dryRun({QStringLiteral("timerank"), QStringLiteral("--kind"), QStringLiteral("2"),
                                 QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--waits"),
                                 QStringLiteral("2.7,1,1")}));
-    EXPECT_EQ(during,
-              (QStringList{QStringLiteral("レース 1 / 2：キー送信 {PGDN}"), QStringLiteral("0"), QStringLiteral("1")}));
+    EXPECT_EQ(during, (QStringList{QStringLiteral("レース 1 / 2：キー送信 {PGDN}"), QStringLiteral("0"),
+                                   QStringLiteral("1"), QStringLiteral("1")}));
     const QString written = home.path(QStringLiteral("TimeRank/TRc20000610.txt"));
     EXPECT_EQ(timerank::TimeRankFile, written);
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -84,6 +101,7 @@ TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
     EXPECT_TRUE(list->cmdRace(10)->isEnabled());
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.cmdTimeRankText(2)->isEnabled());
+    EXPECT_FALSE(w.cmdStop()->isEnabled());
     EXPECT_TRUE(w.LabelStatus()->text().isEmpty());
     list->close();
     EXPECT_TRUE(w.isVisible());
@@ -100,11 +118,24 @@ TEST_F(HostWindows, NothingStartsWithoutABackendOrWithABadBox)
     host::ui::frmCommentSet c;
     c.TextWait(2)->setText(QStringLiteral("40000"));
     c.cmdCommentSet(1)->click();
-    EXPECT_EQ(dialogs.texts(),
-              (QStringList{QStringLiteral("Repeat の値が -32768～32767 の数値ではありません． ( 2,5 )"),
-                           QStringLiteral("キーを送信する仕組みがないため，実行できません．"),
-                           QStringLiteral("Wait3 の値が -32768～32767 の数値ではありません． ( 40000 )")}));
-    EXPECT_EQ(backends, 0);
+    c.TextWait(2)->setText(QStringLiteral("1"));
+    c.TextRepeat()->setText(QStringLiteral("0"));
+    c.cmdCommentSet(1)->click();
+    // Another run (another window, another Korvin) holds the machine's run.
+    SetBackendFactory();
+    c.TextRepeat()->setText(QStringLiteral("1"));
+    host::HostRunLock other;
+    ASSERT_TRUE(other.tryLock());
+    c.cmdCommentSet(1)->click();
+    EXPECT_EQ(
+        dialogs.texts(),
+        (QStringList{QStringLiteral("Repeat の値が -32768～32767 の数値ではありません． ( 2,5 )"),
+                     QStringLiteral("キーを送信する仕組みがないため，実行できません．"),
+                     QStringLiteral("Wait3 の値が -32768～32767 の数値ではありません． ( 40000 )"),
+                     QStringLiteral("Repeat の値が 1 以上ではありません．レースの数を入れて下さい． ( 0 )"),
+                     QStringLiteral("ほかのウィンドウ（または別の Korvin）が Vantor を操作中です．その実行が終わって"
+                                    "から実行して下さい．キーは送信しません．")}));
+    EXPECT_EQ(backends, 1);
     EXPECT_TRUE(rec->log.isEmpty());
     EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
 }
@@ -138,8 +169,13 @@ TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)
         }
     };
     w.cmdCommentSet(1)->click();
-    EXPECT_EQ(rec->log, dryRun({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2.5")}));
-    EXPECT_TRUE(rec->capsLock);
+    // The window brings itself back at the end, not through the backend by a title.
+    const QStringList dry = dryRun({QStringLiteral("comments"), QStringLiteral("--repeat"), QStringLiteral("2.5")});
+    EXPECT_EQ(rec->log, dry.mid(0, dry.size() - 1));
+    EXPECT_EQ(dry.last(), QStringLiteral("[\"activate\",\"Korvin\"]"));
+    // Korvin's own Caps Lock state is on; the desktop's stays as it was.
+    EXPECT_FALSE(rec->capsLock);
+    EXPECT_EQ(host::GetCapsLock(*host::CreateBackend()), 1);
     const QString file = home.path(QStringLiteral("MData/MS003東.dat"));
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("結果コメントを書き込みました．\n") + file +
                                            QStringLiteral(" : 2 レース 4 行")});
