@@ -125,7 +125,7 @@ namespace {
 // Where the host must be before a run, said when its first export is missing.
 QString screenHint(const Script &script)
 {
-    return script.outputFolder.isEmpty() || script.exportPath.endsWith(QStringLiteral("Comment.txt"))
+    return script.exportPath.endsWith(QStringLiteral("Comment.txt"))
                ? QStringLiteral("Vantor で成績の画面を表示し，対象レースにカーソルを合わせてから実行して下さい．"
                                 "（メインメニュー => 成績 => 開催選択 => 対象レースにカーソルセット）")
                : QStringLiteral(
@@ -157,6 +157,7 @@ private:
     bool step(std::size_t i);
     bool interrupt(KeyFault fault, int race, const std::string &why);
     bool checkExport(const Operation &op);
+    void notExported(int race, const QString &what);
     bool appendComments(const Operation &op);
     // The index of the first operation after the races (the closing keys).
     std::size_t closingIndex() const;
@@ -241,6 +242,17 @@ bool Run::interrupt(KeyFault fault, int race, const std::string &why)
 
 // After a race of a time-rank run: its 36 exports are in the file, and it is
 // not the race before it again (the host stays on its last race).
+// The host wrote nothing for the race: the first race says where the host must be.
+void Run::notExported(int race, const QString &what)
+{
+    QString text = QStringLiteral("レース %1 / %2 の").arg(race).arg(m_script.races) + what +
+                   QStringLiteral("がエクスポートされませんでした．実行を中止しました． ( ") + m_script.exportPath +
+                   QStringLiteral(" )");
+    if (race == 1)
+        text += QStringLiteral("\n") + screenHint(m_script);
+    critical(text);
+}
+
 bool Run::checkExport(const Operation &op)
 {
     // The host may still be busy with the race's last keys: its exports grow
@@ -259,14 +271,7 @@ bool Run::checkExport(const Operation &op)
         platform::SleepWithEvents(50);
     }
     if (progress.races < op.race) {
-        QString text =
-            QStringLiteral("レース %1 / %2 のランキングがエクスポートされませんでした．実行を中止しました． ( ")
-                .arg(op.race)
-                .arg(m_script.races) +
-            m_script.exportPath + QStringLiteral(" )");
-        if (op.race == 1)
-            text += QStringLiteral("\n") + screenHint(m_script);
-        critical(text);
+        notExported(op.race, QStringLiteral("ランキング"));
         if (m_r.racesDone > 0) {
             m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_r.racesDone);
             m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
@@ -306,13 +311,7 @@ bool Run::appendComments(const Operation &op)
         platform::SleepWithEvents(50);
     }
     if (!exported) {
-        QString text = QStringLiteral("レース %1 / %2 の結果がエクスポートされませんでした．実行を中止しました． ( ")
-                           .arg(op.race)
-                           .arg(m_script.races) +
-                       m_script.exportPath + QStringLiteral(" )");
-        if (op.race == 1)
-            text += QStringLiteral("\n") + screenHint(m_script);
-        critical(text);
+        notExported(op.race, QStringLiteral("結果"));
         return false;
     }
     m_r.messages.insert(m_r.messages.end(), c.messages.begin(), c.messages.end());
