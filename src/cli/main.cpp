@@ -6,6 +6,11 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#endif
 
 namespace korvin::cli {
 
@@ -105,6 +110,10 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments();
     korvin::common::InitProgramFolder(args);
 
+#ifdef Q_OS_WIN
+    // The bytes as written: text mode would turn every LF into CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {

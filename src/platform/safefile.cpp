@@ -11,6 +11,7 @@
 #include <cstring>
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,12 +102,12 @@ bool syncStep(QFile &f, QString &why)
     if (!step(why))
         return false;
 #ifdef Q_OS_WIN
-    const bool ok = ::_commit(f.handle()) == 0;
+    const bool ok = FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(f.handle())));
 #else
     const bool ok = ::fsync(f.handle()) == 0;
 #endif
     if (!ok)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = lastSystemError();
     return ok;
 }
 
