@@ -80,6 +80,13 @@ zip_file() {
   cp "$icusrc/LICENSE" "$stage/licenses/ICU-LICENSE.txt"
   cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/GCC-runtime-copyright.txt"
   cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-copyright.txt"
+  # The libraries built into Qt's DLLs, each under its own licence.
+  local lib f
+  for lib in freetype harfbuzz-ng libpng libjpeg zlib pcre2 double-conversion md4c easing tinycbor; do
+    for f in "$qtsrc/src/3rdparty/$lib"/{LICENSE,LICENCE,COPYING}*; do
+      [ -f "$f" ] && cp "$f" "$stage/licenses/Qt-3rdparty-$lib-$(basename "$f")"
+    done
+  done
   printf 'Qt 6.4.2 (qtbase), built from Debian source package qt6-base %s.\nIts source: %s\n' \
     "$(basename "$qtsrc")" "https://download.qt.io/archive/qt/6.4/6.4.2/submodules/" >"$stage/licenses/Qt-SOURCE.txt"
   rm -f "$out"
