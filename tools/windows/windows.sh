@@ -84,7 +84,7 @@ zip_file() {
   local lib f
   for lib in freetype harfbuzz-ng libpng libjpeg zlib pcre2 double-conversion md4c easing tinycbor; do
     for f in "$qtsrc/src/3rdparty/$lib"/{LICENSE,LICENCE,COPYING}*; do
-      [ -f "$f" ] && cp "$f" "$stage/licenses/Qt-3rdparty-$lib-$(basename "$f")"
+      if [ -f "$f" ]; then cp "$f" "$stage/licenses/Qt-3rdparty-$lib-$(basename "$f")"; fi
     done
   done
   printf 'Qt 6.4.2 (qtbase), built from Debian source package qt6-base %s.\nIts source: %s\n' \
