@@ -13,11 +13,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 using namespace korvin;
 using namespace korvin::predict;
@@ -586,6 +590,30 @@ TEST_F(BatchRun, BacktestOfTheBlocksWritten)
               }));
 }
 
+#ifdef Q_OS_WIN
+// Makes a file unwritable: its read-only attribute, which holds for
+// administrators too. Undone on destruction.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString &path) : m_path(QDir::toNativeSeparators(path).toStdWString())
+    {
+        const DWORD attributes = GetFileAttributesW(m_path.c_str());
+        m_ok = attributes != INVALID_FILE_ATTRIBUTES &&
+               SetFileAttributesW(m_path.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+    }
+    ~ReadOnlyFile()
+    {
+        const DWORD attributes = GetFileAttributesW(m_path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesW(m_path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    std::wstring m_path;
+    bool m_ok = false;
+};
+#else
 // Makes a file unwritable for this process: by its mode, or for root, which
 // ignores modes, by the immutable flag. Undone on destruction.
 class ReadOnlyFile {
@@ -625,6 +653,7 @@ private:
     bool m_ok = false;
     bool m_immutable = false;
 };
+#endif
 
 TEST_F(TRParaFile, AProtectedParameterFileIsStillRead)
 {
