@@ -50,8 +50,9 @@ void printHelp(QTextStream &to)
     std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
     to << "usage: " << kProgram
        << " COMMAND [ARGS]\n\n"
-          "The program folder (where Korvin.ini lives) is the folder of the executable,\n"
-          "or KORVIN_HOME, or --home DIR (which wins). Every command takes --help.\n\ncommands:\n";
+          "The program folder (where Korvin.ini lives) is the folder of the executable\n"
+          "(installed in /usr/bin: ~/.local/share/korvin), or KORVIN_HOME, or --home DIR\n"
+          "(which wins). Every command takes --help.\n\ncommands:\n";
     for (const auto &c : list)
         to << "  " << c.usage << "\n      " << c.summary << '\n';
 }
