@@ -10,4 +10,13 @@ export WINEPREFIX=${WINEPREFIX:-$cache/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPATH="Z:$cache/qt/bin;Z:$gcc_dll;Z:$pthread_dll"
 export QT_PLUGIN_PATH="Z:$cache/qt/plugins"
+# Japanese text: Windows' Japanese fonts stand for IPA Gothic (fonts-ipafont-gothic),
+# set once per prefix.
+if [ ! -e "$WINEPREFIX/.korvin-fonts" ]; then
+  for font in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic" "Yu Gothic UI"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.korvin-fonts"
+fi
 exec wine "$@"
