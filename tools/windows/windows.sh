@@ -54,6 +54,12 @@ tests() {
   [ ${#missing[@]} -eq 0 ]
 }
 
+# korvin-cli.exe prints the same bytes as the Linux korvin-cli (built in
+# $KORVIN_LINUX_BUILD, ./dev build's build/).
+compare() {
+  bash "$ROOT/tools/windows/compare-cli.sh" "${KORVIN_LINUX_BUILD:-$ROOT/build}" "$BUILD" "$BUILD/compare"
+}
+
 zip_file() {
   local version out stage gcc_dir pthread_dir
   version=$(sed -n 's/^project(Korvin VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
@@ -101,6 +107,7 @@ case "${1:-all}" in
     timed configure configure
     timed programs programs
     timed zip zip_file
+    timed compare compare
     timed tests tests
     ;;
   programs)
@@ -108,5 +115,7 @@ case "${1:-all}" in
     timed programs programs
     timed zip zip_file
     ;;
-  *) echo "usage: tools/windows/windows.sh [all|toolchain|programs]" >&2; exit 2 ;;
+  tests) timed tests tests ;;
+  compare) timed compare compare ;;
+  *) echo "usage: tools/windows/windows.sh [all|toolchain|programs|tests|compare]" >&2; exit 2 ;;
 esac
