@@ -48,6 +48,7 @@ tests() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] || echo "do not build for Windows: ${missing[*]} (logs: $BUILD/<name>.buildlog)"
+  echo "Linux only (tests/CMakeLists.txt): hardening $(cd "$ROOT/tests" && find . -name '*_posix_test.cpp' | sed 's|^\./||' | paste -sd' ')"
   names=$(printf '%s\n' "${built[@]}" | sed 's/^test_//' | paste -sd'|')
   (cd "$BUILD" && xvfb-run -a -n 170 -s "-screen 0 1280x1024x24" \
      ctest --output-on-failure --timeout 900 -R "^($names)\$") || return 1
