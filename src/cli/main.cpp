@@ -112,8 +112,9 @@ int main(int argc, char *argv[])
     korvin::common::InitProgramFolder(args);
 
 #ifdef Q_OS_WIN
-    // The bytes as written: text mode would turn every LF into CR LF.
+    // The bytes as written, as on Linux: text mode would turn every LF into CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
     QTextStream out(stdout);
     QTextStream err(stderr);

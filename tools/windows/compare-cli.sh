@@ -20,17 +20,24 @@ mapfile -t courses < <(cut -c1-2 "$work/day/$csv" | sort -u)
 "$lin/korvin-cli" --home "$work/day" script comments --repeat 1 --waits 0,0,0 |
   "$lin/tools/hostsim/korvin-hostsim" --home "$work/day" --list results --race 1 --play - >/dev/null
 cp -r "$work/day" "$work/linux" && mv "$work/day" "$work/windows"
-wcli=$(find "$win" -name korvin-cli.exe | head -n 1)
+wcli=$win/korvin-cli.exe
 
 failed=0
-# same NAME [KIND] ARGS...: runs both in their copy of the day; KIND "path" reads "\" as "/".
+# same NAME [path] [stderr] ARGS...: runs both in their copy of the day and
+# compares what they print on stdout (stderr: on stderr); "path" reads "\" as "/".
 same() {
-  local name=$1 kind=plain
+  local name=$1 path=no stream=1
   shift
-  if [ "$1" = path ]; then kind=path; shift; fi
-  (cd "$work/linux" && "$lin/korvin-cli" --home . "$@") >"$work/$name.linux" 2>/dev/null || true
-  (cd "$work/windows" && "$here/wine-run.sh" "$wcli" --home . "$@") >"$work/$name.windows" 2>/dev/null || true
-  [ "$kind" = path ] && sed -i 's|\\|/|g' "$work/$name.windows" "$work/$name.linux"
+  if [ "$1" = path ]; then path=yes; shift; fi
+  if [ "$1" = stderr ]; then stream=2; shift; fi
+  if [ $stream = 1 ]; then
+    (cd "$work/linux" && "$lin/korvin-cli" --home . "$@") >"$work/$name.linux" 2>/dev/null || true
+    (cd "$work/windows" && "$here/wine-run.sh" "$wcli" --home . "$@") >"$work/$name.windows" 2>/dev/null || true
+  else
+    (cd "$work/linux" && "$lin/korvin-cli" --home . "$@") 2>"$work/$name.linux" >/dev/null || true
+    (cd "$work/windows" && "$here/wine-run.sh" "$wcli" --home . "$@") 2>"$work/$name.windows" >/dev/null || true
+  fi
+  if [ $path = yes ]; then sed -i 's|\\|/|g' "$work/$name.windows" "$work/$name.linux"; fi
   if [ -s "$work/$name.linux" ] && cmp -s "$work/$name.linux" "$work/$name.windows"; then
     echo "same: $name ($(wc -c <"$work/$name.linux") bytes)"
   else
@@ -55,7 +62,7 @@ tr=$(cd "$work/linux" && ls out/TRa*.txt | head -n 1)
 file split-file "$tr"
 same trlist trlist "$tr"
 same timerank timerank "$tr" --kind 0 --race 1
-same predict path predict "$tr" --kind 0 --out out/Zorb.txt
+same predict path stderr predict "$tr" --kind 0 --out out/Zorb.txt
 file predict-file out/Zorb.txt
 same comments path comments MData/Comment.txt --mdata out/
 file comments-file "$(cd "$work/linux/out" && ls MS*.dat | head -n 1 | sed 's|^|out/|')"
