@@ -10,13 +10,16 @@ export WINEPREFIX=${WINEPREFIX:-$cache/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPATH="Z:$cache/qt/bin;Z:$gcc_dll;Z:$pthread_dll"
 export QT_PLUGIN_PATH="Z:$cache/qt/plugins"
-# Japanese text: Windows' Japanese fonts stand for IPA Gothic (fonts-ipafont-gothic),
-# set once per prefix.
-if [ ! -e "$WINEPREFIX/.korvin-fonts" ]; then
+# Set once per prefix: Windows' Japanese fonts stand for IPA Gothic
+# (fonts-ipafont-gothic), and a program that crashes ends there instead of
+# waiting in Wine's debugger (a test run would hang until its timeout).
+if [ ! -e "$WINEPREFIX/.korvin-setup" ]; then
   for font in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic" "Yu Gothic UI"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
   done
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
+    >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.korvin-fonts"
+  touch "$WINEPREFIX/.korvin-setup"
 fi
 exec wine "$@"
