@@ -1,11 +1,15 @@
 // korvin: the desktop program. Starts with the main menu.
 #include "platform/ui/messagebox.h"
+#include "platform/ui/qttranslations.h"
 #include "common/programfolder.h"
 #include "app/ui/frmMenu.h"
 #include "app/ui/navigation.h"
 #include "host/runner.h"
 #ifdef KORVIN_HAVE_X11
 #include "host/x11/x11backend.h"
+#endif
+#ifdef KORVIN_HAVE_WIN32
+#include "host/win32/win32backend.h"
 #endif
 
 #include <QApplication>
@@ -14,13 +18,17 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvin"));
+    korvin::platform::ui::InstallQtTranslations(app);
     QStringList args = QApplication::arguments();
     korvin::common::InitProgramFolder(args);
 
     korvin::platform::ui::QtDialogs dialogs;
     korvin::platform::setDialogs(&dialogs);
     korvin::app::ui::ConnectWindows();
-#ifdef KORVIN_HAVE_X11
+#if defined(KORVIN_HAVE_WIN32)
+    // The keystroke runs drive the host's window through SendInput.
+    korvin::host::SetBackendFactory([] { return korvin::host::win32::CreateWin32Backend(); });
+#elif defined(KORVIN_HAVE_X11)
     // The keystroke runs drive the host's window through XTest.
     korvin::host::SetBackendFactory([] { return korvin::host::x11::CreateX11Backend(); });
 #endif

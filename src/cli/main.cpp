@@ -9,6 +9,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#endif
 
 namespace korvin::cli {
 
@@ -48,8 +53,9 @@ void printHelp(QTextStream &to)
     std::sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
     to << "usage: " << kProgram
        << " COMMAND [ARGS]\n\n"
-          "The program folder (where Korvin.ini lives) is the folder of the executable,\n"
-          "or KORVIN_HOME, or --home DIR (which wins). Every command takes --help.\n\ncommands:\n";
+          "The program folder (where Korvin.ini lives) is the folder of the executable\n"
+          "(installed in /usr/bin: ~/.local/share/korvin), or KORVIN_HOME, or --home DIR\n"
+          "(which wins). Every command takes --help.\n\ncommands:\n";
     for (const auto &c : list)
         to << "  " << c.usage << "\n      " << c.summary << '\n';
 }
@@ -127,6 +133,11 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments();
     korvin::common::InitProgramFolder(args);
 
+#ifdef Q_OS_WIN
+    // The bytes as written, as on Linux: text mode would turn every LF into CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {

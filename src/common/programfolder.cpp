@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace korvin::common {
@@ -23,11 +24,26 @@ QString withSeparator(const QString &path)
     return p + sep;
 }
 
+QString DefaultProgramFolder(const QString &exeDir, const QString &installedBinDir, const QString &dataDir)
+{
+    if (!installedBinDir.isEmpty() && QDir::cleanPath(exeDir) == QDir::cleanPath(installedBinDir))
+        return withSeparator(QDir::cleanPath(dataDir) + QStringLiteral("/korvin"));
+    return withSeparator(exeDir);
+}
+
 QString ProgramFolder()
 {
     if (folder.isEmpty()) {
         const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-        folder = withSeparator(dir);
+#ifdef KORVIN_INSTALL_BINDIR
+        const QString installed = QStringLiteral(KORVIN_INSTALL_BINDIR);
+#else
+        const QString installed;
+#endif
+        folder =
+            DefaultProgramFolder(dir, installed, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        // The data folder of an installed program may not exist yet.
+        QDir().mkpath(folder);
     }
     return folder;
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -107,12 +108,12 @@ bool syncStep(QFile &f, QString &why)
     if (!step(why))
         return false;
 #ifdef Q_OS_WIN
-    const bool ok = ::_commit(f.handle()) == 0;
+    const bool ok = FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(f.handle())));
 #else
     const bool ok = ::fsync(f.handle()) == 0;
 #endif
     if (!ok)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = lastSystemError();
     return ok;
 }
 
@@ -274,7 +275,23 @@ bool sameFile(const QString &a, const QString &b)
     const QString ca = QFileInfo(a).canonicalFilePath();
     if (!ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath())
         return true;
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    // Hard links: the same volume and file index.
+    auto identify = [](const QString &path, BY_HANDLE_FILE_INFORMATION &info) {
+        const HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(path).utf16()), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return false;
+        const bool ok = GetFileInformationByHandle(h, &info);
+        CloseHandle(h);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (identify(a, ia) && identify(b, ib))
+        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+               ia.nFileIndexLow == ib.nFileIndexLow;
+#else
     struct stat sa {
     }, sb{};
     if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)

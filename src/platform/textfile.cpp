@@ -79,23 +79,38 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
+QString lastSystemError()
+{
+#ifdef Q_OS_WIN
+    const DWORD code = GetLastError();
+    wchar_t *text = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    QString why = n ? QString::fromWCharArray(text, int(n)).trimmed() : QString();
+    if (text)
+        LocalFree(text);
+    if (why.isEmpty())
+        why = QStringLiteral("エラー %1").arg(code);
+    return why;
+#else
+    return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+}
+
 bool replaceFile(const QString &from, const QString &to, QString *error)
 {
 #ifdef Q_OS_WIN
-    if (MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    if (error)
-        *error = QStringLiteral("rename failed");
-    return false;
+    // Write-through: the call returns once the new name is on the disk.
+    const bool ok = MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
+                                reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
+    const bool ok = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 #endif
+    if (!ok && error)
+        *error = lastSystemError();
+    return ok;
 }
 
 bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines, QString *error)

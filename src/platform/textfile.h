@@ -75,6 +75,10 @@ bool appendLines(const QString &path, const QStringList &lines, QString *error =
 // Renames from over to, replacing to in one step.
 bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);
 
+// The reason the system gave for the call that failed last, in its own words
+// (errno on POSIX, GetLastError on Windows).
+QString lastSystemError();
+
 bool fileExists(const QString &path);
 bool folderExists(const QString &path);
 

@@ -188,7 +188,9 @@ public:
             std::vector<INPUT> inputs;
             if (!build(action, layout, caps, inputs, error))
                 return false;
-            if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
+            const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+            if (sent != inputs.size()) {
+                restoreCapsLock(inputs, sent);
                 error = "キーの送信が拒否されました（エラー " + std::to_string(GetLastError()) +
                         "）．入力がブロックされているか，前面のウィンドウが管理者権限で動いています";
                 return false;
@@ -302,6 +304,19 @@ private:
         }
     }
 
+    // A batch cut short may have switched the user's Caps Lock without
+    // switching it back: one more tap for an odd number of taps that went out.
+    static void restoreCapsLock(const std::vector<INPUT> &inputs, UINT sent)
+    {
+        int taps = 0;
+        for (UINT i = 0; i < sent && i < inputs.size(); ++i)
+            taps += inputs[i].ki.wVk == VK_CAPITAL && (inputs[i].ki.dwFlags & KEYEVENTF_KEYUP);
+        if (taps % 2) {
+            INPUT tap[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
+            SendInput(2, tap, sizeof(INPUT));
+        }
+    }
+
     // Whether `vk`, with or without Shift under the Caps Lock state, gives
     // exactly `unit` on `layout`.
     static bool Produces(WORD vk, bool shift, bool caps, wchar_t unit, HKL layout)
@@ -356,6 +371,15 @@ private:
                 // A key press with modifiers ("+a", "^c"): the character names the key.
                 shift = action.shift || (needs & 1);
                 key = {KeyInput(vk, false), KeyInput(vk, true)};
+                // An upper-case letter typed with Shift while the user's Caps Lock is
+                // on would arrive in lower case: Caps Lock goes off around the key and
+                // back on in the same batch of input.
+                if (shift && caps && !action.ctrl && !action.alt && !Produces(vk, true, true, units[0], layout) &&
+                    Produces(vk, true, false, units[0], layout)) {
+                    const INPUT tap[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
+                    down.insert(down.begin(), tap, tap + 2);
+                    up.insert(up.end(), tap, tap + 2);
+                }
             } else if (onKeyboard && Produces(vk, false, caps, units[0], layout)) {
                 key = {KeyInput(vk, false), KeyInput(vk, true)};
             } else if (onKeyboard && Produces(vk, true, caps, units[0], layout)) {

@@ -217,8 +217,9 @@ int main()
     };
     const TypingRow rows[] = {
         {0, false, exportKeys, path + "{Return}{F8}F{PgDown}"},
-        // Caps Lock on: text as written; the "F" stays a Shift press.
-        {0, true, exportKeys, path + "{Return}{F8}f{PgDown}"},
+        // Caps Lock on: text as written; the "F" stays a Shift press and still arrives as "F".
+        {0, true, exportKeys, path + "{Return}{F8}F{PgDown}"},
+        {1, true, Actions{Char(U'Q', true), Char(U'q'), Char(U'Q'), Char(U'1', true)}, "QqQ!"},
         {1, false, symbols, symbolsArrived},
         {1, true, symbols, symbolsArrived},
         {0, true, Text(U"ÄéÅø Zz ñÑ 𠮷"), "ÄéÅø Zz ñÑ 𠮷"},
@@ -239,6 +240,49 @@ int main()
         const bool arrived = r.done && Utf8(r.log) == row.arrived;
         Check(ok && arrived, name, !error.empty() ? error : arrived ? "" : "got " + Utf8(r.log));
         SetUserCapsLock(false, error);
+    }
+
+    // The guard: after two keys another window takes the foreground (or the
+    // user stops the run); the send stops before the third key, and the other
+    // window receives nothing.
+    enum class Interruption { OtherWindowInFront, StopAsked };
+    struct GuardRow {
+        Interruption interruption;
+        korvin::host::KeyFault fault;
+    };
+    const GuardRow guards[] = {
+        {Interruption::OtherWindowInFront, korvin::host::KeyFault::FocusLost},
+        {Interruption::StopAsked, korvin::host::KeyFault::Stopped},
+    };
+    for (const GuardRow &row : guards) {
+        const bool steal = row.interruption == Interruption::OtherWindowInFront;
+        const std::string name = steal ? "guard: another window in front mid-send" : "guard: stop asked mid-send";
+        for (Receiver &r : g_receivers) {
+            r.log.clear();
+            r.done = false;
+        }
+        error.clear();
+        int asked = 0;
+        backend->setStopRequest([&] {
+            if (++asked == 3) {
+                // The first two keys have reached their window by now.
+                Pump(100);
+                if (!steal)
+                    return true;
+                SetForegroundWindow(g_receivers[1].hwnd);
+            }
+            return false;
+        });
+        bool ok = backend->activate(kTitlesUtf8[0], error);
+        const bool sent = ok && backend->send(Text(U"abcdef") + Actions{Key(NamedKey::Escape)}, error);
+        backend->setStopRequest(nullptr);
+        Pump(300);
+        const std::string got0 = Utf8(g_receivers[0].log), got1 = Utf8(g_receivers[1].log);
+        ok = ok && !sent && backend->lastFault() == row.fault && got0 == "ab" && got1.empty() && !g_receivers[1].done &&
+             !error.empty();
+        Check(ok, name,
+              "fault " + std::to_string(int(backend->lastFault())) + ", \"" + error + "\", first got \"" + got0 +
+                  "\", other got \"" + got1 + "\"");
     }
 
     for (bool wanted : {true, false}) {

@@ -6,6 +6,7 @@
 #include "predict/ui/frmBacktest.h"
 #include "predict/ui/frmZorb.h"
 #include "platform/ui/barchart.h"
+#include "predict/ui/barreading.h"
 #include "support/payoutrecord.h"
 #include "support/testutil.h"
 #include "support/trfixture.h"
@@ -23,10 +24,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QTimer>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
 #include <gtest/gtest.h>
 
 using namespace korvin;
@@ -378,13 +375,12 @@ TEST_F(ZorbWindow, BacktestWindowAfterTheCompletionMessage)
     ASSERT_EQ(w->LabelBacktest().size(), 3);
     EXPECT_EQ(w->LabelBacktest()[1]->text(),
               QStringLiteral("東京 3回4日目          1     6     1  100.0%  250.0%         0"));
-    auto *series = qobject_cast<QBarSeries *>(w->chart()->chart()->series().value(0));
-    ASSERT_TRUE(series);
-    ASSERT_EQ(series->barSets().size(), 2);
+    const auto bars = test::drawnBarValues(*w->chart()->view());
+    ASSERT_EQ(bars.size(), 2u);
     for (int line = 1; line <= 2; ++line) {
         const QStringList tokens = w->LabelBacktest()[line]->text().split(' ', Qt::SkipEmptyParts);
-        EXPECT_EQ(series->barSets()[0]->at(line - 1), tokens[tokens.size() - 3].chopped(1).toDouble());
-        EXPECT_EQ(series->barSets()[1]->at(line - 1), tokens[tokens.size() - 2].chopped(1).toDouble());
+        EXPECT_NEAR(bars[0][line - 1], tokens[tokens.size() - 3].chopped(1).toDouble(), 1e-9);
+        EXPECT_NEAR(bars[1][line - 1], tokens[tokens.size() - 2].chopped(1).toDouble(), 1e-9);
     }
     const QString png = home.path("backtest.png");
     ASSERT_TRUE(w->chart()->savePng(png));

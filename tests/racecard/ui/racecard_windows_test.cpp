@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDir>
 #include <QPointer>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -111,7 +112,8 @@ TEST(RaceCardWindows, FileSelection)
     EXPECT_TRUE(d.dialogs.shown.empty());
     EXPECT_FALSE(files->isVisible());
     EXPECT_EQ(ChosenCsvName, QStringLiteral("DC001005.csv"));
-    EXPECT_EQ(ChosenCsvPath, d.home.path(QStringLiteral("DenCSV/DC001005.csv")));
+    // Folders of the settings end with the platform's separator ("\" on Windows).
+    EXPECT_EQ(ChosenCsvPath, QDir::toNativeSeparators(d.home.path(QStringLiteral("DenCSV/DC001005.csv"))));
     // Closing the race list shows the file selection again.
     list->cmdRaceList_Click(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
