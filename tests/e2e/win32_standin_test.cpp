@@ -226,10 +226,17 @@ protected:
             }
         }
         // The stand-in may lag a little behind the run.
+        // Its lines: the time in milliseconds, then the key; CR LF on Windows.
         auto log = [this] {
             QFile f(logPath);
-            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-                                               : QStringList{};
+            QStringList keys;
+            if (f.open(QIODevice::ReadOnly))
+                for (QString line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+                    if (line.endsWith('\r'))
+                        line.chop(1);
+                    keys << line.section(' ', 1);
+                }
+            return keys;
         };
         test::waitFor([&] { return log().size() >= expected.size(); });
         QStringList got = log();
