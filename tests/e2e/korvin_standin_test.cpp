@@ -505,9 +505,10 @@ TEST_F(KorvinWithStandIn, AnotherWindowTakingTheFocusStopsTheRun)
         ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
         dialogs.clear();
         host::ui::frmTimeRankText w;
-        ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "1", "0"}));
+        ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "2", "0"}));
         // From a moment inside the first race to one inside the second (the
-        // run begins once a double-click would have ended).
+        // run begins once a double-click would have ended, and lasts more
+        // than the two pauses of Wait2).
         const int at = 1000 + (t * 2500) / tries;
         QTimer::singleShot(at, [&] {
             QProcess::execute(
