@@ -134,7 +134,9 @@ void ScriptWindow::letTheClickSettle()
 {
     QElapsedTimer since;
     since.start();
-    while (since.elapsed() < QApplication::doubleClickInterval() || QGuiApplication::mouseButtons() != Qt::NoButton)
+    // A button still held ends this wait too, but never later than a few seconds.
+    while (since.elapsed() < QApplication::doubleClickInterval() ||
+           (QGuiApplication::mouseButtons() != Qt::NoButton && since.elapsed() < 3000))
         platform::SleepWithEvents(10);
 }
 
