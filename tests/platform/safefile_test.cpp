@@ -1,6 +1,7 @@
 #include "platform/safefile.h"
 #include "platform/textfile.h"
 #include "support/testutil.h"
+#include "platform/safefilescene.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,52 +18,7 @@
 
 using namespace korvin::platform;
 
-namespace {
-
-// A folder holding "target" (and "source" for the copy) as a save finds them.
-struct Scene {
-    QTemporaryDir dir;
-    QString path(const char *name) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(name); }
-    void put(const char *name, const QByteArray &bytes) const
-    {
-        ASSERT_TRUE(korvin::test::writeFile(path(name), bytes));
-    }
-    QByteArray bytes(const char *name) const { return korvin::test::readFile(path(name)); }
-    QStringList names() const { return QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot); }
-};
-
-const QByteArray kOld = "old line\r\n\x87\x90 kept\r\n";
-const QByteArray kNew = "new contents\r\n";
-
-QStringList names(std::initializer_list<const char *> list)
-{
-    QStringList out;
-    for (const char *n : list)
-        out << QString::fromUtf8(n);
-    return out;
-}
-
-struct Writer {
-    const char *name;
-    std::function<bool(const Scene &, QString *)> save;
-    QByteArray after; // the target once the save succeeded
-};
-
-const Writer kWriters[] = {
-    {"replace", [](const Scene &s, QString *e) { return saveWhole(s.path("target"), kNew, e); }, kNew},
-    {"replace via a named file",
-     [](const Scene &s, QString *e) { return saveWholeVia(s.path("Newtarget"), s.path("target"), kNew, e); }, kNew},
-    {"append", [](const Scene &s, QString *e) { return appendWhole(s.path("target"), kNew, e); }, kOld + kNew},
-    {"copy", [](const Scene &s, QString *e) { return copyWhole(s.path("source"), s.path("target"), e); }, kNew},
-};
-
-void prepare(const Scene &s)
-{
-    s.put("target", kOld);
-    s.put("source", kNew);
-}
-
-} // namespace
+using namespace korvin::test::safefile;
 
 // Whichever step fails (a full disk at any moment), the target is exactly as
 // it was, nothing is left beside it, and the failure is reported with a reason.
