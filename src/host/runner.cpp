@@ -156,6 +156,12 @@ private:
     bool parseAll();
     bool step(std::size_t i);
     bool interrupt(KeyFault fault, int race, const std::string &why);
+    enum class Read { Whole, TimedOut, Stopped };
+    // Reads the export once it has settled, and again while `whole` says it
+    // is not, until the time is up or the user stops the run.
+    Read untilWhole(const std::function<bool(bool settled)> &whole);
+    void splitFinishedRaces();
+    bool endAtLastRace();
     bool checkExport(const Operation &op);
     void notExported(int race, const QString &what);
     bool appendComments(const Operation &op);
@@ -229,8 +235,7 @@ bool Run::interrupt(KeyFault fault, int race, const std::string &why)
         critical(text +
                  QStringLiteral("\n完了した %1 レースをタイムランクファイルに書き込みます．").arg(m_r.racesDone));
         settled();
-        m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_r.racesDone);
-        m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
+        splitFinishedRaces();
         return false;
     }
     critical(text +
@@ -253,37 +258,56 @@ void Run::notExported(int race, const QString &what)
     critical(text);
 }
 
+Run::Read Run::untilWhole(const std::function<bool(bool settled)> &whole)
+{
+    QElapsedTimer since;
+    since.start();
+    for (;;) {
+        const bool ready = settled();
+        if (stopRequested())
+            return Read::Stopped;
+        if (whole(ready))
+            return Read::Whole;
+        if (since.elapsed() >= timeoutMs())
+            return Read::TimedOut;
+        platform::SleepWithEvents(50);
+    }
+}
+
+void Run::splitFinishedRaces()
+{
+    m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_r.racesDone);
+    m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
+}
+
+bool Run::endAtLastRace()
+{
+    // No further PgDn: the host has nowhere to go.
+    m_r.reachedLastRace = true;
+    m_next = closingIndex();
+    return true;
+}
+
 bool Run::checkExport(const Operation &op)
 {
     // The host may still be busy with the race's last keys: its exports grow
     // until the race is whole, or the time is up.
-    QElapsedTimer since;
-    since.start();
     ExportProgress progress;
-    for (;;) {
-        const bool ready = settled();
-        if (stopRequested())
-            return interrupt(KeyFault::Stopped, op.race, {});
+    const Read read = untilWhole([&](bool ready) {
         const auto bytes = ready ? platform::readFileBytes(m_script.exportPath) : std::nullopt;
         progress = bytes ? ReadExportProgress(*bytes) : ExportProgress{};
-        if (progress.races >= op.race || since.elapsed() >= timeoutMs())
-            break;
-        platform::SleepWithEvents(50);
-    }
-    if (progress.races < op.race) {
+        return progress.races >= op.race;
+    });
+    if (read == Read::Stopped)
+        return interrupt(KeyFault::Stopped, op.race, {});
+    if (read == Read::TimedOut) {
         notExported(op.race, QStringLiteral("ランキング"));
-        if (m_r.racesDone > 0) {
-            m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_r.racesDone);
-            m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
-        }
+        if (m_r.racesDone > 0)
+            splitFinishedRaces();
         return false;
     }
-    if (progress.lastRepeats) {
-        // No further PgDn: the split writes each race once.
-        m_r.reachedLastRace = true;
-        m_next = closingIndex();
-        return true;
-    }
+    if (progress.lastRepeats)
+        return endAtLastRace(); // the split writes that race once
     m_r.racesDone = op.race;
     return true;
 }
@@ -292,34 +316,24 @@ bool Run::appendComments(const Operation &op)
 {
     // An export read while the host still writes it appends nothing and says
     // why; it is read again until it is whole or the time is up.
-    QElapsedTimer since;
-    since.start();
     const QString previous = m_r.comments.empty() ? QString() : m_r.comments.back().raceKey;
     CommentAppend c;
     bool exported = false;
-    for (;;) {
-        exported = settled();
-        if (stopRequested())
-            return interrupt(KeyFault::Stopped, op.race, {});
-        if (exported) {
+    const Read read = untilWhole([&](bool ready) {
+        exported = exported || ready;
+        if (ready)
             c = AppendResultComments(m_script.exportPath, m_script.outputFolder, op.race, previous);
-            if (c.appended() || c.repeated)
-                break;
-        }
-        if (since.elapsed() >= timeoutMs())
-            break;
-        platform::SleepWithEvents(50);
-    }
+        return ready && (c.appended() || c.repeated);
+    });
+    if (read == Read::Stopped)
+        return interrupt(KeyFault::Stopped, op.race, {});
     if (!exported) {
         notExported(op.race, QStringLiteral("結果"));
         return false;
     }
     m_r.messages.insert(m_r.messages.end(), c.messages.begin(), c.messages.end());
-    if (c.repeated) {
-        m_r.reachedLastRace = true;
-        m_next = closingIndex();
-        return true;
-    }
+    if (c.repeated)
+        return endAtLastRace();
     if (!c.appended())
         return false;
     m_r.comments.push_back(std::move(c));

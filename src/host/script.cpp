@@ -69,6 +69,8 @@ public:
     // Activation and "{Enter}" that every run starts with.
     void opening(const RunNumbers &n)
     {
+        // How long the host may take to write an export: Wait3 and some.
+        script.exportTimeoutSeconds = qMax(0, n.waits[2]) + 5;
         add(Kind::Activate, kHostWindowTitle);
         waitBox(n, 0);
         keys(QStringLiteral("{Enter}"));
@@ -232,7 +234,6 @@ std::optional<Script> BuildExportScript(const RunNumbers &n, int kind, const com
     b.script.kind = kind;
     b.script.outputFolder = settings.TimeRank;
     b.script.exportPath = settings.TimeRank + QStringLiteral("TimeRank.txt");
-    b.script.exportTimeoutSeconds = qMax(0, n.waits[2]) + 5;
     const auto exportKeys = [&] {
         b.keys(QStringLiteral("{F8}"));
         if (withF)
@@ -295,7 +296,6 @@ std::optional<Script> BuildCommentScript(const RunNumbers &n, const common::Sett
     b.script.races = n.races;
     b.script.outputFolder = settings.MData;
     b.script.exportPath = settings.MData + QStringLiteral("Comment.txt");
-    b.script.exportTimeoutSeconds = qMax(0, n.waits[2]) + 5;
 
     b.opening(n);
     b.keys(QStringLiteral(" "));
