@@ -92,6 +92,9 @@ QString HostModel::raceCaption(int index) const
 
 bool HostModel::press(const KeyAction &key)
 {
+    // Caps Lock is the keyboard's state, no command to any screen.
+    if (is(key, NamedKey::CapsLock))
+        return true;
     if (raceCount() == 0)
         return false;
     const bool wasAtEnd = m_pagedAtEnd;
