@@ -55,6 +55,13 @@ public:
     // The desktop's Caps Lock state. Korvin reads it, never switches it.
     virtual bool capsLock(bool &on, std::string &error) = 0;
 
+    // Before a pause: waits, a few seconds at most, until the activated
+    // window's program has taken the keys sent so far from its queue, so that
+    // the pause gives a busy host its full length and the focus never leaves
+    // while a key is still waiting there. Where the window system hands keys
+    // over at once, there is nothing to wait for.
+    virtual void waitUntilKeysRead() {}
+
     // Why the last activate or send failed (None after a success).
     KeyFault lastFault() const { return m_fault; }
 
@@ -63,6 +70,7 @@ public:
 
 protected:
     void setFault(KeyFault fault) { m_fault = fault; }
+    bool stopRequested() const { return m_stop && m_stop(); }
 
     // Before a key: the stop request, then the guard. False, with the fault
     // and its reason set, when no further key may go out.

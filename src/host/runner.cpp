@@ -373,6 +373,7 @@ bool Run::step(std::size_t i)
     case Kind::Wait:
         if (auto *observer = dynamic_cast<RunObserver *>(&m_backend); observer && observer->replacesWaits())
             return true;
+        m_backend.waitUntilKeysRead();
         if (m_options.wait) {
             m_options.wait(op.seconds);
             return true;

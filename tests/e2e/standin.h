@@ -364,6 +364,10 @@ protected:
             k.ms = line.section(' ', 0, 0).toLongLong();
             k.key = line.section(' ', 1);
             k.key.remove(QStringLiteral(" +shift"));
+            // On Windows the user's Caps Lock is set by pressing it, before the
+            // run: the host may have logged it. A run never begins with it.
+            if (keysLogged.empty() && k.key == QLatin1String("key CAPSLOCK"))
+                continue;
             keysLogged.push_back(k);
         }
         return keysLogged;

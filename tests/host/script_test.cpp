@@ -21,8 +21,10 @@ QString keys(const QString &k) { return QStringLiteral("[\"keys\",\"%1\"]").arg(
 QString wait(int s) { return QStringLiteral("[\"wait\",%1]").arg(s); }
 QString op(const char *name, const QString &arg = QString())
 {
-    return arg.isNull() ? QStringLiteral("[\"%1\"]").arg(QLatin1String(name))
-                        : QStringLiteral("[\"%1\",\"%2\"]").arg(QLatin1String(name), arg);
+    return arg.isNull()
+               ? QStringLiteral("[\"%1\"]").arg(QLatin1String(name))
+               : QStringLiteral("[\"%1\",\"%2\"]")
+                     .arg(QLatin1String(name), QString(arg).replace(QLatin1Char('\\'), QStringLiteral("\\\\")));
 }
 const QString kActivateHost = QStringLiteral("[\"activate\",\"Vantor frontier\"]");
 

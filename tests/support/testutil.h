@@ -9,6 +9,17 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
+#include <ostream>
+
+// Failures print Qt strings as text (UTF-8), not as arrays of code units.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << "{";
+    for (qsizetype i = 0; i < l.size(); ++i)
+        *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
+    *os << "}";
+}
 
 namespace korvin::test {
 

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -167,6 +170,7 @@ HostWindow::HostWindow(HostModel &model, int keyDelayMs, const QString &logPath,
         scheduleExports();
     });
     qApp->installEventFilter(this);
+    qApp->installNativeEventFilter(&m_keyDownTime);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
         if (m_hideDialog && focus && focus == windowHandle()) {
             m_hideDialog = false;
@@ -187,10 +191,45 @@ bool HostWindow::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     const auto *k = static_cast<QKeyEvent *>(event);
     ReceivedKey key = fromQtKey(k->key(), k->modifiers(), k->text());
-    key.receivedMs = m_clock.elapsed();
+#ifdef Q_OS_WIN
+    // Qt stamps a key with the moment it handles it; the key's message says
+    // when the system queued it.
+    key.receivedMs = arrivalMs(m_keyDownTime.time);
+#else
+    key.receivedMs = arrivalMs(k->timestamp());
+#endif
     if (!key.modifierOnly)
         received(key);
     return true;
+}
+
+bool HostWindow::KeyDownTime::nativeEventFilter(const QByteArray &type, void *message, qintptr *)
+{
+#ifdef Q_OS_WIN
+    const MSG *msg = static_cast<const MSG *>(message);
+    if (type == "windows_generic_MSG" && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN))
+        time = ulong(msg->time);
+#else
+    (void)type;
+    (void)message;
+#endif
+    return false;
+}
+
+// When the window system queued the key, on our clock: a key handled late
+// because this program was busy still logs the moment it was sent, so the
+// pauses of the sender are measured and not our own delays. Keys without a
+// time stamp take the moment they are handled.
+qint64 HostWindow::arrivalMs(ulong stamp)
+{
+    const qint64 now = m_clock.elapsed();
+    if (stamp == 0)
+        return now;
+    if (!m_firstKeyTime)
+        m_firstKeyTime = std::make_pair(stamp, now);
+    // The stamp is a 32-bit millisecond counter on both window systems.
+    const auto since = static_cast<qint32>(static_cast<quint32>(stamp) - static_cast<quint32>(m_firstKeyTime->first));
+    return m_firstKeyTime->second + since;
 }
 
 void HostWindow::received(const ReceivedKey &key)

@@ -1,4 +1,7 @@
 #pragma once
+#include <QAbstractNativeEventFilter>
+#include <optional>
+#include <utility>
 // The stand-in host's window, "Vantor frontier": the race list with its
 // cursor, the screen the host is on, the keys received; and the export's
 // file-name dialog, "出力ファイル名", a window of its own as on the real host.
@@ -40,6 +43,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    qint64 arrivalMs(ulong stamp);
     void received(const ReceivedKey &key);
     void startNext();
     void apply(const ReceivedKey &key);
@@ -52,6 +56,14 @@ private:
     HostModel &m_model;
     int m_keyDelayMs = 0;
     const QElapsedTimer &m_clock;
+    // The first key's window-system time and our clock then (see eventFilter).
+    std::optional<std::pair<ulong, qint64>> m_firstKeyTime;
+    // The system's time of the last key-down message (Windows), seen before
+    // Qt turns it into a key press.
+    struct KeyDownTime : QAbstractNativeEventFilter {
+        ulong time = 0;
+        bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override;
+    } m_keyDownTime;
     DelayedExports *m_late = nullptr;
     QTimer *m_exportTimer = nullptr;
     int m_unexpected = 0;

@@ -176,9 +176,7 @@ public:
             return false;
         HWND front = GetForegroundWindow();
         const HKL layout = GetKeyboardLayout(front ? GetWindowThreadProcessId(front, nullptr) : 0);
-        BYTE state[256] = {};
-        readKeyboardState(state);
-        const bool caps = state[VK_CAPITAL] & 1;
+        const bool caps = CapsLockOn();
         int sinceCheck = 0;
         for (const KeyAction &action : actions) {
             // Nothing may reach a window other than the one activated.
@@ -202,11 +200,27 @@ public:
         return true;
     }
 
+    // An empty message sent to the host returns once its thread is back in
+    // its message loop, where it takes the queued keys next. A host busy
+    // redrawing leaves them there meanwhile; Wine drops keys still queued when
+    // the focus moves to another program.
+    void waitUntilKeysRead() override
+    {
+        const ULONGLONG deadline = GetTickCount64() + m_options.readTimeoutMs;
+        while (m_target && IsWindow(m_target)) {
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(m_target, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result))
+                return;
+            // A hung host: the pause goes on as if it had read them.
+            if (GetTickCount64() >= deadline || stopRequested())
+                return;
+            PumpAndPause(0);
+        }
+    }
+
     bool capsLock(bool &on, std::string &) override
     {
-        BYTE state[256] = {};
-        readKeyboardState(state);
-        on = state[VK_CAPITAL] & 1;
+        on = CapsLockOn();
         return true;
     }
 
@@ -235,18 +249,13 @@ private:
         return Narrow(text);
     }
 
-    // The keyboard state of the thread in front (ours when we are in front):
-    // each thread has its own copy, updated as it reads its input.
-    static void readKeyboardState(BYTE state[256])
-    {
-        HWND front = GetForegroundWindow();
-        const DWORD self = GetCurrentThreadId();
-        const DWORD other = front ? GetWindowThreadProcessId(front, nullptr) : 0;
-        const bool attached = other && other != self && AttachThreadInput(self, other, TRUE);
-        GetKeyboardState(state);
-        if (attached)
-            AttachThreadInput(self, other, FALSE);
-    }
+    // The Caps Lock toggle as our own thread last saw it: current while we
+    // are in front (the user pressing "Run"), and under Wine always; on
+    // Windows a press made in the host during a run may not show. Not the
+    // host thread's copy: joining its input to read that (AttachThreadInput)
+    // resets the host's key state, and a Shift the host had not yet read went
+    // missing ("C;" for "C:" under Wine).
+    static bool CapsLockOn() { return GetKeyState(VK_CAPITAL) & 1; }
 
     bool bringToFront(HWND target)
     {

@@ -18,6 +18,8 @@ struct Win32BackendOptions {
     unsigned focusGraceMs = 250;
     // How long sending waits for the user to let go of Shift, Ctrl, Alt, Windows.
     unsigned modifierTimeoutMs = 3000;
+    // How long a pause waits for the host to take the keys from its queue.
+    unsigned readTimeoutMs = 5000;
 };
 
 std::unique_ptr<KeyBackend> CreateWin32Backend(const Win32BackendOptions &options = {});
