@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace korvin;
 using korvin::files::FolderList;
@@ -163,7 +166,14 @@ TEST(LzhCopy, AFailingCopyIsReportedAndKeepsTheSources)
         {"the destination's archive a link to the source's",
          [](CopyFixture &fx) {
              const QString d = fx.dest(QStringLiteral("linked"));
-             EXPECT_TRUE(QFile::link(fx.source + QStringLiteral("/b.lzh"), d + QStringLiteral("/b.lzh")));
+             const QString source = fx.source + QStringLiteral("/b.lzh"), link = d + QStringLiteral("/b.lzh");
+#ifdef _WIN32
+             // QFile::link makes a shortcut file on Windows: a hard link is the same file.
+             EXPECT_TRUE(CreateHardLinkW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(link).utf16()),
+                                         reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(source).utf16()), nullptr));
+#else
+             EXPECT_TRUE(QFile::link(source, link));
+#endif
              return d;
          },
          ""},

@@ -25,12 +25,14 @@ ScratchHome::~ScratchHome() { platform::setFatalHandler(nullptr); }
 
 QString ScratchHome::folder() const { return common::withSeparator(m_dir->path()); }
 
-QString ScratchHome::path(const QString &name) const { return folder() + name; }
+// Native separators, as the program writes paths in what it shows ("a/b" in
+// a test is "a\\b" on Windows).
+QString ScratchHome::path(const QString &name) const { return QDir::toNativeSeparators(folder() + name); }
 
 QString ScratchHome::makeFolder(const QString &name) const
 {
     QDir(m_dir->path()).mkpath(name);
-    return common::withSeparator(m_dir->path() + QLatin1Char('/') + name);
+    return QDir::toNativeSeparators(common::withSeparator(m_dir->path() + QLatin1Char('/') + name));
 }
 
 void ScratchHome::writeLines(const QString &name, const QStringList &lines) const
