@@ -990,8 +990,8 @@ private:
                 XKeysymToKeycode(m_dpy, XK_Alt_L)};
     }
 
-    // Presses the actions one after the other, checking the focus every few
-    // keys; stops at the first that cannot be typed or may not be pressed.
+    // Presses the actions one after the other, the focus checked before every
+    // kGuardEveryKeys-th; stops at the first that cannot be typed or may not be pressed.
     bool pressAll(const std::vector<KeyAction> &actions, Keymap &keymap, const ModifierKeys &modifiers,
                   std::string &error)
     {
