@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace korvin::files {
 
 namespace {
@@ -115,6 +117,100 @@ bool CopyReplacing(const QString &source, const QString &target, QString *error)
     return platform::copyWhole(source, target, error);
 }
 
+namespace {
+
+// Archives copied without failure to each destination that was used.
+using CopiedTo = std::vector<QSet<QString>>;
+
+// Why nothing can be copied to dest; empty when it can.
+QString destinationProblem(const QString &source, const QString &dest)
+{
+    if (!platform::folderExists(dest))
+        return QStringLiteral("コピー先フォルダがありません");
+    if (sameFolder(dest, source))
+        return QStringLiteral("コピー元と同じフォルダです");
+    return {};
+}
+
+// Every archive of the source into one destination; what reached it goes into copied.
+void copyToDestination(const QString &source, const QString &dest, CopyRunResult &result, QSet<QString> &copied)
+{
+    // Listed again for every destination: archives may arrive meanwhile.
+    const QStringList names = LzhFilesIn(source);
+    const QString problem = destinationProblem(source, dest);
+    for (const QString &name : names) {
+        if (!problem.isEmpty()) {
+            result.failures.push_back({name, dest, problem});
+            continue;
+        }
+        QString why;
+        if (CopyReplacing(JoinFolder(source, name), JoinFolder(dest, name), &why)) {
+            ++result.copies;
+            copied.insert(name);
+        } else {
+            result.failures.push_back({name, dest, why});
+        }
+    }
+}
+
+CopiedTo copyToDestinations(const FolderList &list, CopyRunResult &result)
+{
+    CopiedTo copiedTo;
+    for (int i = 1; i <= kDestinationCount; ++i) {
+        const QString &dest = list.paths[size_t(i)];
+        if (isBlank(dest))
+            continue;
+        copiedTo.emplace_back();
+        copyToDestination(list.paths[0], dest, result, copiedTo.back());
+    }
+    return copiedTo;
+}
+
+bool copiedEverywhere(const CopiedTo &copiedTo, const QString &name)
+{
+    return std::all_of(copiedTo.begin(), copiedTo.end(), [&](const QSet<QString> &c) { return c.contains(name); });
+}
+
+// Only archives that reached every destination; one that arrived after the
+// copy stays.
+void deleteCopiedSources(const QString &source, const CopiedTo &copiedTo, CopyRunResult &result,
+                         platform::Dialogs &dialogs)
+{
+    for (const QString &name : LzhFilesIn(source)) {
+        if (!copiedEverywhere(copiedTo, name))
+            continue;
+        QFile f(JoinFolder(source, name));
+        if (f.remove())
+            result.deleted << name;
+        else
+            result.deleteFailures.push_back({name, QString(), f.errorString()});
+    }
+    if (!result.deleteFailures.empty()) {
+        dialogs.critical(QStringLiteral("次のLZHファイルを削除できませんでした．\n") +
+                         failureList(result.deleteFailures));
+        return;
+    }
+    dialogs.information(DeleteDoneMessage());
+}
+
+// After a copy without failure: the delete, when the box is ticked and the user agrees.
+void offerDelete(const FolderList &list, const CopiedTo &copiedTo, CopyRunResult &result, platform::Dialogs &dialogs)
+{
+    if (!list.deleteSources)
+        return;
+    // With no destination nothing was copied anywhere: deleting would lose the
+    // only copy of every archive.
+    if (copiedTo.empty()) {
+        dialogs.information(NoDestinationKeepsSourcesMessage());
+        return;
+    }
+    result.deleteAsked = true;
+    if (dialogs.warningYesNo(DeleteQuestion()) == platform::Answer::Yes)
+        deleteCopiedSources(list.paths[0], copiedTo, result, dialogs);
+}
+
+} // namespace
+
 CopyRunResult CopyLzhFiles(const FolderList &list, platform::Dialogs &dialogs)
 {
     CopyRunResult result;
@@ -133,35 +229,7 @@ CopyRunResult CopyLzhFiles(const FolderList &list, platform::Dialogs &dialogs)
         return result;
     }
 
-    // Archives copied without failure to each destination that was used.
-    std::vector<QSet<QString>> copiedTo;
-    for (int i = 1; i <= kDestinationCount; ++i) {
-        const QString &dest = list.paths[size_t(i)];
-        if (isBlank(dest))
-            continue;
-        copiedTo.emplace_back();
-        // Listed again for every destination: archives may arrive meanwhile.
-        const QStringList names = LzhFilesIn(source);
-        QString problem;
-        if (!platform::folderExists(dest))
-            problem = QStringLiteral("コピー先フォルダがありません");
-        else if (sameFolder(dest, source))
-            problem = QStringLiteral("コピー元と同じフォルダです");
-        for (const QString &name : names) {
-            if (!problem.isEmpty()) {
-                result.failures.push_back({name, dest, problem});
-                continue;
-            }
-            QString why;
-            if (CopyReplacing(JoinFolder(source, name), JoinFolder(dest, name), &why)) {
-                ++result.copies;
-                copiedTo.back().insert(name);
-            } else {
-                result.failures.push_back({name, dest, why});
-            }
-        }
-    }
-
+    const CopiedTo copiedTo = copyToDestinations(list, result);
     if (!result.failures.empty()) {
         QString text = QStringLiteral("次のLZHファイルをコピーできませんでした．\n") + failureList(result.failures);
         if (list.deleteSources)
@@ -170,39 +238,7 @@ CopyRunResult CopyLzhFiles(const FolderList &list, platform::Dialogs &dialogs)
         return result;
     }
     dialogs.information(CopyDoneMessage());
-
-    if (!list.deleteSources)
-        return result;
-    // With no destination nothing was copied anywhere: deleting would lose the
-    // only copy of every archive.
-    if (copiedTo.empty()) {
-        dialogs.information(NoDestinationKeepsSourcesMessage());
-        return result;
-    }
-    result.deleteAsked = true;
-    if (dialogs.warningYesNo(DeleteQuestion()) != platform::Answer::Yes)
-        return result;
-
-    // Only archives that reached every destination; one that arrived after the
-    // copy stays.
-    for (const QString &name : LzhFilesIn(source)) {
-        bool everywhere = true;
-        for (const auto &copied : copiedTo)
-            everywhere = everywhere && copied.contains(name);
-        if (!everywhere)
-            continue;
-        QFile f(JoinFolder(source, name));
-        if (f.remove())
-            result.deleted << name;
-        else
-            result.deleteFailures.push_back({name, QString(), f.errorString()});
-    }
-    if (!result.deleteFailures.empty()) {
-        dialogs.critical(QStringLiteral("次のLZHファイルを削除できませんでした．\n") +
-                         failureList(result.deleteFailures));
-        return result;
-    }
-    dialogs.information(DeleteDoneMessage());
+    offerDelete(list, copiedTo, result, dialogs);
     return result;
 }
 

@@ -154,7 +154,14 @@ private:
 
     void critical(const QString &text) { m_r.messages.push_back(platform::Critical(text)); }
     bool parseAll();
+    // One operation; false ends the run. Each kind has a step of its own.
     bool step(std::size_t i);
+    bool deleteStaleExport(const Operation &op);
+    bool activate(const Operation &op);
+    bool wait(const Operation &op);
+    bool sendKeys(std::size_t i);
+    bool splitAllRaces();
+    bool capsLockOnIfOff();
     bool interrupt(KeyFault fault, int race, const std::string &why);
     enum class Read { Whole, TimedOut, Stopped };
     // Reads the export once it has settled, and again while `whole` says it
@@ -341,74 +348,96 @@ bool Run::appendComments(const Operation &op)
     return true;
 }
 
+bool Run::deleteStaleExport(const Operation &op)
+{
+    // A stale export would mix with what the host writes now.
+    if (!platform::fileExists(op.text) || QFile::remove(op.text))
+        return true;
+    critical(QStringLiteral("前回のエクスポートファイルを削除できないため，実行を中止しました． ( ") + op.text +
+             QStringLiteral(" )"));
+    return false;
+}
+
+bool Run::activate(const Operation &op)
+{
+    // Korvin's own window comes back directly, never by a title that
+    // another window (an editor showing "Korvin.ini") may begin with.
+    if (op.text == kOwnWindowTitle && m_options.activateOwnWindow) {
+        m_options.activateOwnWindow();
+        return true;
+    }
+    std::string why;
+    // Taking the focus back at the end may fail harmlessly: no key follows.
+    if (m_backend.activate(op.text.toStdString(), why) || op.text == kOwnWindowTitle)
+        return true;
+    critical(withReason(
+        QStringLiteral("「%1」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．")
+            .arg(op.text),
+        why));
+    return false;
+}
+
+bool Run::wait(const Operation &op)
+{
+    if (auto *observer = dynamic_cast<RunObserver *>(&m_backend); observer && observer->replacesWaits())
+        return true;
+    m_backend.waitUntilKeysRead();
+    if (m_options.wait) {
+        m_options.wait(op.seconds);
+        return true;
+    }
+    return WaitSeconds(op.seconds, m_options.stopRequested) || interrupt(KeyFault::Stopped, op.race, {});
+}
+
+bool Run::sendKeys(std::size_t i)
+{
+    std::string why;
+    if (m_actions[i].empty() || m_backend.send(m_actions[i], why))
+        return true;
+    const Operation &op = m_script.operations[i];
+    const KeyFault fault = m_backend.lastFault();
+    if (fault == KeyFault::FocusLost || fault == KeyFault::WindowClosed || fault == KeyFault::Stopped)
+        return interrupt(fault, op.race, why);
+    critical(withReason(
+        QStringLiteral("キーを送信できないため，実行を中止しました． ( ") + op.text + QStringLiteral(" )"), why));
+    return false;
+}
+
+bool Run::splitAllRaces()
+{
+    // The host may still be writing its last export.
+    settled();
+    m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_script.races);
+    m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
+    return m_r.split->written();
+}
+
+bool Run::capsLockOnIfOff()
+{
+    QString error;
+    const auto on = GetCapsLock(m_backend, &error);
+    if (!on) {
+        critical(QStringLiteral("Caps Lock の状態を読めません． ( ") + error + QStringLiteral(" )"));
+        return false;
+    }
+    if (*on == 0)
+        SetCapsLock(1);
+    return true;
+}
+
 bool Run::step(std::size_t i)
 {
     const Operation &op = m_script.operations[i];
-    std::string why;
     switch (op.kind) {
-    case Kind::Delete:
-        // A stale export would mix with what the host writes now.
-        if (platform::fileExists(op.text) && !QFile::remove(op.text)) {
-            critical(QStringLiteral("前回のエクスポートファイルを削除できないため，実行を中止しました． ( ") + op.text +
-                     QStringLiteral(" )"));
-            return false;
-        }
-        return true;
-    case Kind::Activate:
-        // Korvin's own window comes back directly, never by a title that
-        // another window (an editor showing "Korvin.ini") may begin with.
-        if (op.text == kOwnWindowTitle && m_options.activateOwnWindow) {
-            m_options.activateOwnWindow();
-            return true;
-        }
-        if (!m_backend.activate(op.text.toStdString(), why) && op.text != kOwnWindowTitle) {
-            critical(withReason(
-                QStringLiteral("「%1」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．")
-                    .arg(op.text),
-                why));
-            return false;
-        }
-        // Taking the focus back at the end may fail harmlessly: no key follows.
-        return true;
-    case Kind::Wait:
-        if (auto *observer = dynamic_cast<RunObserver *>(&m_backend); observer && observer->replacesWaits())
-            return true;
-        m_backend.waitUntilKeysRead();
-        if (m_options.wait) {
-            m_options.wait(op.seconds);
-            return true;
-        }
-        return WaitSeconds(op.seconds, m_options.stopRequested) || interrupt(KeyFault::Stopped, op.race, {});
+    case Kind::Delete: return deleteStaleExport(op);
+    case Kind::Activate: return activate(op);
+    case Kind::Wait: return wait(op);
     case Kind::Keys:
-    case Kind::Type:
-        if (m_actions[i].empty() || m_backend.send(m_actions[i], why))
-            return true;
-        if (m_backend.lastFault() == KeyFault::FocusLost || m_backend.lastFault() == KeyFault::WindowClosed ||
-            m_backend.lastFault() == KeyFault::Stopped)
-            return interrupt(m_backend.lastFault(), op.race, why);
-        critical(withReason(
-            QStringLiteral("キーを送信できないため，実行を中止しました． ( ") + op.text + QStringLiteral(" )"), why));
-        return false;
+    case Kind::Type: return sendKeys(i);
     case Kind::CheckExport: return checkExport(op);
-    case Kind::Split: {
-        // The host may still be writing its last export.
-        settled();
-        m_r.split = SplitTimeRankText(m_script.exportPath, m_script.outputFolder, m_script.kind, m_script.races);
-        m_r.messages.insert(m_r.messages.end(), m_r.split->messages.begin(), m_r.split->messages.end());
-        return m_r.split->written();
-    }
+    case Kind::Split: return splitAllRaces();
     case Kind::AppendComments: return appendComments(op);
-    case Kind::CapsLockOnIfOff: {
-        QString error;
-        const auto on = GetCapsLock(m_backend, &error);
-        if (!on) {
-            critical(QStringLiteral("Caps Lock の状態を読めません． ( ") + error + QStringLiteral(" )"));
-            return false;
-        }
-        if (*on == 0)
-            SetCapsLock(1);
-        return true;
-    }
+    case Kind::CapsLockOnIfOff: return capsLockOnIfOff();
     }
     return true;
 }

@@ -1,7 +1,5 @@
 #include "platform/safefile.h"
 
-#include "platform/textfile.h"
-
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -24,6 +23,43 @@
 namespace korvin::platform {
 
 namespace {
+
+// The reason the system gave for the call that failed last, in its own words
+// (errno on POSIX, GetLastError on Windows).
+QString lastSystemError()
+{
+#ifdef Q_OS_WIN
+    const DWORD code = GetLastError();
+    wchar_t *text = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    QString why = n ? QString::fromWCharArray(text, int(n)).trimmed() : QString();
+    if (text)
+        LocalFree(text);
+    if (why.isEmpty())
+        why = QStringLiteral("エラー %1").arg(code);
+    return why;
+#else
+    return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+}
+
+// Renames from over to, replacing to in one step.
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_WIN
+    // Write-through: the call returns once the new name is on the disk.
+    const bool ok = MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
+                                reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    const bool ok = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+    if (!ok && error)
+        *error = lastSystemError();
+    return ok;
+}
 
 // ------------------------------------------------------------ system steps
 // Every call that can fail on a full or broken disk goes through one of these,

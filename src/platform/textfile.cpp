@@ -4,16 +4,7 @@
 #include "platform/safefile.h"
 #include "platform/sjis.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace korvin::platform {
 
@@ -77,40 +68,6 @@ QByteArray encodeLines(const QStringList &lines)
         out += "\r\n";
     }
     return out;
-}
-
-QString lastSystemError()
-{
-#ifdef Q_OS_WIN
-    const DWORD code = GetLastError();
-    wchar_t *text = nullptr;
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    QString why = n ? QString::fromWCharArray(text, int(n)).trimmed() : QString();
-    if (text)
-        LocalFree(text);
-    if (why.isEmpty())
-        why = QStringLiteral("エラー %1").arg(code);
-    return why;
-#else
-    return QString::fromLocal8Bit(std::strerror(errno));
-#endif
-}
-
-bool replaceFile(const QString &from, const QString &to, QString *error)
-{
-#ifdef Q_OS_WIN
-    // Write-through: the call returns once the new name is on the disk.
-    const bool ok = MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
-                                reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-    const bool ok = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
-    if (!ok && error)
-        *error = lastSystemError();
-    return ok;
 }
 
 bool writeLinesVia(const QString &tempPath, const QString &path, const QStringList &lines, QString *error)

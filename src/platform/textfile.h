@@ -1,7 +1,8 @@
 #pragma once
 // The one place where text files are read and written: CP932 with CR LF line
-// ends (a bare LF is accepted on reading). Files holding the user's data are
-// replaced atomically: written beside the target, then renamed over it.
+// ends (a bare LF is accepted on reading). Lines are encoded here and written
+// by the safe writer (safefile.h), the only writer there is; it knows nothing
+// of text and calls nothing here.
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -71,13 +72,6 @@ bool writeLinesVia(const QString &tempPath, const QString &path, const QStringLi
 // Appends lines (CR LF each) to the end of a file, creating it when missing:
 // all of them or none.
 bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);
-
-// Renames from over to, replacing to in one step.
-bool replaceFile(const QString &from, const QString &to, QString *error = nullptr);
-
-// The reason the system gave for the call that failed last, in its own words
-// (errno on POSIX, GetLastError on Windows).
-QString lastSystemError();
 
 bool fileExists(const QString &path);
 bool folderExists(const QString &path);

@@ -396,10 +396,10 @@ protected:
             s.groups[g] = {test::trHorse(1, winner), test::trHorse(2, second)};
         lines << test::trBlock(s);
     }
-    bool open(timerank::TimeRankAnalysis &a)
+    bool open(timerank::TimeRankAnalysis &analysis)
     {
         home.writeLines("TRb.txt", lines);
-        return a.open(home.path("TRb.txt"), 1, settings);
+        return analysis.open(home.path("TRb.txt"), 1, settings);
     }
     // One run over the races the race list offers; the analysis stays open in a.
     BatchRunResult runOver(int races, const ZorbSettings &z = {}, int *moves = nullptr)

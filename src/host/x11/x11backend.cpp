@@ -513,10 +513,8 @@ public:
         // shortcuts of the receiving window.
         if (!waitForModifiersReleased(error))
             return false;
-        const KeyCode shiftKey = XKeysymToKeycode(m_dpy, XK_Shift_L);
-        const KeyCode ctrlKey = XKeysymToKeycode(m_dpy, XK_Control_L);
-        const KeyCode altKey = XKeysymToKeycode(m_dpy, XK_Alt_L);
-        if (!shiftKey) {
+        const ModifierKeys modifiers = modifierKeys();
+        if (!modifiers.shift) {
             error = "キーボードに Shift キーがありません";
             return false;
         }
@@ -527,55 +525,9 @@ public:
         }
         m_spare->prepare();
         ErrorTrap trap(m_dpy); // a request that fails must not end the program
-        lendAhead(actions, keymap, shiftKey);
-        bool ok = true;
-        int sinceCheck = 0;
-        for (const KeyAction &action : actions) {
-            // Nothing may reach a window other than the one activated.
-            if (sinceCheck++ % kGuardEveryKeys == 0 && !mayPressNext(error)) {
-                ok = false;
-                break;
-            }
-            setFault(KeyFault::Failed);
-            std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
-            if (choice && ((action.ctrl && !ctrlKey) || (action.alt && !altKey))) {
-                error = action.ctrl && !ctrlKey ? "キーボードに Ctrl キーがありません"
-                                                : "キーボードに Alt キーがありません";
-                choice.reset();
-            }
-            if (!choice) {
-                ok = false;
-                break;
-            }
-            if (m_spare->isSpare(choice->code)) {
-                m_spare->prime(shiftKey, m_options.primeDelay, m_options.keymapDelay);
-                m_spare->pressed(choice->code);
-            }
-            // Modifiers go down in this order and up in the reverse one.
-            const std::pair<bool, KeyCode> held[] = {
-                {action.ctrl, ctrlKey}, {action.alt, altKey}, {choice->shift, shiftKey}};
-            if (choice->capsOff)
-                XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, 0);
-            for (const auto &[on, key] : held)
-                if (on)
-                    XTestFakeKeyEvent(m_dpy, key, True, CurrentTime);
-            XTestFakeKeyEvent(m_dpy, choice->code, True, CurrentTime);
-            XTestFakeKeyEvent(m_dpy, choice->code, False, CurrentTime);
-            for (auto it = std::rbegin(held); it != std::rend(held); ++it)
-                if (it->first)
-                    XTestFakeKeyEvent(m_dpy, it->second, False, CurrentTime);
-            if (choice->capsOff)
-                XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, LockMask);
-            XSync(m_dpy, False);
-            Pause(m_options.keyDelay);
-        }
-        // Our own connection is told of every keymap change; nobody reads those.
-        while (XPending(m_dpy)) {
-            XEvent ev;
-            XNextEvent(m_dpy, &ev);
-            if (ev.type == MappingNotify)
-                XRefreshKeyboardMapping(&ev.xmapping);
-        }
+        lendAhead(actions, keymap, modifiers.shift);
+        const bool ok = pressAll(actions, keymap, modifiers, error);
+        forgetKeymapChanges();
         if (ok)
             setFault(KeyFault::NoFault);
         return ok;
@@ -1023,6 +975,93 @@ private:
         error = named ? "キーボードにキーシンボル " + std::to_string(sym) + " のキーがありません"
                       : "文字 " + CodePointName(action.character) + " を入力できません（空きキーコードがありません）";
         return std::nullopt;
+    }
+
+    // The keycodes of the left Shift, Ctrl and Alt; 0 where the keyboard has none.
+    struct ModifierKeys {
+        KeyCode shift;
+        KeyCode ctrl;
+        KeyCode alt;
+    };
+
+    ModifierKeys modifierKeys() const
+    {
+        return {XKeysymToKeycode(m_dpy, XK_Shift_L), XKeysymToKeycode(m_dpy, XK_Control_L),
+                XKeysymToKeycode(m_dpy, XK_Alt_L)};
+    }
+
+    // Presses the actions one after the other, the focus checked before every
+    // kGuardEveryKeys-th; stops at the first that cannot be typed or may not be pressed.
+    bool pressAll(const std::vector<KeyAction> &actions, Keymap &keymap, const ModifierKeys &modifiers,
+                  std::string &error)
+    {
+        int sinceCheck = 0;
+        for (const KeyAction &action : actions) {
+            // Nothing may reach a window other than the one activated.
+            if (sinceCheck++ % kGuardEveryKeys == 0 && !mayPressNext(error))
+                return false;
+            setFault(KeyFault::Failed);
+            const std::optional<Keymap::Choice> choice = resolveWithModifiers(action, keymap, modifiers, error);
+            if (!choice)
+                return false;
+            if (m_spare->isSpare(choice->code)) {
+                m_spare->prime(modifiers.shift, m_options.primeDelay, m_options.keymapDelay);
+                m_spare->pressed(choice->code);
+            }
+            press(action, *choice, modifiers);
+            Pause(m_options.keyDelay);
+        }
+        return true;
+    }
+
+    // The key for the action, when the keyboard also has the Ctrl or Alt it holds.
+    std::optional<Keymap::Choice> resolveWithModifiers(const KeyAction &action, Keymap &keymap,
+                                                       const ModifierKeys &modifiers, std::string &error)
+    {
+        std::optional<Keymap::Choice> choice = resolve(action, keymap, error);
+        if (!choice)
+            return std::nullopt;
+        if (action.ctrl && !modifiers.ctrl) {
+            error = "キーボードに Ctrl キーがありません";
+            return std::nullopt;
+        }
+        if (action.alt && !modifiers.alt) {
+            error = "キーボードに Alt キーがありません";
+            return std::nullopt;
+        }
+        return choice;
+    }
+
+    // One key down and up, its modifiers around it.
+    void press(const KeyAction &action, const Keymap::Choice &choice, const ModifierKeys &modifiers)
+    {
+        // Modifiers go down in this order and up in the reverse one.
+        const std::pair<bool, KeyCode> held[] = {
+            {action.ctrl, modifiers.ctrl}, {action.alt, modifiers.alt}, {choice.shift, modifiers.shift}};
+        if (choice.capsOff)
+            XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, 0);
+        for (const auto &[on, key] : held)
+            if (on)
+                XTestFakeKeyEvent(m_dpy, key, True, CurrentTime);
+        XTestFakeKeyEvent(m_dpy, choice.code, True, CurrentTime);
+        XTestFakeKeyEvent(m_dpy, choice.code, False, CurrentTime);
+        for (auto it = std::rbegin(held); it != std::rend(held); ++it)
+            if (it->first)
+                XTestFakeKeyEvent(m_dpy, it->second, False, CurrentTime);
+        if (choice.capsOff)
+            XkbLockModifiers(m_dpy, XkbUseCoreKbd, LockMask, LockMask);
+        XSync(m_dpy, False);
+    }
+
+    // Our own connection is told of every keymap change; nobody reads those.
+    void forgetKeymapChanges()
+    {
+        while (XPending(m_dpy)) {
+            XEvent ev;
+            XNextEvent(m_dpy, &ev);
+            if (ev.type == MappingNotify)
+                XRefreshKeyboardMapping(&ev.xmapping);
+        }
     }
 
     X11BackendOptions m_options;

@@ -49,8 +49,8 @@ FileChooser::FileChooser(QWidget *parent) : QWidget(parent)
             setCurrentFolder(m_model->filePath(current));
     });
     // Folders beside the root appear as the tree loads in the background.
-    connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parent) {
-        if (parent == m_tree->rootIndex())
+    connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &under) {
+        if (under == m_tree->rootIndex())
             hideBesideRoot();
     });
     connect(m_model, &QFileSystemModel::layoutChanged, this, [this] { hideBesideRoot(); });

@@ -298,12 +298,12 @@ TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
     for (bool vanish : {true, false}) {
         SCOPED_TRACE(vanish ? "vanished" : "no race header");
         prepare(vanish ? test::trBlock(s) : QStringList{QStringLiteral("集計 終了")}, 2);
-        timerank::ui::frmRaceListTR list;
-        list.show();
+        timerank::ui::frmRaceListTR raceList;
+        raceList.show();
         if (vanish)
             QFile::remove(timerank::TimeRankFile);
         rec.clear();
-        predict::ui::frmZorb(&list).cmdZorb_Click(1);
+        predict::ui::frmZorb(&raceList).cmdZorb_Click(1);
         EXPECT_FALSE(rec.texts().contains(kDone));
         EXPECT_EQ(rec.texts().last(),
                   QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
