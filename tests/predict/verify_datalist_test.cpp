@@ -1,5 +1,6 @@
 // Counting from the data list model itself: what the data list highlights is
 // what the report counts.
+#include "predict/returns.h"
 #include "predict/verify.h"
 #include "predict/verifyday.h"
 #include "racecard/datalist.h"
@@ -57,16 +58,14 @@ TEST(VerifyFromDataList, ButtonsOfASecondCourseFindTheirOwnRaces)
         EXPECT_EQ(rows[size_t(r)].tiers[predict::VerifyZI], model.rows[size_t(r)][racecard::ColZI].tier);
     }
     QStringList seen;
-    qint32 races = 0;
-    predict::VerifyCounterSets counters{};
-    const int counted = predict::CountRaceButtons(
-        buttons,
-        [&](int, const racecard::RaceButton &b) {
-            seen << b.key;
-            return predict::VerifyRowsOf(day.load(b));
-        },
-        races, counters);
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("05003401"), QStringLiteral("05003402")}));
-    EXPECT_EQ(counted, 1) << "the race without results is left out";
-    EXPECT_EQ(predict::ReportLines(races, counters), test::VerifyCourse05Report());
+    predict::VerifyTotals totals;
+    const int races = predict::VerifyCourse(day.table, QStringLiteral("05"), day.context, totals,
+                                            [&](const racecard::RaceButton &b, const racecard::DataListModel &m) {
+                                                seen << b.key + QLatin1Char(' ') + m.title;
+                                            });
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("05003401 ") + buttons[0].caption,
+                                 QStringLiteral("05003402 ") + buttons[1].caption}));
+    EXPECT_EQ(races, 2);
+    EXPECT_EQ(totals.raceCount, 1) << "the race without results is left out";
+    EXPECT_EQ(predict::ReportLines(totals.raceCount, totals.counters), test::VerifyCourse05Report());
 }

@@ -11,8 +11,10 @@ namespace korvin::app::ui {
 
 void ConnectWindows()
 {
+    // The verification's totals accumulate over the program's whole run.
+    static predict::VerifyTotals verification;
     racecard::ui::frmRaceList::verificationWindowFactory() = [](QWidget *opener) -> QWidget * {
-        return new predict::ui::frmAnalyzReport(opener);
+        return new predict::ui::frmAnalyzReport(opener, verification);
     };
     timerank::ui::frmRaceListTR::batchPrediction() = [](timerank::ui::frmRaceListTR &list) {
         predict::ui::frmZorb dialog(&list);

@@ -120,38 +120,33 @@ void frmZorb::cmdZorb_Click(int index)
 
 void frmZorb::RunBatchPrediction()
 {
-    // The races are those the race list offers: each enabled course's enabled race buttons.
-    int races = 0;
-    for (int p = 0; p < timerank::kMaxCourses; ++p) {
-        if (!m_list->cmdPlace(p)->isEnabled())
-            continue;
-        m_list->cmdPlace_Click(p);
-        for (int r = 0; r < timerank::kMaxRaces; ++r)
-            races += m_list->cmdRace(r)->isEnabled() ? 1 : 0;
-    }
+    // The races are those the race list offers.
+    const int races = m_list->model().totalRaces();
     m_lastCount = races;
     const ZorbSettings z = settings();
     auto *window = new timerank::ui::frmTimeRank(m_list);
     // The pending events processed during the run must not reach the race list
-    // or step the analysis window: it is modal and driven by the run alone.
+    // or step the analysis window: it is modal and follows the run alone.
     window->setWindowModality(Qt::ApplicationModal);
     window->setDrivenByRun(true);
     window->show();
     platform::DoEvents();
-    // The analysis window is the run's progress: it shows each race as it is scored.
-    const BatchRunResult run = predict::RunBatchPrediction(
-        window->model(), races, z, common::ProgramFolder() + kZorbFileName, platform::dialogs(), [window] {
-            window->refresh();
-            platform::DoEvents();
-        });
+    // The run goes over its own copy of the file the window opened; the window
+    // is its progress and shows each race as it is scored.
+    timerank::TimeRankAnalysis run = window->model();
+    const BatchRunResult result = predict::RunBatchPrediction(run, races, z, common::ProgramFolder() + kZorbFileName,
+                                                              platform::dialogs(), [window, &run] {
+                                                                  window->follow(run);
+                                                                  platform::DoEvents();
+                                                              });
     window->setDrivenByRun(false);
     window->close();
-    platform::ShowMessages(run.messages);
-    if (!run.completed)
+    platform::ShowMessages(result.messages);
+    if (!result.completed)
         return;
     platform::dialogs().information(kBatchDoneMessage);
     // The analysis window loaded the settings as it opened.
-    if (const std::optional<BacktestSummary> backtest = BacktestRun(run, common::Settings)) {
+    if (const std::optional<BacktestSummary> backtest = BacktestRun(result, common::Settings)) {
         auto *result = new frmBacktest(nullptr, *backtest);
         result->show();
         m_backtest = result;

@@ -99,6 +99,20 @@ QString headerWord(Column c)
 
 frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
 {
+    build(caption);
+    LoadDataList();
+}
+
+frmDataList::frmDataList(QWidget *opener, const DataListModel &model) : KorvinWindow(opener)
+{
+    build(model.title);
+    m_model = model;
+    m_checkZI->setChecked(model.ziOn);
+    showModel();
+}
+
+void frmDataList::build(const QString &caption)
+{
     setObjectName(QStringLiteral("frmDataList"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / DataList"));
     const QFont fixed = platform::ui::fixedPitchFont(10);
@@ -202,8 +216,6 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     layout->addWidget(m_raceName);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
-
-    LoadDataList();
 }
 
 void frmDataList::paint(QWidget *w, CellColour c)
@@ -224,7 +236,11 @@ void frmDataList::LoadDataList()
     context.settings = common::Settings;
     context.ziOn = m_checkZI->isChecked();
     m_model = racecard::LoadDataList(context);
+    showModel();
+}
 
+void frmDataList::showModel()
+{
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];
         for (int c = 0; c < kColumnCount; ++c) {

@@ -29,6 +29,8 @@ class frmDataList : public platform::ui::KorvinWindow {
 public:
     // Loads the current race (CurrentRaceKey); the caption is the race button's.
     frmDataList(QWidget *opener, const QString &caption);
+    // Shows a race loaded elsewhere (the verification's), titled as loaded.
+    frmDataList(QWidget *opener, const DataListModel &model);
 
     QLabel *LabelRaceName() const { return m_raceName; }
     // The label of a cell (not the mark column), or the mark box.
@@ -54,6 +56,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void build(const QString &caption);
+    // Paints m_model and says what its load has to say.
+    void showModel();
     bool saveMarks();
     void moveRace(int direction);
     void showZI();

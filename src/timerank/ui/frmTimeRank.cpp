@@ -153,6 +153,12 @@ void frmTimeRank::refresh()
     m_shape->showArea(m_model.payouts());
 }
 
+void frmTimeRank::follow(const TimeRankAnalysis &run)
+{
+    m_model.showRace(run.raceIndex());
+    refresh();
+}
+
 void frmTimeRank::TRMoveRace(qint16 &direction)
 {
     const platform::Messages said = m_model.TRMoveRace(direction);

@@ -40,9 +40,8 @@ struct ChosenDay {
         racecard::RaceTables = read.table;
         racecard::CurrentCourse = QStringLiteral("05");
         racecard::CurrentRaceButtons = racecard::ShowRaces(read.table, racecard::CurrentCourse);
-        predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters);
     }
-    ~ChosenDay() { predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters); }
+    predict::VerifyTotals totals;
 };
 
 QStringList labelTexts(const frmAnalyzReport &w)
@@ -59,18 +58,18 @@ TEST(ReportWindow, AccumulateYesAddsNoRestarts)
 {
     ChosenDay day;
     platform::ScopedRecordingDialogs dialogs;
-    delete new frmAnalyzReport(nullptr);
-    ASSERT_EQ(predict::VerifiedRaceCount, 1);
+    delete new frmAnalyzReport(nullptr, day.totals);
+    ASSERT_EQ(day.totals.raceCount, 1);
 
     dialogs.answers = {platform::Answer::Yes};
-    auto *again = new frmAnalyzReport(nullptr);
+    auto *again = new frmAnalyzReport(nullptr, day.totals);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("検証結果を累積しますか？")});
     EXPECT_EQ(again->LabelAnalyz(0)->text(), QStringLiteral("Race :    2R               勝率   連率   複率"));
     EXPECT_EQ(again->LabelAnalyz(1)->text(), QStringLiteral("Max1 :    2   0   0    0  100.0%  100.0%  100.0%"));
     delete again;
 
     dialogs.answers = {platform::Answer::No};
-    auto *fresh = new frmAnalyzReport(nullptr);
+    auto *fresh = new frmAnalyzReport(nullptr, day.totals);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(labelTexts(*fresh), test::VerifyCourse05Report());
     delete fresh;
@@ -79,13 +78,8 @@ TEST(ReportWindow, AccumulateYesAddsNoRestarts)
 TEST(ReportWindow, NoEnabledRaceButtonLeavesTheLinesEmpty)
 {
     ChosenDay day;
-    racecard::CurrentRaceButtons = racecard::RaceButtons{};
-    int loads = 0;
-    auto *w = new frmAnalyzReport(nullptr, [&](int, const racecard::RaceButton &) {
-        ++loads;
-        return predict::VerifyRows{};
-    });
-    EXPECT_EQ(loads, 0);
+    racecard::CurrentCourse = QStringLiteral("  ");
+    auto *w = new frmAnalyzReport(nullptr, day.totals);
     EXPECT_EQ(w->LabelAnalyz(0)->text(), QStringLiteral("Race :    0R               勝率   連率   複率"));
     for (int i = 1; i < predict::kReportLines; ++i)
         EXPECT_TRUE(w->LabelAnalyz(i)->text().isEmpty());
@@ -137,7 +131,7 @@ TEST(ReportWindow, LeavesTheMarkFilesAsTheyAre)
     const QString name = QStringLiteral("MData/") + racing::HorseMarkFileName(QStringLiteral("05003401"));
     day.home.writeLines(name, lines);
     const QByteArray before = day.home.readBytes(name);
-    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr, day.totals);
     w->show();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(day.home.readBytes(name), before);
@@ -160,7 +154,7 @@ TEST(ReportWindow, ReturnsAndChartsShowThePrintedNumbers)
                         test::PayoutRecord("4", "01").tan(0, "02", 320).fuku(0, "02", 130).fuku(1, "01", 150).b);
     ASSERT_TRUE(common::LoadSettings().empty()); // as the file selection does
     platform::ScopedRecordingDialogs dialogs;
-    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr, day.totals);
     w->show();
     EXPECT_EQ(labelTexts(*w), test::VerifyCourse05Report());
     EXPECT_EQ(w->LabelReturns(0)->text(), QStringLiteral("回収率 : 払戻あり   1R  払戻なし   0R"));
