@@ -60,8 +60,8 @@ int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &e
         const int races =
             predict::VerifyCourse(read->table, course, context, totals,
                                   [&](const racecard::RaceButton &, const racecard::DataListModel &model) {
-                                      for (const QString &m : model.messages)
-                                          err << m << '\n';
+                                      for (const platform::Message &m : model.messages)
+                                          err << m.text << '\n';
                                   });
         if (races == 0)
             err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';

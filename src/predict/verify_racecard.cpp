@@ -31,11 +31,11 @@ int VerifyCourse(const racecard::RaceTable &table, const QString &course, raceca
                  VerifyTotals &totals, const VerifiedRace &onRace)
 {
     int races = 0;
-    for (const racecard::RaceButton &race : racecard::ShowRaces(table, course)) {
+    for (const racecard::RaceButton &race : racecard::RacesOfCourse(table, course)) {
         if (!race.enabled)
             continue;
         ++races;
-        context.raceKey = race.key;
+        context.race = race.race;
         context.caption = race.caption;
         const racecard::DataListModel model = racecard::LoadDataList(context);
         if (onRace)

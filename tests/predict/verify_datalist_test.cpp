@@ -30,7 +30,7 @@ struct Day {
 
     racecard::DataListModel load(const racecard::RaceButton &b)
     {
-        context.raceKey = b.key;
+        context.race = b.race;
         context.caption = b.caption;
         return racecard::LoadDataList(context);
     }
@@ -44,12 +44,12 @@ TEST(VerifyFromDataList, ButtonsOfASecondCourseFindTheirOwnRaces)
     // Course 05 is the second course of the file: its races are not the first
     // entries of the key table.
     EXPECT_EQ(day.table.RaceKeys[0], QStringLiteral("06003401"));
-    const racecard::RaceButtons buttons = racecard::ShowRaces(day.table, QStringLiteral("05"));
+    const racecard::RaceButtons buttons = racecard::RacesOfCourse(day.table, QStringLiteral("05"));
     // What the report counts is the tiers the data list shows.
     ASSERT_TRUE(buttons[0].enabled);
-    EXPECT_EQ(buttons[0].key, QStringLiteral("05003401"));
+    EXPECT_EQ(buttons[0].race.key, QStringLiteral("05003401"));
     const racecard::DataListModel model = day.load(buttons[0]);
-    ASSERT_EQ(model.n, 4);
+    ASSERT_EQ(model.runnerCount, 4);
     const predict::VerifyRows rows = predict::VerifyRowsOf(model);
     for (int r = 0; r < predict::kVerifyRows; ++r) {
         SCOPED_TRACE(r);
@@ -61,7 +61,7 @@ TEST(VerifyFromDataList, ButtonsOfASecondCourseFindTheirOwnRaces)
     predict::VerifyTotals totals;
     const int races = predict::VerifyCourse(day.table, QStringLiteral("05"), day.context, totals,
                                             [&](const racecard::RaceButton &b, const racecard::DataListModel &m) {
-                                                seen << b.key + QLatin1Char(' ') + m.title;
+                                                seen << b.race.key + QLatin1Char(' ') + m.title;
                                             });
     EXPECT_EQ(seen, (QStringList{QStringLiteral("05003401 ") + buttons[0].caption,
                                  QStringLiteral("05003402 ") + buttons[1].caption}));

@@ -72,7 +72,7 @@ void frmAnalyzReport::Report(VerifyTotals &totals)
     VerifyCourse(racecard::RaceTables, racecard::CurrentCourse, context, totals,
                  [](const racecard::RaceButton &race, const racecard::DataListModel &model) {
                      // The data list shows each race as it is counted, and closes again.
-                     racecard::CurrentRaceKey = race.key;
+                     racecard::CurrentRaceKey = race.race.key;
                      auto *list = new racecard::ui::frmDataList(nullptr, model);
                      list->show();
                      platform::DoEvents();

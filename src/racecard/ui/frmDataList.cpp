@@ -231,7 +231,7 @@ void frmDataList::LoadDataList()
     RaceContext context;
     context.csvPath = ChosenCsvPath;
     context.csvName = ChosenCsvName;
-    context.raceKey = CurrentRaceKey;
+    context.race = racing::RaceIdOfKey(CurrentRaceKey);
     context.caption = m_raceName->text();
     context.settings = common::Settings;
     context.ziOn = m_checkZI->isChecked();
@@ -260,8 +260,7 @@ void frmDataList::showModel()
     m_payoutFrame->showArea(m_model.payouts);
 
     showZI();
-    for (const QString &msg : m_model.messages)
-        platform::dialogs().information(msg);
+    platform::ShowMessages(m_model.messages);
     // The marks typed for this race could not be saved: said before they are typed.
     if (!m_model.markError.isEmpty())
         platform::dialogs().critical(m_model.markError);
@@ -269,12 +268,12 @@ void frmDataList::showModel()
 
 void frmDataList::showZI()
 {
-    for (int r = 0; r < m_model.n; ++r)
+    for (int r = 0; r < m_model.runnerCount; ++r)
         m_cells[r][ColZI]->setText(m_model.rows[r][ColZI].text);
-    m_kt->setText(m_model.KT.text);
-    m_kt->setVisible(m_model.KT.visible);
-    m_hh->setText(m_model.HH.text);
-    m_hh->setVisible(m_model.HH.visible);
+    m_kt->setText(m_model.meanLabel.text);
+    m_kt->setVisible(m_model.meanLabel.visible);
+    m_hh->setText(m_model.deviationLabel.text);
+    m_hh->setVisible(m_model.deviationLabel.visible);
 }
 
 void frmDataList::CheckZI_Click()
@@ -332,12 +331,11 @@ void frmDataList::cmdDataList_Click(int index)
 void frmDataList::moveRace(int direction)
 {
     const RaceMove m = MoveRace(CurrentRaceButtons, CurrentRaceIndex, direction);
-    for (const QString &msg : m.messages)
-        platform::dialogs().information(msg);
+    platform::ShowMessages(m.messages);
     if (!m.moved)
         return;
     CurrentRaceIndex = m.index;
-    CurrentRaceKey = m.key;
+    CurrentRaceKey = m.race.key;
     m_raceName->setText(m.caption);
     LoadDataList();
 }

@@ -63,7 +63,7 @@ frmRaceList::frmRaceList(QWidget *opener) : KorvinWindow(opener)
 
 void frmRaceList::ShowRaces(const QString &course)
 {
-    CurrentRaceButtons = racecard::ShowRaces(RaceTables, course);
+    CurrentRaceButtons = racecard::RacesOfCourse(RaceTables, course);
     for (int r = 0; r < 12; ++r) {
         m_race[r]->setText(CurrentRaceButtons[r].caption);
         m_race[r]->setEnabled(CurrentRaceButtons[r].enabled);
@@ -77,7 +77,7 @@ void frmRaceList::cmdRace_Click(int index)
 {
     hide();
     CurrentRaceIndex = index;
-    CurrentRaceKey = CurrentRaceButtons[index].key;
+    CurrentRaceKey = CurrentRaceButtons[index].race.key;
     auto *w = new frmDataList(this, m_race[index]->text());
     m_opened = w;
     w->show();

@@ -39,7 +39,7 @@ struct ChosenDay {
         const auto read = racecard::ReadRaceTable(racecard::ChosenCsvPath);
         racecard::RaceTables = read.table;
         racecard::CurrentCourse = QStringLiteral("05");
-        racecard::CurrentRaceButtons = racecard::ShowRaces(read.table, racecard::CurrentCourse);
+        racecard::CurrentRaceButtons = racecard::RacesOfCourse(read.table, racecard::CurrentCourse);
     }
     predict::VerifyTotals totals;
 };
