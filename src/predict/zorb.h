@@ -70,8 +70,9 @@ RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
 int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
                    const QString &trackKey, const QString &distanceKey);
 
-// Scores of horses 1..18 (index 0..17) from the 120 ranking cells.
-std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRParaRecord &record);
+// Scores of horses 1..18 (index 0..17) from the horse numbers of the 120
+// ranking cells (0 for an empty cell).
+std::array<int, 18> ScoreHorses(const std::array<int, 120> &horses, const TRParaRecord &record);
 // The 18 horse numbers by score, highest first, as 36 digits; equal scores
 // keep ascending horse numbers.
 QString OrderText(const std::array<int, 18> &scores);

@@ -375,7 +375,7 @@ void readVtxColumns(const RaceContext &ctx, DataListModel &m)
         return;
     m.vtxFound = true;
     const auto vtx = platform::readLinesLazily(vtxPath);
-    const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), ctx.race.courseName(), ctx.race.raceNumber());
+    const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), ctx.race.courseName, ctx.race.raceNumber());
     for (size_t i = 0; i < horses.size(); ++i) {
         DataRow &row = m.rows[i];
         const VtxHorse &h = horses[i];
@@ -445,11 +445,6 @@ void scoreZI(DataListModel &m)
 
 } // namespace
 
-QString RacePayoutFile(const QString &sdata, const racing::RaceId &race)
-{
-    return racing::PayoutFileName(sdata, race.year2, race.meeting, race.courseName());
-}
-
 DataListModel LoadDataList(const RaceContext &ctx)
 {
     DataListModel m;
@@ -461,8 +456,8 @@ DataListModel LoadDataList(const RaceContext &ctx)
     readVtxColumns(ctx, m);
     rankColumns(m);
     if (ctx.settings.SDataON != QLatin1String("0"))
-        m.payoutRecord =
-            racing::ShowPayouts(m.payouts, RacePayoutFile(ctx.settings.SData, ctx.race), ctx.race.day, ctx.race.race);
+        m.payoutRecord = racing::ShowPayouts(m.payouts, racing::PayoutFileOf(ctx.settings.SData, ctx.race),
+                                             ctx.race.day, ctx.race.race);
     readMarks(ctx, m);
     scoreZI(m);
     ShowZIColumn(m, ctx.ziOn);

@@ -154,8 +154,7 @@ struct DataListModel {
 
 // Computes the data list of a race, as the window shows it after loading.
 DataListModel LoadDataList(const RaceContext &context);
-// The payout file of a race: named by its year, meeting and course.
-QString RacePayoutFile(const QString &sdata, const racing::RaceId &race);
+
 // The ZI column, LabelKT and LabelHH for the standard-score switch.
 void ShowZIColumn(DataListModel &model, bool on);
 

@@ -168,13 +168,12 @@ QStringList PlaceCodes()
 
 int RaceId::raceNumber() const { return common::TextToInt(race); }
 
-QString RaceId::courseName() const { return PlaceName(course, 4); }
-
 RaceId RaceIdOfKey(const QString &key)
 {
     using common::Mid;
     RaceId r;
     r.course = Mid(key, 1, 2);
+    r.courseName = PlaceName(r.course, 4);
     r.year2 = Mid(key, 3, 2);
     r.meeting = platform::toHalfWidth(Mid(key, 5, 1));
     r.day = platform::toHalfWidth(Mid(key, 6, 1));

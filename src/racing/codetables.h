@@ -37,16 +37,15 @@ QStringList PlaceCodes();
 // A race as the readers find it, passed from one part of the program to
 // another; captions and cell texts are made from it for display only.
 struct RaceId {
-    QString course;  // two-digit course code ("05")
-    QString year2;   // year of the meeting, two digits
-    QString meeting; // meeting of the year, one half-width character
-    QString day;     // day of the meeting, one half-width character
-    QString race;    // race number as written, two characters ("01")
-    QString date;    // yyyymmdd where the source gives it (a time-rank header), else empty
-    QString key;     // course, year, meeting, day and race: the race card's 8-character key
+    QString course;     // two-digit course code ("05"), two blanks when unknown
+    QString courseName; // two-kanji name as the source gives it
+    QString year2;      // year of the meeting, two digits
+    QString meeting;    // meeting of the year, one character
+    QString day;        // day of the meeting, one character
+    QString race;       // race number, two characters ("01")
+    QString date;       // yyyymmdd where the source gives it (a time-rank header), else empty
+    QString key;        // course, year, meeting, day and race: the race card's 8-character key
     int raceNumber() const;
-    // The two-kanji course name, four blanks for an unknown code.
-    QString courseName() const;
 };
 // The race a race-card key names.
 RaceId RaceIdOfKey(const QString &key);

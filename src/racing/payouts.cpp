@@ -43,6 +43,11 @@ QString PayoutFileName(const QString &sdata, const QString &year2, const QString
     return sdata + year2 + meeting1 + letter + QStringLiteral(".dat");
 }
 
+QString PayoutFileOf(const QString &sdata, const RaceId &race)
+{
+    return PayoutFileName(sdata, race.year2, race.meeting, race.courseName);
+}
+
 namespace {
 
 // Field of a record by 0-based byte offset, as text.

@@ -26,8 +26,8 @@ racing::PayoutArea PayoutsForHeader(const QString &header0, const common::Settin
     racing::ClearPayouts(area);
     if (settings.SDataON == QLatin1String("0"))
         return area;
-    const HeaderFields f = ParseHeader(header0);
-    racing::ShowPayouts(area, racing::PayoutFileName(settings.SData, f.year2, f.meeting, f.course), f.day, f.race);
+    const racing::RaceId race = RaceIdOfHeader(header0);
+    racing::ShowPayouts(area, racing::PayoutFileOf(settings.SData, race), race.day, race.raceNumber());
     return area;
 }
 
@@ -111,6 +111,13 @@ const std::array<QString, kCells> &TimeRankAnalysis::cells() const
 }
 
 QString TimeRankAnalysis::cell(int i) const { return i >= 0 && i < kCells ? cells()[i] : QString(); }
+
+const std::array<int, kCells> &TimeRankAnalysis::horses() const
+{
+    static const std::array<int, kCells> none{};
+    const TimeRankRace *r = current();
+    return r ? r->horses : none;
+}
 
 const TimeRankRace *TimeRankAnalysis::current() const
 {

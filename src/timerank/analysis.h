@@ -37,6 +37,8 @@ public:
     // LabelData(i), i = group * 5 + rank - 1.
     QString cell(int i) const;
     const std::array<QString, kCells> &cells() const;
+    // The horse number of each cell, 0 none.
+    const std::array<int, kCells> &horses() const;
     const racing::PayoutArea &payouts() const { return m_payouts; }
     // The race being shown (null before a successful open).
     const TimeRankRace *current() const;

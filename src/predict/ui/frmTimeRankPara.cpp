@@ -5,6 +5,7 @@
 #include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/frmWait.h"
+#include "timerank/timerankfile.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -24,8 +25,6 @@ std::vector<TRParaRecord> TRParaTable(kConditions);
 namespace korvin::predict::ui {
 
 namespace {
-const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 const std::array<QString, 4> kBlocks{QStringLiteral("同トラック距離±２００ｍ"), QStringLiteral("同トラック全距離"),
                                      QStringLiteral("芝・ダート±２００ｍ"), QStringLiteral("芝・ダート全距離")};
 } // namespace
@@ -68,7 +67,7 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
         auto *grid = new QGridLayout(frame);
         grid->setSpacing(2);
         for (int p = 0; p < 6; ++p) {
-            auto *l = new QLabel(kPeriods[p], frame);
+            auto *l = new QLabel(timerank::PeriodNames()[p], frame);
             l->setAlignment(Qt::AlignCenter);
             grid->addWidget(l, 0, p + 1);
         }
@@ -104,8 +103,7 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
 
     QString error;
     if (LoadTRParaFile(TRParaTable, &error) < 0)
-        platform::dialogs().critical(
-            QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
+        platform::dialogs().critical(ParaFileOpenMessage(error));
     fill(TRParaTable[0]);
     for (QComboBox *c : m_combos) {
         c->setCurrentIndex(0);

@@ -19,8 +19,6 @@ namespace korvin::timerank::ui {
 
 namespace {
 constexpr int kCellWidth = 100;
-const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 
 QLabel *named(QWidget *parent, const QString &name, const QString &text = {})
 {
@@ -38,7 +36,7 @@ QWidget *periodRow(QWidget *parent, const QString &name)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     for (int c = 0; c < 12; ++c) {
-        auto *l = new QLabel(kPeriods[c % 6], w);
+        auto *l = new QLabel(PeriodNames()[c % 6], w);
         l->setFixedWidth(kCellWidth);
         l->setAlignment(Qt::AlignCenter);
         row->addWidget(l);

@@ -548,7 +548,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
             EXPECT_EQ(c.fieldSize, two(int(race.runners.size())));
             const int i = predict::FindParameters(table, course.code, c.cls.code, c.trackKey, c.distanceKey);
             ASSERT_GE(i, 0);
-            const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), table[i]);
+            const std::array<int, 18> scores = predict::ScoreHorses(model.horses(), table[i]);
             for (int h = int(race.runners.size()); h < 18; ++h)
                 EXPECT_EQ(scores[h], 0) << "horse " << h + 1 << " does not run";
             scored += std::any_of(scores.begin(), scores.end(), [](int s) { return s > 0; });
