@@ -14,14 +14,6 @@ namespace korvin::racecard {
 
 using common::Mid;
 
-QString ChosenCsvPath;
-QString ChosenCsvName;
-RaceTable RaceTables;
-RaceButtons CurrentRaceButtons;
-QString CurrentCourse;
-QString CurrentRaceKey;
-int CurrentRaceIndex = 0;
-
 RaceTable::RaceTable()
 {
     CourseCodes.fill(QStringLiteral("  "));

@@ -85,14 +85,17 @@ struct RaceMove {
 };
 RaceMove MoveRace(const RaceButtons &buttons, int currentIndex, int direction);
 
-// Shared state of the race-card windows (set by the file selection and the
-// race list, read by the data list and the verification report).
-extern QString ChosenCsvPath;
-extern QString ChosenCsvName;
-extern RaceTable RaceTables;
-extern RaceButtons CurrentRaceButtons;
-extern QString CurrentCourse;
-extern QString CurrentRaceKey;
-extern int CurrentRaceIndex;
+// The race card the user chose and where its windows stand in it: set by the
+// file selection and the race list, read by the data list and the
+// verification report. The main menu owns it and hands it to the windows.
+struct RaceCardSelection {
+    QString csvPath;
+    QString csvName;
+    RaceTable table;
+    QString course;          // the course the race list shows
+    RaceButtons raceButtons; // its races
+    racing::RaceId race;     // the race the data list shows
+    int raceIndex = 0;       // its button
+};
 
 } // namespace korvin::racecard

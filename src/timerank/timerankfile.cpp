@@ -9,9 +9,6 @@ namespace korvin::timerank {
 
 using common::Mid;
 
-qint16 TimeRankType = 0;
-QString TimeRankFile;
-
 namespace {
 struct Kind {
     const char16_t *caption;

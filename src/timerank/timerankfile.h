@@ -14,10 +14,14 @@
 
 namespace korvin::timerank {
 
-// Ranking kind in use (0..5), set by the export window's option buttons.
-extern qint16 TimeRankType;
-// Full path of the time-rank file in use.
-extern QString TimeRankFile;
+// The time-rank file in use and its ranking kind: the export window sets the
+// kind (its option buttons) and the file it writes, the file selection the
+// file chosen; the race list and the analysis window read them. The main menu
+// owns it and hands it to the windows.
+struct TimeRankSelection {
+    qint16 kind = 0; // 0..5
+    QString file;    // full path
+};
 
 constexpr int kKinds = 6;
 constexpr int kGroups = 24;

@@ -16,7 +16,8 @@
 
 namespace korvin::predict::ui {
 
-frmAnalyzReport::frmAnalyzReport(QWidget *opener, VerifyTotals &totals) : KorvinWindow(opener)
+frmAnalyzReport::frmAnalyzReport(QWidget *opener, racecard::RaceCardSelection &selection, VerifyTotals &totals)
+    : KorvinWindow(opener)
 {
     setObjectName(QStringLiteral("frmAnalyzReport"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / Report"));
@@ -57,23 +58,23 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, VerifyTotals &totals) : Korvin
     layout->addSpacing(8);
     m_close = platform::ui::addCloseRow(this, layout);
 
-    Report(totals);
+    Report(selection, totals);
 }
 
-void frmAnalyzReport::Report(VerifyTotals &totals)
+void frmAnalyzReport::Report(racecard::RaceCardSelection &selection, VerifyTotals &totals)
 {
     StartReport(totals, platform::dialogs());
     // The races of the chosen file as the data list loads them; the settings
     // are those the file selection read when it opened.
     racecard::RaceContext context;
-    context.csvPath = racecard::ChosenCsvPath;
-    context.csvName = racecard::ChosenCsvName;
+    context.csvPath = selection.csvPath;
+    context.csvName = selection.csvName;
     context.settings = common::Settings;
-    VerifyCourse(racecard::RaceTables, racecard::CurrentCourse, context, totals,
-                 [](const racecard::RaceButton &race, const racecard::DataListModel &model) {
+    VerifyCourse(selection.table, selection.course, context, totals,
+                 [&selection](const racecard::RaceButton &race, const racecard::DataListModel &model) {
                      // The data list shows each race as it is counted, and closes again.
-                     racecard::CurrentRaceKey = race.race.key;
-                     auto *list = new racecard::ui::frmDataList(nullptr, model);
+                     selection.race = race.race;
+                     auto *list = new racecard::ui::frmDataList(nullptr, selection, model);
                      list->show();
                      platform::DoEvents();
                      list->closeUnchanged();

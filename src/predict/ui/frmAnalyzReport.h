@@ -1,6 +1,7 @@
 #pragma once
 #include "predict/returns.h"
 #include "predict/verify.h"
+#include "racecard/racetable.h"
 #include "platform/ui/window.h"
 
 #include <array>
@@ -22,7 +23,7 @@ namespace korvin::predict::ui {
 class frmAnalyzReport : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    frmAnalyzReport(QWidget *opener, VerifyTotals &totals);
+    frmAnalyzReport(QWidget *opener, racecard::RaceCardSelection &selection, VerifyTotals &totals);
 
     QLabel *LabelAnalyz(int i) const { return m_labels.at(size_t(i)); }
     // The return section under the sixteen lines.
@@ -32,7 +33,7 @@ public:
     platform::ui::BarChartPanel *returnChart() const { return m_returnChart; }
 
 private:
-    void Report(VerifyTotals &totals);
+    void Report(racecard::RaceCardSelection &selection, VerifyTotals &totals);
 
     std::array<QLabel *, kReportLines> m_labels{};
     std::array<QLabel *, kReturnLines> m_returnLabels{};

@@ -18,10 +18,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvin::predict {
-std::vector<TRParaRecord> TRParaTable(kConditions);
-} // namespace korvin::predict
-
 namespace korvin::predict::ui {
 
 namespace {
@@ -102,9 +98,9 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
 
     QString error;
-    if (LoadTRParaFile(TRParaTable, &error) < 0)
+    if (LoadTRParaFile(m_table, &error) < 0)
         platform::dialogs().critical(ParaFileOpenMessage(error));
-    fill(TRParaTable[0]);
+    fill(m_table[0]);
     for (QComboBox *c : m_combos) {
         c->setCurrentIndex(0);
         connect(c, &QComboBox::currentIndexChanged, this, [this] { ShowCondition(); });
@@ -141,7 +137,7 @@ void frmTimeRankPara::ShowCondition()
     const int n = conditionIndex();
     if (n < 0)
         return;
-    fill(TRParaTable[n]);
+    fill(m_table[n]);
 }
 
 void frmTimeRankPara::SaveShownCondition()
@@ -150,7 +146,7 @@ void frmTimeRankPara::SaveShownCondition()
     if (n < 0)
         return;
     QString error;
-    if (!SaveCondition(TRParaTable, n, boxTexts(), &error)) {
+    if (!SaveCondition(m_table, n, boxTexts(), &error)) {
         platform::dialogs().critical(
             QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
         return;
@@ -174,7 +170,7 @@ void frmTimeRankPara::SaveAllConditions()
     wait->show();
     QString error;
     const bool ok = SaveAllConditionRecords(
-        TRParaTable, boxTexts(),
+        m_table, boxTexts(),
         [wait](int k) {
             wait->ProgressBar()->setValue(k);
             if (k % 100 == 0)

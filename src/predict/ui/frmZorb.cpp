@@ -124,7 +124,7 @@ void frmZorb::RunBatchPrediction()
     const int races = m_list->model().totalRaces();
     m_lastCount = races;
     const ZorbSettings z = settings();
-    auto *window = new timerank::ui::frmTimeRank(m_list);
+    auto *window = new timerank::ui::frmTimeRank(m_list, m_list->selection());
     // The pending events processed during the run must not reach the race list
     // or step the analysis window: it is modal and follows the run alone.
     window->setWindowModality(Qt::ApplicationModal);

@@ -97,13 +97,15 @@ QString headerWord(Column c)
 }
 } // namespace
 
-frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
+frmDataList::frmDataList(QWidget *opener, RaceCardSelection &selection, const QString &caption)
+    : KorvinWindow(opener), m_selection(selection)
 {
     build(caption);
     LoadDataList();
 }
 
-frmDataList::frmDataList(QWidget *opener, const DataListModel &model) : KorvinWindow(opener)
+frmDataList::frmDataList(QWidget *opener, RaceCardSelection &selection, const DataListModel &model)
+    : KorvinWindow(opener), m_selection(selection)
 {
     build(model.title);
     m_model = model;
@@ -229,9 +231,9 @@ void frmDataList::LoadDataList()
 {
     // The chosen file and race; the settings are those the file selection read when it opened.
     RaceContext context;
-    context.csvPath = ChosenCsvPath;
-    context.csvName = ChosenCsvName;
-    context.race = racing::RaceIdOfKey(CurrentRaceKey);
+    context.csvPath = m_selection.csvPath;
+    context.csvName = m_selection.csvName;
+    context.race = m_selection.race;
     context.caption = m_raceName->text();
     context.settings = common::Settings;
     context.ziOn = m_checkZI->isChecked();
@@ -297,10 +299,10 @@ bool frmDataList::saveMarks()
         return false;
     }
     QString error;
-    if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, common::Settings.MData, &error))
-        platform::dialogs().critical(
-            QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
-                .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+    const QString &key = m_selection.race.key;
+    if (!racing::WriteHorseMarks(JoinMarks(boxes), key, common::Settings.MData, &error))
+        platform::dialogs().critical(QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
+                                         .arg(common::Settings.MData + racing::HorseMarkFileName(key), error));
     return true;
 }
 
@@ -330,12 +332,12 @@ void frmDataList::cmdDataList_Click(int index)
 
 void frmDataList::moveRace(int direction)
 {
-    const RaceMove m = MoveRace(CurrentRaceButtons, CurrentRaceIndex, direction);
+    const RaceMove m = MoveRace(m_selection.raceButtons, m_selection.raceIndex, direction);
     platform::ShowMessages(m.messages);
     if (!m.moved)
         return;
-    CurrentRaceIndex = m.index;
-    CurrentRaceKey = m.race.key;
+    m_selection.raceIndex = m.index;
+    m_selection.race = m.race;
     m_raceName->setText(m.caption);
     LoadDataList();
 }

@@ -48,7 +48,7 @@ QWidget *periodRow(QWidget *parent, const QString &name)
 }
 } // namespace
 
-frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
+frmTimeRank::frmTimeRank(QWidget *opener, const TimeRankSelection &selection) : KorvinWindow(opener)
 {
     setObjectName(QStringLiteral("frmTimeRank"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / TimeRank"));
@@ -129,7 +129,7 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     layout->addStretch();
 
     platform::ShowMessages(common::LoadSettings());
-    m_model.open(TimeRankFile, TimeRankType, common::Settings);
+    m_model.open(selection.file, selection.kind, common::Settings);
     platform::ShowMessages(m_model.messages());
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.

@@ -20,8 +20,8 @@ namespace korvin::timerank::ui {
 class frmTimeRank : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    // Opens TimeRankFile for TimeRankType and shows its first race.
-    explicit frmTimeRank(QWidget *opener = nullptr);
+    // Opens the selection's file for its kind and shows its first race.
+    frmTimeRank(QWidget *opener, const TimeRankSelection &selection);
 
     TimeRankAnalysis &model() { return m_model; }
     // Moves like the Back/Next buttons and shows the race moved to.
