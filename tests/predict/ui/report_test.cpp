@@ -160,6 +160,14 @@ TEST(ReportWindow, ReturnsAndChartsShowThePrintedNumbers)
     EXPECT_EQ(w->LabelReturns(0)->text(), QStringLiteral("回収率 : 払戻あり   1R  払戻なし   0R"));
     EXPECT_EQ(w->LabelReturns(2)->text(), QStringLiteral("Max1 :      1     0       1    320.0%       1    130.0%"));
     EXPECT_EQ(w->LabelReturns(5)->objectName(), QStringLiteral("LabelReturns_5"));
+    // korvin-cli's report of the same course prints what the window shows.
+    const test::CliRun cli = test::runCli({"verify", day.selection.csvPath, "05", "--returns"}, day.home.folder());
+    ASSERT_EQ(cli.code, 0) << cli.err.toStdString();
+    QStringList shown = labelTexts(*w);
+    shown << QString();
+    for (int i = 0; i < predict::kReturnLines; ++i)
+        shown << w->LabelReturns(i)->text();
+    EXPECT_EQ(cli.out.split(QLatin1Char('\n')), shown + QStringList{QString()});
 
     const auto hits = barValues(w->hitChart());
     ASSERT_EQ(hits.size(), 3u);
