@@ -150,7 +150,7 @@ void BM_DataListPart_Payouts(benchmark::State &state)
         const QString &c = ctx.caption;
         const QString file =
             racing::PayoutFileName(ctx.settings.SData, c.mid(0, 2), platform::toHalfWidth(c.mid(4, 1)), c.mid(6, 2));
-        racing::ShowPayouts(area, file, platform::toHalfWidth(c.mid(8, 1)), c.mid(12, 2));
+        racing::FillPayoutArea(area, file, platform::toHalfWidth(c.mid(8, 1)), c.mid(12, 2));
         benchmark::DoNotOptimize(area.shown);
     }
     setLabel(state, h);

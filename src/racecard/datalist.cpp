@@ -456,8 +456,8 @@ DataListModel LoadDataList(const RaceContext &ctx)
     readVtxColumns(ctx, m);
     rankColumns(m);
     if (ctx.settings.SDataON != QLatin1String("0"))
-        m.payoutRecord = racing::ShowPayouts(m.payouts, racing::PayoutFileOf(ctx.settings.SData, ctx.race),
-                                             ctx.race.day, ctx.race.race);
+        m.payoutRecord = racing::FillPayoutArea(m.payouts, racing::PayoutFileOf(ctx.settings.SData, ctx.race),
+                                                ctx.race.day, ctx.race.race);
     readMarks(ctx, m);
     scoreZI(m);
     ShowZIColumn(m, ctx.ziOn);

@@ -168,13 +168,13 @@ std::optional<RacePayouts> show(PayoutArea &area, const QString &fileName, const
 
 } // namespace
 
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
-                                       const QString &raceText)
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          const QString &raceText)
 {
     return show(area, fileName, day, raceText);
 }
 
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
 {
     return show(area, fileName, day, raceNumber);
 }

@@ -62,12 +62,13 @@ struct RacePayouts {
 // race field equals raceText (two characters, compared as text); the last match
 // stays. Nothing happens when the file does not exist. Returns that record's
 // payouts (what FindRacePayouts gives), from the same single read of the file.
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
-                                       const QString &raceText);
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          const QString &raceText);
 // The same with the race as a whole number (compared with the race field's value).
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          int raceNumber);
 
-// The record of a race, found as ShowPayouts finds it; nullopt when the file
+// The record of a race, found as FillPayoutArea finds it; nullopt when the file
 // is missing or holds no record of the race.
 std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, const QString &raceText);
 std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, int raceNumber);

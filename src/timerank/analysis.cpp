@@ -20,15 +20,19 @@ HeaderFields ParseHeader(const QString &header0)
     return f;
 }
 
-racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings)
+racing::PayoutArea PayoutsOf(const racing::RaceId &race, const common::SettingsRecord &settings)
 {
     racing::PayoutArea area;
     racing::ClearPayouts(area);
     if (settings.SDataON == QLatin1String("0"))
         return area;
-    const racing::RaceId race = RaceIdOfHeader(header0);
-    racing::ShowPayouts(area, racing::PayoutFileOf(settings.SData, race), race.day, race.raceNumber());
+    racing::FillPayoutArea(area, racing::PayoutFileOf(settings.SData, race), race.day, race.raceNumber());
     return area;
+}
+
+racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings)
+{
+    return PayoutsOf(RaceIdOfHeader(header0), settings);
 }
 
 bool TimeRankAnalysis::open(const QString &path, int kind, const common::SettingsRecord &settings)
@@ -83,7 +87,7 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
                                       .arg(kMaxRaceBlocks)));
     if (m_races.empty())
         return false;
-    showPayouts();
+    readPayouts();
     return true;
 }
 
@@ -143,7 +147,7 @@ platform::Messages TimeRankAnalysis::TRMoveRace(qint16 &direction)
         }
     }
     if (direction != 0)
-        showPayouts();
+        readPayouts();
     return said;
 }
 
@@ -152,17 +156,17 @@ void TimeRankAnalysis::showRace(int i)
     if (i < 0 || i >= raceCount())
         return;
     m_index = i;
-    showPayouts();
+    readPayouts();
 }
 
-void TimeRankAnalysis::showPayouts()
+void TimeRankAnalysis::readPayouts()
 {
     const TimeRankRace *r = current();
     if (!r) {
         racing::ClearPayouts(m_payouts);
         return;
     }
-    m_payouts = PayoutsForHeader(r->header0, m_settings);
+    m_payouts = PayoutsOf(r->id, m_settings);
 }
 
 } // namespace korvin::timerank

@@ -56,7 +56,7 @@ public:
     const platform::Messages &messages() const { return m_messages; }
 
 private:
-    void showPayouts();
+    void readPayouts();
 
     QString m_path;
     int m_kind = 0;
@@ -82,8 +82,10 @@ struct HeaderFields {
 };
 HeaderFields ParseHeader(const QString &header0);
 
-// The payout area of a race: cleared, then filled from the payout file named
-// by the header when SDataON is not "0".
+// The payout area of a race: cleared, then filled from its payout file when
+// SDataON is not "0".
+racing::PayoutArea PayoutsOf(const racing::RaceId &race, const common::SettingsRecord &settings);
+// The same for the race a header names.
 racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings);
 
 } // namespace korvin::timerank

@@ -125,7 +125,7 @@ const std::vector<BigInput> &BigInputs()
          },
          [](const QString &f) {
              racing::PayoutArea area;
-             racing::ShowPayouts(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
+             racing::FillPayoutArea(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
              return expect(area.shown, QStringLiteral("payouts hidden"));
          }},
         {"time-rank file, header lines",

@@ -270,14 +270,14 @@ TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
         ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
         EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
         racing::PayoutArea earlier, later;
-        racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
-        racing::ShowPayouts(later, file, QString::number(course.day + 1), QStringLiteral("01"));
+        racing::FillPayoutArea(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
+        racing::FillPayoutArea(later, file, QString::number(course.day + 1), QStringLiteral("01"));
         EXPECT_EQ(earlier.shown, course.day > 1);
         EXPECT_FALSE(later.shown);
         for (const Race &race : course.races) {
             SCOPED_TRACE(raceKey(day, course, race).toStdString());
             racing::PayoutArea area;
-            racing::ShowPayouts(area, file, QString::number(course.day), two(race.number));
+            racing::FillPayoutArea(area, file, QString::number(course.day), two(race.number));
             expectPayouts(area, race.payouts);
             ++areas;
             const Payouts &p = race.payouts;
