@@ -98,6 +98,21 @@ RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
     return c;
 }
 
+racing::RaceId MeetingRace(const QString &meetingDateKey, int race)
+{
+    const QString &k = meetingDateKey;
+    racing::RaceId id;
+    id.course = Mid(k, 1, 2);
+    id.courseName = racing::PlaceName(id.course, 4);
+    id.year2 = Mid(k, 3, 2);
+    id.meeting = Mid(k, 5, 1);
+    id.day = Mid(k, 6, 1);
+    id.date = Mid(k, 7, 8);
+    id.race = common::FormatZeroZero(race);
+    id.key = id.course + id.year2 + id.meeting + id.day + id.race;
+    return id;
+}
+
 int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
                    const QString &trackKey, const QString &distanceKey)
 {

@@ -4,6 +4,7 @@
 // block of bets appended to "Zorb.txt", the import file of the betting program.
 #include "platform/messages.h"
 #include "predict/trpara.h"
+#include "racing/codetables.h"
 
 #include <QString>
 #include <QStringList>
@@ -65,6 +66,8 @@ struct RaceCondition {
     QString fieldSize; // two digits
 };
 RaceCondition ParseRaceCondition(const QString &header0, const QString &header1);
+// Race number race of the meeting a block's key (meetingDateKey) names.
+racing::RaceId MeetingRace(const QString &meetingDateKey, int race);
 
 // The first record whose keys match, -1 when none does.
 int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
