@@ -78,7 +78,7 @@ void frmRaceList::cmdRace_Click(int index)
     hide();
     m_selection.raceIndex = index;
     m_selection.race = m_selection.raceButtons[index].race;
-    auto *w = new frmDataList(this, m_selection, m_race[index]->text());
+    auto *w = new frmDataList(this, m_selection, m_selection.raceButtons[index].caption);
     m_opened = w;
     w->show();
 }

@@ -86,7 +86,7 @@ void frmRaceListTR::cmdPlace_Click(int index)
 
 void frmRaceListTR::cmdRace_Click(int index)
 {
-    const QString wanted = WantedRace(m_date->text(), m_race[index]->text());
+    const QString wanted = m_list.courses[size_t(m_course)].wanted[index];
     auto *w = new frmTimeRank(this, m_selection);
     m_analysis = w;
     TimeRankAnalysis &a = w->model();
