@@ -25,20 +25,19 @@ void setLabel(benchmark::State &state, const BenchHome &h)
     state.SetLabel((state.range(0) ? "full day, " : "demo day, ") + std::to_string(h.runners) + " runners");
 }
 
-// ReadCsvFields over every line of the race-card file; time per line.
-void BM_ReadCsvFields(benchmark::State &state)
+// SplitCsvLine over every line of the race-card file; time per line.
+void BM_SplitCsvLine(benchmark::State &state)
 {
     const BenchHome &h = homeOf(state);
     const QStringList lines = *platform::readLines(h.csvPath);
     qint64 chars = 0;
     for (const QString &l : lines)
         chars += l.size();
+    racecard::CsvFields fields;
     for (auto _ : state) {
-        for (const QString &l : lines) {
-            QString line = l; // ReadCsvFields trims the caller's line
-            racecard::ReadCsvFields(line);
-        }
-        benchmark::DoNotOptimize(racecard::CsvField[0].size());
+        for (const QString &l : lines)
+            racecard::SplitCsvLine(l, fields);
+        benchmark::DoNotOptimize(fields[0].size());
     }
     state.SetItemsProcessed(state.iterations() * lines.size());
     state.counters["per_line"] = benchmark::Counter(double(state.iterations() * lines.size()),
@@ -46,7 +45,7 @@ void BM_ReadCsvFields(benchmark::State &state)
     state.counters["chars_per_line"] = double(chars) / lines.size();
     setLabel(state, h);
 }
-BENCHMARK(BM_ReadCsvFields)->Arg(0)->Arg(1);
+BENCHMARK(BM_SplitCsvLine)->Arg(0)->Arg(1);
 
 // The race list as the file selection builds it: read the table, then the
 // course buttons and the race buttons of each course.
@@ -58,7 +57,7 @@ void BM_RaceListBuild(benchmark::State &state)
         const auto courses = racecard::CourseButtons(read.table);
         for (const auto &c : courses)
             if (c.enabled)
-                benchmark::DoNotOptimize(racecard::ShowRaces(read.table, c.code));
+                benchmark::DoNotOptimize(racecard::RacesOfCourse(read.table, c.code));
         benchmark::DoNotOptimize(read.table.raceCount);
     }
     setLabel(state, h);
@@ -74,7 +73,7 @@ std::vector<racecard::RaceContext> contexts(const BenchHome &h)
         racecard::RaceContext ctx;
         ctx.csvPath = h.csvPath;
         ctx.csvName = h.csvName;
-        ctx.raceKey = read.table.RaceKeys[j];
+        ctx.race = racing::RaceIdOfKey(read.table.RaceKeys[j]);
         ctx.caption = racecard::RaceCaption(read.table, j);
         ctx.settings = common::Settings;
         ctx.readMarks = true;
@@ -93,9 +92,9 @@ void BM_LoadDataListOneRace(benchmark::State &state)
     const racecard::DataListModel first = racecard::LoadDataList(ctx);
     for (auto _ : state) {
         const racecard::DataListModel m = racecard::LoadDataList(ctx);
-        benchmark::DoNotOptimize(m.n);
+        benchmark::DoNotOptimize(m.runnerCount);
     }
-    state.counters["rows"] = first.n;
+    state.counters["rows"] = first.runnerCount;
     state.counters["vtx"] = first.vtxFound;
     state.counters["payouts"] = first.payouts.shown;
     setLabel(state, h);
@@ -112,7 +111,7 @@ void BM_LoadDataListAllRaces(benchmark::State &state)
     for (auto _ : state) {
         int rows = 0;
         for (const auto &ctx : all)
-            rows += racecard::LoadDataList(ctx).n;
+            rows += racecard::LoadDataList(ctx).runnerCount;
         benchmark::DoNotOptimize(rows);
     }
     state.counters["races"] = double(all.size());
@@ -151,7 +150,7 @@ void BM_DataListPart_Payouts(benchmark::State &state)
         const QString &c = ctx.caption;
         const QString file =
             racing::PayoutFileName(ctx.settings.SData, c.mid(0, 2), platform::toHalfWidth(c.mid(4, 1)), c.mid(6, 2));
-        racing::ShowPayouts(area, file, platform::toHalfWidth(c.mid(8, 1)), c.mid(12, 2));
+        racing::FillPayoutArea(area, file, platform::toHalfWidth(c.mid(8, 1)), c.mid(12, 2));
         benchmark::DoNotOptimize(area.shown);
     }
     setLabel(state, h);

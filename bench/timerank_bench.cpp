@@ -218,7 +218,7 @@ void BM_ScoreOneRace(benchmark::State &state)
     const int i = predict::FindParameters(table, c.meetingDateKey.left(2), c.cls.code, c.trackKey, c.distanceKey);
     const predict::TRParaRecord rec = i >= 0 ? table[i] : table[0];
     for (auto _ : state)
-        benchmark::DoNotOptimize(predict::OrderText(predict::ScoreHorses(model.cells(), rec)));
+        benchmark::DoNotOptimize(predict::OrderText(predict::ScoreHorses(model.horses(), rec)));
 }
 BENCHMARK(BM_ScoreOneRace)->Unit(benchmark::kMicrosecond);
 
@@ -233,7 +233,7 @@ void BM_ScoreHorsesOnly(benchmark::State &state)
     model.showRace(model.raceCount() / 2);
     const predict::TRParaRecord rec = table[0];
     for (auto _ : state)
-        benchmark::DoNotOptimize(predict::ScoreHorses(model.cells(), rec)[0]);
+        benchmark::DoNotOptimize(predict::ScoreHorses(model.horses(), rec)[0]);
 }
 BENCHMARK(BM_ScoreHorsesOnly)->Unit(benchmark::kMicrosecond);
 

@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString day = platform::fromSjis(bytes.mid(5, 1));
     const QString raceText = platform::fromSjis(bytes.mid(6, 2));
     PayoutArea byText, byNumber;
-    ShowPayouts(byText, path, day, raceText);
+    FillPayoutArea(byText, path, day, raceText);
     bool numeric = false;
     const int race = raceText.trimmed().toInt(&numeric);
-    ShowPayouts(byNumber, path, day, race);
+    FillPayoutArea(byNumber, path, day, race);
     for (const PayoutArea *a : {&byText, &byNumber}) {
         FUZZ_CHECK(a->placeRows >= 3 && a->placeRows <= 5);
         for (const PayoutLabel &l : a->Wide)
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(!byText.shown && !byNumber.shown);
     // The same file read again shows the same.
     PayoutArea again;
-    ShowPayouts(again, path, day, raceText);
+    FillPayoutArea(again, path, day, raceText);
     for (int i = 0; i < 5; ++i)
         FUZZ_CHECK(again.Fuku[i].text == byText.Fuku[i].text && again.Fuku[i].visible == byText.Fuku[i].visible);
     return 0;

@@ -37,27 +37,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const CourseButton &course : CourseButtons(t)) {
         if (!course.enabled)
             continue;
-        const RaceButtons buttons = ShowRaces(t, course.code);
+        const RaceButtons buttons = RacesOfCourse(t, course.code);
         for (int i = 0; i < kRaceButtons; ++i) {
             const RaceButton &b = buttons[i];
             FUZZ_CHECK(b.enabled == !b.caption.isEmpty());
             if (!b.enabled)
                 continue;
-            FUZZ_CHECK(b.key.left(2) == course.code);
+            FUZZ_CHECK(b.race.key.left(2) == course.code);
             for (int direction : {-1, 1}) {
                 const RaceMove m = MoveRace(buttons, i, direction);
                 FUZZ_CHECK(!m.moved || (m.index >= 0 && m.index < kRaceButtons && buttons[m.index].enabled));
-                FUZZ_CHECK(m.moved || !m.messages.isEmpty());
+                FUZZ_CHECK(m.moved || !m.messages.empty());
             }
             if (loads++ >= 4) // the data list reads the whole file again per race
                 continue;
-            RaceContext ctx{path, QStringLiteral("DC000610.csv"), b.key, b.caption, settings, (i % 2) == 0, false};
+            RaceContext ctx{path, QStringLiteral("DC000610.csv"), b.race, b.caption, settings, (i % 2) == 0, false};
             const DataListModel model = LoadDataList(ctx);
-            FUZZ_CHECK(model.n >= 0 && model.n <= kDataRows);
-            FUZZ_CHECK(model.zi.scores.size() == size_t(model.n));
+            FUZZ_CHECK(model.runnerCount >= 0 && model.runnerCount <= kDataRows);
+            FUZZ_CHECK(model.zi.scores.size() == size_t(model.runnerCount));
             for (double s : model.zi.scores)
                 FUZZ_CHECK(std::isfinite(s));
-            for (int r = 0; r < model.n; ++r)
+            for (int r = 0; r < model.runnerCount; ++r)
                 for (const DataCell &cell : model.rows[r].cells)
                     FUZZ_CHECK(cell.tier >= 0 && cell.tier <= 3);
         }

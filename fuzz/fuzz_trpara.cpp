@@ -4,6 +4,7 @@
 #include "common/helpers.h"
 #include "platform/sjis.h"
 #include "predict/trpara.h"
+#include "timerank/timerankfile.h"
 #include "predict/zorb.h"
 
 #include <algorithm>
@@ -47,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(points(once.table(block)[c]) == points(twice.table(block)[c]));
 
     // Ranking cells cut from the file: the order names every horse once.
-    std::array<QString, 120> cells;
+    std::array<int, 120> horses{};
     for (int i = 0; i < 120; ++i)
-        cells[size_t(i)] = platform::fromSjis(bytes.mid(i * 8, 8));
-    const QString order = OrderText(ScoreHorses(cells, record));
+        horses[size_t(i)] = timerank::HorseOfCell(platform::fromSjis(bytes.mid(i * 8, 8)));
+    const QString order = OrderText(ScoreHorses(horses, record));
     FUZZ_CHECK(order.size() == 36);
     std::array<bool, 19> seen{};
     for (int i = 0; i < 18; ++i) {

@@ -5,6 +5,7 @@
 #include "app/ui/frmMenu.h"
 #include "app/ui/navigation.h"
 #include "host/runner.h"
+#include "predict/returns.h"
 #ifdef KORVIN_HAVE_X11
 #include "host/x11/x11backend.h"
 #endif
@@ -24,7 +25,9 @@ int main(int argc, char *argv[])
 
     korvin::platform::ui::QtDialogs dialogs;
     korvin::platform::setDialogs(&dialogs);
-    korvin::app::ui::ConnectWindows();
+    // The verification's totals accumulate over the program's whole run.
+    korvin::predict::VerifyTotals verification;
+    korvin::app::ui::ConnectWindows(verification);
 #if defined(KORVIN_HAVE_WIN32)
     // The keystroke runs drive the host's window through SendInput.
     korvin::host::SetBackendFactory([] { return korvin::host::win32::CreateWin32Backend(); });

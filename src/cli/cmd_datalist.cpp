@@ -46,8 +46,8 @@ int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
     }
     // The title is the caption of the race's button, as the race list shows it.
     QString caption;
-    for (const racecard::RaceButton &b : racecard::ShowRaces(read.table, key.left(2)))
-        if (b.key == key)
+    for (const racecard::RaceButton &b : racecard::RacesOfCourse(read.table, key.left(2)))
+        if (b.race.key == key)
             caption = b.caption;
     for (int j = 0; caption.isEmpty() && j < read.table.raceCount; ++j)
         if (read.table.RaceKeys[j] == key)
@@ -60,18 +60,17 @@ int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
     racecard::RaceContext ctx;
     ctx.csvPath = path;
     ctx.csvName = QFileInfo(path).fileName();
-    ctx.raceKey = key;
+    ctx.race = racing::RaceIdOfKey(key);
     ctx.caption = caption;
     ctx.settings = common::Settings;
     ctx.ziOn = zi;
     const racecard::DataListModel m = racecard::LoadDataList(ctx);
-    for (const QString &msg : m.messages)
-        platform::dialogs().information(msg);
+    platform::ShowMessages(m.messages);
     if (!m.markError.isEmpty())
         platform::dialogs().critical(m.markError);
 
     Json rows = Json::array();
-    for (int r = 0; r < m.n; ++r) {
+    for (int r = 0; r < m.runnerCount; ++r) {
         Json row = Json::object();
         for (int c = 0; c < racecard::kColumnCount; ++c)
             row.set(racecard::ColumnNames()[c], cellJson(m.rows[r].cells[c]));
@@ -89,8 +88,8 @@ int runDataList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
                .set(QStringLiteral("title"), m.title)
                .set(QStringLiteral("rows"), rows)
                .set(QStringLiteral("zi"), ziJson)
-               .set(QStringLiteral("KT"), m.KT.visible ? Json(m.KT.text) : Json(nullptr))
-               .set(QStringLiteral("HH"), m.HH.visible ? Json(m.HH.text) : Json(nullptr))
+               .set(QStringLiteral("KT"), m.meanLabel.visible ? Json(m.meanLabel.text) : Json(nullptr))
+               .set(QStringLiteral("HH"), m.deviationLabel.visible ? Json(m.deviationLabel.text) : Json(nullptr))
                .set(QStringLiteral("payouts"), cli::PayoutsJson(m.payouts))
                .dump()
         << "\n";

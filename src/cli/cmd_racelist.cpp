@@ -42,7 +42,7 @@ int runRaceList(const QCommandLineParser &args, QTextStream &out, QTextStream &e
         if (!b.enabled)
             continue;
         Json captions = Json::array();
-        for (const racecard::RaceButton &r : racecard::ShowRaces(t, b.code))
+        for (const racecard::RaceButton &r : racecard::RacesOfCourse(t, b.code))
             captions.push(r.caption);
         buttons.push(Json::object()
                          .set(QStringLiteral("course"), b.code)

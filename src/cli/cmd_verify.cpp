@@ -55,38 +55,29 @@ int runVerify(const QCommandLineParser &parsed, QTextStream &out, QTextStream &e
     context.readMarks = false;
 
     // One run of the command is one run of the program: the totals start at zero.
-    qint32 raceCount = 0;
-    predict::VerifyCounterSets counters{};
-    predict::ReturnTotals returns;
+    predict::VerifyTotals totals;
     for (const QString &course : args.mid(1)) {
-        const racecard::RaceButtons buttons = racecard::ShowRaces(read->table, course);
-        bool any = false;
-        predict::CountRaceButtons(
-            buttons,
-            [&](int, const racecard::RaceButton &button) {
-                any = true;
-                context.raceKey = button.key;
-                context.caption = button.caption;
-                const racecard::DataListModel model = racecard::LoadDataList(context);
-                for (const QString &m : model.messages)
-                    err << m << '\n';
-                return predict::VerifyRaceOf(model);
-            },
-            raceCount, counters, &returns);
-        if (!any)
+        const int races =
+            predict::VerifyCourse(read->table, course, context, totals,
+                                  [&](const racecard::RaceButton &, const racecard::DataListModel &model) {
+                                      for (const platform::Message &m : model.messages)
+                                          err << m.text << '\n';
+                                  });
+        if (races == 0)
             err << "korvin-cli verify: no race of course " << course << " in " << csvPath << '\n';
     }
-    for (const QString &line : predict::ReportLines(raceCount, counters))
+    for (const QString &line : predict::ReportLines(totals.raceCount, totals.counters))
         out << line << '\n';
     if (parsed.isSet(kReturns)) {
         out << '\n';
-        for (const QString &line : predict::ReturnLines(returns))
+        for (const QString &line : predict::ReturnLines(totals.returns))
             out << line << '\n';
     }
     if (parsed.isSet(kCsv)) {
         QString why;
         const QString csvFile = parsed.value(kCsv);
-        if (!platform::saveWhole(csvFile, predict::VerifyCsv(raceCount, counters, returns).toUtf8(), &why)) {
+        if (!platform::saveWhole(
+                csvFile, predict::VerifyCsv(totals.raceCount, totals.counters, totals.returns).toUtf8(), &why)) {
             err << "korvin-cli verify: cannot write " << csvFile << ": " << why << '\n';
             return 1;
         }

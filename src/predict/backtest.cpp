@@ -21,11 +21,11 @@ void BacktestCounts::add(const BacktestCounts &o)
 RacePayoutLookup PayoutFilesLookup(const QString &sdata)
 {
     return [sdata](const QString &key, int race) -> std::optional<racing::RacePayouts> {
-        const QString file =
-            racing::PayoutFileName(sdata, Mid(key, 3, 2), Mid(key, 5, 1), racing::PlaceName(Mid(key, 1, 2), 1));
+        const racing::RaceId id = MeetingRace(key, race);
+        const QString file = racing::PayoutFileOf(sdata, id);
         if (file.isEmpty())
             return std::nullopt;
-        return racing::FindRacePayouts(file, Mid(key, 6, 1), race);
+        return racing::FindRacePayouts(file, id.day, race);
     };
 }
 

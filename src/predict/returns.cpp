@@ -7,16 +7,14 @@
 
 namespace korvin::predict {
 
-ReturnTotals VerifyReturns{};
-
-void StartReport(qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals &returns, platform::Dialogs &user)
+void StartReport(VerifyTotals &totals, platform::Dialogs &user)
 {
     // The returns cover the same races as the counts: with no race counted
     // they start from zero too.
-    if (raceCount > 0 && user.question(AccumulateQuestion()) == platform::Answer::No)
-        ResetVerification(raceCount, counters);
-    if (raceCount == 0)
-        returns = ReturnTotals{};
+    if (totals.raceCount > 0 && user.question(AccumulateQuestion()) == platform::Answer::No)
+        ResetVerification(totals.raceCount, totals.counters);
+    if (totals.raceCount == 0)
+        totals.returns = ReturnTotals{};
 }
 
 bool IsRefund(const QString &abnormalName)

@@ -5,10 +5,12 @@
 // race without a payout record is counted apart, never as a loss.
 #include "platform/chartdata.h"
 #include "predict/verify.h"
+#include "racecard/datalist.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 namespace korvin::predict {
 
@@ -28,13 +30,27 @@ struct ReturnTotals {
     qint32 payoutRaces() const { return races - noPayouts; }
 };
 
-// The returns over the same races as VerifiedRaceCount and VerifyCounters.
-extern ReturnTotals VerifyReturns;
+// The verification's totals: the races counted and their counts since the
+// program started (or the last "No" to the accumulate question), and what the
+// tier-1 picks returned over the same races.
+struct VerifyTotals {
+    qint32 raceCount = 0;
+    VerifyCounterSets counters{};
+    ReturnTotals returns;
+};
 
 // The accumulate question at the start of a report, asked through user only
 // when races are already counted; "No" starts the counts and the returns over
 // them from zero.
-void StartReport(qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals &returns, platform::Dialogs &user);
+void StartReport(VerifyTotals &totals, platform::Dialogs &user);
+
+// The verification of one course of a race card: each race the race list
+// offers for it, loaded as the data list shows it with context (its race and
+// caption set per race), is tallied into the totals and the returns. onRace
+// sees each race as it is counted. Returns the number of races gone over.
+using VerifiedRace = std::function<void(const racecard::RaceButton &race, const racecard::DataListModel &model)>;
+int VerifyCourse(const racecard::RaceTable &table, const QString &course, racecard::RaceContext context,
+                 VerifyTotals &totals, const VerifiedRace &onRace = {});
 
 // Scratches before the start ("取消", "発除", "競除"): the stake comes back.
 bool IsRefund(const QString &abnormalName);

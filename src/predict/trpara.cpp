@@ -75,6 +75,11 @@ bool TRParaRecord::keysAreNul() const { return (KeyPlace + KeyClass + KeyTrack +
 
 QString TRParaPath() { return common::ProgramFolder() + QStringLiteral("Korvin.trp"); }
 
+QString ParaFileOpenMessage(const QString &reason)
+{
+    return QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), reason);
+}
+
 int ConditionIndex(int place, int cls, int track, int distance)
 {
     return place * 160 + cls * 16 + track * 8 + distance;

@@ -47,6 +47,8 @@ inline int ParaCell(int p, int r) { return p + 6 * r; }
 
 // ProgramFolder + "Korvin.trp".
 QString TRParaPath();
+// "パラメータファイルを開けません． ( PATH )" and the reason on the next line.
+QString ParaFileOpenMessage(const QString &reason);
 
 // Condition index of the four selector positions (all 0-based).
 int ConditionIndex(int place, int cls, int track, int distance);

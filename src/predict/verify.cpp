@@ -6,9 +6,6 @@
 
 namespace korvin::predict {
 
-qint32 VerifiedRaceCount = 0;
-VerifyCounterSets VerifyCounters{};
-
 namespace {
 // A race with this many runners lacking a Max figure or a finishing position
 // is left out: its results are not in yet, or its runners have no history.

@@ -33,12 +33,6 @@ constexpr int kReportLines = 16;
 using VerifyCounts = std::array<qint32, 4>;
 using VerifyCounterSets = std::array<VerifyCounts, kVerifySets>;
 
-// Races counted and their counts since the program started (or the last
-// "No" to the accumulate question): the report window's totals. The functions
-// below take the totals they work on as parameters.
-extern qint32 VerifiedRaceCount;
-extern VerifyCounterSets VerifyCounters;
-
 // What the report reads of one data list row.
 struct VerifyRow {
     bool runner = false; // the horse-number cell is shown
@@ -89,13 +83,6 @@ void AddRace(const RaceTally &tally, qint32 &raceCount, VerifyCounterSets &count
 // The accumulate question at the start of a report (StartReport, returns.h).
 QString AccumulateQuestion(); // "検証結果を累積しますか？"
 void ResetVerification(qint32 &raceCount, VerifyCounterSets &counters);
-
-// Counts the enabled race buttons: for each, loadRace gives the data list of
-// that race, and the race is tallied into the totals (and, when given, into
-// the returns of the tier-1 picks). Returns the number of races counted.
-int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRace(int index, const racecard::RaceButton &)> &loadRace,
-                     qint32 &raceCount, VerifyCounterSets &counters, ReturnTotals *returns = nullptr);
 
 // "Max1 : " .. "ZI3  : ".
 const std::array<QString, kVerifySets> &SetNames();

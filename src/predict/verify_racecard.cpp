@@ -27,23 +27,25 @@ VerifyRows VerifyRowsOf(const racecard::DataListModel &model)
 
 VerifyRace VerifyRaceOf(const racecard::DataListModel &model) { return {VerifyRowsOf(model), model.payoutRecord}; }
 
-int CountRaceButtons(const std::array<racecard::RaceButton, 12> &buttons,
-                     const std::function<VerifyRace(int, const racecard::RaceButton &)> &loadRace, qint32 &raceCount,
-                     VerifyCounterSets &counters, ReturnTotals *returns)
+int VerifyCourse(const racecard::RaceTable &table, const QString &course, racecard::RaceContext context,
+                 VerifyTotals &totals, const VerifiedRace &onRace)
 {
-    int counted = 0;
-    for (int b = 0; b < int(buttons.size()); ++b) {
-        const racecard::RaceButton &button = buttons[size_t(b)];
-        if (!button.enabled)
+    int races = 0;
+    for (const racecard::RaceButton &race : racecard::RacesOfCourse(table, course)) {
+        if (!race.enabled)
             continue;
-        const VerifyRace race = loadRace(b, button);
-        const RaceTally tally = TallyRace(race.rows);
-        AddRace(tally, raceCount, counters);
-        if (returns)
-            AddReturns(race, tally, *returns);
-        counted += tally.counted ? 1 : 0;
+        ++races;
+        context.race = race.race;
+        context.caption = race.caption;
+        const racecard::DataListModel model = racecard::LoadDataList(context);
+        if (onRace)
+            onRace(race, model);
+        const VerifyRace verified = VerifyRaceOf(model);
+        const RaceTally tally = TallyRace(verified.rows);
+        AddRace(tally, totals.raceCount, totals.counters);
+        AddReturns(verified, tally, totals.returns);
     }
-    return counted;
+    return races;
 }
 
 } // namespace korvin::predict

@@ -84,10 +84,8 @@ RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
     RaceCondition c;
     const QString a = header0;
     const QString b = header1.trimmed();
-    const timerank::HeaderFields f = timerank::ParseHeader(a);
-    c.meetingDateKey = racing::PlaceCode(f.course, 2) + f.year2 + f.meeting + f.day + f.year4 +
-                       common::FormatZeroZero(common::TextToInt(f.month)) +
-                       common::FormatZeroZero(common::TextToInt(f.dayOfMonth));
+    const racing::RaceId id = timerank::RaceIdOfHeader(a);
+    c.meetingDateKey = id.course + id.year2 + id.meeting + id.day + id.date;
     c.race = timerank::RaceLabelNumber(Mid(a, 33, 3).trimmed());
     c.cls = ClassPickup(ClassNameOf(b));
     c.jump = b.startsWith(QStringLiteral("障害"));
@@ -98,6 +96,21 @@ RaceCondition ParseRaceCondition(const QString &header0, const QString &header1)
     c.distanceKey = DistanceKey(tail);
     c.fieldSize = common::FormatZeroZero(common::TextToInt(Mid(common::RightOf(tail, 4), 1, 2).trimmed()));
     return c;
+}
+
+racing::RaceId MeetingRace(const QString &meetingDateKey, int race)
+{
+    const QString &k = meetingDateKey;
+    racing::RaceId id;
+    id.course = Mid(k, 1, 2);
+    id.courseName = racing::PlaceName(id.course, 4);
+    id.year2 = Mid(k, 3, 2);
+    id.meeting = Mid(k, 5, 1);
+    id.day = Mid(k, 6, 1);
+    id.date = Mid(k, 7, 8);
+    id.race = common::FormatZeroZero(race);
+    id.key = id.course + id.year2 + id.meeting + id.day + id.race;
+    return id;
 }
 
 int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
@@ -113,7 +126,7 @@ int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeC
     return -1;
 }
 
-std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRParaRecord &record)
+std::array<int, 18> ScoreHorses(const std::array<int, 120> &horses, const TRParaRecord &record)
 {
     // Blocks of the ranking cells: own surface ±200 m, both surfaces ±200 m,
     // own surface all distances, both surfaces all distances.
@@ -123,10 +136,7 @@ std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRP
     for (int p = 0; p < 6; ++p)
         for (int r = 0; r < 5; ++r)
             for (int b = 0; b < 4; ++b) {
-                const QString &text = cells[b * 30 + p * 5 + r];
-                if (text.trimmed().isEmpty())
-                    continue;
-                const int horse = common::TextToInt(Mid(text, 5, 2));
+                const int horse = horses[b * 30 + p * 5 + r];
                 if (horse < 1 || horse > 18)
                     continue;
                 QByteArray cell = (*tables[b])[ParaCell(p, r)];
@@ -237,91 +247,150 @@ bool OutputZORB(const ZorbSlots &zorbSlots, const QString &path, const QString &
     return platform::appendLines(path, ZorbBlockLines(zorbSlots, headerText, partners), error);
 }
 
+namespace {
+
+// One batch run over the race blocks of a time-rank file: the meeting block
+// being filled, the courses met, and what is said after the run.
+class BatchRun {
+public:
+    BatchRun(const ZorbSettings &settings, const QString &zorbPath, platform::Dialogs &user)
+        : m_settings(settings), m_zorbPath(zorbPath), m_user(user)
+    {
+    }
+
+    // The parameters are those on disk at the start of the run.
+    bool loadParameters()
+    {
+        QString error;
+        if (LoadTRParaFile(m_table, &error) >= 0)
+            return true;
+        m_user.critical(ParaFileOpenMessage(error));
+        return false;
+    }
+
+    // The race the model shows, predicted into its meeting block when the race
+    // list offers it and it was not met before. False when a finished meeting
+    // block could not be written: nothing later could be.
+    bool predictRace(const timerank::TimeRankAnalysis &model)
+    {
+        const timerank::TimeRankRace &race = *model.current();
+        const RaceCondition c = ParseRaceCondition(race.header0, race.header1);
+        const QString label = QStringLiteral("%1 %2R").arg(race.dayLabel).arg(c.race);
+        if (!offered(race, c.race))
+            return true;
+        if (m_predicted.contains(label)) {
+            if (!m_repeated.contains(label))
+                m_repeated << label;
+            return true;
+        }
+        m_predicted << label;
+        if (!c.cls.found)
+            m_user.critical(QStringLiteral("Class Pickup Error!!"));
+        if (!m_slots[0].isEmpty() && m_slots[0] != c.meetingDateKey && !writeMeeting())
+            return false;
+        m_slots[0] = c.meetingDateKey;
+        m_slots[c.race] = betLine(model, c, label);
+        return true;
+    }
+
+    // The last meeting block, then what is left to say; the run is complete.
+    bool finish(const QString &path)
+    {
+        if (!m_slots[0].isEmpty() && !writeMeeting())
+            return false;
+        for (const QString &race : m_repeated)
+            m_result.messages.push_back(platform::Information(
+                QStringLiteral("同じレースがもう一度あります．予想は最初のものだけです． ( %1 )").arg(race)));
+        if (!m_cutShort.isEmpty())
+            m_result.messages.push_back(platform::Information(
+                QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n").arg(path) +
+                m_cutShort.join(QLatin1Char('\n'))));
+        m_result.completed = true;
+        return true;
+    }
+
+    BatchRunResult &result() { return m_result; }
+
+private:
+    // Counts the courses as the race list does; the blocks it leaves out (a
+    // race number outside 1..12, a course after the third) are not offered.
+    bool offered(const timerank::TimeRankRace &race, int raceNumber)
+    {
+        const bool header = timerank::IsStrictRaceHeader(race.header0);
+        if (header && (m_courses == 0 || race.id.courseName != m_lastCourse)) {
+            m_lastCourse = race.id.courseName;
+            ++m_courses;
+        }
+        return header && raceNumber >= 1 && raceNumber <= timerank::kMaxRaces && m_courses <= timerank::kMaxCourses;
+    }
+
+    // The race's line of the meeting block: the field size and the order of
+    // the scores, or the excluded line.
+    QString betLine(const timerank::TimeRankAnalysis &model, const RaceCondition &c, const QString &label)
+    {
+        const int i = FindParameters(m_table, model.current()->id.course, c.cls.code, c.trackKey, c.distanceKey);
+        if (i < 0) {
+            m_user.critical(QStringLiteral("Paramator Search Error!!"));
+            return kExcludedRace;
+        }
+        if (!m_settings.classes[c.cls.filter] || !m_settings.track[c.trackFilter])
+            return kExcludedRace;
+        if (!model.current()->complete()) {
+            // Half a table would be a wrong bet.
+            m_cutShort << label;
+            return kExcludedRace;
+        }
+        const QString order = OrderText(ScoreHorses(model.horses(), m_table[size_t(i)]));
+        return (m_settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
+    }
+
+    bool writeMeeting()
+    {
+        QString why;
+        const bool written = OutputZORB(m_slots, m_zorbPath, m_settings.code + kZorbHeaderSuffix, kZorbPartners, &why);
+        if (!written)
+            m_user.critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(m_zorbPath, why));
+        else
+            m_result.blocks.push_back(m_slots);
+        // A meeting never repeats another meeting's bets.
+        for (int r = 1; r <= 12; ++r)
+            m_slots[size_t(r)].clear();
+        return written;
+    }
+
+    const ZorbSettings &m_settings;
+    const QString &m_zorbPath;
+    platform::Dialogs &m_user;
+    std::vector<TRParaRecord> m_table;
+    BatchRunResult m_result;
+    ZorbSlots m_slots;
+    QString m_lastCourse;
+    int m_courses = 0;
+    // Races by their header label: a race met again is predicted once.
+    QStringList m_predicted, m_repeated, m_cutShort;
+};
+
+} // namespace
+
 BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCount, const ZorbSettings &settings,
                                   const QString &zorbPath, platform::Dialogs &user,
                                   const std::function<void()> &afterMove)
 {
-    BatchRunResult result;
+    BatchRun run(settings, zorbPath, user);
     // Nothing to predict is never a completed run (the file is gone, or it
     // holds no race the list offers).
     if (raceCount <= 0 || !model.current()) {
-        result.messages.push_back(
+        run.result().messages.push_back(
             platform::Information(QStringLiteral("一括予想するレースがありません． ( %1 )").arg(model.path())));
-        return result;
+        return run.result();
     }
-    QString error;
-    // The parameters are those on disk at the start of the run.
-    std::vector<TRParaRecord> table;
-    if (LoadTRParaFile(table, &error) < 0) {
-        user.critical(QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
-        return result;
-    }
-    const QString header = settings.code + kZorbHeaderSuffix;
-    ZorbSlots zorbSlots;
-    auto writeMeeting = [&] {
-        QString why;
-        const bool written = OutputZORB(zorbSlots, zorbPath, header, kZorbPartners, &why);
-        if (!written)
-            user.critical(QStringLiteral("Zorb.txt に書き込めません． ( %1 )\n%2").arg(zorbPath, why));
-        else
-            result.blocks.push_back(zorbSlots);
-        // A meeting never repeats another meeting's bets.
-        for (int r = 1; r <= 12; ++r)
-            zorbSlots[r].clear();
-        return written;
-    };
-    // The run goes over the blocks the file holds. Those the race list leaves
-    // out (a race number outside 1..12, a course after the third) are passed
-    // over, and a race met again is predicted once: a count of races would
-    // otherwise end the run before the file's last race.
-    QStringList predicted, repeated, cutShort;
-    QString lastCourse;
-    int courses = 0;
+    if (!run.loadParameters())
+        return run.result();
+    // The run goes over every block the file holds: a count of races would end
+    // it before the file's last race when the list leaves some out.
     for (;;) {
-        const QString header0 = model.header(0);
-        const RaceCondition c = ParseRaceCondition(header0, model.header(1));
-        const QString course = Mid(header0, 18, 2);
-        if (timerank::IsStrictRaceHeader(header0) && (courses == 0 || course != lastCourse)) {
-            lastCourse = course;
-            ++courses;
-        }
-        const QString race = QStringLiteral("%1 %2R").arg(Mid(header0, 1, 22)).arg(c.race);
-        const bool offered =
-            timerank::IsStrictRaceHeader(header0) && c.race >= 1 && c.race <= 12 && courses <= timerank::kMaxCourses;
-        if (offered && predicted.contains(race)) {
-            if (!repeated.contains(race))
-                repeated << race;
-        } else if (offered) {
-            predicted << race;
-            if (!c.cls.found)
-                user.critical(QStringLiteral("Class Pickup Error!!"));
-            int excluded = 0;
-            if (!settings.classes[c.cls.filter])
-                ++excluded;
-            if (!settings.track[c.trackFilter])
-                ++excluded;
-            // A block that cannot be written ends the run: nothing later could be.
-            if (!zorbSlots[0].isEmpty() && zorbSlots[0] != c.meetingDateKey && !writeMeeting())
-                return result;
-            zorbSlots[0] = c.meetingDateKey;
-
-            const int i = FindParameters(table, Mid(zorbSlots[0], 1, 2), c.cls.code, c.trackKey, c.distanceKey);
-            QString line;
-            if (i < 0) {
-                user.critical(QStringLiteral("Paramator Search Error!!"));
-                line = kExcludedRace;
-            } else if (excluded != 0) {
-                line = kExcludedRace;
-            } else if (!model.current()->complete()) {
-                // Half a table would be a wrong bet.
-                cutShort << race;
-                line = kExcludedRace;
-            } else {
-                const QString order = OrderText(ScoreHorses(model.cells(), table[i]));
-                line = (settings.keyHorse ? QStringLiteral("1") : QStringLiteral("0")) + c.fieldSize + order.left(14);
-            }
-            zorbSlots[c.race] = line;
-        }
+        if (!run.predictRace(model))
+            return run.result();
         if (model.raceIndex() >= model.raceCount() - 1)
             break;
         qint16 direction = 1;
@@ -331,17 +400,8 @@ BatchRunResult RunBatchPrediction(timerank::TimeRankAnalysis &model, int raceCou
         if (afterMove)
             afterMove();
     }
-    if (!zorbSlots[0].isEmpty() && !writeMeeting())
-        return result;
-    for (const QString &race : repeated)
-        result.messages.push_back(platform::Information(
-            QStringLiteral("同じレースがもう一度あります．予想は最初のものだけです． ( %1 )").arg(race)));
-    if (!cutShort.isEmpty())
-        result.messages.push_back(platform::Information(
-            QStringLiteral("ランキング表が途中で終わっているレースは予想しません． ( %1 )\n").arg(model.path()) +
-            cutShort.join(QLatin1Char('\n'))));
-    result.completed = true;
-    return result;
+    run.finish(model.path());
+    return run.result();
 }
 
 } // namespace korvin::predict

@@ -4,6 +4,7 @@
 // block of bets appended to "Zorb.txt", the import file of the betting program.
 #include "platform/messages.h"
 #include "predict/trpara.h"
+#include "racing/codetables.h"
 
 #include <QString>
 #include <QStringList>
@@ -65,13 +66,16 @@ struct RaceCondition {
     QString fieldSize; // two digits
 };
 RaceCondition ParseRaceCondition(const QString &header0, const QString &header1);
+// Race number race of the meeting a block's key (meetingDateKey) names.
+racing::RaceId MeetingRace(const QString &meetingDateKey, int race);
 
 // The first record whose keys match, -1 when none does.
 int FindParameters(const std::vector<TRParaRecord> &table, const QString &placeCode, const QString &classCode,
                    const QString &trackKey, const QString &distanceKey);
 
-// Scores of horses 1..18 (index 0..17) from the 120 ranking cells.
-std::array<int, 18> ScoreHorses(const std::array<QString, 120> &cells, const TRParaRecord &record);
+// Scores of horses 1..18 (index 0..17) from the horse numbers of the 120
+// ranking cells (0 for an empty cell).
+std::array<int, 18> ScoreHorses(const std::array<int, 120> &horses, const TRParaRecord &record);
 // The 18 horse numbers by score, highest first, as 36 digits; equal scores
 // keep ascending horse numbers.
 QString OrderText(const std::array<int, 18> &scores);

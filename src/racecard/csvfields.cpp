@@ -2,8 +2,6 @@
 
 namespace korvin::racecard {
 
-CsvFields CsvField;
-
 QString TrimBlanks(const QString &s)
 {
     qsizetype a = 0;
@@ -17,7 +15,7 @@ QString TrimBlanks(const QString &s)
 
 namespace {
 
-// Splits into fields without clearing; returns the number stored.
+// Splits into fields that are clear; returns the number stored.
 int split(const QString &trimmed, CsvFields &fields)
 {
     int f = 0;
@@ -66,12 +64,6 @@ int SplitCsvLine(const QString &line, CsvFields &fields)
     for (QString &s : fields)
         s.clear();
     return split(TrimBlanks(line), fields);
-}
-
-void ReadCsvFields(QString &line)
-{
-    line = TrimBlanks(line);
-    split(line, CsvField);
 }
 
 } // namespace korvin::racecard

@@ -319,121 +319,120 @@ QString TooManyRunnersMessage(const QString &raceKey, int lines)
         .arg(lines);
 }
 
-DataListModel LoadDataList(const RaceContext &ctx)
-{
-    DataListModel m;
-    m.title = ctx.caption;
-    racing::ClearPayouts(m.payouts);
+namespace {
 
-    // Runner rows from the race-card file.
+// Runner rows from the race-card lines of the race; the count of its lines.
+int readRunnerRows(const RaceContext &ctx, DataListModel &m)
+{
     QString error;
     const auto lines = platform::readLinesLazily(ctx.csvPath, &error);
     if (!lines)
-        m.messages << RaceCardOpenMessage(ctx.csvPath, error);
+        m.messages.push_back(platform::Information(RaceCardOpenMessage(ctx.csvPath, error)));
+    const QString &key = ctx.race.key;
     int raceLines = 0;
     CsvFields f;
     for (const QString &line : lines.value_or(platform::LazyLines())) {
         // Cheap test first: most lines belong to other races.
-        if (!line.contains(ctx.raceKey))
+        if (!line.contains(key))
             continue;
         SplitCsvLine(line, f);
-        if (f[0].left(8) != ctx.raceKey || ctx.raceKey.size() != 8)
+        if (f[FieldKeyAndHorse].left(8) != key || key.size() != 8)
             continue;
         if (++raceLines > kDataRows)
             continue;
-        DataRow &row = m.rows[m.n];
-        row[ColNo].text = Mid(f[0], 9, 2);
-        row[ColZI].text = f[5];
-        row[ColInt].text = f[6];
-        row[ColResult].text = f[7];
-        row[ColOdds].text = f[9];
-        row[ColError].text = racing::AbnormalName(f[8]);
+        DataRow &row = m.rows[m.runnerCount++];
+        row[ColNo].text = Mid(f[FieldKeyAndHorse], 9, 2);
+        row[ColZI].text = f[FieldZI];
+        row[ColInt].text = f[FieldInterval];
+        row[ColResult].text = f[FieldResult];
+        row[ColOdds].text = f[FieldOdds];
+        row[ColError].text = racing::AbnormalName(f[FieldAbnormal]);
         std::array<int, kPastRaces> t{};
         for (int k = 0; k < kPastRaces; ++k) {
             DataCell &cell = row.cells[ColTime1 + k];
-            cell.text = racing::TrackLetter(f[12 + 5 * k], 1) + f[14 + 5 * k];
-            t[k] = common::TextToInt(f[14 + 5 * k]);
+            cell.text = racing::TrackLetter(f[PastTrackField(k)], 1) + f[PastFigureField(k)];
+            t[k] = common::TextToInt(f[PastFigureField(k)]);
             cell.colour = FigureColor(t[k]);
         }
         const FigureSummary s = SummariseFigures(t);
         row[ColMax].text = QString::number(s.max);
         row[ColMin].text = QString::number(s.min);
         row[ColAve].text = QString::number(s.ave);
-        row[ColInt].colour = IntervalColor(common::TextToInt(f[6]));
+        row[ColInt].colour = IntervalColor(common::TextToInt(f[FieldInterval]));
         for (Column c : {ColNo, ColZI, ColInt, ColResult, ColOdds, ColError, ColMax, ColMin, ColAve})
             row[c].visible = true;
         for (int k = 0; k < kPastRaces; ++k)
             row.cells[ColTime1 + k].visible = true;
-        ++m.n;
     }
-    if (raceLines > kDataRows)
-        m.messages << TooManyRunnersMessage(ctx.raceKey, raceLines);
+    return raceLines;
+}
 
-    // VTX columns.
+// The VTX columns of the race's block, when the day has a VTX file.
+void readVtxColumns(const RaceContext &ctx, DataListModel &m)
+{
     const QString vtxPath = VtxFileName(ctx.settings.VTX_Text, ctx.csvName);
-    if (platform::fileExists(vtxPath)) {
-        m.vtxFound = true;
-        const auto vtx = platform::readLinesLazily(vtxPath);
-        const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), Mid(ctx.caption, 7, 2),
-                                     common::TextToInt(Mid(ctx.caption, 13, 2)));
-        for (size_t i = 0; i < horses.size(); ++i) {
-            DataRow &row = m.rows[i];
-            const VtxHorse &h = horses[i];
-            row[ColWaku].text = h.Waku;
-            row[ColT1].text = h.T1;
-            row[ColT2].text = h.T2;
-            row[ColD1].text = h.D1;
-            row[ColD2].text = h.D2;
-            row[ColPace].text = h.Pace;
-            for (Column c : {ColWaku, ColT1, ColT2, ColD1, ColD2, ColPace})
-                row[c].visible = true;
-        }
+    if (!platform::fileExists(vtxPath))
+        return;
+    m.vtxFound = true;
+    const auto vtx = platform::readLinesLazily(vtxPath);
+    const auto horses = vtxBlock(vtx.value_or(platform::LazyLines()), ctx.race.courseName, ctx.race.raceNumber());
+    for (size_t i = 0; i < horses.size(); ++i) {
+        DataRow &row = m.rows[i];
+        const VtxHorse &h = horses[i];
+        row[ColWaku].text = h.Waku;
+        row[ColT1].text = h.T1;
+        row[ColT2].text = h.T2;
+        row[ColD1].text = h.D1;
+        row[ColD2].text = h.D2;
+        row[ColPace].text = h.Pace;
+        for (Column c : {ColWaku, ColT1, ColT2, ColD1, ColD2, ColPace})
+            row[c].visible = true;
     }
+}
 
-    // Best three of each column.
+// Best three of each ranked column; a result or odds whose whole-number part
+// is 0 (not run yet) is hidden.
+void rankColumns(DataListModel &m)
+{
     const std::pair<Column, bool> ranked[] = {{ColResult, true}, {ColOdds, true}, {ColMax, false}, {ColMin, false},
                                               {ColAve, false},   {ColZI, false},  {ColT1, false},  {ColT2, false},
                                               {ColD1, false},    {ColD2, false}};
     for (const auto &[col, smaller] : ranked) {
         QStringList captions;
-        for (int r = 0; r < m.n; ++r)
+        for (int r = 0; r < m.runnerCount; ++r)
             captions << m.rows[r][col].text;
         const std::vector<int> tiers = MarkBestThree(captions, smaller);
-        for (int r = 0; r < m.n; ++r) {
+        for (int r = 0; r < m.runnerCount; ++r) {
             m.rows[r][col].tier = tiers[r];
             m.rows[r][col].colour = TierColour(tiers[r]);
         }
     }
-
-    // A result or odds whose whole-number part is 0 (not run yet) is hidden.
-    for (int r = 0; r < m.n; ++r) {
+    for (int r = 0; r < m.runnerCount; ++r) {
         DataRow &row = m.rows[r];
         row[ColResult].visible = wholePart(row[ColResult].text) != 0;
         row[ColOdds].visible = wholePart(row[ColOdds].text) != 0;
     }
+}
 
-    // Payouts, named from the caption.
-    if (ctx.settings.SDataON != QLatin1String("0")) {
-        const QString &c = ctx.caption;
-        const QString file =
-            racing::PayoutFileName(ctx.settings.SData, Mid(c, 1, 2), platform::toHalfWidth(Mid(c, 5, 1)), Mid(c, 7, 2));
-        m.payoutRecord = racing::ShowPayouts(m.payouts, file, platform::toHalfWidth(Mid(c, 9, 1)), Mid(c, 13, 2));
-    }
-
-    // Marks.
+// The mark boxes, filled from the mark file when the load reads it.
+void readMarks(const RaceContext &ctx, DataListModel &m)
+{
     if (ctx.readMarks) {
-        m.marks = racing::ReadHorseMarks(ctx.raceKey, ctx.settings.MData, &m.markError);
+        m.marks = racing::ReadHorseMarks(ctx.race.key, ctx.settings.MData, &m.markError);
         const auto boxes = SpreadMarks(m.marks);
         for (int r = 0; r < kDataRows; ++r)
             m.rows[r][ColMark].text = boxes[r];
     }
     for (int r = 0; r < kDataRows; ++r) {
         m.rows[r][ColMark].colour = CellColour::White;
-        m.rows[r][ColMark].visible = r < m.n;
+        m.rows[r][ColMark].visible = r < m.runnerCount;
     }
+}
 
-    // ZI statistics.
-    for (int r = 0; r < m.n; ++r) {
+// The ZI figures as read and their standard scores.
+void scoreZI(DataListModel &m)
+{
+    for (int r = 0; r < m.runnerCount; ++r) {
         const QString &text = m.rows[r][ColZI].text;
         bool ok = false;
         const double v = common::TextToDouble(text, &ok);
@@ -442,6 +441,25 @@ DataListModel LoadDataList(const RaceContext &ctx)
         m.ziValues.push_back(ok ? v : 0.0);
     }
     m.zi = DeviationScores(m.ziValues);
+}
+
+} // namespace
+
+DataListModel LoadDataList(const RaceContext &ctx)
+{
+    DataListModel m;
+    m.title = ctx.caption;
+    racing::ClearPayouts(m.payouts);
+    const int raceLines = readRunnerRows(ctx, m);
+    if (raceLines > kDataRows)
+        m.messages.push_back(platform::Information(TooManyRunnersMessage(ctx.race.key, raceLines)));
+    readVtxColumns(ctx, m);
+    rankColumns(m);
+    if (ctx.settings.SDataON != QLatin1String("0"))
+        m.payoutRecord = racing::FillPayoutArea(m.payouts, racing::PayoutFileOf(ctx.settings.SData, ctx.race),
+                                                ctx.race.day, ctx.race.race);
+    readMarks(ctx, m);
+    scoreZI(m);
     ShowZIColumn(m, ctx.ziOn);
     return m;
 }
@@ -449,17 +467,17 @@ DataListModel LoadDataList(const RaceContext &ctx)
 void ShowZIColumn(DataListModel &m, bool on)
 {
     m.ziOn = on;
-    for (int r = 0; r < m.n; ++r) {
+    for (int r = 0; r < m.runnerCount; ++r) {
         QString &text = m.rows[r][ColZI].text;
         if (on)
             text = common::FormatZeroZero(m.zi.scores[r]).left(2);
         else
             text = m.ziNumeric[r] ? common::DecimalText(m.ziValues[r]) : m.ziTexts[r];
     }
-    m.KT.text = QStringLiteral("平均： ") + common::FormatOneDecimal(m.zi.mean);
-    m.HH.text = QStringLiteral("標準偏差： ") + common::FormatOneDecimal(m.zi.deviation);
-    m.KT.visible = on;
-    m.HH.visible = on;
+    m.meanLabel.text = QStringLiteral("平均： ") + common::FormatOneDecimal(m.zi.mean);
+    m.deviationLabel.text = QStringLiteral("標準偏差： ") + common::FormatOneDecimal(m.zi.deviation);
+    m.meanLabel.visible = on;
+    m.deviationLabel.visible = on;
 }
 
 } // namespace korvin::racecard

@@ -3,6 +3,8 @@
 // shows, its highlight tier and its colour rule, the ZI statistics, the payout
 // area and the marks. The window and the verification report both read it.
 #include "racecard/racetable.h"
+#include "platform/messages.h"
+#include "racing/codetables.h"
 #include "racing/payouts.h"
 #include "common/settings.h"
 
@@ -122,8 +124,8 @@ UnsavableMark FindUnsavableMark(const std::array<QString, kDataRows> &boxes);
 struct RaceContext {
     QString csvPath;
     QString csvName;
-    QString raceKey;
-    QString caption; // the race button's caption (title; course name, day, race for VTX and payouts)
+    racing::RaceId race; // its VTX block, payout record and marks
+    QString caption;     // the race button's caption: the title, shown only
     common::SettingsRecord settings;
     bool ziOn = false;     // CheckZI
     bool readMarks = true; // reading may create the mark file
@@ -131,27 +133,28 @@ struct RaceContext {
 
 struct DataListModel {
     QString title;
-    int n = 0; // runners shown (rows 0..n-1)
+    int runnerCount = 0; // runners shown (rows 0..runnerCount-1)
     std::array<DataRow, kDataRows> rows;
     std::vector<double> ziValues; // per runner; a ZI field that is not a number counts 0
     std::vector<bool> ziNumeric;
     std::vector<QString> ziTexts; // the ZI fields as read
     ZIStatistics zi;
     bool ziOn = false;
-    DataCell KT; // "平均： ..."
-    DataCell HH; // "標準偏差： ..."
+    DataCell meanLabel;      // LabelKT, "平均： ..."
+    DataCell deviationLabel; // LabelHH, "標準偏差： ..."
     racing::PayoutArea payouts;
     // The same record as numbers (what the picks returned); none when payouts
     // are off or the race has no record.
     std::optional<racing::RacePayouts> payoutRecord;
     bool vtxFound = false;
-    QString marks;        // as read from the mark file
-    QStringList messages; // information messages of the load, in order
-    QString markError;    // the mark file could not be created (critical), naming it
+    QString marks;               // as read from the mark file
+    platform::Messages messages; // information messages of the load, in order
+    QString markError;           // the mark file could not be created (critical), naming it
 };
 
 // Computes the data list of a race, as the window shows it after loading.
 DataListModel LoadDataList(const RaceContext &context);
+
 // The ZI column, LabelKT and LabelHH for the standard-score switch.
 void ShowZIColumn(DataListModel &model, bool on);
 

@@ -14,14 +14,6 @@ namespace korvin::racecard {
 
 using common::Mid;
 
-QString ChosenCsvPath;
-QString ChosenCsvName;
-RaceTable RaceTables;
-RaceButtons CurrentRaceButtons;
-QString CurrentCourse;
-QString CurrentRaceKey;
-int CurrentRaceIndex = 0;
-
 RaceTable::RaceTable()
 {
     CourseCodes.fill(QStringLiteral("  "));
@@ -60,7 +52,7 @@ RaceTableRead ReadRaceTable(const QString &path)
         if (line.size() < 8) // no race key fits: not worth a split
             continue;
         SplitCsvLine(line, fields);
-        const QString &field0 = fields[0];
+        const QString &field0 = fields[FieldKeyAndHorse];
         if (field0.size() < 8)
             continue;
         ++out.usableLines;
@@ -87,10 +79,10 @@ RaceTableRead ReadRaceTable(const QString &path)
             }
             const int j = t.raceCount++;
             t.RaceKeys[j] = key;
-            t.RaceClass[j] = wholeNumber(fields[1]);
-            t.RaceDistance[j] = wholeNumber(fields[2]);
-            t.RaceTrack[j] = wholeNumber(fields[3]);
-            t.RaceRunners[j] = wholeNumber(fields[4]);
+            t.RaceClass[j] = wholeNumber(fields[FieldClass]);
+            t.RaceDistance[j] = wholeNumber(fields[FieldDistance]);
+            t.RaceTrack[j] = wholeNumber(fields[FieldTrack]);
+            t.RaceRunners[j] = wholeNumber(fields[FieldRunners]);
         }
     }
     // A race of a course without a button cannot be reached either.
@@ -161,7 +153,7 @@ std::array<CourseButton, kCourseButtons> CourseButtons(const RaceTable &t)
     return out;
 }
 
-RaceButtons ShowRaces(const RaceTable &t, const QString &course)
+RaceButtons RacesOfCourse(const RaceTable &t, const QString &course)
 {
     RaceButtons out;
     const QString blankKey = QStringLiteral("        ");
@@ -169,7 +161,7 @@ RaceButtons ShowRaces(const RaceTable &t, const QString &course)
         for (int j = 0; j < kMaxRaces; ++j) {
             const QString &key = t.RaceKeys[j];
             if (Mid(key, 1, 2) == course && common::TextToInt(Mid(key, 7, 2)) == r + 1) {
-                out[r] = {RaceCaption(t, j), key, true};
+                out[r] = {RaceCaption(t, j), racing::RaceIdOfKey(key), true};
                 break;
             }
             if (t.RaceKeys[j + 1] == blankKey)
@@ -184,16 +176,17 @@ RaceMove MoveRace(const RaceButtons &buttons, int currentIndex, int direction)
     RaceMove m;
     for (int i = currentIndex + direction; i >= 0 && i < kRaceButtons; i += direction) {
         if (buttons[i].caption.isEmpty()) {
-            m.messages << QString::number(i + 1) + QStringLiteral("R はありません．");
+            m.messages.push_back(platform::Information(QString::number(i + 1) + QStringLiteral("R はありません．")));
             continue;
         }
         m.moved = true;
         m.index = i;
-        m.key = buttons[i].key;
+        m.race = buttons[i].race;
         m.caption = buttons[i].caption;
         return m;
     }
-    m.messages << (direction > 0 ? QStringLiteral("次のレースはありません") : QStringLiteral("前のレースはありません"));
+    m.messages.push_back(platform::Information(direction > 0 ? QStringLiteral("次のレースはありません")
+                                                             : QStringLiteral("前のレースはありません")));
     return m;
 }
 

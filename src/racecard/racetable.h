@@ -2,6 +2,9 @@
 // The race table of the chosen race-card file: its courses and races in order
 // of first appearance, the captions of the race list's buttons, and the moves
 // of the data list's "Back" and "Next" over those buttons.
+#include "platform/messages.h"
+#include "racing/codetables.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -62,34 +65,37 @@ struct CourseButton {
 std::array<CourseButton, kCourseButtons> CourseButtons(const RaceTable &t);
 
 struct RaceButton {
-    QString caption; // empty when the course has no such race
-    QString key;     // the race the button opens
+    QString caption;     // empty when the course has no such race
+    racing::RaceId race; // the race the button opens
     bool enabled = false;
 };
 using RaceButtons = std::array<RaceButton, kRaceButtons>;
 
-// Buttons for races 1..12 of a course: the first race of the table with that
-// course and race number.
-RaceButtons ShowRaces(const RaceTable &t, const QString &course);
+// The races the race list offers for a course, as buttons for races 1..12:
+// the first race of the table with that course and race number.
+RaceButtons RacesOfCourse(const RaceTable &t, const QString &course);
 
 // "Back" (-1) and "Next" (+1) over the race buttons.
 struct RaceMove {
-    QStringList messages; // information messages, in the order shown
+    platform::Messages messages; // information messages, in the order shown
     bool moved = false;
     int index = -1; // the new current race index
-    QString key;
+    racing::RaceId race;
     QString caption;
 };
 RaceMove MoveRace(const RaceButtons &buttons, int currentIndex, int direction);
 
-// Shared state of the race-card windows (set by the file selection and the
-// race list, read by the data list and the verification report).
-extern QString ChosenCsvPath;
-extern QString ChosenCsvName;
-extern RaceTable RaceTables;
-extern RaceButtons CurrentRaceButtons;
-extern QString CurrentCourse;
-extern QString CurrentRaceKey;
-extern int CurrentRaceIndex;
+// The race card the user chose and where its windows stand in it: set by the
+// file selection and the race list, read by the data list and the
+// verification report. The main menu owns it and hands it to the windows.
+struct RaceCardSelection {
+    QString csvPath;
+    QString csvName;
+    RaceTable table;
+    QString course;          // the course the race list shows
+    RaceButtons raceButtons; // its races
+    racing::RaceId race;     // the race the data list shows
+    int raceIndex = 0;       // its button
+};
 
 } // namespace korvin::racecard

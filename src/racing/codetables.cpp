@@ -166,4 +166,20 @@ QStringList PlaceCodes()
     return out;
 }
 
+int RaceId::raceNumber() const { return common::TextToInt(race); }
+
+RaceId RaceIdOfKey(const QString &key)
+{
+    using common::Mid;
+    RaceId r;
+    r.course = Mid(key, 1, 2);
+    r.courseName = PlaceName(r.course, 4);
+    r.year2 = Mid(key, 3, 2);
+    r.meeting = platform::toHalfWidth(Mid(key, 5, 1));
+    r.day = platform::toHalfWidth(Mid(key, 6, 1));
+    r.race = Mid(key, 7, 2);
+    r.key = key;
+    return r;
+}
+
 } // namespace korvin::racing

@@ -34,4 +34,20 @@ QString SjisMid(const QString &text, qint32 start, qint32 count);
 // The ten course codes "01".."10" in table order, and their names.
 QStringList PlaceCodes();
 
+// A race as the readers find it, passed from one part of the program to
+// another; captions and cell texts are made from it for display only.
+struct RaceId {
+    QString course;     // two-digit course code ("05"), two blanks when unknown
+    QString courseName; // two-kanji name as the source gives it
+    QString year2;      // year of the meeting, two digits
+    QString meeting;    // meeting of the year, one character
+    QString day;        // day of the meeting, one character
+    QString race;       // race number, two characters ("01")
+    QString date;       // yyyymmdd where the source gives it (a time-rank header), else empty
+    QString key;        // course, year, meeting, day and race: the race card's 8-character key
+    int raceNumber() const;
+};
+// The race a race-card key names.
+RaceId RaceIdOfKey(const QString &key);
+
 } // namespace korvin::racing

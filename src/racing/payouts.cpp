@@ -43,6 +43,11 @@ QString PayoutFileName(const QString &sdata, const QString &year2, const QString
     return sdata + year2 + meeting1 + letter + QStringLiteral(".dat");
 }
 
+QString PayoutFileOf(const QString &sdata, const RaceId &race)
+{
+    return PayoutFileName(sdata, race.year2, race.meeting, race.courseName);
+}
+
 namespace {
 
 // Field of a record by 0-based byte offset, as text.
@@ -163,13 +168,13 @@ std::optional<RacePayouts> show(PayoutArea &area, const QString &fileName, const
 
 } // namespace
 
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
-                                       const QString &raceText)
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          const QString &raceText)
 {
     return show(area, fileName, day, raceText);
 }
 
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber)
 {
     return show(area, fileName, day, raceNumber);
 }

@@ -3,6 +3,8 @@
 // course and meeting, named SData + year (2) + meeting (1) + course letter + ".dat".
 // The payout area is shared by the race-card data list and the time-rank
 // analysis window; this model holds what its labels show.
+#include "racing/codetables.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -37,6 +39,8 @@ void ClearPayouts(PayoutArea &area);
 // SData + year + meeting + PlaceCode(courseName, 1) + ".dat"; empty (no file)
 // unless the year is two digits, the meeting one digit and the course known.
 QString PayoutFileName(const QString &sdata, const QString &year2, const QString &meeting1, const QString &courseName);
+// The payout file of a race: named by its year, meeting and course.
+QString PayoutFileOf(const QString &sdata, const RaceId &race);
 
 // One entry of a record as numbers. horse is 0 when the entry is not listed
 // (its horse field "00", or not digits); second is the quinella's other horse.
@@ -58,12 +62,13 @@ struct RacePayouts {
 // race field equals raceText (two characters, compared as text); the last match
 // stays. Nothing happens when the file does not exist. Returns that record's
 // payouts (what FindRacePayouts gives), from the same single read of the file.
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day,
-                                       const QString &raceText);
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          const QString &raceText);
 // The same with the race as a whole number (compared with the race field's value).
-std::optional<RacePayouts> ShowPayouts(PayoutArea &area, const QString &fileName, const QString &day, int raceNumber);
+std::optional<RacePayouts> FillPayoutArea(PayoutArea &area, const QString &fileName, const QString &day,
+                                          int raceNumber);
 
-// The record of a race, found as ShowPayouts finds it; nullopt when the file
+// The record of a race, found as FillPayoutArea finds it; nullopt when the file
 // is missing or holds no record of the race.
 std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, const QString &raceText);
 std::optional<RacePayouts> FindRacePayouts(const QString &fileName, const QString &day, int raceNumber);

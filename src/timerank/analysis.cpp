@@ -20,15 +20,19 @@ HeaderFields ParseHeader(const QString &header0)
     return f;
 }
 
-racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings)
+racing::PayoutArea PayoutsOf(const racing::RaceId &race, const common::SettingsRecord &settings)
 {
     racing::PayoutArea area;
     racing::ClearPayouts(area);
     if (settings.SDataON == QLatin1String("0"))
         return area;
-    const HeaderFields f = ParseHeader(header0);
-    racing::ShowPayouts(area, racing::PayoutFileName(settings.SData, f.year2, f.meeting, f.course), f.day, f.race);
+    racing::FillPayoutArea(area, racing::PayoutFileOf(settings.SData, race), race.day, race.raceNumber());
     return area;
+}
+
+racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings)
+{
+    return PayoutsOf(RaceIdOfHeader(header0), settings);
 }
 
 bool TimeRankAnalysis::open(const QString &path, int kind, const common::SettingsRecord &settings)
@@ -83,7 +87,7 @@ bool TimeRankAnalysis::open(const QString &path, int kind, const common::Setting
                                       .arg(kMaxRaceBlocks)));
     if (m_races.empty())
         return false;
-    showPayouts();
+    readPayouts();
     return true;
 }
 
@@ -112,6 +116,13 @@ const std::array<QString, kCells> &TimeRankAnalysis::cells() const
 
 QString TimeRankAnalysis::cell(int i) const { return i >= 0 && i < kCells ? cells()[i] : QString(); }
 
+const std::array<int, kCells> &TimeRankAnalysis::horses() const
+{
+    static const std::array<int, kCells> none{};
+    const TimeRankRace *r = current();
+    return r ? r->horses : none;
+}
+
 const TimeRankRace *TimeRankAnalysis::current() const
 {
     return m_index >= 0 && m_index < raceCount() ? &m_races[m_index] : nullptr;
@@ -136,7 +147,7 @@ platform::Messages TimeRankAnalysis::TRMoveRace(qint16 &direction)
         }
     }
     if (direction != 0)
-        showPayouts();
+        readPayouts();
     return said;
 }
 
@@ -145,17 +156,17 @@ void TimeRankAnalysis::showRace(int i)
     if (i < 0 || i >= raceCount())
         return;
     m_index = i;
-    showPayouts();
+    readPayouts();
 }
 
-void TimeRankAnalysis::showPayouts()
+void TimeRankAnalysis::readPayouts()
 {
     const TimeRankRace *r = current();
     if (!r) {
         racing::ClearPayouts(m_payouts);
         return;
     }
-    m_payouts = PayoutsForHeader(r->header0, m_settings);
+    m_payouts = PayoutsOf(r->id, m_settings);
 }
 
 } // namespace korvin::timerank

@@ -37,6 +37,8 @@ public:
     // LabelData(i), i = group * 5 + rank - 1.
     QString cell(int i) const;
     const std::array<QString, kCells> &cells() const;
+    // The horse number of each cell, 0 none.
+    const std::array<int, kCells> &horses() const;
     const racing::PayoutArea &payouts() const { return m_payouts; }
     // The race being shown (null before a successful open).
     const TimeRankRace *current() const;
@@ -54,7 +56,7 @@ public:
     const platform::Messages &messages() const { return m_messages; }
 
 private:
-    void showPayouts();
+    void readPayouts();
 
     QString m_path;
     int m_kind = 0;
@@ -80,8 +82,10 @@ struct HeaderFields {
 };
 HeaderFields ParseHeader(const QString &header0);
 
-// The payout area of a race: cleared, then filled from the payout file named
-// by the header when SDataON is not "0".
+// The payout area of a race: cleared, then filled from its payout file when
+// SDataON is not "0".
+racing::PayoutArea PayoutsOf(const racing::RaceId &race, const common::SettingsRecord &settings);
+// The same for the race a header names.
 racing::PayoutArea PayoutsForHeader(const QString &header0, const common::SettingsRecord &settings);
 
 } // namespace korvin::timerank

@@ -91,7 +91,7 @@ TRRaceList BuildRaceList(const QStringList &lines)
             started = true;
             lastName = name;
             if (int(list.courses.size()) < kMaxCourses) {
-                list.courses.push_back({name, Mid(header, 1, 22), {}});
+                list.courses.push_back({name, Mid(header, 1, 22), {}, {}});
                 current = int(list.courses.size()) - 1;
             } else {
                 current = -1;
@@ -112,7 +112,9 @@ TRRaceList BuildRaceList(const QStringList &lines)
                         .arg(Mid(header, 1, 22), RacePart(raceLine).trimmed()));
             continue;
         }
-        list.courses[current].captions[number - 1] = caption;
+        TRCourse &course = list.courses[size_t(current)];
+        course.captions[number - 1] = caption;
+        course.wanted[number - 1] = WantedRace(course.dateLabel, caption);
     }
     if (unlisted > 0)
         list.problems << QStringLiteral("ほか %1 件").arg(unlisted);

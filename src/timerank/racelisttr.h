@@ -17,6 +17,8 @@ struct TRCourse {
     QString name;                            // characters 18-19 of the header
     QString dateLabel;                       // characters 1-22 of the header that introduced the course
     std::array<QString, kMaxRaces> captions; // race number r at r - 1, empty when absent
+    // The race each button opens, as the analysis knows it (TimeRankRace::identity).
+    std::array<QString, kMaxRaces> wanted;
     // Enabled race buttons of this course.
     int raceCount() const;
 };

@@ -9,9 +9,6 @@ namespace korvin::timerank {
 
 using common::Mid;
 
-qint16 TimeRankType = 0;
-QString TimeRankFile;
-
 namespace {
 struct Kind {
     const char16_t *caption;
@@ -76,6 +73,36 @@ QString SurfaceOf(const QString &titleLine, int kind)
     return Mid(titleLine, KindTitleColumn(kind), 1) == u"ダ" ? QStringLiteral("ダート") : QStringLiteral("芝");
 }
 
+const std::array<QString, 6> &PeriodNames()
+{
+    static const std::array<QString, 6> names{QStringLiteral("全期間"), QStringLiteral("３ヶ月"),
+                                              QStringLiteral("６ヶ月"), QStringLiteral("９ヶ月"),
+                                              QStringLiteral("１年"),   QStringLiteral("１年半")};
+    return names;
+}
+
+int HorseOfCell(const QString &cell)
+{
+    if (cell.trimmed().isEmpty())
+        return 0;
+    return common::TextToInt(Mid(cell, 5, 2));
+}
+
+racing::RaceId RaceIdOfHeader(const QString &header0)
+{
+    racing::RaceId id;
+    id.courseName = Mid(header0, 18, 2);
+    id.course = racing::PlaceCode(id.courseName, 2);
+    id.year2 = Mid(header0, 3, 2);
+    id.meeting = Mid(header0, 16, 1);
+    id.day = Mid(header0, 20, 1);
+    id.race = common::FormatZeroZero(RaceLabelNumber(Mid(header0, 33, 3)));
+    id.date = Mid(header0, 1, 4) + common::FormatZeroZero(common::TextToInt(Mid(header0, 6, 2))) +
+              common::FormatZeroZero(common::TextToInt(Mid(header0, 9, 2)));
+    id.key = id.course + id.year2 + id.meeting + id.day + id.race;
+    return id;
+}
+
 QString TimeRankRace::identity() const { return Mid(header0, 1, 22) + Mid(header0, 33, 3).trimmed(); }
 
 TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kind)
@@ -86,6 +113,8 @@ TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kin
     race.header0 = lineAt(start) + QLatin1Char(' ') + lineAt(start + 1);
     race.header1 = lineAt(start + 2);
     race.surface = SurfaceOf(lineAt(start + 4), kind);
+    race.id = RaceIdOfHeader(race.header0);
+    race.dayLabel = Mid(race.header0, 1, 22);
 
     int pos = start + 8;
     for (int g = 0; g < kGroups; ++g) {
@@ -98,7 +127,9 @@ TimeRankRace ReadRaceBlock(const QStringList &lines, int start, int end, int kin
                 dashEnded = true;
                 break;
             }
-            race.cells[g * kRanks + k - 1] = CellText(line, kind);
+            QString &cell = race.cells[g * kRanks + k - 1];
+            cell = CellText(line, kind);
+            race.horses[g * kRanks + k - 1] = HorseOfCell(cell);
         }
         if (g != kGroups - 1) {
             // The dash line of a full group, then the next group's two heading lines.

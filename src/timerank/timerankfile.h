@@ -4,6 +4,8 @@
 // A file is a sequence of race blocks; each block holds a header of eight lines
 // and 24 ranking groups of up to five entries. The whole file is read once and
 // its race blocks are indexed, so moving to any race costs no re-reading.
+#include "racing/codetables.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -12,15 +14,23 @@
 
 namespace korvin::timerank {
 
-// Ranking kind in use (0..5), set by the export window's option buttons.
-extern qint16 TimeRankType;
-// Full path of the time-rank file in use.
-extern QString TimeRankFile;
+// The time-rank file in use and its ranking kind: the export window sets the
+// kind (its option buttons) and the file it writes, the file selection the
+// file chosen; the race list and the analysis window read them. The main menu
+// owns it and hands it to the windows.
+struct TimeRankSelection {
+    qint16 kind = 0; // 0..5
+    QString file;    // full path
+};
 
 constexpr int kKinds = 6;
 constexpr int kGroups = 24;
 constexpr int kRanks = 5;
 constexpr int kCells = kGroups * kRanks;
+
+// The six periods of a ranking block, as the windows head its columns
+// ("全期間" .. "１年半").
+const std::array<QString, 6> &PeriodNames();
 
 // Option caption, file prefix ("TRa") and listed pattern ("TRa*.txt") of a kind;
 // empty texts for a kind outside 0..5.
@@ -48,12 +58,24 @@ int KindTitleColumn(int kind);
 // title column holds "ダ", else "芝".
 QString SurfaceOf(const QString &titleLine, int kind);
 
+// The horse number of a ranking cell (characters 5-6), 0 for a blank cell or
+// one without a number.
+int HorseOfCell(const QString &cell);
+
+// The race a header (line 1 + " " + line 2 of a block) names: course name at
+// characters 18-19, year 1-4, month 6-7, day of month 9-10, meeting 16, day
+// of the meeting 20, race label 33-35.
+racing::RaceId RaceIdOfHeader(const QString &header0);
+
 // One race block as shown by the analysis window.
 struct TimeRankRace {
     QString header0;                   // line 1 + " " + line 2
     QString header1;                   // line 3, the race name line
     QString surface;                   // "芝" or "ダート"
+    racing::RaceId id;                 // the race the header names
+    QString dayLabel;                  // characters 1-22 of the header: date, meeting, course, day
     std::array<QString, kCells> cells; // group g, rank k (1..5) at g * 5 + k - 1
+    std::array<int, kCells> horses{};  // the horse number of each cell, 0 none
     int groupsRead = 0;                // complete groups; less than 24 when the block ended early
     bool complete() const { return groupsRead == kGroups; }
     // Characters 1-22 of the header followed by characters 33-35 trimmed: how

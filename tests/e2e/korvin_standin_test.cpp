@@ -7,6 +7,7 @@
 #include "standin.h"
 
 #include "app/ui/navigation.h"
+#include "predict/returns.h"
 #include "host/keynotation.h"
 
 #include <QTimer>
@@ -47,7 +48,7 @@ TEST_F(KorvinWithStandIn, AnotherWindowTakingTheFocusStopsTheRun)
         SCOPED_TRACE(t);
         ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
         dialogs.clear();
-        host::ui::frmTimeRankText w;
+        host::ui::frmTimeRankText w(nullptr, selection);
         ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "2", "0"}));
         // From a moment inside the first race to one inside the second (the
         // run begins once a double-click would have ended, and lasts more
@@ -118,7 +119,7 @@ TEST_F(KorvinWithStandIn, WhatAUserDoesDuringARun)
     {
         ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
         dialogs.clear();
-        host::ui::frmTimeRankText w;
+        host::ui::frmTimeRankText w(nullptr, selection);
         ASSERT_NO_FATAL_FAILURE(prepare(w, "3", {"0", "0", "0"}));
         QTimer::singleShot(1200, [&] { host.terminate(); });
         w.cmdTimeRankText(2)->click();
@@ -134,7 +135,7 @@ TEST_F(KorvinWithStandIn, WhatAUserDoesDuringARun)
     {
         ASSERT_NO_FATAL_FAILURE(startHost("cards", 1));
         dialogs.clear();
-        host::ui::frmTimeRankText w;
+        host::ui::frmTimeRankText w(nullptr, selection);
         ASSERT_NO_FATAL_FAILURE(prepare(w, "2", {"0", "0", "0"}));
         EXPECT_FALSE(w.cmdStop()->isEnabled());
         bool enabledDuringRun = false;
@@ -193,7 +194,7 @@ TEST_F(KorvinWithStandIn, WhatAUserDoesDuringARun)
             races += c.races.size();
         ASSERT_NO_FATAL_FAILURE(startHost("cards", races));
         dialogs.clear();
-        host::ui::frmTimeRankText w;
+        host::ui::frmTimeRankText w(nullptr, selection);
         ASSERT_NO_FATAL_FAILURE(prepare(w, "3", {"0", "1", "0"}));
         w.cmdTimeRankText(2)->click();
         const QString file = settings.TimeRank + demodata::timeRankFileName(day, 0);
@@ -266,7 +267,8 @@ int main(int argc, char **argv)
     {
         QApplication app(argc, argv);
         app.setQuitOnLastWindowClosed(false);
-        app::ui::ConnectWindows();
+        predict::VerifyTotals verification;
+        app::ui::ConnectWindows(verification);
         host::SetBackendFactory([] { return host::x11::CreateX11Backend(); });
         ::testing::InitGoogleTest(&argc, argv);
         rc = RUN_ALL_TESTS();

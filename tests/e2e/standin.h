@@ -417,6 +417,7 @@ protected:
     QProcess host;
     QString logPath;
     int hostRuns = 0;
+    timerank::TimeRankSelection selection;
 };
 
 // Three races of the first course from race firstRace + 1: the stand-in
@@ -427,7 +428,7 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
     ASSERT_NO_FATAL_FAILURE(startHost("cards", firstRace + 1));
     ASSERT_NO_FATAL_FAILURE(setCapsLock(capsOn));
     dialogs.clear();
-    host::ui::frmTimeRankText w;
+    host::ui::frmTimeRankText w(nullptr, selection);
     w.OptionType(kind)->setChecked(true);
     ASSERT_NO_FATAL_FAILURE(prepare(w, "3"));
     run(w.cmdTimeRankText(2), "time-rank run of 3 races");
@@ -437,7 +438,7 @@ void KorvinWithStandIn::timeRankRun(int kind, int firstRace, bool capsOn)
     part.courses[0].races = day.courses[0].races.mid(firstRace, 3);
     const QString file = settings.TimeRank + demodata::timeRankFileName(day, kind);
     EXPECT_EQ(text(dialogs.texts()), text({"タイムランクファイルを書き込みました．（3 レース） ( " + file + " )"}));
-    EXPECT_EQ(timerank::TimeRankFile, file);
+    EXPECT_EQ(selection.file, file);
     EXPECT_EQ(platform::readLines(file).value_or(QStringList{}), demodata::timeRankLines(part, kind));
     EXPECT_EQ(capsLock(), capsOn) << "the run switched the desktop's Caps Lock";
 #ifdef _WIN32
@@ -527,7 +528,7 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
 {
     // No stand-in: the run stops at the activation and no key goes anywhere.
     {
-        host::ui::frmTimeRankText w;
+        host::ui::frmTimeRankText w(nullptr, selection);
         ASSERT_NO_FATAL_FAILURE(prepare(w, "3"));
         w.cmdTimeRankText(2)->click();
         ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -536,7 +537,7 @@ TEST_F(KorvinWithStandIn, RunsAgainstTheStandInAndSendsNothingWithoutIt)
             "「Vantor frontier」のウィンドウをアクティブにできないため，実行を中止しました．キーは送信しません．"))
             << dialogs.shown[0].text.toStdString();
         EXPECT_EQ(w.openedWindow(), nullptr);
-        EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
+        EXPECT_TRUE(selection.file.isEmpty());
     }
     // Caps Lock off: the "F" answers arrive as "F". The comment run leaves the
     // desktop's Caps Lock as it was; the next export (version 2.05, where the

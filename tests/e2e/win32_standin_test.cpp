@@ -5,12 +5,14 @@
 #include "standin.h"
 
 #include "app/ui/navigation.h"
+#include "predict/returns.h"
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app::ui::ConnectWindows();
+    predict::VerifyTotals verification;
+    app::ui::ConnectWindows(verification);
     host::SetBackendFactory([] { return host::win32::CreateWin32Backend(); });
     ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();

@@ -163,7 +163,7 @@ TEST(EveryReader, TruncatedBinaryUtf8AFolderAFifoOrTooLong)
          [] { return PayoutRecord("4", "11").b + PayoutRecord("4", "12").b; },
          [](const QString &f) {
              racing::PayoutArea area;
-             racing::ShowPayouts(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
+             racing::FillPayoutArea(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
              return area.shown ? QStringLiteral("shown") : QStringLiteral("hidden");
          },
          {"shown", "hidden", "shown", "hidden", "hidden", "shown", "hidden"}},

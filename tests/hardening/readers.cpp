@@ -15,6 +15,7 @@
 #include "racing/payouts.h"
 #include "support/hostexport.h"
 #include "support/payoutrecord.h"
+#include "support/testutil.h"
 #include "timerank/analysis.h"
 #include "timerank/racelisttr.h"
 
@@ -57,7 +58,7 @@ racecard::RaceContext RaceOf(const QString &folder, const QString &key)
     racecard::RaceContext c;
     c.csvPath = folder + QStringLiteral("DenCSV/DC000610.csv");
     c.csvName = QStringLiteral("DC000610.csv");
-    c.raceKey = key;
+    c.race = racing::RaceIdOfKey(key);
     c.caption = racecard::RaceCaption(key, 7, 1200, 0, 12);
     c.settings.SDataON = QStringLiteral("0");
     c.settings.VTX_Text = folder + QStringLiteral("VTX/");
@@ -88,9 +89,9 @@ const std::vector<BigInput> &BigInputs()
          },
          [](const QString &f) {
              const racecard::DataListModel m = racecard::LoadDataList(RaceOf(f, QStringLiteral("05003411")));
-             return expect(m.n == racecard::kDataRows && m.messages.size() == 1 &&
-                               m.messages[0].startsWith(QStringLiteral("出走馬が18頭を超えています")),
-                           m.messages.join(QLatin1Char('\n')));
+             return expect(m.runnerCount == racecard::kDataRows && m.messages.size() == 1 &&
+                               m.messages[0].text.startsWith(QStringLiteral("出走馬が18頭を超えています")),
+                           test::Texts(m.messages).join(QLatin1Char('\n')));
          }},
         {"VTX text, empty lines",
          [](const QString &f, qint64 size) {
@@ -124,7 +125,7 @@ const std::vector<BigInput> &BigInputs()
          },
          [](const QString &f) {
              racing::PayoutArea area;
-             racing::ShowPayouts(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
+             racing::FillPayoutArea(area, f + QStringLiteral("SData/003東.dat"), QStringLiteral("4"), 11);
              return expect(area.shown, QStringLiteral("payouts hidden"));
          }},
         {"time-rank file, header lines",

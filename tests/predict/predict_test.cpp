@@ -283,7 +283,10 @@ TEST(Zorb, ScoringAndOrderWithTies)
     cells[90 + 2 * 5 + 1] = cell(9);  // block 3: "x " counts 0
     cells[1] = cell(25);              // outside 1..18: ignored
     cells[2] = QStringLiteral("   "); // blank: skipped
-    const auto scores = ScoreHorses(cells, r);
+    std::array<int, 120> horses{};
+    for (int i = 0; i < 120; ++i)
+        horses[size_t(i)] = timerank::HorseOfCell(cells[size_t(i)]);
+    const auto scores = ScoreHorses(horses, r);
     EXPECT_EQ((std::vector<int>{scores[4], scores[2], scores[11], scores[8]}), (std::vector<int>{10, 5, 7, 0}));
     EXPECT_EQ(OrderText(scores), "051203010204060708091011131415161718");
 

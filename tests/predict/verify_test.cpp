@@ -133,11 +133,12 @@ TEST(VerifyTally, RacesWithFourMissingFiguresOrResultsAreLeftOut)
 TEST(VerifyReport, AccumulateQuestion)
 {
     platform::RecordingDialogs dialogs;
-    qint32 races = 0;
-    VerifyCounterSets counters{};
-    ReturnTotals returns;
+    VerifyTotals totals;
+    qint32 &races = totals.raceCount;
+    VerifyCounterSets &counters = totals.counters;
+    ReturnTotals &returns = totals.returns;
     returns.races = 2; // left over when nothing was counted: starts from zero
-    StartReport(races, counters, returns, dialogs);
+    StartReport(totals, dialogs);
     EXPECT_TRUE(dialogs.shown.empty()) << "first report asks nothing";
     EXPECT_EQ(returns.races, 0);
 
@@ -146,7 +147,7 @@ TEST(VerifyReport, AccumulateQuestion)
     returns.races = 3;
     returns.picks[0].staked = 3;
     dialogs.answers = {platform::Answer::Yes};
-    StartReport(races, counters, returns, dialogs);
+    StartReport(totals, dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Question);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("検証結果を累積しますか？"));
@@ -155,7 +156,7 @@ TEST(VerifyReport, AccumulateQuestion)
     EXPECT_EQ(returns.picks[0].staked, 3);
 
     dialogs.answers = {platform::Answer::No};
-    StartReport(races, counters, returns, dialogs);
+    StartReport(totals, dialogs);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(races, 0);
     EXPECT_EQ(counters[4], (VerifyCounts{0, 0, 0, 0}));

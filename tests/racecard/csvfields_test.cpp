@@ -17,7 +17,7 @@ QStringList stored(const QString &line)
 }
 } // namespace
 
-TEST(ReadCsvFields, QuotingAndBlankRules)
+TEST(SplitCsvLine, QuotingAndBlankRules)
 {
     struct Case {
         const char *line;
@@ -41,20 +41,7 @@ TEST(ReadCsvFields, QuotingAndBlankRules)
         EXPECT_EQ(stored(QString::fromUtf8(c.line)), c.fields) << c.line;
 }
 
-TEST(ReadCsvFields, TrimsTheCallersLineAndKeepsOlderEntries)
-{
-    QString line = QStringLiteral("  1,2,3,4,  ");
-    ReadCsvFields(line);
-    EXPECT_EQ(line, QStringLiteral("1,2,3,4,"));
-    EXPECT_EQ(CsvField[3], QStringLiteral("4"));
-    QString shorter = QStringLiteral("9,8,");
-    ReadCsvFields(shorter);
-    EXPECT_EQ(CsvField[0], QStringLiteral("9"));
-    EXPECT_EQ(CsvField[1], QStringLiteral("8"));
-    EXPECT_EQ(CsvField[2], QStringLiteral("3")); // left from the line before
-}
-
-TEST(ReadCsvFields, MoreThanTheTableHoldsIsCut)
+TEST(SplitCsvLine, MoreThanTheTableHoldsIsCut)
 {
     QString line;
     for (int i = 0; i < 300; ++i)
@@ -62,4 +49,8 @@ TEST(ReadCsvFields, MoreThanTheTableHoldsIsCut)
     CsvFields f;
     EXPECT_EQ(SplitCsvLine(line, f), kCsvFieldCount);
     EXPECT_EQ(f[255], QStringLiteral("255"));
+    // A shorter line split into the same table leaves nothing of the long one.
+    EXPECT_EQ(SplitCsvLine(QStringLiteral("9,8,"), f), 2);
+    EXPECT_EQ(f[1], QStringLiteral("8"));
+    EXPECT_TRUE(f[2].isEmpty());
 }

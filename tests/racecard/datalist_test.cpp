@@ -255,7 +255,7 @@ struct Day {
     }
     RaceContext context(const QString &key, const QString &caption) const
     {
-        return {csv, QStringLiteral("DC001005.csv"), key, caption, common::Settings};
+        return {csv, QStringLiteral("DC001005.csv"), racing::RaceIdOfKey(key), caption, common::Settings};
     }
 };
 } // namespace
@@ -290,8 +290,8 @@ TEST(DataList, LoadFromFiles)
 
     const QString caption = QStringLiteral("00年 ３回東京４日目 11R T1600m オープン 03頭");
     DataListModel m = LoadDataList(d.context(key, caption));
-    ASSERT_EQ(m.n, 3);
-    EXPECT_TRUE(m.messages.isEmpty());
+    ASSERT_EQ(m.runnerCount, 3);
+    EXPECT_TRUE(m.messages.empty());
     EXPECT_EQ(m.title, caption);
     using C = CellColour;
     const std::initializer_list<std::pair<int, Column>> texts = {
@@ -316,12 +316,12 @@ TEST(DataList, LoadFromFiles)
                     {{2, ColResult}, {0, ColResult}, {2, ColOdds}, {0, ColT1}, {3, ColNo}, {3, ColMark}, {2, ColMark}}),
               (std::vector<bool>{false, true, false, false, false, false, true}));
     // ZI switch.
-    EXPECT_FALSE(m.KT.visible);
+    EXPECT_FALSE(m.meanLabel.visible);
     ShowZIColumn(m, true);
     EXPECT_EQ(field(m, &DataCell::text, {{0, ColZI}, {2, ColZI}}), (std::vector<QString>{"40", "60"}));
-    EXPECT_EQ(m.KT.text, QStringLiteral("平均： 50.0"));
-    EXPECT_EQ(m.HH.text, QStringLiteral("標準偏差： 10.0"));
-    EXPECT_TRUE(m.HH.visible);
+    EXPECT_EQ(m.meanLabel.text, QStringLiteral("平均： 50.0"));
+    EXPECT_EQ(m.deviationLabel.text, QStringLiteral("標準偏差： 10.0"));
+    EXPECT_TRUE(m.deviationLabel.visible);
     // The mark file was created blank on the way.
     EXPECT_EQ(m.marks, QString(36, QLatin1Char(' ')));
     EXPECT_TRUE(QFile::exists(d.home.path(QStringLiteral("MData/Um003東.dat"))));
@@ -330,7 +330,7 @@ TEST(DataList, LoadFromFiles)
 TEST(DataList, ZIColumnTexts)
 {
     DataListModel m;
-    m.n = 3;
+    m.runnerCount = 3;
     m.ziValues = {52.3, 0, 105.2};
     m.ziNumeric = {true, false, true};
     m.ziTexts = {QStringLiteral("52.30"), QStringLiteral("--"), QStringLiteral("105.2")};
@@ -363,9 +363,9 @@ TEST(DataList, VtxPayoutsMarksAndTooManyRunners)
 
     const QString caption = QStringLiteral("12年 ４回中山２日目 12R D1200m   未勝利 20頭");
     DataListModel m = LoadDataList(d.context(key, caption));
-    EXPECT_EQ(m.n, 18);
-    ASSERT_EQ(m.messages.size(), 1);
-    EXPECT_TRUE(m.messages[0].contains(QStringLiteral("18頭を超えています")));
+    EXPECT_EQ(m.runnerCount, 18);
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_TRUE(m.messages[0].text.contains(QStringLiteral("18頭を超えています")));
     EXPECT_TRUE(m.vtxFound);
     EXPECT_EQ(m.rows[1][ColT1].text.trimmed(), QStringLiteral("66"));
     EXPECT_EQ(field(m, &DataCell::text, {{2, ColWaku}, {0, ColMark}, {2, ColMark}}),

@@ -66,13 +66,13 @@ TEST(RaceTable, OrderLimitsAndButtons)
     EXPECT_EQ((QStringList{courses[0].caption, courses[2].caption}), (QStringList{QStringLiteral("東京"), "    "}));
     EXPECT_EQ((std::vector<bool>{courses[1].enabled, courses[2].enabled}), (std::vector<bool>{true, false}));
 
-    const RaceButtons tokyo = ShowRaces(read.table, QStringLiteral("05"));
+    const RaceButtons tokyo = RacesOfCourse(read.table, QStringLiteral("05"));
     EXPECT_EQ((std::vector<bool>{tokyo[9].enabled, tokyo[10].enabled, tokyo[11].enabled}),
               (std::vector<bool>{true, false, false}));
     EXPECT_TRUE(tokyo[10].caption.isEmpty());
-    const RaceButtons nakayama = ShowRaces(read.table, QStringLiteral("06"));
-    EXPECT_EQ(nakayama[0].key, QStringLiteral("06003401"));
-    EXPECT_EQ(nakayama[11].key, QStringLiteral("06003412"));
+    const RaceButtons nakayama = RacesOfCourse(read.table, QStringLiteral("06"));
+    EXPECT_EQ(nakayama[0].race.key, QStringLiteral("06003401"));
+    EXPECT_EQ(nakayama[11].race.key, QStringLiteral("06003412"));
     for (int i = 1; i < 11; ++i)
         EXPECT_FALSE(nakayama[i].enabled) << i;
 }
@@ -156,7 +156,7 @@ TEST(MoveRace, MessagesOverEmptyButtonsAndEnds)
 {
     RaceButtons b;
     for (int i : {0, 2, 5})
-        b[i] = {QStringLiteral("cap%1").arg(i), QStringLiteral("key%1").arg(i), true};
+        b[i] = {QStringLiteral("cap%1").arg(i), racing::RaceIdOfKey(QStringLiteral("0500340%1").arg(i)), true};
     struct Case {
         int from, dir;
         bool moved;
@@ -179,9 +179,9 @@ TEST(MoveRace, MessagesOverEmptyButtonsAndEnds)
         const RaceMove m = MoveRace(b, c.from, c.dir);
         EXPECT_EQ(m.moved, c.moved) << c.from << c.dir;
         EXPECT_EQ(m.index, c.to);
-        EXPECT_EQ(m.messages, c.messages);
+        EXPECT_EQ(test::Texts(m.messages), c.messages);
         if (m.moved) {
-            EXPECT_EQ(m.key, b[c.to].key);
+            EXPECT_EQ(m.race.key, b[c.to].race.key);
         }
     }
 }

@@ -32,7 +32,7 @@ TEST(Payouts, RecordMatching)
     home.writeBytes(QStringLiteral("SData/003東.dat"), bytes);
 
     PayoutArea a;
-    const std::optional<RacePayouts> shownRecord = ShowPayouts(a, file, QStringLiteral("4"), QStringLiteral("11"));
+    const std::optional<RacePayouts> shownRecord = FillPayoutArea(a, file, QStringLiteral("4"), QStringLiteral("11"));
     EXPECT_TRUE(a.shown);
     EXPECT_EQ(a.placeRows, 3);
     const std::vector<std::pair<PayoutLabel, PayoutLabel>> labels = {
@@ -49,16 +49,16 @@ TEST(Payouts, RecordMatching)
 
     // The race as text must equal the field; as a number its value.
     PayoutArea t;
-    ShowPayouts(t, file, QStringLiteral("4"), QStringLiteral("10"));
+    FillPayoutArea(t, file, QStringLiteral("4"), QStringLiteral("10"));
     EXPECT_EQ(t.Tan[0].text, QStringLiteral("01     999"));
     PayoutArea none;
-    ShowPayouts(none, file, QStringLiteral("4"), QStringLiteral(" 1"));
+    FillPayoutArea(none, file, QStringLiteral("4"), QStringLiteral(" 1"));
     EXPECT_FALSE(none.shown);
     PayoutArea num;
-    ShowPayouts(num, file, QStringLiteral("4"), 10);
+    FillPayoutArea(num, file, QStringLiteral("4"), 10);
     EXPECT_EQ(num.Tan[0].text, QStringLiteral("01     999"));
     PayoutArea missing;
-    ShowPayouts(missing, sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10);
+    FillPayoutArea(missing, sdata + QStringLiteral("nothing.dat"), QStringLiteral("4"), 10);
     EXPECT_FALSE(missing.shown);
 
     // The same record as numbers: the last match, both winners of the dead
@@ -85,10 +85,10 @@ TEST(Payouts, RecordMatching)
         Record("1", "01").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).b +
             Record("1", "02").fuku(0, "01", 1).fuku(1, "02", 1).fuku(2, "03", 1).fuku(3, "04", 1).fuku(4, "05", 1).b);
     PayoutArea four;
-    ShowPayouts(four, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 1);
+    FillPayoutArea(four, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 1);
     EXPECT_EQ(four.placeRows, 4);
     PayoutArea five;
-    ShowPayouts(five, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 2);
+    FillPayoutArea(five, sdata + QStringLiteral("5.dat"), QStringLiteral("1"), 2);
     EXPECT_EQ(five.placeRows, 5);
 
     // An amount that is not digits counts 0; a short last record is read for
@@ -99,8 +99,8 @@ TEST(Payouts, RecordMatching)
     for (const auto &[tail, shown] : {std::pair{last.left(310), true}, std::pair{last.left(309), false}}) {
         home.writeBytes(QStringLiteral("SData/6.dat"), odd + tail);
         PayoutArea notDigits, cut;
-        ShowPayouts(notDigits, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 5);
-        ShowPayouts(cut, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 6);
+        FillPayoutArea(notDigits, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 5);
+        FillPayoutArea(cut, sdata + QStringLiteral("6.dat"), QStringLiteral("2"), 6);
         EXPECT_EQ(notDigits.Tan[0].text, QStringLiteral("07       0"));
         EXPECT_EQ(cut.shown, shown);
         EXPECT_EQ(cut.Tan[0].text, shown ? QStringLiteral("03     450") : QString());
@@ -132,7 +132,7 @@ TEST(Payouts, FileNameOnlyFromDigitsAndAKnownCourse)
     // A race key "05../101" once read "<SData>/../東.dat".
     home.writeBytes(QStringLiteral("東.dat"), Record("1", "01").tan(0, "07", 1230).b);
     PayoutArea a;
-    ShowPayouts(a, PayoutFileName(sdata, QStringLiteral(".."), QStringLiteral("/"), QStringLiteral("東京")),
-                QStringLiteral("1"), QStringLiteral("01"));
+    FillPayoutArea(a, PayoutFileName(sdata, QStringLiteral(".."), QStringLiteral("/"), QStringLiteral("東京")),
+                   QStringLiteral("1"), QStringLiteral("01"));
     EXPECT_FALSE(a.shown);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Shared helpers of the tests: a scratch program folder, CP932 files, and a
 // fatal handler that records instead of ending the process.
+#include "platform/messages.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QMap>
@@ -47,6 +49,15 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+// The texts of messages, in order.
+inline QStringList Texts(const platform::Messages &messages)
+{
+    QStringList out;
+    for (const platform::Message &m : messages)
+        out << m.text;
+    return out;
+}
 
 // korvin-cli run as a user would (the built executable, with --home when given).
 struct CliRun {

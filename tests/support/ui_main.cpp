@@ -1,4 +1,5 @@
 #include "app/ui/navigation.h"
+#include "predict/returns.h"
 
 #include <QApplication>
 #include "support/testmain.h"
@@ -11,7 +12,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     // The windows open one another as in the program.
-    korvin::app::ui::ConnectWindows();
+    korvin::predict::VerifyTotals verification;
+    korvin::app::ui::ConnectWindows(verification);
     ::testing::InitGoogleTest(&argc, argv);
     return korvin::test::finishTests(RUN_ALL_TESTS());
 }

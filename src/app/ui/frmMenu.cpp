@@ -88,8 +88,8 @@ void frmMenu::cmdMenu_Click(int index)
     QWidget *w = nullptr;
     switch (index) {
     case 0: close(); return;
-    case 1: w = new racecard::ui::frmFileSelectDenCSV(this); break;
-    case 2: w = new host::ui::frmTimeRankText(this); break;
+    case 1: w = new racecard::ui::frmFileSelectDenCSV(this, m_raceCard); break;
+    case 2: w = new host::ui::frmTimeRankText(this, m_timeRank); break;
     case 3: w = new host::ui::frmCommentSet(this); break;
     case 4: w = new files::ui::frmFileMenu(this); break;
     case 99: w = new frmOption(this); break;

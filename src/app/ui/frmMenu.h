@@ -1,5 +1,7 @@
 #pragma once
 #include "platform/ui/window.h"
+#include "racecard/racetable.h"
+#include "timerank/timerankfile.h"
 
 #include <QPointer>
 #include <array>
@@ -31,6 +33,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // What the race-card and time-rank windows have chosen, for the whole run.
+    racecard::RaceCardSelection m_raceCard;
+    timerank::TimeRankSelection m_timeRank;
     std::map<int, QPushButton *> m_buttons;
     QPointer<QWidget> m_opened;
 };

@@ -9,10 +9,11 @@
 
 namespace korvin::app::ui {
 
-void ConnectWindows()
+void ConnectWindows(predict::VerifyTotals &verification)
 {
-    racecard::ui::frmRaceList::verificationWindowFactory() = [](QWidget *opener) -> QWidget * {
-        return new predict::ui::frmAnalyzReport(opener);
+    racecard::ui::frmRaceList::verificationWindowFactory() = [&verification](QWidget *opener,
+                                                                             racecard::RaceCardSelection &selection) {
+        return new predict::ui::frmAnalyzReport(opener, selection, verification);
     };
     timerank::ui::frmRaceListTR::batchPrediction() = [](timerank::ui::frmRaceListTR &list) {
         predict::ui::frmZorb dialog(&list);

@@ -20,7 +20,8 @@ std::function<QWidget *(QWidget *)> &frmTimeRankText::parameterWindowFactory()
     return factory;
 }
 
-frmTimeRankText::frmTimeRankText(QWidget *opener) : ScriptWindow(opener)
+frmTimeRankText::frmTimeRankText(QWidget *opener, timerank::TimeRankSelection &selection)
+    : ScriptWindow(opener), m_selection(selection)
 {
     setObjectName(QStringLiteral("frmTimeRankText"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / TimeRank"));
@@ -52,14 +53,14 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
 {
     for (int i = 0; i < 6; ++i) {
         if (m_options[i]->isChecked()) {
-            timerank::TimeRankType = qint16(i);
+            m_selection.kind = qint16(i);
             break;
         }
     }
     switch (index) {
     case 0: close(); break;
     case 1: {
-        auto *w = new timerank::ui::frmFileSelectTR(this);
+        auto *w = new timerank::ui::frmFileSelectTR(this, m_selection);
         m_opened = w;
         w->show();
         hide();
@@ -81,7 +82,7 @@ void frmTimeRankText::cmdTimeRankText_Click(int index)
 
 void frmTimeRankText::ExportTimeRankText()
 {
-    const int kind = timerank::TimeRankType;
+    const int kind = m_selection.kind;
     const auto result = runScript(
         [kind](const RunNumbers &n, platform::Messages &m) { return BuildExportScript(n, kind, common::Settings, m); },
         m_buttons[2]);
@@ -90,13 +91,13 @@ void frmTimeRankText::ExportTimeRankText()
     platform::Messages messages = result->messages;
     const bool written = result->split && result->split->written();
     if (written) {
-        timerank::TimeRankFile = result->split->path;
+        m_selection.file = result->split->path;
         messages.push_back(platform::Information(SplitDoneMessage(*result->split)));
     }
     platform::ShowMessages(messages);
     if (!written)
         return;
-    auto *w = new timerank::ui::frmRaceListTR(this);
+    auto *w = new timerank::ui::frmRaceListTR(this, m_selection);
     m_opened = w;
     w->show();
     hide();

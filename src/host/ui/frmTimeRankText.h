@@ -1,5 +1,6 @@
 #pragma once
 #include "host/ui/scriptwindow.h"
+#include "timerank/timerankfile.h"
 
 #include <array>
 #include <functional>
@@ -14,7 +15,7 @@ namespace korvin::host::ui {
 class frmTimeRankText : public ScriptWindow {
     Q_OBJECT
 public:
-    explicit frmTimeRankText(QWidget *opener = nullptr);
+    frmTimeRankText(QWidget *opener, timerank::TimeRankSelection &selection);
 
     void cmdTimeRankText_Click(int index);
     // The keystroke script, the split, then the race list on the new file.
@@ -31,6 +32,7 @@ public:
     static std::function<QWidget *(QWidget *opener)> &parameterWindowFactory();
 
 private:
+    timerank::TimeRankSelection &m_selection;
     std::array<QPushButton *, 4> m_buttons{};
     std::array<QRadioButton *, 6> m_options{};
     QWidget *m_opened = nullptr;

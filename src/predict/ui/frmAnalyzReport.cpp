@@ -7,6 +7,7 @@
 #include "racecard/racetable.h"
 #include "racecard/ui/frmDataList.h"
 #include "common/programfolder.h"
+#include "common/settings.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +16,8 @@
 
 namespace korvin::predict::ui {
 
-frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWindow(opener)
+frmAnalyzReport::frmAnalyzReport(QWidget *opener, racecard::RaceCardSelection &selection, VerifyTotals &totals)
+    : KorvinWindow(opener)
 {
     setObjectName(QStringLiteral("frmAnalyzReport"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / Report"));
@@ -56,42 +58,36 @@ frmAnalyzReport::frmAnalyzReport(QWidget *opener, RaceLoader loader) : KorvinWin
     layout->addSpacing(8);
     m_close = platform::ui::addCloseRow(this, layout);
 
-    Report(loader ? loader : RaceLoader(&frmAnalyzReport::LoadInDataList));
+    Report(selection, totals);
 }
 
-void frmAnalyzReport::Report(const RaceLoader &loader)
+void frmAnalyzReport::Report(racecard::RaceCardSelection &selection, VerifyTotals &totals)
 {
-    StartReport(VerifiedRaceCount, VerifyCounters, VerifyReturns, platform::dialogs());
-    CountRaceButtons(
-        racecard::CurrentRaceButtons,
-        [&](int index, const racecard::RaceButton &button) {
-            racecard::CurrentRaceKey = button.key;
-            const VerifyRace race = loader(index, button);
-            platform::DoEvents();
-            return race;
-        },
-        VerifiedRaceCount, VerifyCounters, &VerifyReturns);
-    const QStringList lines = ReportLines(VerifiedRaceCount, VerifyCounters);
+    StartReport(totals, platform::dialogs());
+    // The races of the chosen file as the data list loads them; the settings
+    // are those the file selection read when it opened.
+    racecard::RaceContext context;
+    context.csvPath = selection.csvPath;
+    context.csvName = selection.csvName;
+    context.settings = common::Settings;
+    VerifyCourse(selection.table, selection.course, context, totals,
+                 [&selection](const racecard::RaceButton &race, const racecard::DataListModel &model) {
+                     // The data list shows each race as it is counted, and closes again.
+                     selection.race = race.race;
+                     auto *list = new racecard::ui::frmDataList(nullptr, selection, model);
+                     list->show();
+                     platform::DoEvents();
+                     list->closeUnchanged();
+                     platform::DoEvents();
+                 });
+    const QStringList lines = ReportLines(totals.raceCount, totals.counters);
     for (int i = 0; i < kReportLines; ++i)
         m_labels[size_t(i)]->setText(lines.value(i));
-    const QStringList returns = ReturnLines(VerifyReturns);
+    const QStringList returns = ReturnLines(totals.returns);
     for (int i = 0; i < kReturnLines; ++i)
         m_returnLabels[size_t(i)]->setText(returns.value(i));
-    m_hitChart->setData(HitRateChart(VerifiedRaceCount, VerifyCounters));
-    m_returnChart->setData(ReturnRateChart(VerifyReturns));
-}
-
-VerifyRace frmAnalyzReport::LoadInDataList(int, const racecard::RaceButton &button)
-{
-    racecard::CurrentRaceKey = button.key;
-    // The window fills itself for the current race as it loads; what is
-    // counted is the model behind what it paints.
-    auto *list = new racecard::ui::frmDataList(nullptr, button.caption);
-    list->show();
-    platform::DoEvents();
-    const VerifyRace race = VerifyRaceOf(list->model());
-    list->closeUnchanged();
-    return race;
+    m_hitChart->setData(HitRateChart(totals.raceCount, totals.counters));
+    m_returnChart->setData(ReturnRateChart(totals.returns));
 }
 
 } // namespace korvin::predict::ui

@@ -5,6 +5,7 @@
 #include "platform/ui/buttonarray.h"
 #include "platform/ui/selectonfocus.h"
 #include "platform/ui/frmWait.h"
+#include "timerank/timerankfile.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -17,15 +18,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvin::predict {
-std::vector<TRParaRecord> TRParaTable(kConditions);
-} // namespace korvin::predict
-
 namespace korvin::predict::ui {
 
 namespace {
-const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 const std::array<QString, 4> kBlocks{QStringLiteral("同トラック距離±２００ｍ"), QStringLiteral("同トラック全距離"),
                                      QStringLiteral("芝・ダート±２００ｍ"), QStringLiteral("芝・ダート全距離")};
 } // namespace
@@ -68,7 +63,7 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
         auto *grid = new QGridLayout(frame);
         grid->setSpacing(2);
         for (int p = 0; p < 6; ++p) {
-            auto *l = new QLabel(kPeriods[p], frame);
+            auto *l = new QLabel(timerank::PeriodNames()[p], frame);
             l->setAlignment(Qt::AlignCenter);
             grid->addWidget(l, 0, p + 1);
         }
@@ -103,10 +98,9 @@ frmTimeRankPara::frmTimeRankPara(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
 
     QString error;
-    if (LoadTRParaFile(TRParaTable, &error) < 0)
-        platform::dialogs().critical(
-            QStringLiteral("パラメータファイルを開けません． ( %1 )\n%2").arg(TRParaPath(), error));
-    fill(TRParaTable[0]);
+    if (LoadTRParaFile(m_table, &error) < 0)
+        platform::dialogs().critical(ParaFileOpenMessage(error));
+    fill(m_table[0]);
     for (QComboBox *c : m_combos) {
         c->setCurrentIndex(0);
         connect(c, &QComboBox::currentIndexChanged, this, [this] { ShowCondition(); });
@@ -143,7 +137,7 @@ void frmTimeRankPara::ShowCondition()
     const int n = conditionIndex();
     if (n < 0)
         return;
-    fill(TRParaTable[n]);
+    fill(m_table[n]);
 }
 
 void frmTimeRankPara::SaveShownCondition()
@@ -152,7 +146,7 @@ void frmTimeRankPara::SaveShownCondition()
     if (n < 0)
         return;
     QString error;
-    if (!SaveCondition(TRParaTable, n, boxTexts(), &error)) {
+    if (!SaveCondition(m_table, n, boxTexts(), &error)) {
         platform::dialogs().critical(
             QStringLiteral("パラメータを登録できません． ( %1 )\n%2").arg(TRParaPath(), error));
         return;
@@ -176,7 +170,7 @@ void frmTimeRankPara::SaveAllConditions()
     wait->show();
     QString error;
     const bool ok = SaveAllConditionRecords(
-        TRParaTable, boxTexts(),
+        m_table, boxTexts(),
         [wait](int k) {
             wait->ProgressBar()->setValue(k);
             if (k % 100 == 0)

@@ -9,12 +9,6 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-namespace korvin::predict {
-// The 1600 conditions as the parameter window holds them while the program
-// runs: read from "Korvin.trp" when the window opens, kept by its saves.
-extern std::vector<TRParaRecord> TRParaTable;
-} // namespace korvin::predict
-
 namespace korvin::predict::ui {
 
 // The prediction parameters of one race condition: 120 point boxes in four
@@ -42,6 +36,9 @@ private:
     std::array<QString, kParaBoxes> boxTexts() const;
     void fill(const TRParaRecord &record);
 
+    // The 1600 conditions: read from "Korvin.trp" when the window opens,
+    // kept by its saves.
+    std::vector<TRParaRecord> m_table = std::vector<TRParaRecord>(kConditions);
     std::array<QComboBox *, 4> m_combos{};
     std::array<QLineEdit *, kParaBoxes> m_boxes{};
     std::array<QPushButton *, 3> m_buttons{};

@@ -120,41 +120,38 @@ void frmZorb::cmdZorb_Click(int index)
 
 void frmZorb::RunBatchPrediction()
 {
-    // The races are those the race list offers: each enabled course's enabled race buttons.
-    int races = 0;
-    for (int p = 0; p < timerank::kMaxCourses; ++p) {
-        if (!m_list->cmdPlace(p)->isEnabled())
-            continue;
-        m_list->cmdPlace_Click(p);
-        for (int r = 0; r < timerank::kMaxRaces; ++r)
-            races += m_list->cmdRace(r)->isEnabled() ? 1 : 0;
-    }
+    // The races are those the race list offers.
+    const int races = m_list->model().totalRaces();
     m_lastCount = races;
     const ZorbSettings z = settings();
-    auto *window = new timerank::ui::frmTimeRank(m_list);
+    auto *window = new timerank::ui::frmTimeRank(m_list, m_list->selection());
     // The pending events processed during the run must not reach the race list
-    // or step the analysis window: it is modal and driven by the run alone.
+    // or step the analysis window: it is modal and follows the run alone.
     window->setWindowModality(Qt::ApplicationModal);
     window->setDrivenByRun(true);
     window->show();
     platform::DoEvents();
-    // The analysis window is the run's progress: it shows each race as it is scored.
-    const BatchRunResult run = predict::RunBatchPrediction(
-        window->model(), races, z, common::ProgramFolder() + kZorbFileName, platform::dialogs(), [window] {
-            window->refresh();
-            platform::DoEvents();
-        });
+    // The run reads the file the window opened (with the settings the window
+    // loaded) on its own; the window is its progress and shows each race as
+    // it is scored. The window has said what was wrong with the file.
+    timerank::TimeRankAnalysis run;
+    run.open(m_list->selection().file, m_list->selection().kind, common::Settings);
+    const BatchRunResult result = predict::RunBatchPrediction(run, races, z, common::ProgramFolder() + kZorbFileName,
+                                                              platform::dialogs(), [window, &run] {
+                                                                  window->follow(run);
+                                                                  platform::DoEvents();
+                                                              });
     window->setDrivenByRun(false);
     window->close();
-    platform::ShowMessages(run.messages);
-    if (!run.completed)
+    platform::ShowMessages(result.messages);
+    if (!result.completed)
         return;
     platform::dialogs().information(kBatchDoneMessage);
     // The analysis window loaded the settings as it opened.
-    if (const std::optional<BacktestSummary> backtest = BacktestRun(run, common::Settings)) {
-        auto *result = new frmBacktest(nullptr, *backtest);
-        result->show();
-        m_backtest = result;
+    if (const std::optional<BacktestSummary> backtest = BacktestRun(result, common::Settings)) {
+        auto *summary = new frmBacktest(nullptr, *backtest);
+        summary->show();
+        m_backtest = summary;
     }
 }
 

@@ -17,8 +17,8 @@ class frmRaceListTR;
 namespace korvin::predict::ui {
 
 // Settings of the batch prediction, opened modally from the time-rank race
-// list. OK runs the prediction over the list's races, showing each race in
-// the analysis window as it goes.
+// list. OK runs the prediction over the races the list offers, the analysis
+// window showing each race as the run reaches it.
 class frmZorb : public QDialog {
     Q_OBJECT
 public:
@@ -26,7 +26,7 @@ public:
 
     ZorbSettings settings() const;
     void cmdZorb_Click(int index);
-    // Races counted on the race list's buttons by the last run.
+    // Races the race list offered to the last run.
     int lastRaceCount() const { return m_lastCount; }
     // The backtest window the last run opened (none when payouts are off or
     // not found).

@@ -97,7 +97,23 @@ QString headerWord(Column c)
 }
 } // namespace
 
-frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow(opener)
+frmDataList::frmDataList(QWidget *opener, RaceCardSelection &selection, const QString &caption)
+    : KorvinWindow(opener), m_selection(selection)
+{
+    build(caption);
+    LoadDataList();
+}
+
+frmDataList::frmDataList(QWidget *opener, RaceCardSelection &selection, const DataListModel &model)
+    : KorvinWindow(opener), m_selection(selection)
+{
+    build(model.title);
+    m_model = model;
+    m_checkZI->setChecked(model.ziOn);
+    showModel();
+}
+
+void frmDataList::build(const QString &caption)
 {
     setObjectName(QStringLiteral("frmDataList"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / DataList"));
@@ -202,8 +218,6 @@ frmDataList::frmDataList(QWidget *opener, const QString &caption) : KorvinWindow
     layout->addWidget(m_raceName);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
-
-    LoadDataList();
 }
 
 void frmDataList::paint(QWidget *w, CellColour c)
@@ -217,14 +231,18 @@ void frmDataList::LoadDataList()
 {
     // The chosen file and race; the settings are those the file selection read when it opened.
     RaceContext context;
-    context.csvPath = ChosenCsvPath;
-    context.csvName = ChosenCsvName;
-    context.raceKey = CurrentRaceKey;
+    context.csvPath = m_selection.csvPath;
+    context.csvName = m_selection.csvName;
+    context.race = m_selection.race;
     context.caption = m_raceName->text();
     context.settings = common::Settings;
     context.ziOn = m_checkZI->isChecked();
     m_model = racecard::LoadDataList(context);
+    showModel();
+}
 
+void frmDataList::showModel()
+{
     for (int r = 0; r < kDataRows; ++r) {
         const DataRow &row = m_model.rows[r];
         for (int c = 0; c < kColumnCount; ++c) {
@@ -244,8 +262,7 @@ void frmDataList::LoadDataList()
     m_payoutFrame->showArea(m_model.payouts);
 
     showZI();
-    for (const QString &msg : m_model.messages)
-        platform::dialogs().information(msg);
+    platform::ShowMessages(m_model.messages);
     // The marks typed for this race could not be saved: said before they are typed.
     if (!m_model.markError.isEmpty())
         platform::dialogs().critical(m_model.markError);
@@ -253,12 +270,12 @@ void frmDataList::LoadDataList()
 
 void frmDataList::showZI()
 {
-    for (int r = 0; r < m_model.n; ++r)
+    for (int r = 0; r < m_model.runnerCount; ++r)
         m_cells[r][ColZI]->setText(m_model.rows[r][ColZI].text);
-    m_kt->setText(m_model.KT.text);
-    m_kt->setVisible(m_model.KT.visible);
-    m_hh->setText(m_model.HH.text);
-    m_hh->setVisible(m_model.HH.visible);
+    m_kt->setText(m_model.meanLabel.text);
+    m_kt->setVisible(m_model.meanLabel.visible);
+    m_hh->setText(m_model.deviationLabel.text);
+    m_hh->setVisible(m_model.deviationLabel.visible);
 }
 
 void frmDataList::CheckZI_Click()
@@ -282,10 +299,10 @@ bool frmDataList::saveMarks()
         return false;
     }
     QString error;
-    if (!racing::WriteHorseMarks(JoinMarks(boxes), CurrentRaceKey, common::Settings.MData, &error))
-        platform::dialogs().critical(
-            QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
-                .arg(common::Settings.MData + racing::HorseMarkFileName(CurrentRaceKey), error));
+    const QString &key = m_selection.race.key;
+    if (!racing::WriteHorseMarks(JoinMarks(boxes), key, common::Settings.MData, &error))
+        platform::dialogs().critical(QStringLiteral("馬印ファイルを保存できません． ( %1 )\n%2")
+                                         .arg(common::Settings.MData + racing::HorseMarkFileName(key), error));
     return true;
 }
 
@@ -315,13 +332,12 @@ void frmDataList::cmdDataList_Click(int index)
 
 void frmDataList::moveRace(int direction)
 {
-    const RaceMove m = MoveRace(CurrentRaceButtons, CurrentRaceIndex, direction);
-    for (const QString &msg : m.messages)
-        platform::dialogs().information(msg);
+    const RaceMove m = MoveRace(m_selection.raceButtons, m_selection.raceIndex, direction);
+    platform::ShowMessages(m.messages);
     if (!m.moved)
         return;
-    CurrentRaceIndex = m.index;
-    CurrentRaceKey = m.key;
+    m_selection.raceIndex = m.index;
+    m_selection.race = m.race;
     m_raceName->setText(m.caption);
     LoadDataList();
 }

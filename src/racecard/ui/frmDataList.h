@@ -27,8 +27,11 @@ QColor BackgroundColour(CellColour c);
 class frmDataList : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    // Loads the current race (CurrentRaceKey); the caption is the race button's.
-    frmDataList(QWidget *opener, const QString &caption);
+    // Loads the selection's race; the caption is the race button's.
+    frmDataList(QWidget *opener, RaceCardSelection &selection, const QString &caption);
+    // Shows a race of the selection loaded elsewhere (the verification's),
+    // titled as loaded.
+    frmDataList(QWidget *opener, RaceCardSelection &selection, const DataListModel &model);
 
     QLabel *LabelRaceName() const { return m_raceName; }
     // The label of a cell (not the mark column), or the mark box.
@@ -46,7 +49,7 @@ public:
     // Closes a list nobody has typed in (the verification report's): the mark
     // file is left as it is and the race list is not shown.
     void closeUnchanged();
-    // Loads the race of CurrentRaceKey with LabelRaceName as its caption.
+    // Loads the selection's race with LabelRaceName as its caption.
     void LoadDataList();
 
 protected:
@@ -54,11 +57,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void build(const QString &caption);
+    // Paints m_model and says what its load has to say.
+    void showModel();
     bool saveMarks();
     void moveRace(int direction);
     void showZI();
     void paint(QWidget *w, CellColour c);
 
+    RaceCardSelection &m_selection;
     QLabel *m_raceName;
     std::array<std::array<QLabel *, kColumnCount>, kDataRows> m_cells{};
     std::array<QLineEdit *, kDataRows> m_marks{};

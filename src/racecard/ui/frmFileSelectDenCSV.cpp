@@ -8,9 +8,10 @@
 
 namespace korvin::racecard::ui {
 
-frmFileSelectDenCSV::frmFileSelectDenCSV(QWidget *opener)
+frmFileSelectDenCSV::frmFileSelectDenCSV(QWidget *opener, RaceCardSelection &selection)
     : FileSelectWindow(opener, QStringLiteral("frmFileSelectDenCSV"),
-                       platform::ui::kTitlePrefix + QStringLiteral("  / 出馬表CSVファイル"))
+                       platform::ui::kTitlePrefix + QStringLiteral("  / 出馬表CSVファイル")),
+      m_selection(selection)
 {
     platform::ShowMessages(common::LoadSettings());
     openFolder(common::Settings.DenCSV, QStringLiteral("DC*.csv"));
@@ -28,13 +29,13 @@ QWidget *frmFileSelectDenCSV::fileChosen(const QString &folder, const QString &n
         platform::dialogs().information(RaceCardEmptyMessage(path));
         return nullptr;
     }
-    ChosenCsvPath = path;
-    ChosenCsvName = name;
-    RaceTables = read.table;
+    m_selection.csvPath = path;
+    m_selection.csvName = name;
+    m_selection.table = read.table;
     const QString leftOut = RaceCardLeftOutMessage(read);
     if (!leftOut.isEmpty())
         platform::dialogs().information(leftOut);
-    auto *list = new frmRaceList(this);
+    auto *list = new frmRaceList(this, m_selection);
     list->show();
     hide();
     return list;

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/fileselectwindow.h"
+#include "racecard/racetable.h"
 
 namespace korvin::racecard::ui {
 
@@ -7,10 +8,13 @@ namespace korvin::racecard::ui {
 class frmFileSelectDenCSV : public platform::ui::FileSelectWindow {
     Q_OBJECT
 public:
-    explicit frmFileSelectDenCSV(QWidget *opener);
+    frmFileSelectDenCSV(QWidget *opener, RaceCardSelection &selection);
 
 protected:
     QWidget *fileChosen(const QString &folder, const QString &name) override;
+
+private:
+    RaceCardSelection &m_selection;
 };
 
 } // namespace korvin::racecard::ui

@@ -11,13 +11,13 @@
 
 namespace korvin::racecard::ui {
 
-std::function<QWidget *(QWidget *)> &frmRaceList::verificationWindowFactory()
+std::function<QWidget *(QWidget *, RaceCardSelection &)> &frmRaceList::verificationWindowFactory()
 {
-    static std::function<QWidget *(QWidget *)> factory;
+    static std::function<QWidget *(QWidget *, RaceCardSelection &)> factory;
     return factory;
 }
 
-frmRaceList::frmRaceList(QWidget *opener) : KorvinWindow(opener)
+frmRaceList::frmRaceList(QWidget *opener, RaceCardSelection &selection) : KorvinWindow(opener), m_selection(selection)
 {
     setObjectName(QStringLiteral("frmRaceList"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / RaceList"));
@@ -53,32 +53,32 @@ frmRaceList::frmRaceList(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
     resize(560, 560);
 
-    const auto courses = CourseButtons(RaceTables);
+    const auto courses = CourseButtons(m_selection.table);
     for (int i = 0; i < 3; ++i) {
         m_place[i]->setText(courses[i].caption);
         m_place[i]->setEnabled(courses[i].enabled);
     }
-    ShowRaces(RaceTables.CourseCodes[0]);
+    ShowRaces(m_selection.table.CourseCodes[0]);
 }
 
 void frmRaceList::ShowRaces(const QString &course)
 {
-    CurrentRaceButtons = racecard::ShowRaces(RaceTables, course);
+    m_selection.raceButtons = racecard::RacesOfCourse(m_selection.table, course);
     for (int r = 0; r < 12; ++r) {
-        m_race[r]->setText(CurrentRaceButtons[r].caption);
-        m_race[r]->setEnabled(CurrentRaceButtons[r].enabled);
+        m_race[r]->setText(m_selection.raceButtons[r].caption);
+        m_race[r]->setEnabled(m_selection.raceButtons[r].enabled);
     }
-    CurrentCourse = course;
+    m_selection.course = course;
 }
 
-void frmRaceList::cmdPlace_Click(int index) { ShowRaces(RaceTables.CourseCodes[index]); }
+void frmRaceList::cmdPlace_Click(int index) { ShowRaces(m_selection.table.CourseCodes[index]); }
 
 void frmRaceList::cmdRace_Click(int index)
 {
     hide();
-    CurrentRaceIndex = index;
-    CurrentRaceKey = CurrentRaceButtons[index].key;
-    auto *w = new frmDataList(this, m_race[index]->text());
+    m_selection.raceIndex = index;
+    m_selection.race = m_selection.raceButtons[index].race;
+    auto *w = new frmDataList(this, m_selection, m_selection.raceButtons[index].caption);
     m_opened = w;
     w->show();
 }
@@ -91,7 +91,7 @@ void frmRaceList::cmdRaceList_Click(int index)
     }
     if (!verificationWindowFactory())
         return;
-    QWidget *w = verificationWindowFactory()(this);
+    QWidget *w = verificationWindowFactory()(this, m_selection);
     if (!w)
         return;
     m_opened = w;

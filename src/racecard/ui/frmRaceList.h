@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/window.h"
+#include "racecard/racetable.h"
 
 #include <QPointer>
 #include <array>
@@ -13,8 +14,8 @@ namespace korvin::racecard::ui {
 class frmRaceList : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    // Shows the race table read last (RaceTables).
-    explicit frmRaceList(QWidget *opener);
+    // Shows the race table of the selection.
+    frmRaceList(QWidget *opener, RaceCardSelection &selection);
 
     QPushButton *cmdPlace(int i) const { return m_place.at(i); }
     QPushButton *cmdRace(int i) const { return m_race.at(i); }
@@ -30,9 +31,10 @@ public:
     // Opens the verification report with the race list as its opener. The
     // report lives in a folder above this one, so the program installs it;
     // "検証" stays disabled while none is installed.
-    static std::function<QWidget *(QWidget *opener)> &verificationWindowFactory();
+    static std::function<QWidget *(QWidget *opener, RaceCardSelection &selection)> &verificationWindowFactory();
 
 private:
+    RaceCardSelection &m_selection;
     std::array<QPushButton *, 3> m_place{};
     std::array<QPushButton *, 12> m_race{};
     std::array<QPushButton *, 2> m_list{};

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/fileselectwindow.h"
+#include "timerank/timerankfile.h"
 
 namespace korvin::timerank::ui {
 
@@ -8,10 +9,13 @@ namespace korvin::timerank::ui {
 class frmFileSelectTR : public platform::ui::FileSelectWindow {
     Q_OBJECT
 public:
-    explicit frmFileSelectTR(QWidget *opener = nullptr);
+    frmFileSelectTR(QWidget *opener, TimeRankSelection &selection);
 
 protected:
     QWidget *fileChosen(const QString &folder, const QString &name) override;
+
+private:
+    TimeRankSelection &m_selection;
 };
 
 } // namespace korvin::timerank::ui

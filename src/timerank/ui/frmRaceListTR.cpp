@@ -19,7 +19,8 @@ std::function<void(frmRaceListTR &)> &frmRaceListTR::batchPrediction()
     return run;
 }
 
-frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
+frmRaceListTR::frmRaceListTR(QWidget *opener, TimeRankSelection &selection)
+    : KorvinWindow(opener), m_selection(selection)
 {
     setObjectName(QStringLiteral("frmRaceListTR"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral("  / RaceList"));
@@ -58,10 +59,10 @@ frmRaceListTR::frmRaceListTR(QWidget *opener) : KorvinWindow(opener)
     layout->addLayout(buttons);
     m_buttons[1]->setEnabled(bool(batchPrediction()));
 
-    m_list = LoadRaceList(TimeRankFile);
+    m_list = LoadRaceList(m_selection.file);
     platform::ShowMessages(m_list.messages);
     if (m_list.opened && !m_list.headerFound)
-        platform::dialogs().information(NoRaceHeaderMessage(TimeRankFile));
+        platform::dialogs().information(NoRaceHeaderMessage(m_selection.file));
     for (size_t i = 0; i < m_list.courses.size(); ++i) {
         m_place[i]->setText(m_list.courses[i].name);
         m_place[i]->setEnabled(true);
@@ -85,8 +86,8 @@ void frmRaceListTR::cmdPlace_Click(int index)
 
 void frmRaceListTR::cmdRace_Click(int index)
 {
-    const QString wanted = WantedRace(m_date->text(), m_race[index]->text());
-    auto *w = new frmTimeRank(this);
+    const QString wanted = m_list.courses[size_t(m_course)].wanted[index];
+    auto *w = new frmTimeRank(this, m_selection);
     m_analysis = w;
     TimeRankAnalysis &a = w->model();
     // The analysis window opens on the first race and steps to the wanted one;

@@ -17,10 +17,11 @@ namespace korvin::timerank::ui {
 class frmRaceListTR : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    // Reads TimeRankFile and lists its first course.
-    explicit frmRaceListTR(QWidget *opener = nullptr);
+    // Reads the selection's file and lists its first course.
+    frmRaceListTR(QWidget *opener, TimeRankSelection &selection);
 
     const TRRaceList &model() const { return m_list; }
+    TimeRankSelection &selection() const { return m_selection; }
     void cmdPlace_Click(int index);
     void cmdRace_Click(int index);
     void cmdRaceList_Click(int index);
@@ -37,6 +38,7 @@ public:
     static std::function<void(frmRaceListTR &list)> &batchPrediction();
 
 private:
+    TimeRankSelection &m_selection;
     TRRaceList m_list;
     int m_course = 0;
     std::array<QPushButton *, kMaxCourses> m_place{};

@@ -19,8 +19,6 @@ namespace korvin::timerank::ui {
 
 namespace {
 constexpr int kCellWidth = 100;
-const std::array<QString, 6> kPeriods{QStringLiteral("全期間"), QStringLiteral("３ヶ月"), QStringLiteral("６ヶ月"),
-                                      QStringLiteral("９ヶ月"), QStringLiteral("１年"),   QStringLiteral("１年半")};
 
 QLabel *named(QWidget *parent, const QString &name, const QString &text = {})
 {
@@ -38,7 +36,7 @@ QWidget *periodRow(QWidget *parent, const QString &name)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     for (int c = 0; c < 12; ++c) {
-        auto *l = new QLabel(kPeriods[c % 6], w);
+        auto *l = new QLabel(PeriodNames()[c % 6], w);
         l->setFixedWidth(kCellWidth);
         l->setAlignment(Qt::AlignCenter);
         row->addWidget(l);
@@ -50,7 +48,7 @@ QWidget *periodRow(QWidget *parent, const QString &name)
 }
 } // namespace
 
-frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
+frmTimeRank::frmTimeRank(QWidget *opener, const TimeRankSelection &selection) : KorvinWindow(opener)
 {
     setObjectName(QStringLiteral("frmTimeRank"));
     setWindowTitle(platform::ui::kTitlePrefix + QStringLiteral(" / TimeRank"));
@@ -131,7 +129,7 @@ frmTimeRank::frmTimeRank(QWidget *opener) : KorvinWindow(opener)
     layout->addStretch();
 
     platform::ShowMessages(common::LoadSettings());
-    m_model.open(TimeRankFile, TimeRankType, common::Settings);
+    m_model.open(selection.file, selection.kind, common::Settings);
     platform::ShowMessages(m_model.messages());
     const bool hidden = m_model.allDistanceHidden();
     // Kinds 1 and 3 hide the all-distance half and both half headings.
@@ -151,6 +149,12 @@ void frmTimeRank::refresh()
     for (int i = 0; i < kCells; ++i)
         m_data[i]->setText(m_model.cell(i));
     m_shape->showArea(m_model.payouts());
+}
+
+void frmTimeRank::follow(const TimeRankAnalysis &run)
+{
+    m_model.showRace(run.raceIndex());
+    refresh();
 }
 
 void frmTimeRank::TRMoveRace(qint16 &direction)

@@ -16,22 +16,24 @@ namespace korvin::timerank::ui {
 
 // The time-rank analysis window: one race of the current time-rank file, its
 // 24 rankings of the five best runners, and the payouts. A view over
-// TimeRankAnalysis; the batch prediction drives it through the same model.
+// TimeRankAnalysis; during the batch prediction it follows the run's model.
 class frmTimeRank : public platform::ui::KorvinWindow {
     Q_OBJECT
 public:
-    // Opens TimeRankFile for TimeRankType and shows its first race.
-    explicit frmTimeRank(QWidget *opener = nullptr);
+    // Opens the selection's file for its kind and shows its first race.
+    frmTimeRank(QWidget *opener, const TimeRankSelection &selection);
 
     TimeRankAnalysis &model() { return m_model; }
     // Moves like the Back/Next buttons and shows the race moved to.
     void TRMoveRace(qint16 &direction);
     // Shows what the model holds now.
     void refresh();
+    // Shows the race another model of the same file is on (the batch run's).
+    void follow(const TimeRankAnalysis &run);
     void cmdTimeRank_Click(int index);
     // While the batch prediction steps through the races the window only shows
     // its progress: Back, Next and Close are off and closing it is refused, so
-    // the run neither skips a race nor loses the window it reads.
+    // it neither leaves the race the run is on nor goes before the run ends.
     void setDrivenByRun(bool driven);
 
     QLabel *LabelHeader(int i) const { return m_header[i]; }

@@ -26,11 +26,11 @@ protected:
     platform::ScopedRecordingDialogs dialogs;
     std::shared_ptr<Recording> rec = std::make_shared<Recording>();
     int backends = 0;
+    timerank::TimeRankSelection selection;
 
     void SetUp() override
     {
         home.writeDefaultSettings();
-        timerank::TimeRankFile.clear();
         host::ResetOwnKeyboardState();
         SetBackendFactory();
     }
@@ -56,7 +56,7 @@ protected:
 
 TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
 {
-    host::ui::frmTimeRankText w;
+    host::ui::frmTimeRankText w(nullptr, selection);
     w.show();
     w.OptionType(2)->setChecked(true);
     w.TextWait(0)->setText(QStringLiteral("2.7"));
@@ -90,7 +90,7 @@ TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
     EXPECT_EQ(during, (QStringList{QStringLiteral("レース 1 / 2：キー送信 {PGDN}"), QStringLiteral("0"),
                                    QStringLiteral("1"), QStringLiteral("1")}));
     const QString written = home.path(QStringLiteral("TimeRank/TRc20000610.txt"));
-    EXPECT_EQ(timerank::TimeRankFile, written);
+    EXPECT_EQ(selection.file, written);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, platform::MessageKind::Information);
     EXPECT_EQ(dialogs.shown[0].text,
@@ -109,7 +109,7 @@ TEST_F(HostWindows, TimeRankRunIsTheDryRunThenTheSplitAndTheRaceList)
 
 TEST_F(HostWindows, NothingStartsWithoutABackendOrWithABadBox)
 {
-    host::ui::frmTimeRankText w;
+    host::ui::frmTimeRankText w(nullptr, selection);
     w.TextRepeat()->setText(QStringLiteral("2,5"));
     w.cmdTimeRankText(2)->click();
     w.TextRepeat()->setText(QStringLiteral("1"));
@@ -137,7 +137,7 @@ TEST_F(HostWindows, NothingStartsWithoutABackendOrWithABadBox)
                                     "から実行して下さい．キーは送信しません．")}));
     EXPECT_EQ(backends, 1);
     EXPECT_TRUE(rec->log.isEmpty());
-    EXPECT_TRUE(timerank::TimeRankFile.isEmpty());
+    EXPECT_TRUE(selection.file.isEmpty());
 }
 
 TEST_F(HostWindows, CommentWindowRunsItsScriptAndSaysWhatItWrote)

@@ -36,11 +36,8 @@ class ParaWindow : public ::testing::Test {
 protected:
     test::ScratchHome home;
     platform::ScopedRecordingDialogs rec;
-    void SetUp() override
-    {
-        home.writeDefaultSettings();
-        predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
-    }
+    timerank::TimeRankSelection selection;
+    void SetUp() override { home.writeDefaultSettings(); }
     // 小倉, Ｇ１, ダート, 2500m以上: condition 1599.
     static void chooseLast(predict::ui::frmTimeRankPara *w)
     {
@@ -72,7 +69,6 @@ TEST_F(ParaWindow, OpensEmptySavesTheShownConditionAndShowsItAgain)
     EXPECT_EQ(file.mid(1599 * 249 + 245, 2), "10");
     delete w;
 
-    predict::TRParaTable.assign(predict::kConditions, predict::TRParaRecord());
     w = new predict::ui::frmTimeRankPara;
     EXPECT_EQ(w->TextPara(0)->text(), "");
     chooseLast(w);
@@ -149,7 +145,7 @@ TEST_F(ParaWindow, FailureMessagesNameTheFileAndTheReason)
 
 TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
 {
-    host::ui::frmTimeRankText text;
+    host::ui::frmTimeRankText text(nullptr, selection);
     text.show();
     ASSERT_TRUE(text.cmdTimeRankText(3)->isEnabled());
     text.cmdTimeRankText_Click(3);
@@ -163,10 +159,11 @@ TEST_F(ParaWindow, OpenedFromTheExportWindowAndBackAgain)
 // The Zorb run of the window and of korvin-cli on the same day are the same.
 TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
 {
+    std::vector<predict::TRParaRecord> table(predict::kConditions);
     std::array<QString, predict::kParaBoxes> boxes;
     for (int i = 0; i < predict::kParaBoxes; ++i)
         boxes[i] = QString::number((i * 7) % 13);
-    ASSERT_TRUE(predict::SaveAllConditionRecords(predict::TRParaTable, boxes, {}));
+    ASSERT_TRUE(predict::SaveAllConditionRecords(table, boxes, {}));
     QStringList lines;
     int seed = 1;
     for (const QString &course : {QStringLiteral("東京"), QStringLiteral("京都")})
@@ -182,10 +179,10 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
             lines << test::trBlock(s);
         }
     home.writeLines("TimeRank/TRc20000610.txt", lines);
-    timerank::TimeRankFile = home.path("TimeRank/TRc20000610.txt");
-    timerank::TimeRankType = 2;
+    selection.file = home.path("TimeRank/TRc20000610.txt");
+    selection.kind = 2;
 
-    timerank::ui::frmRaceListTR list;
+    timerank::ui::frmRaceListTR list(nullptr, selection);
     list.show();
     predict::ui::frmZorb z(&list);
     EXPECT_EQ(z.windowTitle(), QStringLiteral("<< Korvin >> Tipwise for Vantor"));
@@ -203,8 +200,8 @@ TEST_F(ParaWindow, ZorbWindowRunMatchesTheCommandLine)
     ASSERT_FALSE(gui.isEmpty());
     EXPECT_TRUE(gui.contains("[1234]"));
 
-    const test::CliRun cli = test::runCli({"predict", timerank::TimeRankFile, "--kind", "2", "--code", "1234", "--bet",
-                                           "key", "--skip-track", "1", "--out", home.path("cli.txt")},
+    const test::CliRun cli = test::runCli({"predict", selection.file, "--kind", "2", "--code", "1234", "--bet", "key",
+                                           "--skip-track", "1", "--out", home.path("cli.txt")},
                                           home.folder());
     EXPECT_EQ(cli.code, 0) << cli.err.toStdString();
     EXPECT_EQ(home.readBytes("cli.txt"), gui);
@@ -223,18 +220,19 @@ class ZorbWindow : public ParaWindow {
 protected:
     void prepare(const QStringList &lines, int kind)
     {
+        std::vector<predict::TRParaRecord> table(predict::kConditions);
         std::array<QString, predict::kParaBoxes> boxes;
         boxes.fill(QStringLiteral("5"));
-        ASSERT_TRUE(predict::SaveAllConditionRecords(predict::TRParaTable, boxes, {}));
+        ASSERT_TRUE(predict::SaveAllConditionRecords(table, boxes, {}));
         home.writeLines("TimeRank/TR20000610.txt", lines);
-        timerank::TimeRankFile = home.path("TimeRank/TR20000610.txt");
-        timerank::TimeRankType = qint16(kind);
+        selection.file = home.path("TimeRank/TR20000610.txt");
+        selection.kind = qint16(kind);
     }
     // The Zorb window over the race list of the time-rank file, as the user opens it.
     predict::ui::frmZorb &open()
     {
         zorb.reset();
-        list = std::make_unique<timerank::ui::frmRaceListTR>();
+        list = std::make_unique<timerank::ui::frmRaceListTR>(nullptr, selection);
         list->show();
         zorb = std::make_unique<predict::ui::frmZorb>(list.get());
         return *zorb;
@@ -298,15 +296,14 @@ TEST_F(ZorbWindow, NothingPredictedIsNotReportedAsDone)
     for (bool vanish : {true, false}) {
         SCOPED_TRACE(vanish ? "vanished" : "no race header");
         prepare(vanish ? test::trBlock(s) : QStringList{QStringLiteral("集計 終了")}, 2);
-        timerank::ui::frmRaceListTR raceList;
+        timerank::ui::frmRaceListTR raceList(nullptr, selection);
         raceList.show();
         if (vanish)
-            QFile::remove(timerank::TimeRankFile);
+            QFile::remove(selection.file);
         rec.clear();
         predict::ui::frmZorb(&raceList).cmdZorb_Click(1);
         EXPECT_FALSE(rec.texts().contains(kDone));
-        EXPECT_EQ(rec.texts().last(),
-                  QStringLiteral("一括予想するレースがありません． ( %1 )").arg(timerank::TimeRankFile));
+        EXPECT_EQ(rec.texts().last(), QStringLiteral("一括予想するレースがありません． ( %1 )").arg(selection.file));
         EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("Zorb.txt"))));
     }
 }

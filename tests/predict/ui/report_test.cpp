@@ -34,15 +34,14 @@ struct ChosenDay {
     {
         home.writeDefaultSettings();
         home.writeLines(QStringLiteral("DenCSV/DC000001.csv"), test::VerifyDayLines());
-        racecard::ChosenCsvPath = home.path(QStringLiteral("DenCSV/DC000001.csv"));
-        racecard::ChosenCsvName = QStringLiteral("DC000001.csv");
-        const auto read = racecard::ReadRaceTable(racecard::ChosenCsvPath);
-        racecard::RaceTables = read.table;
-        racecard::CurrentCourse = QStringLiteral("05");
-        racecard::CurrentRaceButtons = racecard::ShowRaces(read.table, racecard::CurrentCourse);
-        predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters);
+        selection.csvPath = home.path(QStringLiteral("DenCSV/DC000001.csv"));
+        selection.csvName = QStringLiteral("DC000001.csv");
+        selection.table = racecard::ReadRaceTable(selection.csvPath).table;
+        selection.course = QStringLiteral("05");
+        selection.raceButtons = racecard::RacesOfCourse(selection.table, selection.course);
     }
-    ~ChosenDay() { predict::ResetVerification(predict::VerifiedRaceCount, predict::VerifyCounters); }
+    racecard::RaceCardSelection selection;
+    predict::VerifyTotals totals;
 };
 
 QStringList labelTexts(const frmAnalyzReport &w)
@@ -59,18 +58,18 @@ TEST(ReportWindow, AccumulateYesAddsNoRestarts)
 {
     ChosenDay day;
     platform::ScopedRecordingDialogs dialogs;
-    delete new frmAnalyzReport(nullptr);
-    ASSERT_EQ(predict::VerifiedRaceCount, 1);
+    delete new frmAnalyzReport(nullptr, day.selection, day.totals);
+    ASSERT_EQ(day.totals.raceCount, 1);
 
     dialogs.answers = {platform::Answer::Yes};
-    auto *again = new frmAnalyzReport(nullptr);
+    auto *again = new frmAnalyzReport(nullptr, day.selection, day.totals);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("検証結果を累積しますか？")});
     EXPECT_EQ(again->LabelAnalyz(0)->text(), QStringLiteral("Race :    2R               勝率   連率   複率"));
     EXPECT_EQ(again->LabelAnalyz(1)->text(), QStringLiteral("Max1 :    2   0   0    0  100.0%  100.0%  100.0%"));
     delete again;
 
     dialogs.answers = {platform::Answer::No};
-    auto *fresh = new frmAnalyzReport(nullptr);
+    auto *fresh = new frmAnalyzReport(nullptr, day.selection, day.totals);
     EXPECT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(labelTexts(*fresh), test::VerifyCourse05Report());
     delete fresh;
@@ -79,13 +78,8 @@ TEST(ReportWindow, AccumulateYesAddsNoRestarts)
 TEST(ReportWindow, NoEnabledRaceButtonLeavesTheLinesEmpty)
 {
     ChosenDay day;
-    racecard::CurrentRaceButtons = racecard::RaceButtons{};
-    int loads = 0;
-    auto *w = new frmAnalyzReport(nullptr, [&](int, const racecard::RaceButton &) {
-        ++loads;
-        return predict::VerifyRows{};
-    });
-    EXPECT_EQ(loads, 0);
+    day.selection.course = QStringLiteral("  ");
+    auto *w = new frmAnalyzReport(nullptr, day.selection, day.totals);
     EXPECT_EQ(w->LabelAnalyz(0)->text(), QStringLiteral("Race :    0R               勝率   連率   複率"));
     for (int i = 1; i < predict::kReportLines; ++i)
         EXPECT_TRUE(w->LabelAnalyz(i)->text().isEmpty());
@@ -96,7 +90,7 @@ TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
 {
     ChosenDay day;
     platform::ScopedRecordingDialogs dialogs;
-    auto *list = new racecard::ui::frmRaceList(nullptr);
+    auto *list = new racecard::ui::frmRaceList(nullptr, day.selection);
     list->show();
     ASSERT_EQ(list->cmdPlace(1)->text(), racing::PlaceName(QStringLiteral("05"), 4));
     QTest::mouseClick(list->cmdPlace(1), Qt::LeftButton);
@@ -112,7 +106,7 @@ TEST(ReportWindow, RaceListVerifyButtonOpensItOverTheShownCourse)
     EXPECT_EQ(report->LabelAnalyz(3)->objectName(), QStringLiteral("LabelAnalyz_3"));
     EXPECT_EQ(report->LabelAnalyz(0)->font().family(), QStringLiteral("ＭＳ ゴシック"));
     EXPECT_TRUE(report->LabelAnalyz(15)->font().fixedPitch());
-    EXPECT_EQ(racecard::CurrentRaceKey, QStringLiteral("05003402")) << "key of the last enabled button";
+    EXPECT_EQ(day.selection.race.key, QStringLiteral("05003402")) << "key of the last enabled button";
     // Each race was shown in the data list and closed again.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -137,7 +131,7 @@ TEST(ReportWindow, LeavesTheMarkFilesAsTheyAre)
     const QString name = QStringLiteral("MData/") + racing::HorseMarkFileName(QStringLiteral("05003401"));
     day.home.writeLines(name, lines);
     const QByteArray before = day.home.readBytes(name);
-    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr, day.selection, day.totals);
     w->show();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(day.home.readBytes(name), before);
@@ -160,12 +154,20 @@ TEST(ReportWindow, ReturnsAndChartsShowThePrintedNumbers)
                         test::PayoutRecord("4", "01").tan(0, "02", 320).fuku(0, "02", 130).fuku(1, "01", 150).b);
     ASSERT_TRUE(common::LoadSettings().empty()); // as the file selection does
     platform::ScopedRecordingDialogs dialogs;
-    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr);
+    QPointer<frmAnalyzReport> w = new frmAnalyzReport(nullptr, day.selection, day.totals);
     w->show();
     EXPECT_EQ(labelTexts(*w), test::VerifyCourse05Report());
     EXPECT_EQ(w->LabelReturns(0)->text(), QStringLiteral("回収率 : 払戻あり   1R  払戻なし   0R"));
     EXPECT_EQ(w->LabelReturns(2)->text(), QStringLiteral("Max1 :      1     0       1    320.0%       1    130.0%"));
     EXPECT_EQ(w->LabelReturns(5)->objectName(), QStringLiteral("LabelReturns_5"));
+    // korvin-cli's report of the same course prints what the window shows.
+    const test::CliRun cli = test::runCli({"verify", day.selection.csvPath, "05", "--returns"}, day.home.folder());
+    ASSERT_EQ(cli.code, 0) << cli.err.toStdString();
+    QStringList shown = labelTexts(*w);
+    shown << QString();
+    for (int i = 0; i < predict::kReturnLines; ++i)
+        shown << w->LabelReturns(i)->text();
+    EXPECT_EQ(cli.out.split(QLatin1Char('\n')), shown + QStringList{QString()});
 
     const auto hits = barValues(w->hitChart());
     ASSERT_EQ(hits.size(), 3u);

@@ -54,6 +54,7 @@ struct Day {
     test::ScratchHome home;
     platform::ScopedRecordingDialogs dialogs;
     QString mdata;
+    RaceCardSelection selection;
     QPointer<frmFileSelectDenCSV> files;
     frmRaceList *list = nullptr;
     Day()
@@ -69,7 +70,7 @@ struct Day {
     {
         return platform::readLines(mdata + QStringLiteral("Um003東.dat")).value_or(QStringList());
     }
-    frmFileSelectDenCSV *openFiles() { return files = new frmFileSelectDenCSV(nullptr); }
+    frmFileSelectDenCSV *openFiles() { return files = new frmFileSelectDenCSV(nullptr, selection); }
     frmRaceList *openList()
     {
         if (!files)
@@ -111,9 +112,9 @@ TEST(RaceCardWindows, FileSelection)
     ASSERT_TRUE(list);
     EXPECT_TRUE(d.dialogs.shown.empty());
     EXPECT_FALSE(files->isVisible());
-    EXPECT_EQ(ChosenCsvName, QStringLiteral("DC001005.csv"));
+    EXPECT_EQ(d.selection.csvName, QStringLiteral("DC001005.csv"));
     // Folders of the settings end with the platform's separator ("\" on Windows).
-    EXPECT_EQ(ChosenCsvPath, QDir::toNativeSeparators(d.home.path(QStringLiteral("DenCSV/DC001005.csv"))));
+    EXPECT_EQ(d.selection.csvPath, QDir::toNativeSeparators(d.home.path(QStringLiteral("DenCSV/DC001005.csv"))));
     // Closing the race list shows the file selection again.
     list->cmdRaceList_Click(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -125,7 +126,8 @@ TEST(RaceCardWindows, MissingFolder)
     test::ScratchHome home;
     platform::ScopedRecordingDialogs dialogs;
     home.writeLines(QStringLiteral("Korvin.ini"), {QStringLiteral("DenCSV    /no/such/folder/")});
-    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr);
+    RaceCardSelection selection;
+    QPointer<frmFileSelectDenCSV> files = new frmFileSelectDenCSV(nullptr, selection);
     EXPECT_EQ(dialogs.texts(), QStringList{"Path not found!! ( /no/such/folder/ )"});
     dispose(files);
 }
@@ -147,19 +149,19 @@ TEST(RaceCardWindows, RaceListButtons)
         EXPECT_TRUE(list->cmdRace(i)->text().isEmpty());
     }
     EXPECT_EQ(list->cmdRaceList(1)->text(), QStringLiteral("検証"));
-    EXPECT_EQ(CurrentCourse, QStringLiteral("05"));
+    EXPECT_EQ(d.selection.course, QStringLiteral("05"));
 
-    CurrentRaceKey = QStringLiteral("unchanged");
+    d.selection.race.key = QStringLiteral("unchanged");
     list->cmdPlace_Click(1);
-    EXPECT_EQ(CurrentCourse, QStringLiteral("06"));
+    EXPECT_EQ(d.selection.course, QStringLiteral("06"));
     EXPECT_FALSE(list->cmdRace(0)->isEnabled());
     EXPECT_TRUE(list->cmdRace(2)->isEnabled());
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("unchanged"));
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("unchanged"));
 
     list->cmdRace_Click(2);
     EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(CurrentRaceIndex, 2);
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("06003403"));
+    EXPECT_EQ(d.selection.raceIndex, 2);
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("06003403"));
     auto *data = qobject_cast<frmDataList *>(list->openedWindow());
     ASSERT_TRUE(data);
     EXPECT_EQ(data->LabelRaceName()->text(), list->cmdRace(2)->text());
@@ -284,8 +286,8 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     data->cmdDataList(2)->click();
     EXPECT_EQ(savedBeforeMessage, QStringLiteral("      ◎") + QString(34, QLatin1Char(' ')));
     EXPECT_EQ(d.dialogs.texts(), (QStringList{"3R はありません．", "4R はありません．"}));
-    EXPECT_EQ(CurrentRaceIndex, 4);
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003405"));
+    EXPECT_EQ(d.selection.raceIndex, 4);
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("05003405"));
     EXPECT_EQ(data->LabelRaceName()->text(), list->cmdRace(4)->text());
     EXPECT_EQ(data->txtMark(0)->text(), QStringLiteral("  "));
 
@@ -295,7 +297,7 @@ TEST(RaceCardWindows, BackNextMessagesAndMarksSavedFirst)
     data->cmdDataList(2)->click();
     EXPECT_EQ(d.dialogs.texts().last(), QStringLiteral("次のレースはありません"));
     EXPECT_EQ(d.dialogs.texts().size(), 8); // 6R .. 12R, then the end
-    EXPECT_EQ(CurrentRaceIndex, 4);
+    EXPECT_EQ(d.selection.raceIndex, 4);
     EXPECT_EQ(d.markLines().value(40), QStringLiteral("        ab") + QString(32, QLatin1Char(' ')));
 
     // Back to race 2 shows its saved mark.
@@ -347,7 +349,7 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     d.dialogs.clear();
     data->cmdDataList(1)->click();
     EXPECT_EQ(d.dialogs.texts(), QStringList{"前のレースはありません"});
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("05003401"));
     // A mark Shift-JIS cannot hold is refused, never saved as "?": the
     // window stays on the race, by its buttons and by its frame.
     const QStringList before = d.markLines();
@@ -356,7 +358,7 @@ TEST(RaceCardWindows, BackOnTheFirstRaceAndFrameClose)
     data->cmdDataList(2)->click();
     data->close();
     EXPECT_TRUE(data->isVisible());
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003401"));
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("05003401"));
     EXPECT_EQ(d.markLines(), before);
     ASSERT_EQ(d.dialogs.shown.size(), 2u);
     EXPECT_EQ(d.dialogs.shown[0].kind, platform::MessageKind::Critical);
@@ -386,7 +388,7 @@ TEST(RaceCardWindows, SettingsAreReadOnceWhenTheFileSelectionOpens)
     ASSERT_TRUE(data);
     EXPECT_TRUE(data->cell(0, ColNo)->text() == QStringLiteral("01"));
     data->cmdDataList(2)->click(); // to race 2
-    EXPECT_EQ(CurrentRaceKey, QStringLiteral("05003402"));
+    EXPECT_EQ(d.selection.race.key, QStringLiteral("05003402"));
     EXPECT_TRUE(d.dialogs.shown.empty()) << d.dialogs.texts().join(QLatin1Char('|')).toStdString();
     // The marks still go to the MData folder the selection read.
     EXPECT_EQ(d.markLines().size(), 96);

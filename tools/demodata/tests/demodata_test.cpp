@@ -270,14 +270,14 @@ TEST_F(DemoDay, PayoutsReadBackThroughThePayoutModule)
         ASSERT_TRUE(platform::fileExists(file)) << file.toStdString();
         EXPECT_EQ(test::readFile(file).size(), kPayoutRecordBytes * 12 * course.day);
         racing::PayoutArea earlier, later;
-        racing::ShowPayouts(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
-        racing::ShowPayouts(later, file, QString::number(course.day + 1), QStringLiteral("01"));
+        racing::FillPayoutArea(earlier, file, QString::number(course.day - 1), QStringLiteral("01"));
+        racing::FillPayoutArea(later, file, QString::number(course.day + 1), QStringLiteral("01"));
         EXPECT_EQ(earlier.shown, course.day > 1);
         EXPECT_FALSE(later.shown);
         for (const Race &race : course.races) {
             SCOPED_TRACE(raceKey(day, course, race).toStdString());
             racing::PayoutArea area;
-            racing::ShowPayouts(area, file, QString::number(course.day), two(race.number));
+            racing::FillPayoutArea(area, file, QString::number(course.day), two(race.number));
             expectPayouts(area, race.payouts);
             ++areas;
             const Payouts &p = race.payouts;
@@ -320,7 +320,7 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListAndEveryRacesDataList)
         EXPECT_EQ(t.CourseCodes[c], course.code);
         EXPECT_EQ(buttons[c].caption, course.name);
         EXPECT_TRUE(buttons[c].enabled);
-        const racecard::RaceButtons races = racecard::ShowRaces(t, course.code);
+        const racecard::RaceButtons races = racecard::RacesOfCourse(t, course.code);
         for (const Race &race : course.races) {
             SCOPED_TRACE(raceKey(day, course, race).toStdString());
             EXPECT_EQ(t.RaceKeys[j], raceKey(day, course, race));
@@ -330,23 +330,24 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListAndEveryRacesDataList)
             EXPECT_EQ(t.RaceRunners[j], race.runners.size());
             const racecard::RaceButton &b = races[race.number - 1];
             EXPECT_TRUE(b.enabled);
-            EXPECT_EQ(b.key, t.RaceKeys[j]);
+            EXPECT_EQ(b.race.key, t.RaceKeys[j]);
             EXPECT_EQ(Mid(b.caption, 7, 2), course.name);
             EXPECT_EQ(Mid(b.caption, 13, 2), two(race.number));
             ++j;
-            const racecard::DataListModel m =
-                racecard::LoadDataList({csvPath(), QStringLiteral("DC000610.csv"), b.key, b.caption, common::Settings});
-            EXPECT_TRUE(m.messages.isEmpty()) << m.messages.join(QLatin1Char('\n')).toStdString();
-            ASSERT_EQ(m.n, race.runners.size());
+            const racecard::DataListModel m = racecard::LoadDataList(
+                {csvPath(), QStringLiteral("DC000610.csv"), b.race, b.caption, common::Settings});
+            EXPECT_TRUE(m.messages.empty()) << m.messages.size();
+            ASSERT_EQ(m.runnerCount, race.runners.size());
             EXPECT_TRUE(m.vtxFound);
             expectPayouts(m.payouts, race.payouts);
             EXPECT_EQ(m.marks, QString(36, QLatin1Char(' ')));
-            for (int i = 0; i < m.n; ++i) {
+            for (int i = 0; i < m.runnerCount; ++i) {
                 const Runner &r = race.runners[i];
                 const racecard::DataRow &row = m.rows[i];
                 // The registration number behind the last comma is not stored.
                 ASSERT_EQ(racecard::SplitCsvLine(lines.value(line++), f), 51);
-                EXPECT_EQ((QStringList{f[0], f[45], f[50]}), (QStringList{b.key + two(r.number), r.name, r.comment}));
+                EXPECT_EQ((QStringList{f[0], f[45], f[50]}),
+                          (QStringList{b.race.key + two(r.number), r.name, r.comment}));
                 quoted += r.comment.contains(QStringLiteral(", "));
                 EXPECT_EQ(row[racecard::ColNo].text, two(r.number));
                 EXPECT_EQ(row[racecard::ColWaku].text, QString::number(r.frame));
@@ -378,7 +379,7 @@ TEST_F(DemoDay, RaceCardGivesTheRaceListAndEveryRacesDataList)
                     highlighted += cell.tier == 1;
             }
             // Reading the marks creates the meeting's mark file, as the window does.
-            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(b.key)));
+            EXPECT_TRUE(platform::fileExists(common::Settings.MData + racing::HorseMarkFileName(b.race.key)));
         }
     }
     EXPECT_EQ(line, lines.size());
@@ -547,7 +548,7 @@ TEST_F(DemoDay, EveryRacePredictsWithTheDemoParameters)
             EXPECT_EQ(c.fieldSize, two(int(race.runners.size())));
             const int i = predict::FindParameters(table, course.code, c.cls.code, c.trackKey, c.distanceKey);
             ASSERT_GE(i, 0);
-            const std::array<int, 18> scores = predict::ScoreHorses(model.cells(), table[i]);
+            const std::array<int, 18> scores = predict::ScoreHorses(model.horses(), table[i]);
             for (int h = int(race.runners.size()); h < 18; ++h)
                 EXPECT_EQ(scores[h], 0) << "horse " << h + 1 << " does not run";
             scored += std::any_of(scores.begin(), scores.end(), [](int s) { return s > 0; });
