@@ -76,7 +76,7 @@ protected:
     // and its reason set, when no further key may go out.
     bool mayPressNext(std::string &error)
     {
-        if (m_stop && m_stop()) {
+        if (stopRequested()) {
             m_fault = KeyFault::Stopped;
             error = "中止しました";
             return false;

@@ -1,7 +1,4 @@
 #pragma once
-#include <QAbstractNativeEventFilter>
-#include <optional>
-#include <utility>
 // The stand-in host's window, "Vantor frontier": the race list with its
 // cursor, the screen the host is on, the keys received; and the export's
 // file-name dialog, "出力ファイル名", a window of its own as on the real host.
@@ -11,11 +8,14 @@
 #include "hostmodel.h"
 #include "keylog.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
 #include <QQueue>
 #include <QStringList>
+#include <optional>
+#include <utility>
 
 class QDialog;
 class QLabel;

@@ -423,4 +423,23 @@ std::unique_ptr<KeyBackend> CreateWin32Backend(const Win32BackendOptions &option
     return std::make_unique<Win32Backend>(options);
 }
 
+bool SetDesktopCapsLock(bool on, std::string &error)
+{
+    const auto isOn = [] { return bool(GetKeyState(VK_CAPITAL) & 1); };
+    if (isOn() == on)
+        return true;
+    INPUT tap[2] = {KeyInput(VK_CAPITAL, false), KeyInput(VK_CAPITAL, true)};
+    if (SendInput(2, tap, sizeof(INPUT)) != 2) {
+        error = "Caps Lock could not be pressed";
+        return false;
+    }
+    for (int i = 0; i < 500 && isOn() != on; ++i)
+        PumpAndPause(10);
+    if (isOn() != on) {
+        error = "Caps Lock did not switch";
+        return false;
+    }
+    return true;
+}
+
 } // namespace korvin::host::win32

@@ -5,6 +5,7 @@
 #include "host/keybackend.h"
 
 #include <memory>
+#include <string>
 
 namespace korvin::host::win32 {
 
@@ -23,5 +24,10 @@ struct Win32BackendOptions {
 };
 
 std::unique_ptr<KeyBackend> CreateWin32Backend(const Win32BackendOptions &options = {});
+
+// Tests only: switches the user's Caps Lock as a key press of the user would
+// (the window in front gets the press) and waits, 5 s at most, until this
+// thread's keyboard state shows it. False, with the reason, otherwise.
+bool SetDesktopCapsLock(bool on, std::string &error);
 
 } // namespace korvin::host::win32

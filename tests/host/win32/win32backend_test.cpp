@@ -101,28 +101,6 @@ void Pump(DWORD ms)
 
 int g_passed = 0, g_failed = 0;
 
-// The user's Caps Lock key: Korvin never switches it, so the test does.
-bool SetUserCapsLock(bool on, std::string &error)
-{
-    if (bool(GetKeyState(VK_CAPITAL) & 1) == on)
-        return true;
-    INPUT press[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        press[i].type = INPUT_KEYBOARD;
-        press[i].ki.wVk = VK_CAPITAL;
-        press[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
-    }
-    if (SendInput(2, press, sizeof(INPUT)) != 2) {
-        error = "Caps Lock could not be pressed";
-        return false;
-    }
-    for (int i = 0; i < 200 && bool(GetKeyState(VK_CAPITAL) & 1) != on; ++i)
-        Pump(10);
-    if (bool(GetKeyState(VK_CAPITAL) & 1) != on)
-        error = "Caps Lock did not switch";
-    return bool(GetKeyState(VK_CAPITAL) & 1) == on;
-}
-
 void Check(bool ok, const std::string &name, const std::string &detail = {})
 {
     (ok ? g_passed : g_failed)++;
@@ -231,7 +209,8 @@ int main()
         r.log.clear();
         r.done = false;
         error.clear();
-        bool ok = backend->activate(kTitlesUtf8[row.receiver], error) && SetUserCapsLock(row.caps, error) &&
+        bool ok = backend->activate(kTitlesUtf8[row.receiver], error) &&
+                  korvin::host::win32::SetDesktopCapsLock(row.caps, error) &&
                   backend->send(row.actions + Actions{Key(NamedKey::Escape)}, error);
         for (int i = 0; i < 500 && ok && !r.done; ++i)
             Pump(10);
@@ -239,7 +218,7 @@ int main()
         ok = ok && backend->capsLock(caps, error) && caps == row.caps;
         const bool arrived = r.done && Utf8(r.log) == row.arrived;
         Check(ok && arrived, name, !error.empty() ? error : arrived ? "" : "got " + Utf8(r.log));
-        SetUserCapsLock(false, error);
+        korvin::host::win32::SetDesktopCapsLock(false, error);
     }
 
     // The guard: after two keys another window takes the foreground (or the
@@ -288,7 +267,7 @@ int main()
     for (bool wanted : {true, false}) {
         bool on = !wanted;
         error.clear();
-        const bool ok = SetUserCapsLock(wanted, error) && backend->capsLock(on, error);
+        const bool ok = korvin::host::win32::SetDesktopCapsLock(wanted, error) && backend->capsLock(on, error);
         Check(ok && on == wanted, std::string("Caps Lock ") + (wanted ? "on" : "off"), error);
     }
 
